@@ -1,0 +1,58 @@
+#include "component_shell.h"
+
+#include <coil/Properties.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "console_encoding.h"
+
+namespace shell {
+
+namespace {
+
+// The profile table is read up to its closing empty string, never by a count of its own.
+constexpr long kProfileEntryLimit = 2147483647;
+
+void applyConsoleEncoding(RTC::Manager& manager) {
+  std::string configured = manager.getConfig().getProperty(kConsoleEncodingKey, "");
+  std::optional<ConsoleEncoding> encoding = parseConsoleEncoding(configured);
+  if (!encoding) {
+    std::cerr << kConsoleEncodingKey << ": unknown encoding \"" << configured
+              << "\", writing UTF-8" << std::endl;
+  }
+  setConsoleEncoding(encoding.value_or(ConsoleEncoding::Utf8));
+}
+
+}  // namespace
+
+int runComponentProcess(int argc, char** argv, RTC::ModuleInitProc moduleInit) {
+  RTC::Manager* manager = RTC::Manager::init(argc, argv);
+  if (manager == nullptr) return 1;
+  applyConsoleEncoding(*manager);
+  manager->setModuleInitProc(moduleInit);
+  manager->activateManager();
+  manager->runManager(false);
+  return 0;
+}
+
+void createComponentOrAbort(RTC::Manager* manager, void (*registration)(RTC::Manager*),
+                            const char* typeName) {
+  registration(manager);
+  RTC::RTObject_impl* component = manager->createComponent(typeName);
+  if (component == nullptr) {
+    std::cerr << "Component create failed." << std::endl;
+    std::abort();
+  }
+}
+
+void registerComponentFactory(RTC::Manager* manager, const char* const profile[],
+                              RTC::RtcNewFunc create, RTC::RtcDeleteFunc destroy) {
+  coil::Properties properties(profile, kProfileEntryLimit);
+  manager->registerFactory(properties, create, destroy);
+}
+
+void destroyComponent(RTC::RTObject_impl* component) { delete component; }
+
+}  // namespace shell

@@ -1,0 +1,46 @@
+#pragma once
+// What every component program shares: the process entry, the module initialisation that
+// creates the one component, factory registration with the profile, and the factory pair.
+//
+// A component folder writes, for its type "Xxx":
+//
+//   static const char* const xxx_spec[] = {"implementation_id", "Xxx", ..., ""};
+//   extern "C" void XxxInit(RTC::Manager* manager) {
+//     shell::registerComponentFactory(manager, xxx_spec, shell::createComponent<Xxx>,
+//                                     shell::destroyComponent);
+//   }
+//   static void moduleInit(RTC::Manager* manager) {
+//     shell::createComponentOrAbort(manager, XxxInit, "Xxx");
+//   }
+//   int main(int argc, char** argv) { return shell::runComponentProcess(argc, argv, moduleInit); }
+#include <rtm/Manager.h>
+#include <rtm/RTObject.h>
+
+namespace shell {
+
+// The process entry's body: RTC::Manager::init with the whole command line, the console
+// encoding from the configuration ("console.encoding"), setModuleInitProc(moduleInit),
+// activateManager, and runManager in blocking mode. Returns 0 once the manager has shut down,
+// or 1 without starting anything when the manager could not be initialised.
+int runComponentProcess(int argc, char** argv, RTC::ModuleInitProc moduleInit);
+
+// The module initialisation's body: registration(manager), then createComponent(typeName).
+// When no component results, writes "Component create failed." and a line end to standard
+// error and aborts.
+void createComponentOrAbort(RTC::Manager* manager, void (*registration)(RTC::Manager*),
+                            const char* typeName);
+
+// Registers the component factory with the profile table: key/value C strings closed by an
+// empty string (read with the count 2147483647, so only that empty string ends it).
+void registerComponentFactory(RTC::Manager* manager, const char* const profile[],
+                              RTC::RtcNewFunc create, RTC::RtcDeleteFunc destroy);
+
+// The factory pair: constructs the component with the manager, and deletes it through its
+// virtual destructor (a null pointer is ignored).
+template <class Component>
+RTC::RTObject_impl* createComponent(RTC::Manager* manager) {
+  return new Component(manager);
+}
+void destroyComponent(RTC::RTObject_impl* component);
+
+}  // namespace shell
