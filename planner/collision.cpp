@@ -1,0 +1,54 @@
+#include "collision.h"
+
+#include <algorithm>
+
+#include "cell_bits.h"
+
+namespace planner {
+namespace {
+
+bool blocksAt(const LocalGrid& grid, int row, int column) {
+  if (row < 0 || row >= GRID_CELLS || column < 0 || column >= GRID_CELLS) return true;
+  return (grid.at(row, column) & CELL_BLOCKING_MASK) != 0;
+}
+
+}  // namespace
+
+GridCell goalCell(const PlannerPose& pose) {
+  return worldToCell(pose.x_mm, pose.y_mm, pose.theta_rad, GOAL_POINT.x_mm, GOAL_POINT.y_mm);
+}
+
+GridCell markGoalArea(LocalGrid& grid, const PlannerPose& pose) {
+  const GridCell goal = goalCell(pose);
+  if (!goal.inside()) return goal;
+  const int rowEnd = std::min(goal.row + GOAL_AREA_HALF_CELLS, GRID_CELLS);
+  const int columnEnd = std::min(goal.column + GOAL_AREA_HALF_CELLS, GRID_CELLS);
+  for (int row = std::max(goal.row - GOAL_AREA_HALF_CELLS, 0); row < rowEnd; ++row) {
+    for (int column = std::max(goal.column - GOAL_AREA_HALF_CELLS, 0); column < columnEnd;
+         ++column) {
+      std::uint8_t& cell = grid.at(row, column);
+      if (cell & CELL_OCCUPIED) cell = static_cast<std::uint8_t>((cell & ~CELL_OCCUPIED) | CELL_UNKNOWN);
+    }
+  }
+  return goal;
+}
+
+bool isPredictedPoseBlocked(const LocalGrid& grid, PathBook& path) {
+  const PlannerPose& from = path.current().pose;
+  PathRecord& next = path.executing();
+  next.local_pose =
+      worldToCell(from.x_mm, from.y_mm, from.theta_rad, next.pose.x_mm, next.pose.y_mm);
+  if (!next.local_pose.inside()) return true;
+  const int row = next.local_pose.row;
+  const int column = next.local_pose.column;
+  return blocksAt(grid, row + 1, column) && blocksAt(grid, row - 1, column) &&
+         blocksAt(grid, row, column + 1) && blocksAt(grid, row, column - 1) &&
+         blocksAt(grid, row, column);
+}
+
+void markPredictedCell(LocalGrid& grid, const PathBook& path) {
+  std::uint8_t& cell = grid.at(path.executing().local_pose);
+  cell = static_cast<std::uint8_t>((cell & ~CELL_BLOCKING_MASK) | CELL_PREDICTED);
+}
+
+}  // namespace planner
