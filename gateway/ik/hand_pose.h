@@ -1,0 +1,15 @@
+#ifndef GATEWAY_IK_HAND_POSE_H
+#define GATEWAY_IK_HAND_POSE_H
+
+// A hand pose in the layout of a Pose3D: position in metres, orientation as roll, pitch, yaw
+// in radians with rotation = Rz(yaw) * Ry(pitch) * Rx(roll).
+struct HandPose6 {
+  double x_m = 0.0;
+  double y_m = 0.0;
+  double z_m = 0.0;
+  double roll_rad = 0.0;
+  double pitch_rad = 0.0;
+  double yaw_rad = 0.0;
+};
+
+#endif

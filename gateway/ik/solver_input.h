@@ -1,0 +1,15 @@
+#ifndef GATEWAY_IK_SOLVER_INPUT_H
+#define GATEWAY_IK_SOLVER_INPUT_H
+
+#include "gateway/ik/hand_pose.h"
+
+// What the arm IK libraries take: the translation (x, y, z) and the rotation as a 3 x 3
+// matrix stored row by row.
+struct SolverInput {
+  double translation[3];
+  double rotation[9];
+};
+
+SolverInput solverInputFor(const HandPose6& pose_chest);
+
+#endif
