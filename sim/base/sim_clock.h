@@ -1,0 +1,34 @@
+#pragma once
+// Where the simulation takes its time from: the steady clock when running, a hand-moved clock
+// in tests.
+
+#include <atomic>
+#include <chrono>
+
+namespace basesim {
+
+class SimClock {
+ public:
+  virtual ~SimClock() = default;
+  virtual double now_s() const = 0;
+};
+
+class SteadyClock : public SimClock {
+ public:
+  double now_s() const override {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+  }
+};
+
+class ManualClock : public SimClock {
+ public:
+  explicit ManualClock(double start_s = 0.0) : now_s_(start_s) {}
+  double now_s() const override { return now_s_.load(); }
+  void advance(double dt_s) { now_s_.store(now_s_.load() + dt_s); }
+
+ private:
+  std::atomic<double> now_s_;
+};
+
+}  // namespace basesim

@@ -1,0 +1,218 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "base_world.h"
+#include "drive_base.h"
+
+using namespace basesim;
+
+namespace {
+
+// Quick ramps so that the motion is dominated by the commanded speeds.
+DriveBaseParams testParams() {
+  DriveBaseParams params;
+  params.maxLinearAccel_mps2 = 1000.0;
+  params.maxAngularAccel_radps2 = 1000.0;
+  params.watchdog_s = 100.0;
+  return params;
+}
+
+// Advances in command-sized steps, re-sending the command as a planner would.
+void drive(DriveBase& base, const BaseVelocity& velocity, double from_s, double to_s) {
+  for (double t = from_s; t < to_s - 1e-9; t += 0.1) {
+    base.command(velocity, t);
+    base.advanceTo(t + 0.1);
+  }
+}
+
+}  // namespace
+
+TEST(DriveBase, straightCommandMovesAlongTheHeading) {
+  DriveBase base(testParams(), {}, {1.0, 2.0, M_PI / 2}, 0.0);
+  drive(base, {0.3, 0.0}, 0.0, 2.0);
+  EXPECT_NEAR(base.pose().x_m, 1.0, 1e-6);
+  EXPECT_NEAR(base.pose().y_m, 2.0 + 0.6, 1e-3);
+  EXPECT_NEAR(base.pose().heading_rad, M_PI / 2, 1e-9);
+  EXPECT_NEAR(base.travelled_m(), 0.6, 1e-3);
+  EXPECT_NEAR(base.odometryPose().x_m, 0.6, 1e-3);
+  EXPECT_NEAR(base.odometryPose().y_m, 0.0, 1e-6);
+}
+
+TEST(DriveBase, arcFollowsItsCircleCounterClockwise) {
+  // 0.3 m/s at +0.1 rad/s: a 3 m radius to the left; a quarter turn takes 5*pi seconds.
+  DriveBase base(testParams(), {}, {0.0, 0.0, 0.0}, 0.0);
+  const double quarter_s = (M_PI / 2) / 0.1;
+  base.command({0.3, 0.1}, 0.0);
+  base.advanceTo(quarter_s);
+  EXPECT_NEAR(base.pose().x_m, 3.0, 0.01);
+  EXPECT_NEAR(base.pose().y_m, 3.0, 0.01);
+  EXPECT_NEAR(base.pose().heading_rad, M_PI / 2, 0.01);
+  EXPECT_NEAR(base.travelled_m(), 0.3 * quarter_s, 0.01);
+}
+
+TEST(DriveBase, negativeTurnRateTurnsClockwise) {
+  DriveBase base(testParams(), {}, {0.0, 0.0, 0.0}, 0.0);
+  base.command({0.3, -0.1}, 0.0);
+  base.advanceTo((M_PI / 2) / 0.1);
+  EXPECT_NEAR(base.pose().x_m, 3.0, 0.01);
+  EXPECT_NEAR(base.pose().y_m, -3.0, 0.01);
+  EXPECT_NEAR(base.pose().heading_rad, -M_PI / 2, 0.01);
+}
+
+TEST(DriveBase, turnInPlaceKeepsThePositionAndWrapsTheHeading) {
+  DriveBase base(testParams(), {}, {0.5, 0.5, 0.0}, 0.0);
+  base.command({0.0, 0.5}, 0.0);
+  base.advanceTo(M_PI / 0.5 * 1.5);  // three quarters of a turn
+  EXPECT_NEAR(base.pose().x_m, 0.5, 1e-9);
+  EXPECT_NEAR(base.pose().y_m, 0.5, 1e-9);
+  EXPECT_NEAR(base.pose().heading_rad, -M_PI / 2, 0.01);
+  EXPECT_DOUBLE_EQ(base.travelled_m(), 0.0);
+}
+
+TEST(DriveBase, accelerationIsLimited) {
+  DriveBaseParams params;
+  params.maxLinearAccel_mps2 = 0.5;
+  DriveBase base(params, {}, {}, 0.0);
+  base.command({0.3, 0.0}, 0.0);
+  base.advanceTo(0.2);
+  EXPECT_NEAR(base.velocity().vx_mps, 0.1, 1e-6);
+  EXPECT_NEAR(base.pose().x_m, 0.5 * 0.5 * 0.2 * 0.2, 1e-4);  // a t^2 / 2
+  base.advanceTo(1.0);
+  EXPECT_NEAR(base.velocity().vx_mps, 0.3, 1e-9);
+}
+
+TEST(DriveBase, watchdogStopsTheBaseOnceAfterCommandsCease) {
+  DriveBaseParams params = testParams();
+  params.watchdog_s = 1.0;
+  DriveBase base(params, {}, {}, 0.0);
+  base.command({0.2, 0.0}, 0.0);
+  EXPECT_TRUE(base.advanceTo(0.9).empty());
+  EXPECT_NEAR(base.velocity().vx_mps, 0.2, 1e-9);
+  const auto events = base.advanceTo(1.5);
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].kind, BaseEvent::Kind::WatchdogStop);
+  EXPECT_NEAR(events[0].time_s, 1.0, 0.01);
+  EXPECT_DOUBLE_EQ(base.velocity().vx_mps, 0.0);
+  const double stoppedAt_m = base.pose().x_m;
+  EXPECT_NEAR(stoppedAt_m, 0.2, 0.01);
+  EXPECT_TRUE(base.advanceTo(5.0).empty());
+  EXPECT_DOUBLE_EQ(base.pose().x_m, stoppedAt_m);
+  // A fresh command moves it again.
+  base.command({0.2, 0.0}, 5.0);
+  base.advanceTo(5.5);
+  EXPECT_GT(base.pose().x_m, stoppedAt_m + 0.05);
+}
+
+TEST(DriveBase, regularCommandsKeepTheWatchdogQuiet) {
+  DriveBaseParams params = testParams();
+  params.watchdog_s = 1.0;
+  DriveBase base(params, {}, {}, 0.0);
+  for (int i = 0; i < 10; ++i) {
+    base.command({0.2, 0.0}, i * 0.5);
+    EXPECT_TRUE(base.advanceTo(i * 0.5 + 0.5).empty());
+  }
+  EXPECT_NEAR(base.pose().x_m, 1.0, 1e-3);
+}
+
+TEST(DriveBase, nonFiniteCommandStops) {
+  DriveBase base(testParams(), {}, {}, 0.0);
+  base.command({0.3, 0.0}, 0.0);
+  base.advanceTo(1.0);
+  base.command({std::nan(""), 0.0}, 1.0);
+  base.advanceTo(2.0);
+  EXPECT_DOUBLE_EQ(base.velocity().vx_mps, 0.0);
+  EXPECT_TRUE(std::isfinite(base.pose().x_m));
+  EXPECT_NEAR(base.pose().x_m, 0.3, 0.005);
+}
+
+TEST(DriveBase, wallContactStopsCountsOnceAndLetsTheBaseBackAway) {
+  // A wall across the path 1 m ahead; footprint 0.15 m.
+  const std::vector<WallSegment> walls = {{{1.0, -1.0}, {1.0, 1.0}}};
+  DriveBase base(testParams(), walls, {}, 0.0);
+  base.command({0.3, 0.0}, 0.0);
+  const auto events = base.advanceTo(5.0);
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].kind, BaseEvent::Kind::Collision);
+  EXPECT_EQ(events[0].collisionNumber, 1);
+  EXPECT_EQ(base.collisionCount(), 1);
+  EXPECT_TRUE(base.inContact());
+  EXPECT_NEAR(base.pose().x_m, 0.85, 0.005);
+  EXPECT_LE(base.pose().x_m, 0.85);
+  EXPECT_DOUBLE_EQ(base.velocity().vx_mps, 0.0);
+
+  // Pushing on keeps it there without counting again.
+  for (int i = 0; i < 20; ++i) {
+    base.command({0.3, 0.0}, 5.0 + i * 0.1);
+    EXPECT_TRUE(base.advanceTo(5.1 + i * 0.1).empty());
+  }
+  EXPECT_EQ(base.collisionCount(), 1);
+  EXPECT_LE(base.pose().x_m, 0.85);
+
+  // Backing away frees it; driving in again is a second collision.
+  drive(base, {-0.3, 0.0}, 7.0, 8.0);
+  EXPECT_FALSE(base.inContact());
+  EXPECT_NEAR(base.pose().x_m, 0.55, 0.01);
+  base.command({0.3, 0.0}, 8.0);
+  const auto again = base.advanceTo(11.0);
+  ASSERT_EQ(again.size(), 1u);
+  EXPECT_EQ(again[0].collisionNumber, 2);
+  EXPECT_EQ(base.collisionCount(), 2);
+}
+
+TEST(DriveBase, turningInPlaceBesideAWallIsNoContact) {
+  const std::vector<WallSegment> walls = {{{-1.0, 0.16}, {1.0, 0.16}}};
+  DriveBase base(testParams(), walls, {}, 0.0);
+  base.command({0.0, 0.5}, 0.0);
+  EXPECT_TRUE(base.advanceTo(6.0).empty());
+  EXPECT_EQ(base.collisionCount(), 0);
+}
+
+TEST(DriveBase, odometryNoiseIsSeededAndDrifts) {
+  DriveBaseParams noisy = testParams();
+  noisy.odometryNoise = 0.05;
+  noisy.noiseSeed = 7;
+  DriveBase first(noisy, {}, {}, 0.0);
+  DriveBase second(noisy, {}, {}, 0.0);
+  drive(first, {0.3, 0.1}, 0.0, 5.0);
+  drive(second, {0.3, 0.1}, 0.0, 5.0);
+  // Same seed, same drift; the true pose is untouched by it.
+  EXPECT_DOUBLE_EQ(first.odometryPose().x_m, second.odometryPose().x_m);
+  EXPECT_DOUBLE_EQ(first.odometryPose().heading_rad, second.odometryPose().heading_rad);
+  DriveBase exact(testParams(), {}, {}, 0.0);
+  drive(exact, {0.3, 0.1}, 0.0, 5.0);
+  EXPECT_DOUBLE_EQ(first.pose().x_m, exact.pose().x_m);
+  EXPECT_NE(first.odometryPose().heading_rad, exact.odometryPose().heading_rad);
+  EXPECT_NEAR(first.odometryPose().x_m, exact.odometryPose().x_m, 0.1);
+}
+
+TEST(BaseWorld, runsWithTheInjectedClock) {
+  FloorPlan plan;
+  plan.walls = {{{2.0, -1.0}, {2.0, 1.0}}};
+  ManualClock clock(100.0);
+  BaseWorld world(plan, testParams(), RangeSensorParams{}, clock);
+  world.command({0.5, 0.0});
+  clock.advance(1.0);
+  EXPECT_NEAR(world.odometry().pose.x_m, 0.5, 0.002);
+  clock.advance(10.0);
+  const auto events = world.update();
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(describeEvent(events[0]), "collision #1 at x=1.849 y=0.000 heading=0.0 deg");
+  const BaseStatus status = world.status();
+  EXPECT_EQ(status.collisions, 1);
+  EXPECT_NEAR(status.travelled_m, 1.85, 0.005);
+  EXPECT_TRUE(world.update().empty());
+}
+
+TEST(BaseWorld, setupCheckRejectsAStartInsideAWall) {
+  FloorPlan plan;
+  plan.walls = {{{0.1, -1.0}, {0.1, 1.0}}};
+  EXPECT_EQ(checkWorldSetup(plan, DriveBaseParams{}, RangeSensorParams{}),
+            "the start pose is 0.100 m from a wall, inside the 0.150 m footprint");
+  plan.start.x_m = -0.5;
+  EXPECT_EQ(checkWorldSetup(plan, DriveBaseParams{}, RangeSensorParams{}), "");
+  DriveBaseParams zeroWatchdog;
+  zeroWatchdog.watchdog_s = 0.0;
+  EXPECT_EQ(checkWorldSetup(plan, zeroWatchdog, RangeSensorParams{}),
+            "command watchdog must be positive");
+}
