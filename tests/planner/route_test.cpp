@@ -1,0 +1,272 @@
+#include <planner/route.h>
+
+#include <cmath>
+#include <deque>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <planner/cell_bits.h>
+
+namespace planner {
+namespace {
+
+constexpr double DEG = 3.14159265358979 / 180.0;
+
+class RecordingActions : public RouteActions {
+ public:
+  std::deque<std::string> inbox;
+  std::vector<std::string> sent;
+  std::vector<std::pair<double, double>> velocities;
+  int holds = 0;
+  PathBook* path = nullptr;
+
+  bool takeMessage(std::string& text) override {
+    if (inbox.empty()) return false;
+    text = inbox.front();
+    inbox.pop_front();
+    return true;
+  }
+  void sendMessage(const std::string& text) override { sent.push_back(text); }
+  void sendVelocity(double vx, double va) override { velocities.emplace_back(vx, va); }
+  void holdPosition() override {
+    ++holds;
+    path->freezeLookAhead(0.0f, 0.0f);
+    path->advance();
+  }
+};
+
+// Profile defaults of the component.
+RouteThresholds profileThresholds() {
+  RouteThresholds t;
+  t.setpoint1_mm = 300;
+  t.setpoint2_mm = 800;
+  t.checkpoint1_mm = 500;
+  t.checkpoint2_mm = 800;
+  t.checkpoint3_mm = 1000;
+  t.checkpoint4_mm = 1000;
+  return t;
+}
+
+class RouteWalk : public ::testing::Test {
+ protected:
+  RouteThresholds thresholds = profileThresholds();
+  RecordingActions actions;
+  Route route{thresholds, actions};
+  LocalGrid grid;
+  PathBook path;
+  bool directCommand = false;
+
+  void SetUp() override {
+    path.reset(PlannerPose{});
+    actions.path = &path;
+    route.reset(300.0f);
+  }
+  void walls(float front_mm, float left_mm = 5050, float right_mm = 5000) {
+    grid.clear();
+    if (front_mm < 5050) grid.at(100, 100 - static_cast<int>(front_mm) / 50) = CELL_OCCUPIED;
+    if (left_mm < 5050) grid.at(100 - static_cast<int>(left_mm) / 50, 90) = CELL_OCCUPIED;
+    if (right_mm < 5000) grid.at(100 + static_cast<int>(right_mm) / 50, 90) = CELL_OCCUPIED;
+  }
+  void heading(double degrees) { path.current().pose.theta_rad = static_cast<float>(degrees * DEG); }
+  bool step() { return route.step(grid, path, directCommand); }
+  void expectPlanned(float v, float r) {
+    EXPECT_FLOAT_EQ(path.planned().v_mmps, v);
+    EXPECT_FLOAT_EQ(path.planned().r_mm, r);
+  }
+  void expectLastVelocity(double vx, double va) {
+    ASSERT_FALSE(actions.velocities.empty());
+    EXPECT_DOUBLE_EQ(actions.velocities.back().first, vx);
+    EXPECT_NEAR(actions.velocities.back().second, va, 1e-6);
+  }
+  // Runs one step that only plans and does not end the cycle.
+  void planStep(std::int32_t expectedNext) {
+    EXPECT_FALSE(step());
+    EXPECT_EQ(route.state(), expectedNext);
+  }
+  // A heading turn that completes at once.
+  void turnDone(double targetDeg, std::int32_t expectedNext) {
+    heading(targetDeg + 1.0);
+    const int holdsBefore = actions.holds;
+    planStep(expectedNext);
+    EXPECT_EQ(actions.holds, holdsBefore);
+    EXPECT_FALSE(directCommand);
+    expectPlanned(0, 0);
+  }
+};
+
+TEST(WallProbes, measureFreeDistanceInTheGrid) {
+  LocalGrid grid;
+  EXPECT_FLOAT_EQ(frontDistance(grid), 5050.0f);
+  EXPECT_FLOAT_EQ(leftWallDistance(grid), 5050.0f);
+  EXPECT_FLOAT_EQ(rightWallDistance(grid), 5000.0f);
+  grid.at(100, 100) = CELL_OCCUPIED;
+  EXPECT_FLOAT_EQ(frontDistance(grid), 0.0f);
+  grid.at(100, 100) = CELL_UNKNOWN;  // unknown cells are no walls
+  grid.at(100, 70) = CELL_OCCUPIED | CELL_PREDICTED;
+  EXPECT_FLOAT_EQ(frontDistance(grid), 1500.0f);
+  grid.at(94, 90) = CELL_OCCUPIED;
+  grid.at(113, 90) = CELL_OCCUPIED;
+  grid.at(99, 91) = CELL_OCCUPIED;  // beside the probe column
+  EXPECT_FLOAT_EQ(leftWallDistance(grid), 300.0f);
+  EXPECT_FLOAT_EQ(rightWallDistance(grid), 650.0f);
+}
+
+TEST_F(RouteWalk, waitsForTheStartWordWithZeroCommands) {
+  walls(5050);
+  EXPECT_TRUE(step());
+  expectLastVelocity(0, 0);
+  EXPECT_TRUE(directCommand);
+  actions.inbox.push_back("ROBOT_GO_BACK");
+  EXPECT_FALSE(step()) << "a word is consumed and the cycle goes on";
+  EXPECT_EQ(route.state(), 0);
+  EXPECT_TRUE(actions.inbox.empty());
+  actions.inbox.push_back("ROBOT_START");
+  planStep(1);
+  EXPECT_FALSE(directCommand);
+}
+
+TEST_F(RouteWalk, wholeRouteWithItsCommands) {
+  actions.inbox.push_back("ROBOT_START");
+  walls(5050);
+  planStep(1);
+
+  walls(550);  // approach: drive on until the wall is at CHECKPOINT_1
+  planStep(1);
+  expectPlanned(300, 0);
+  walls(500);
+  planStep(2);
+  expectPlanned(0, 0);
+  planStep(3);
+
+  // Turn to +90 degrees: 0.6 rad off turns at full rate, 0.2 rad at half the error.
+  heading(90.0 - 0.6 / DEG);
+  EXPECT_TRUE(step());
+  expectLastVelocity(0, -0.523);
+  EXPECT_EQ(actions.holds, 1);
+  EXPECT_EQ(route.state(), 3);
+  EXPECT_TRUE(directCommand);
+  heading(90.0 - 0.2 / DEG);
+  EXPECT_TRUE(step());
+  expectLastVelocity(0, -0.1);
+  heading(90.0 + 0.6 / DEG);
+  EXPECT_TRUE(step());
+  expectLastVelocity(0, 0.523);
+  heading(90.0 - 0.05 / DEG);
+  planStep(4);
+  EXPECT_FALSE(directCommand);
+  expectPlanned(0, 0);
+
+  walls(1500);  // rotate until the front is clear
+  EXPECT_TRUE(step());
+  expectLastVelocity(0, -0.2617993833333333);
+  walls(1550);
+  planStep(5);
+  EXPECT_FALSE(directCommand);
+  planStep(6);
+  expectPlanned(0, 0);
+
+  // First corridor leg: keep the left wall at SETPOINT_1 = 300 mm.
+  walls(5050, 400);
+  planStep(6);
+  expectPlanned(300, -3000);
+  walls(5050, 200);
+  planStep(6);
+  expectPlanned(300, 3000);
+  walls(5050, 350);
+  planStep(6);
+  expectPlanned(300, 0);
+  walls(800, 350);
+  planStep(7);
+  expectPlanned(0, 0);
+
+  planStep(8);
+  EXPECT_EQ(actions.sent, std::vector<std::string>{"ROBOT_ARRIVED"});
+
+  EXPECT_TRUE(step());
+  expectLastVelocity(0, 0);
+  actions.inbox.push_back("ROBOT_START");
+  planStep(8);
+  actions.inbox.push_back("ROBOT_GO_BACK");
+  planStep(9);
+  EXPECT_FALSE(directCommand);
+
+  planStep(10);  // quarter-speed spin, the cycle goes on
+  expectLastVelocity(0, 0.5235987666666666);
+  EXPECT_TRUE(directCommand);
+
+  walls(950);  // back out until 1 m is free in front
+  planStep(10);
+  EXPECT_FALSE(directCommand);
+  expectPlanned(-300, 0);
+  walls(1000);
+  planStep(110);
+  expectPlanned(0, 0);
+
+  turnDone(0.0, 120);
+  walls(450);
+  planStep(120);
+  expectPlanned(-300, 0);
+  walls(500);
+  planStep(12);
+
+  walls(1500);
+  EXPECT_TRUE(step());
+  expectLastVelocity(0, 0.2617993833333333);
+  walls(5050);
+  planStep(13);
+
+  // Third leg: keep the right wall at CHECKPOINT_3 = 1000 mm.
+  walls(5050, 5050, 1100);
+  planStep(13);
+  expectPlanned(300, 3000);
+  walls(5050, 5050, 900);
+  planStep(13);
+  expectPlanned(300, -3000);
+  walls(5050, 5050, 1050);
+  planStep(13);
+  expectPlanned(300, 0);
+  walls(500, 5050, 1050);
+  planStep(14);
+  expectPlanned(0, 0);
+
+  turnDone(-180.0, 15);
+  walls(1500);
+  EXPECT_TRUE(step());
+  expectLastVelocity(0, 0.2617993833333333);
+  walls(1550);
+  planStep(16);
+
+  // Last leg: keep the right wall at SETPOINT_2 = 800 mm.
+  walls(5050, 5050, 900);
+  planStep(16);
+  expectPlanned(300, 3000);
+  walls(5050, 5050, 700);
+  planStep(16);
+  expectPlanned(300, -3000);
+  walls(1000, 5050, 800);
+  planStep(17);
+  expectPlanned(0, 0);
+
+  turnDone(-90.0, 18);
+  // 350 degrees off is taken as -10 degrees: a slow turn the short way round.
+  heading(-350.0);
+  EXPECT_TRUE(step());
+  expectLastVelocity(0, 10.0 * 0.017453293 / 2);
+  EXPECT_EQ(route.state(), 18);
+  turnDone(0.0, 19);
+
+  planStep(20);
+  EXPECT_EQ(actions.sent, (std::vector<std::string>{"ROBOT_ARRIVED", "ROBOT_FINISH"}));
+  walls(1500);
+  EXPECT_TRUE(step());
+  expectLastVelocity(0, -0.2617993833333333);
+  walls(1550);
+  planStep(21);
+  planStep(0);
+  expectPlanned(0, 0);
+}
+
+}  // namespace
+}  // namespace planner
