@@ -1,0 +1,43 @@
+// rtctl: lists, inspects, connects and drives RT-components through the name server.
+#include <signal.h>
+
+#include <cstdlib>
+#include <iostream>
+
+#include "commands.h"
+#include "session.h"
+
+namespace {
+
+constexpr int kUsageError = 2;
+constexpr int kCommandFailed = 1;
+
+void requestStop(int) { rtctl::stopRequested = true; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  rtctl::ParsedCommandLine parsed =
+      rtctl::parseCommandLine(arguments, std::getenv(rtctl::kNameServerVariable));
+  if (parsed.helpRequested) {
+    std::cout << rtctl::usageText();
+    return 0;
+  }
+  if (!parsed.invocation) {
+    std::cerr << "rtctl: " << parsed.error << std::endl;
+    return kUsageError;
+  }
+  if (parsed.invocation->verb == rtctl::Verb::Print) {
+    signal(SIGINT, requestStop);
+    signal(SIGTERM, requestStop);
+  }
+  try {
+    return rtctl::runInvocation(*parsed.invocation);
+  } catch (const rtctl::Failure& failure) {
+    std::cerr << "rtctl: " << failure.what() << std::endl;
+  } catch (const CORBA::Exception& error) {
+    std::cerr << "rtctl: " << rtctl::Session::explain("unexpected failure", error) << std::endl;
+  }
+  return kCommandFailed;
+}
