@@ -1,5 +1,6 @@
 #include "map_grid_build.h"
 
+#include <array>
 #include <cmath>
 
 #include "cell_bits.h"
@@ -7,7 +8,7 @@
 namespace planner {
 namespace {
 
-constexpr double INT32_LOWEST = -2147483648.0;
+constexpr double INT32_TRUNCATES_ABOVE = -2147483649.0;
 constexpr double INT32_PAST_HIGHEST = 2147483648.0;
 
 std::uint8_t greyOf(float value) {
@@ -30,14 +31,21 @@ std::optional<std::string> findMapReplyFault(const MapReplyView& map) {
   if (map.cellCount < needed)
     return "map holds " + std::to_string(map.cellCount) + " cells, " +
            std::to_string(map.width) + " x " + std::to_string(map.height) + " needed";
-  for (std::size_t i = 0; i < needed; ++i) {
+  // Truncation towards zero fits 32 bits exactly inside these open bounds; NaN fails too. The
+  // first pass has no early exit so that it vectorises; the second finds the culprit.
+  const auto fits = [&](std::size_t i) {
     const double scaled = static_cast<double>(map.cells[i]) * GREY_FULL_SCALE;
-    if (!std::isfinite(scaled))
-      return "map cell " + std::to_string(i) + " is not a finite number";
-    const double whole = std::trunc(scaled);
-    if (whole < INT32_LOWEST || whole >= INT32_PAST_HIGHEST)
-      return "map cell " + std::to_string(i) + " holds " + std::to_string(map.cells[i]) +
-             ", too large for a grey level";
+    return (scaled > INT32_TRUNCATES_ABOVE) & (scaled < INT32_PAST_HIGHEST);
+  };
+  bool allFit = true;
+  for (std::size_t i = 0; i < needed; ++i) allFit &= fits(i);
+  if (allFit) return std::nullopt;
+  for (std::size_t i = 0; i < needed; ++i) {
+    if (fits(i)) continue;
+    const double scaled = static_cast<double>(map.cells[i]) * GREY_FULL_SCALE;
+    if (!std::isfinite(scaled)) return "map cell " + std::to_string(i) + " is not a finite number";
+    return "map cell " + std::to_string(i) + " holds " + std::to_string(map.cells[i]) +
+           ", too large for a grey level";
   }
   return std::nullopt;
 }
@@ -45,22 +53,28 @@ std::optional<std::string> findMapReplyFault(const MapReplyView& map) {
 void drawMapImage(const MapReplyView& map, cv::Mat& mapImage) {
   const std::size_t w = map.width;
   const std::size_t h = map.height;
+  std::uint8_t* pixels = mapImage.data;
+  const std::size_t rowStep = mapImage.step[0];
   for (std::size_t i = 0; i < h; ++i) {
-    const float* mapRow = map.cells + (h - 1 - i) * w;
-    for (std::size_t j = 0; j < w; ++j)
-      mapImage.ptr<std::uint8_t>(static_cast<int>(j))[i] = greyOf(mapRow[w - 1 - j]);
+    const float* mapRowEnd = map.cells + (h - i) * w - 1;
+    for (std::size_t j = 0; j < w; ++j) pixels[j * rowStep + i] = greyOf(*(mapRowEnd - j));
   }
 }
 
 void classifyGrid(const cv::Mat& mapImage, LocalGrid& grid) {
-  for (int b = 0; b < GRID_CELLS; ++b) {
-    const std::uint8_t* imageRow = mapImage.ptr<std::uint8_t>(b);
-    for (int a = 0; a < GRID_CELLS; ++a) {
-      const int grey = imageRow[a];
-      grid.at(a, b) = grey > GREY_OCCUPIED_ABOVE ? CELL_OCCUPIED
-                      : grey < GREY_FREE_BELOW   ? CELL_FREE
-                                                 : CELL_UNKNOWN;
-    }
+  static const auto classOfGrey = [] {
+    std::array<std::uint8_t, 256> table{};
+    for (int grey = 0; grey < 256; ++grey)
+      table[grey] = grey > GREY_OCCUPIED_ABOVE ? CELL_OCCUPIED
+                    : grey < GREY_FREE_BELOW   ? CELL_FREE
+                                               : CELL_UNKNOWN;
+    return table;
+  }();
+  const std::uint8_t* pixels = mapImage.data;
+  const std::size_t rowStep = mapImage.step[0];
+  for (int a = 0; a < GRID_CELLS; ++a) {
+    std::uint8_t* cells = &grid.at(a, 0);
+    for (int b = 0; b < GRID_CELLS; ++b) cells[b] = classOfGrey[pixels[b * rowStep + a]];
   }
 }
 

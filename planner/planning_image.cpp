@@ -1,7 +1,8 @@
 #include "planning_image.h"
 
-#include <cmath>
+#include <array>
 #include <cstdio>
+#include <cstring>
 
 #include <opencv2/imgproc.hpp>
 
@@ -31,6 +32,15 @@ cv::Vec3b colourOf(std::uint8_t cell) {
                    (cell & CELL_BLOCKED_OTHER) ? FULL : 0);
 }
 
+const std::array<cv::Vec3b, 256>& cellColours() {
+  static const auto table = [] {
+    std::array<cv::Vec3b, 256> colours;
+    for (int cell = 0; cell < 256; ++cell) colours[cell] = colourOf(static_cast<std::uint8_t>(cell));
+    return colours;
+  }();
+  return table;
+}
+
 void putLine(cv::Mat& image, const std::string& text, int y) {
   cv::putText(image, text, cv::Point(TEXT_MARGIN_PX, y), cv::FONT_HERSHEY_SIMPLEX, FONT_SCALE,
               TEXT_COLOUR, 1, cv::LINE_8);
@@ -43,10 +53,16 @@ cv::Mat makePlanningImage() {
 }
 
 void drawGrid(const LocalGrid& grid, cv::Mat& image) {
-  for (int y = 0; y < image.rows; ++y) {
-    auto* pixels = image.ptr<cv::Vec3b>(y);
-    const int column = y / PIXELS_PER_CELL;
-    for (int x = 0; x < image.cols; ++x) pixels[x] = colourOf(grid.at(x / PIXELS_PER_CELL, column));
+  const auto& colours = cellColours();
+  for (int column = 0; column < GRID_CELLS; ++column) {
+    auto* pixels = image.ptr<cv::Vec3b>(column * PIXELS_PER_CELL);
+    for (int row = 0; row < GRID_CELLS; ++row) {
+      const cv::Vec3b colour = colours[grid.at(row, column)];
+      pixels[row * PIXELS_PER_CELL] = colour;
+      pixels[row * PIXELS_PER_CELL + 1] = colour;
+    }
+    // Each cell is two pixels high.
+    std::memcpy(image.ptr(column * PIXELS_PER_CELL + 1), pixels, image.cols * image.elemSize());
   }
   std::printf("Drawing Whole\n");
 }
