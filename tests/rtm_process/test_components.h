@@ -1,0 +1,117 @@
+// Small components for the middleware's cross-process tests. Each prints what it does as one
+// flushed line on standard output, so that tests can wait for those lines.
+#pragma once
+
+#include <rtm/CorbaConsumer.h>
+#include <rtm/CorbaPort.h>
+#include <rtm/DataFlowComponentBase.h>
+#include <rtm/DataInPort.h>
+#include <rtm/DataOutPort.h>
+#include <rtm/Manager.h>
+#include <rtm/idl/BasicDataTypeSkel.h>
+
+#include <Orvn.hh>
+#include <RtTestEcho.hh>
+
+#include <string>
+
+namespace rt_test {
+
+// The image the talker sends: 400 × 400 pixels of 3 channels, 480,000 bytes.
+inline constexpr int kImageWidth = 400;
+inline constexpr int kImageHeight = 400;
+inline constexpr int kImageChannels = 3;
+inline constexpr int kImageBytes = kImageWidth * kImageHeight * kImageChannels;
+
+// Byte i of the image stamped seed.
+inline char imageByte(int i, unsigned seed) { return static_cast<char>((i * 7 + seed) & 0xFF); }
+
+// Writes "message #n" on "out" every period while active (and, with send_image 1, an image
+// on "image"); prints "write <n> ok" or "write <n> failed".
+class Talker : public RTC::DataFlowComponentBase {
+public:
+  explicit Talker(RTC::Manager* manager);
+  RTC::ReturnCode_t onInitialize() override;
+  RTC::ReturnCode_t onExecute(RTC::UniqueId ec_id) override;
+
+private:
+  RTC::TimedString text_;
+  RTC::OutPort<RTC::TimedString> textOut_;
+  Orvn::TimedImageData image_;
+  RTC::OutPort<Orvn::TimedImageData> imageOut_;
+  std::string message_;
+  int sendImage_ = 0;
+  unsigned count_ = 0;
+};
+
+// Prints "received: <text>" for each string and "image received: <w>x<h>x<c> bytes=<n>
+// pattern=ok|bad" for each image.
+class Listener : public RTC::DataFlowComponentBase {
+public:
+  explicit Listener(RTC::Manager* manager);
+  RTC::ReturnCode_t onInitialize() override;
+  RTC::ReturnCode_t onExecute(RTC::UniqueId ec_id) override;
+
+private:
+  RTC::TimedString text_;
+  RTC::InPort<RTC::TimedString> textIn_;
+  Orvn::TimedImageData image_;
+  RTC::InPort<Orvn::TimedImageData> imageIn_;
+};
+
+class EchoServant : public virtual POA_RtTest::Echo {
+public:
+  char* echo(const char* text) override;
+  CORBA::Long add(CORBA::Long a, CORBA::Long b) override;
+};
+
+// Provides RtTest::Echo as "echo0" on its port "echo".
+class EchoProvider : public RTC::DataFlowComponentBase {
+public:
+  explicit EchoProvider(RTC::Manager* manager);
+  RTC::ReturnCode_t onInitialize() override;
+
+private:
+  RTC::CorbaPort port_;
+  EchoServant servant_;
+};
+
+// Requires "echo0" on its port "echo"; while active it calls echo("ping") each period and
+// prints "reply: <text>", "consumer nil" or "call failed: <exception>" whenever that changes.
+class EchoCaller : public RTC::DataFlowComponentBase {
+public:
+  explicit EchoCaller(RTC::Manager* manager);
+  RTC::ReturnCode_t onInitialize() override;
+  RTC::ReturnCode_t onExecute(RTC::UniqueId ec_id) override;
+
+private:
+  RTC::CorbaPort port_;
+  RTC::CorbaConsumer<RtTest::Echo> echo_;
+  std::string lastLine_;
+};
+
+// Prints "callback: <name>" for every lifecycle callback (onExecute once per activation) and
+// "config: gain=<g> label=<l> count=<c>" on activation. max_instance is 2.
+class Probe : public RTC::DataFlowComponentBase {
+public:
+  explicit Probe(RTC::Manager* manager);
+  ~Probe() override;
+  RTC::ReturnCode_t onInitialize() override;
+  RTC::ReturnCode_t onFinalize() override;
+  RTC::ReturnCode_t onStartup(RTC::UniqueId ec_id) override;
+  RTC::ReturnCode_t onShutdown(RTC::UniqueId ec_id) override;
+  RTC::ReturnCode_t onActivated(RTC::UniqueId ec_id) override;
+  RTC::ReturnCode_t onDeactivated(RTC::UniqueId ec_id) override;
+  RTC::ReturnCode_t onExecute(RTC::UniqueId ec_id) override;
+
+private:
+  double gain_ = 0;
+  std::string label_;
+  int count_ = 0;
+  bool executedSinceActivation_ = false;
+};
+
+// Registers the factories of all of the above.
+void registerTestComponents(RTC::Manager* manager);
+
+}  // namespace rt_test

@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include "tests/support/test_support.h"
+
+namespace {
+
+using test_support::Seconds;
+
+// Runs the failing program with logging off, so that what remains on standard error is the
+// shell's own output.
+test_support::RunResult runFailingProgram(const std::vector<std::string>& extraArguments) {
+  test_support::TempDir directory;
+  test_support::RtcConfOptions options;
+  options.extra = {{"logger.enable", "NO"}, {"corba.nameservers", ""}};
+  std::vector<std::string> arguments{"-f", test_support::writeRtcConf(directory.path(), options)};
+  arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
+  test_support::ChildOptions childOptions;
+  childOptions.workingDirectory = directory.path();
+  return test_support::runProgram(test_support::binPath("shell_failing_program"), arguments,
+                                  Seconds(60), childOptions);
+}
+
+TEST(ComponentShell, aFactoryThatCreatesNothingEndsTheProcessWithOneLineAndAbort) {
+  auto result = runFailingProgram({});
+  ASSERT_FALSE(result.timedOut);
+  EXPECT_TRUE(result.status.killedBy(SIGABRT)) << result.status.describe();
+  EXPECT_EQ(result.err, "Component create failed.\n");
+}
+
+TEST(ComponentShell, consoleTextUsesUtf8ByDefault) {
+  auto result = runFailingProgram({});
+  EXPECT_NE(result.out.find("encoded: \xE2\x96\xA0\xEF\xBC\x9A\n"), std::string::npos) << result.out;
+}
+
+TEST(ComponentShell, consoleEncodingFromTheConfigurationSelectsCodePage932) {
+  auto result = runFailingProgram({"-o", "console.encoding:cp932"});
+  EXPECT_NE(result.out.find("encoded: \x81\xA1\x81\x46\n"), std::string::npos) << result.out;
+  EXPECT_EQ(result.err, "Component create failed.\n");
+}
+
+}  // namespace
