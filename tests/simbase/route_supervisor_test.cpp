@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include "route_protocol.h"
+#include "station_command.h"
+
+using namespace routesupervisor;
+
+TEST(RouteProtocol, wholeRouteInOrder) {
+  RouteProtocol route({10.0, 20.0});
+  EXPECT_EQ(route.start(0.0), "ROBOT_START");
+  EXPECT_EQ(route.phase(), RoutePhase::WaitingForArrival);
+  EXPECT_FALSE(route.received("ROBOT_FINISH"));  // out of order: ignored
+  EXPECT_FALSE(route.received("hello"));
+  EXPECT_FALSE(route.checkTimeout(9.9));
+  EXPECT_TRUE(route.received("ROBOT_ARRIVED"));
+  EXPECT_EQ(route.phase(), RoutePhase::AtStation);
+  // Time at the station does not count against either wait.
+  EXPECT_FALSE(route.checkTimeout(100.0));
+  EXPECT_EQ(route.stationWorkDone(true, "", 100.0), "ROBOT_GO_BACK");
+  EXPECT_FALSE(route.received("ROBOT_ARRIVED"));
+  EXPECT_FALSE(route.checkTimeout(119.9));
+  EXPECT_TRUE(route.received("ROBOT_FINISH"));
+  EXPECT_EQ(route.phase(), RoutePhase::Finished);
+  EXPECT_EQ(route.failure(), "");
+  EXPECT_EQ(route.start(200.0), "");
+}
+
+TEST(RouteProtocol, eachWaitHasItsOwnTimeout) {
+  RouteProtocol late({10.0, 20.0});
+  late.start(5.0);
+  EXPECT_TRUE(late.checkTimeout(15.0));
+  EXPECT_EQ(late.phase(), RoutePhase::Failed);
+  EXPECT_EQ(late.failure(), "no ROBOT_ARRIVED within 10.0 s");
+  EXPECT_FALSE(late.received("ROBOT_ARRIVED"));
+
+  RouteProtocol lateBack({10.0, 20.0});
+  lateBack.start(0.0);
+  lateBack.received("ROBOT_ARRIVED");
+  lateBack.stationWorkDone(true, "", 50.0);
+  EXPECT_FALSE(lateBack.checkTimeout(69.0));
+  EXPECT_TRUE(lateBack.checkTimeout(70.0));
+  EXPECT_EQ(lateBack.failure(), "no ROBOT_FINISH within 20.0 s");
+}
+
+TEST(RouteProtocol, failedStationWorkSendsNoGoBack) {
+  RouteProtocol route({10.0, 20.0});
+  route.start(0.0);
+  route.received("ROBOT_ARRIVED");
+  EXPECT_EQ(route.stationWorkDone(false, "station command: exit code 3", 1.0), "");
+  EXPECT_EQ(route.phase(), RoutePhase::Failed);
+  EXPECT_EQ(route.failure(), "station command: exit code 3");
+}
+
+TEST(StationCommand, reportsSuccessFailureAndTimeout) {
+  const auto ok = runStationCommand("true", 10.0);
+  EXPECT_TRUE(ok.succeeded);
+  EXPECT_EQ(ok.description, "exit code 0");
+  const auto failed = runStationCommand("exit 3", 10.0);
+  EXPECT_FALSE(failed.succeeded);
+  EXPECT_EQ(failed.description, "exit code 3");
+  // The sleeping grandchild is killed with the shell, so this returns promptly.
+  const auto hung = runStationCommand("sleep 30; true", 0.3);
+  EXPECT_FALSE(hung.succeeded);
+  EXPECT_EQ(hung.description, "timed out after 0.3 s");
+}

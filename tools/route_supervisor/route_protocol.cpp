@@ -1,0 +1,52 @@
+#include "route_protocol.h"
+
+#include <cstdio>
+
+namespace routesupervisor {
+
+std::string RouteProtocol::start(double now_s) {
+  if (phase_ != RoutePhase::NotStarted) return "";
+  phase_ = RoutePhase::WaitingForArrival;
+  deadline_s_ = now_s + timeouts_.arrival_s;
+  return kWordStart;
+}
+
+bool RouteProtocol::received(const std::string& word) {
+  if (phase_ == RoutePhase::WaitingForArrival && word == kWordArrived) {
+    phase_ = RoutePhase::AtStation;
+    return true;
+  }
+  if (phase_ == RoutePhase::WaitingForFinish && word == kWordFinish) {
+    phase_ = RoutePhase::Finished;
+    return true;
+  }
+  return false;
+}
+
+std::string RouteProtocol::stationWorkDone(bool succeeded, const std::string& failure,
+                                           double now_s) {
+  if (phase_ != RoutePhase::AtStation) return "";
+  if (!succeeded) {
+    phase_ = RoutePhase::Failed;
+    failure_ = failure;
+    return "";
+  }
+  phase_ = RoutePhase::WaitingForFinish;
+  deadline_s_ = now_s + timeouts_.finish_s;
+  return kWordGoBack;
+}
+
+bool RouteProtocol::checkTimeout(double now_s) {
+  const bool waiting =
+      phase_ == RoutePhase::WaitingForArrival || phase_ == RoutePhase::WaitingForFinish;
+  if (!waiting || now_s < deadline_s_) return false;
+  const bool arrival = phase_ == RoutePhase::WaitingForArrival;
+  char text[120];
+  std::snprintf(text, sizeof text, "no %s within %.1f s", arrival ? kWordArrived : kWordFinish,
+                arrival ? timeouts_.arrival_s : timeouts_.finish_s);
+  failure_ = text;
+  phase_ = RoutePhase::Failed;
+  return true;
+}
+
+}  // namespace routesupervisor
