@@ -1,0 +1,70 @@
+#pragma once
+// BaseSim: the simulated mobile base as an RT-component. It takes velocity commands on
+// `robot_control`, publishes odometry on `robot_pose` and `robot_velocity`, serves the range
+// sensor's map ("RelativeMapService") and its own status ("BaseStatusService").
+//
+// Lifecycle: onInitialize registers ports and parameters; the first onActivated loads the floor
+// plan and starts the world (a plan that cannot be loaded puts the component in error, with
+// one line on standard error); onExecute, on the execution context's thread, passes the last
+// command on, advances the world to the clock and publishes odometry at its rate; onFinalize
+// prints the run's summary. The services answer on ORB threads and share the world through
+// WorldSlot.
+
+#include <rtm/CorbaPort.h>
+#include <rtm/DataFlowComponentBase.h>
+#include <rtm/DataInPort.h>
+#include <rtm/DataOutPort.h>
+#include <rtm/Manager.h>
+
+#include <Pexa.hh>
+#include <memory>
+#include <string>
+
+#include "BaseStatusSVC_impl.h"
+#include "RelativeMapSVC_impl.h"
+#include "sim_clock.h"
+#include "world_slot.h"
+
+class BaseSim : public RTC::DataFlowComponentBase {
+ public:
+  explicit BaseSim(RTC::Manager* manager);
+  ~BaseSim() override;
+
+  RTC::ReturnCode_t onInitialize() override;
+  RTC::ReturnCode_t onActivated(RTC::UniqueId ec_id) override;
+  RTC::ReturnCode_t onExecute(RTC::UniqueId ec_id) override;
+  RTC::ReturnCode_t onFinalize() override;
+
+ private:
+  bool startWorld();
+  void publishOdometry();
+
+  Pexa::TimedVelocity2D command_;
+  RTC::InPort<Pexa::TimedVelocity2D> commandIn_;
+  Pexa::TimedPose2D pose_;
+  RTC::OutPort<Pexa::TimedPose2D> poseOut_;
+  Pexa::TimedVelocity2D velocity_;
+  RTC::OutPort<Pexa::TimedVelocity2D> velocityOut_;
+
+  basesim::WorldSlot world_;
+  basesim::SteadyClock clock_;
+  RTC::CorbaPort mapPort_;
+  RelativeMapSVC_impl mapService_;
+  RTC::CorbaPort statusPort_;
+  BaseStatusSVC_impl statusService_;
+
+  // Configuration (names and units in README.md).
+  std::string floorPlanFile_;
+  double footprintRadius_m_ = 0.0;
+  double watchdog_s_ = 0.0;
+  double odometryRate_hz_ = 0.0;
+  double odometryNoise_ = 0.0;
+  int noiseSeed_ = 0;
+  double maxAccel_mps2_ = 0.0;
+  double maxAngularAccel_radps2_ = 0.0;
+  double sensorRange_m_ = 0.0;
+
+  double nextOdometry_s_ = 0.0;
+};
+
+extern "C" void BaseSimInit(RTC::Manager* manager);
