@@ -58,7 +58,7 @@ BaseSim::BaseSim(RTC::Manager* manager)
       poseOut_("robot_pose", pose_),
       velocityOut_("robot_velocity", velocity_),
       mapPort_("RelativeMapService"),
-      mapService_(world_),
+      mapService_(world_, mapRequests_),
       statusPort_("BaseStatusService"),
       statusService_(world_) {}
 
@@ -107,6 +107,7 @@ bool BaseSim::startWorld() {
     return false;
   }
   world_.set(std::make_shared<basesim::BaseWorld>(loaded.plan, base, sensor, clock_));
+  odometrySchedule_ = std::make_unique<basesim::OdometrySchedule>(odometryRate_hz_);
   const basesim::WorldPose& start = loaded.plan.start;
   std::printf("BaseSim: floor plan %s: %zu walls, start x=%.3f y=%.3f heading=%.1f deg\n",
               floorPlanFile_.c_str(), loaded.plan.walls.size(), start.x_m, start.y_m,
@@ -119,7 +120,6 @@ RTC::ReturnCode_t BaseSim::onActivated(RTC::UniqueId) {
   // The world lives from the first activation to the end of the process: a later activation
   // continues the same run.
   if (!world_.get() && !startWorld()) return RTC::RTC_ERROR;
-  nextOdometry_s_ = clock_.now_s();
   return RTC::RTC_OK;
 }
 
@@ -137,13 +137,12 @@ RTC::ReturnCode_t BaseSim::onExecute(RTC::UniqueId) {
     std::fflush(stdout);
   }
   const double now_s = clock_.now_s();
-  if (now_s >= nextOdometry_s_) {
-    publishOdometry();
-    const double period_s = 1.0 / odometryRate_hz_;
-    nextOdometry_s_ += period_s;
-    // After a stall, resume the rate from now instead of publishing a burst.
-    if (nextOdometry_s_ < now_s) nextOdometry_s_ = now_s + period_s;
+  const unsigned requests = mapRequests_.load();
+  if (requests != mapRequestsSeen_) {
+    mapRequestsSeen_ = requests;
+    odometrySchedule_->mapRequested(now_s);
   }
+  if (odometrySchedule_->due(now_s)) publishOdometry();
   return RTC::RTC_OK;
 }
 

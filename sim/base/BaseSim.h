@@ -6,7 +6,8 @@
 // Lifecycle: onInitialize registers ports and parameters; the first onActivated loads the floor
 // plan and starts the world (a plan that cannot be loaded puts the component in error, with
 // one line on standard error); onExecute, on the execution context's thread, passes the last
-// command on, advances the world to the clock and publishes odometry at its rate; onFinalize
+// command on, advances the world to the clock and publishes odometry (odometry_schedule.h
+// says when); onFinalize
 // prints the run's summary. The services answer on ORB threads and share the world through
 // WorldSlot.
 
@@ -17,11 +18,13 @@
 #include <rtm/Manager.h>
 
 #include <Pexa.hh>
+#include <atomic>
 #include <memory>
 #include <string>
 
 #include "BaseStatusSVC_impl.h"
 #include "RelativeMapSVC_impl.h"
+#include "odometry_schedule.h"
 #include "sim_clock.h"
 #include "world_slot.h"
 
@@ -64,7 +67,10 @@ class BaseSim : public RTC::DataFlowComponentBase {
   double maxAngularAccel_radps2_ = 0.0;
   double sensorRange_m_ = 0.0;
 
-  double nextOdometry_s_ = 0.0;
+  // Map requests answered so far (ORB threads count, onExecute reads).
+  std::atomic<unsigned> mapRequests_{0};
+  unsigned mapRequestsSeen_ = 0;
+  std::unique_ptr<basesim::OdometrySchedule> odometrySchedule_;
 };
 
 extern "C" void BaseSimInit(RTC::Manager* manager);

@@ -65,5 +65,6 @@ Zemla::TimedFloatRelativeOGMapData* RelativeMapSVC_impl::getFloatRelativeOGMap()
   const std::vector<float> cells = currentCells(world_, reply->pose);
   reply->cells.length(static_cast<CORBA::ULong>(cells.size()));
   for (CORBA::ULong i = 0; i < cells.size(); ++i) reply->cells[i] = cells[i];
+  requests_.fetch_add(1);
   return reply._retn();
 }

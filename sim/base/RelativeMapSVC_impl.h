@@ -4,13 +4,16 @@
 // map is all unknown.
 
 #include <Zemla.hh>
+#include <atomic>
 
 #include "world_slot.h"
 
 class RelativeMapSVC_impl : public virtual POA_Zemla::RelativeMapService,
                             public virtual PortableServer::RefCountServantBase {
  public:
-  explicit RelativeMapSVC_impl(const basesim::WorldSlot& world) : world_(world) {}
+  // `requests` counts the float map requests (the planner's cycle).
+  RelativeMapSVC_impl(const basesim::WorldSlot& world, std::atomic<unsigned>& requests)
+      : world_(world), requests_(requests) {}
 
   RTC::OGMapConfig getRelativeOGMapConfig() override;
   // Octet cells: the float values scaled to 0 ... 255 (free 0, unknown 128, occupied 255).
@@ -19,4 +22,5 @@ class RelativeMapSVC_impl : public virtual POA_Zemla::RelativeMapService,
 
  private:
   const basesim::WorldSlot& world_;
+  std::atomic<unsigned>& requests_;
 };

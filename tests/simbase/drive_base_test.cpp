@@ -4,6 +4,7 @@
 
 #include "base_world.h"
 #include "drive_base.h"
+#include "odometry_schedule.h"
 
 using namespace basesim;
 
@@ -215,4 +216,35 @@ TEST(BaseWorld, setupCheckRejectsAStartInsideAWall) {
   zeroWatchdog.watchdog_s = 0.0;
   EXPECT_EQ(checkWorldSetup(plan, zeroWatchdog, RangeSensorParams{}),
             "command watchdog must be positive");
+}
+
+TEST(OdometrySchedule, periodicWithoutMapRequests) {
+  OdometrySchedule schedule(2.0);
+  int published = 0;
+  for (int ms = 0; ms < 5000; ms += 10) published += schedule.due(ms / 1000.0);
+  EXPECT_EQ(published, 10);
+}
+
+TEST(OdometrySchedule, oneSamplePerMapRequestWhileThePlannerAsks) {
+  OdometrySchedule schedule(2.0);
+  int published = 0;
+  // A planner asking every 0.52 s: exactly one sample per request, nothing in between.
+  for (int ms = 0; ms < 10400; ms += 10) {
+    if (ms % 520 == 0) schedule.mapRequested(ms / 1000.0);
+    const bool due = schedule.due(ms / 1000.0);
+    if (ms % 520 == 0) EXPECT_TRUE(due) << ms;
+    published += due;
+  }
+  EXPECT_EQ(published, 20);
+  // When the requests stop (the last at 9.88 s), the rate takes over again after two quiet
+  // periods.
+  int later = 0;
+  int first_ms = -1;
+  for (int ms = 10400; ms < 15400; ms += 10) {
+    if (!schedule.due(ms / 1000.0)) continue;
+    if (first_ms < 0) first_ms = ms;
+    ++later;
+  }
+  EXPECT_EQ(first_ms, 10890);
+  EXPECT_EQ(later, 10);
 }
