@@ -1,0 +1,238 @@
+#include "object_task.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "angles.h"
+#include "finger_geometry.h"
+#include "plan_steps.h"
+#include "planning_geometry.h"
+
+namespace pickplace {
+namespace {
+
+using namespace briskoutil;
+
+// Vision tells classes apart; the cell's objects have known widths and are presented at known
+// sides.
+constexpr long kWideObjectClass = 1;
+constexpr double kWideObjectWidth_m = 0.05;
+constexpr double kNarrowObjectWidth_m = 0.03;
+constexpr double kWideObjectY_m = -0.1;
+constexpr double kNarrowObjectY_m = 0.1;
+
+// Finger opening around the object before gripping, beyond its width.
+constexpr double kPreGripMargin_mm = 40.0;
+constexpr double kFingerMoveTime_s = 0.1;
+// Lift above the grasp before placing.
+constexpr double kObjectLift_m = 0.15;
+constexpr double kObjectLiftExtra_m = 0.05;
+
+constexpr double kApproachSpeedFactor = 1.5;
+constexpr double kGraspSpeedFactor = 0.5;
+
+constexpr int kPlanFailed = -1;
+
+}  // namespace
+
+std::string processObj(TaskContext& task)
+{
+  if (!task.links.motionConnected()) {
+    task.console.error("Palkett::processObj(): HIROController does not respond.");
+  }
+  if (!task.links.briskoConnected()) {
+    task.console.error("Palkett::processObj(): Brisko does not respond.");
+  }
+  HandPose world;
+  world.x = task.config.xWorldR_m;
+  world.y = task.config.yWorldR_m;
+  world.z = task.config.zWorldR_m;
+  world.yaw = degToRad(task.config.yWorldR_deg);
+  if (!task.links.estimatorConnected()) {
+    task.console.error("Palkett::processObj(): Lumeris does not respond.");
+    return kObjectError;
+  }
+  ObjectEstimate estimate;
+  if (task.links.estimateObject(world, estimate) != CallStatus::ok) {
+    return kObjectError;
+  }
+  if (estimate.result == -1) {
+    task.console.print(formatText("-id=%ld\n", estimate.classId));
+    return kObjectError;
+  }
+  task.console.print(formatText("Object found.\n+id=%ld\n", estimate.classId));
+  const bool wide = estimate.classId == kWideObjectClass;
+  ObjectSize size = estimate.size_m;
+  size[1] = wide ? kWideObjectWidth_m : kNarrowObjectWidth_m;
+  HandPose pose = estimate.pose;
+  pose.y = wide ? kWideObjectY_m : kNarrowObjectY_m;
+  return manipulateSingleObject(task, estimate.classId, size, pose) ? kObjectFinished : kObjectError;
+}
+
+bool manipulateSingleObject(TaskContext& task, long classId, const ObjectSize& size, const HandPose& pose)
+{
+  const double width_m = size[1];
+  const double height_m = size[2];
+  task.console.print("[Object Pose] --------------------------------\n" + poseLine(pose));
+  task.console.print("[Object parameters] --------------------------\n" +
+                     formatText("ID     = %d\n", static_cast<int>(classId)) +
+                     formatText("width  = %.1f[mm]\n", 1000.0 * width_m) +
+                     formatText("height = %.1f[mm]\n", 1000.0 * height_m) +
+                     formatText("yaw    = %.1f[deg]\n", radToDeg(pose.yaw)));
+
+  const auto slot = task.slots.take(classId);
+  if (!slot) {
+    task.console.error(bells(4) + "Palkett::manipulateSingleObject(): no empty slot.");
+    return false;
+  }
+  const auto handOffset_m = objectHandOffset_m(width_m, task.config.serialNo);
+  OperationList list;
+  Arm arm = Arm::left;
+  if (!handOffset_m || planObjectPicking(task, size, pose, *slot, *handOffset_m, list, arm) != 0) {
+    if (!task.peerFailed) {
+      task.console.error(bells(2) + "Palkett::manipulateSingleObject(): cannot calculate picking parameters.");
+    }
+    return false;
+  }
+  if (planObjectPlacing(task, size, *slot, *handOffset_m, arm, list) != 0) {
+    if (!task.peerFailed) {
+      task.console.error(bells(2) + "Palkett::manipulateSingleObject(): cannot calculate placing parameters.");
+    }
+    return false;
+  }
+  std::string plan = "[Object picking & placing plan] ----------------\n";
+  for (const auto& node : list) {
+    plan += node->print();
+  }
+  task.console.print(plan);
+  task.console.print("[Object pick & place] --------------------------\n");
+  const JointAngles start = initialPose();
+  if (executeAction(task, list, &start) != kActionSucceeded) {
+    if (!task.peerFailed) {
+      task.console.error(bells(2) + "Palkett::manipulateSingleObject(): cannot pick & place object.");
+    }
+    return false;
+  }
+  return true;
+}
+
+int planObjectPicking(TaskContext& task, const ObjectSize& size, const HandPose& pose, const SlotPosition& slot,
+                      double handOffset_m, OperationList& list, Arm& arm)
+{
+  const CellConfig& config = task.config;
+  const double width_m = size[1];
+  const double height_m = size[2];
+  const double speed = config.speedBase;
+  task.console.print("Planning / Obj picking (Common I/F)");
+
+  arm = std::atan2(pose.y, pose.x) > 0.0 ? Arm::left : Arm::right;
+
+  HandPose grasp;
+  grasp.x = pose.x + config.xOPEOffsetR_m;
+  grasp.y = pose.y + config.yOPEOffsetR_m;
+  grasp.z = config.zWorldR_m + height_m + handOffset_m;
+  grasp.roll = pose.yaw;
+  grasp.pitch = kHandDownPitch_rad;
+
+  const auto gripAngles =
+      fingerAnglesFor(1000.0 * (width_m - config.holdDistance_m), degToRad(config.fingerBacklash_deg));
+  if (!gripAngles) {
+    task.console.error("Finger opening out of range.");
+    return kPlanFailed;
+  }
+  task.graspFingerAngles = *gripAngles;
+  stepDone(task);
+
+  const HandPose approach = raised(grasp, kObjectApproachHeight_m);
+  if (!checkReach(task, arm, approach, 0.0)) {
+    return reachFailed(task, "IK failed. (1)", kPlanFailed);
+  }
+  append<HandOperation>(list, arm, approach, kApproachSpeedFactor * speed);
+  stepDone(task);
+
+  append<FingerDistanceOperation>(list, arm, 1000.0 * width_m + kPreGripMargin_mm, kFingerMoveTime_s);
+  stepDone(task);
+
+  if (!checkReach(task, arm, grasp, 0.0)) {
+    return reachFailed(task, "IK failed. (3)", kPlanFailed);
+  }
+  append<HandOperation>(list, arm, grasp, kGraspSpeedFactor * speed);
+  stepDone(task);
+
+  append<SleepOperation>(list, kGripPause_s);
+  stepDone(task);
+
+  append<FingerAngleOperation>(list, arm, task.graspFingerAngles, kFingerMoveTime_s);
+  stepDone(task);
+
+  append<SleepOperation>(list, kGripPause_s);
+  stepDone(task);
+
+  HandPose lift = grasp;
+  lift.z = std::max(grasp.z + kObjectLift_m,
+                    height_m + handOffset_m + slot.z + kObjectLiftClearance_m + kObjectLiftExtra_m);
+  if (!checkReach(task, arm, lift, 0.0)) {
+    return reachFailed(task, "IK failed. (7)", kPlanFailed);
+  }
+  append<HandOperation>(list, arm, lift, speed);
+
+  task.console.print("[OK]\n");
+  return 0;
+}
+
+int planObjectPlacing(TaskContext& task, const ObjectSize& size, const SlotPosition& slot, double handOffset_m,
+                      Arm arm, OperationList& list)
+{
+  const CellConfig& config = task.config;
+  const double width_m = size[1];
+  const double height_m = size[2];
+  const double speed = config.speedBase;
+  task.console.print("Planning / Obj placing (Common I/F)");
+
+  HandPose put;
+  put.x = slot.x;
+  put.y = slot.y;
+  put.z = slot.z + height_m + handOffset_m;
+  put.pitch = kHandDownPitch_rad;
+  const HandPose target = rotateAboutVertical(put, degToRad(config.directionPalletPlacedR_deg));
+
+  const double chest_rad = chestAngleFor(target, arm);
+  stepDone(task);
+
+  append<JointOperation>(list, bodyPoseFacing(chest_rad), jointMoveTime_s(speed));
+  stepDone(task);
+
+  const HandPose above = raised(target, kPlaceApproachHeight_m);
+  if (!checkReach(task, arm, above, chest_rad)) {
+    return reachFailed(task, "[IK failed. (2)]", -2);
+  }
+  append<HandOperation>(list, arm, above, kApproachSpeedFactor * speed);
+  stepDone(task);
+
+  if (!checkReach(task, arm, target, chest_rad)) {
+    return reachFailed(task, "[IK failed. (3)]", -3);
+  }
+  append<HandOperation>(list, arm, target, kApproachSpeedFactor * speed);
+  stepDone(task);
+
+  append<SleepOperation>(list, kGripPause_s);
+  stepDone(task);
+
+  append<FingerDistanceOperation>(list, arm, 1000.0 * (width_m + config.releaseDistance_m), kFingerMoveTime_s);
+  stepDone(task);
+
+  append<SleepOperation>(list, kGripPause_s);
+  stepDone(task);
+
+  if (!checkReach(task, arm, above, chest_rad)) {
+    return reachFailed(task, "[IK failed. (7)]", -7);
+  }
+  append<HandOperation>(list, arm, above, kApproachSpeedFactor * speed);
+
+  append<JointOperation>(list, initialPose(), jointMoveTime_s(speed));
+
+  task.console.print("[OK]\n");
+  return 0;
+}
+
+}  // namespace pickplace

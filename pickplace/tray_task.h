@@ -1,0 +1,24 @@
+#pragma once
+// The tray task: grip the filled tray with both hands, lift it, turn the chest to the
+// put-down place, set it down and let go.
+
+#include <string>
+
+#include "task_context.h"
+
+namespace pickplace {
+
+// The whole task; returns the result word.
+std::string processTray(TaskContext& task);
+
+bool manipulateTray(TaskContext& task);
+
+// Appends the 9 picking nodes. 0, or the negative code of the failed IK check.
+int planTrayPicking(TaskContext& task, double handOffset_m, briskoutil::OperationList& list);
+// Appends the 7 placing nodes. 0, or the negative code of the failed IK check.
+int planTrayPlacing(TaskContext& task, double handOffset_m, briskoutil::OperationList& list);
+
+constexpr const char* kTrayFinished = "HIRO_TRAY_MANIP_FINISHED";
+constexpr const char* kTrayError = "HIRO_TRAY_MANIP_ERROR";
+
+}  // namespace pickplace
