@@ -89,29 +89,16 @@ bool manipulateSingleObject(TaskContext& task, long classId, const ObjectSize& s
   OperationList list;
   Arm arm = Arm::left;
   if (!handOffset_m || planObjectPicking(task, size, pose, *slot, *handOffset_m, list, arm) != 0) {
-    if (!task.peerFailed) {
-      task.console.error(bells(2) + "Palkett::manipulateSingleObject(): cannot calculate picking parameters.");
-    }
-    return false;
+    return taskStepFailed(task, "Palkett::manipulateSingleObject(): cannot calculate picking parameters.");
   }
   if (planObjectPlacing(task, size, *slot, *handOffset_m, arm, list) != 0) {
-    if (!task.peerFailed) {
-      task.console.error(bells(2) + "Palkett::manipulateSingleObject(): cannot calculate placing parameters.");
-    }
-    return false;
+    return taskStepFailed(task, "Palkett::manipulateSingleObject(): cannot calculate placing parameters.");
   }
-  std::string plan = "[Object picking & placing plan] ----------------\n";
-  for (const auto& node : list) {
-    plan += node->print();
-  }
-  task.console.print(plan);
+  printPlan(task, "[Object picking & placing plan] ----------------", list);
   task.console.print("[Object pick & place] --------------------------\n");
   const JointAngles start = initialPose();
   if (executeAction(task, list, &start) != kActionSucceeded) {
-    if (!task.peerFailed) {
-      task.console.error(bells(2) + "Palkett::manipulateSingleObject(): cannot pick & place object.");
-    }
-    return false;
+    return taskStepFailed(task, "Palkett::manipulateSingleObject(): cannot pick & place object.");
   }
   return true;
 }

@@ -2,6 +2,7 @@
 // Small helpers the object and tray planners share.
 
 #include <memory>
+#include <string>
 #include <utility>
 
 #include "task_context.h"
@@ -30,6 +31,26 @@ inline int reachFailed(TaskContext& task, const char* message, int code)
     task.console.error(message);
   }
   return code;
+}
+
+// A failed task step: two BELs and the line, unless an outside call failed (already
+// reported). Returns false for the task to return.
+inline bool taskStepFailed(TaskContext& task, const std::string& line)
+{
+  if (!task.peerFailed) {
+    task.console.error(bells(2) + line);
+  }
+  return false;
+}
+
+// The plan's title line and every node's description.
+inline void printPlan(TaskContext& task, const std::string& title, const briskoutil::OperationList& list)
+{
+  std::string text = title + "\n";
+  for (const auto& node : list) {
+    text += node->print();
+  }
+  task.console.print(text);
 }
 
 inline HandPose raised(HandPose pose, double by_m)

@@ -54,31 +54,18 @@ bool manipulateTray(TaskContext& task)
   const double handOffset_m = trayHandOffset_m(task.config.serialNo);
   OperationList list;
   if (planTrayPicking(task, handOffset_m, list) != 0) {
-    if (!task.peerFailed) {
-      task.console.error(bells(2) + "Palkett::manipulateTray(): cannot calculate picking parameters.");
-    }
-    return false;
+    return taskStepFailed(task, "Palkett::manipulateTray(): cannot calculate picking parameters.");
   }
   if (planTrayPlacing(task, handOffset_m, list) != 0) {
-    if (!task.peerFailed) {
-      task.console.error(bells(2) + "Palkett::manipulateTray(): cannot calculate placing parameters.");
-    }
-    return false;
+    return taskStepFailed(task, "Palkett::manipulateTray(): cannot calculate placing parameters.");
   }
-  std::string plan = "[Tray picking & placing plan] ------------------\n";
-  for (const auto& node : list) {
-    plan += node->print();
-  }
-  task.console.print(plan);
+  printPlan(task, "[Tray picking & placing plan] ------------------", list);
   task.console.print("[Tray pick and place] --------------------------\n");
   // Before any object task there is no last pose; the robot is then at its initial pose.
   const JointAngles initial = initialPose();
   const JointAngles* start = task.lastPose.empty() ? &initial : nullptr;
   if (executeAction(task, list, start) != kActionSucceeded) {
-    if (!task.peerFailed) {
-      task.console.error(bells(2) + "Palkett::manipulateTray(): cannot pick & place tray.");
-    }
-    return false;
+    return taskStepFailed(task, "Palkett::manipulateTray(): cannot pick & place tray.");
   }
   return true;
 }

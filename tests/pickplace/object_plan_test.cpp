@@ -15,16 +15,6 @@ using namespace briskoutil;
 
 constexpr double kHandOffset30mm_m = (116.70857 - 20.0) / 1000.0;
 
-template <class Node>
-const Node& nodeAs(const OperationList& list, std::size_t index)
-{
-  const auto* node = dynamic_cast<const Node*>(list.at(index).get());
-  if (!node) {
-    throw std::runtime_error("node " + std::to_string(index) + " has another type");
-  }
-  return *node;
-}
-
 class ObjectTask : public ::testing::Test, protected TaskFixture {
  protected:
   void estimateClass(long classId, double estimatedY_m = 0.05)

@@ -17,16 +17,6 @@ using namespace briskoutil;
 // Closed fingers reach 41.9 mm · sin(acos(-19 / 41.9)) + 75 mm below the hand.
 const double kTrayHandOffset_m = (41.9 * std::sqrt(1.0 - (19.0 / 41.9) * (19.0 / 41.9)) + 75.0) / 1000.0;
 
-template <class Node>
-const Node& nodeAs(const OperationList& list, std::size_t index)
-{
-  const auto* node = dynamic_cast<const Node*>(list.at(index).get());
-  if (!node) {
-    throw std::runtime_error("node " + std::to_string(index) + " has another type");
-  }
-  return *node;
-}
-
 void expectTurnedPoint(const HandPose& pose, double x, double y, double z, double turn_rad)
 {
   EXPECT_NEAR(pose.x, x * std::cos(turn_rad) - y * std::sin(turn_rad), 1e-12);
