@@ -1,0 +1,221 @@
+#include "cell_world.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace hirosim {
+namespace {
+
+constexpr Vec3 kUp{0, 0, 1};
+// How far below the tray's top a released object's base may be and still land on it.
+constexpr double kTrayLandingDepth_m = 0.02;
+
+Frame uprightFrame(double x, double y, double z, double yaw) {
+  return Frame{rotationAboutZ(yaw), {x, y, z}};
+}
+
+Vec3 horizontal(const Vec3& v) { return {v.x, v.y, 0.0}; }
+
+bool crossedClosing(double before_m, double now_m, double size_m) {
+  return before_m > size_m && now_m <= size_m;
+}
+
+bool acrossAxis(const Vec3& openingWorld, const Vec3& axisWorld) {
+  const double length = norm(openingWorld) * norm(axisWorld);
+  if (length <= 0.0) return false;
+  return std::fabs(dot(openingWorld, axisWorld)) / length >= std::cos(kGraspAngleTolerance_rad);
+}
+
+}  // namespace
+
+std::string formatPosition(double x_m, double y_m, double z_m) {
+  // Values that round to zero print as 0.000, never as -0.000.
+  const auto shown = [](double v) { return std::fabs(v) < 0.0005 ? 0.0 : v; };
+  char text[80];
+  std::snprintf(text, sizeof text, "(%.3f, %.3f, %.3f) m", shown(x_m), shown(y_m), shown(z_m));
+  return text;
+}
+
+CellWorld::CellWorld(const Scene& scene, const HandAxes& axes)
+    : tableZ_m_(scene.tableZ_m),
+      traySpec_(scene.tray),
+      trayFrame_(uprightFrame(scene.tray.x_m, scene.tray.y_m, scene.tray.topZ_m,
+                              scene.tray.yaw_rad)),
+      axes_(axes) {
+  for (const ObjectSpec& spec : scene.objects) {
+    Object object;
+    object.spec = spec;
+    object.frame = uprightFrame(spec.x_m, spec.y_m, scene.tableZ_m, spec.yaw_rad);
+    objects_.push_back(object);
+  }
+}
+
+Vec3 CellWorld::fingertip(const HandState& hand) const {
+  return hand.pose.position + hand.fingertipDepth_m * rotate(hand.pose.rotation, axes_.approach);
+}
+
+Vec3 CellWorld::openingDirection(const HandState& hand) const {
+  return rotate(hand.pose.rotation, axes_.opening);
+}
+
+bool CellWorld::holdsSomething(Side side) const {
+  if (trayGripHeld_[static_cast<int>(side)] >= 0) return true;
+  for (const Object& object : objects_) {
+    if (object.support == Support::Hand && object.holder == side) return true;
+  }
+  return false;
+}
+
+bool CellWorld::graspsObject(const HandState& hand, const Object& object) const {
+  const Vec3 local = transformPoint(inverse(object.frame), fingertip(hand));
+  if (std::hypot(local.x, local.y) > kGraspOffset_m) return false;
+  if (local.z < kGraspHeightMargin_m || local.z > object.spec.height_m - kGraspHeightMargin_m) {
+    return false;
+  }
+  const Vec3 widthAxis = rotate(object.frame.rotation, {0, 1, 0});
+  return acrossAxis(openingDirection(hand), widthAxis);
+}
+
+std::array<Vec3, 2> CellWorld::gripPoints() const {
+  const double half = traySpec_.width_m / 2.0;
+  return {transformPoint(trayFrame_, {0, -half, traySpec_.gripHeight_m}),
+          transformPoint(trayFrame_, {0, half, traySpec_.gripHeight_m})};
+}
+
+Frame CellWorld::twoHandFrame(const std::array<HandState, 2>& hands) const {
+  const Vec3 right = fingertip(hands[static_cast<int>(Side::Right)]);
+  const Vec3 left = fingertip(hands[static_cast<int>(Side::Left)]);
+  const Vec3 across = horizontal(left - right);
+  const double yaw = std::atan2(across.y, across.x) - M_PI / 2.0;
+  const Vec3 middle = 0.5 * (left + right);
+  return uprightFrame(middle.x, middle.y, middle.z, yaw);
+}
+
+void CellWorld::releaseObject(Object& object, int index, std::vector<std::string>& events) {
+  const Vec3 base = object.frame.position;
+  const double yaw = headingOf(object.frame);
+  const Vec3 onTray = transformPoint(inverse(trayFrame_), base);
+  const bool overTray = std::fabs(onTray.x) <= traySpec_.length_m / 2.0 &&
+                        std::fabs(onTray.y) <= traySpec_.width_m / 2.0 &&
+                        onTray.z >= -kTrayLandingDepth_m;
+  std::string where;
+  if (overTray) {
+    object.support = Support::Tray;
+    object.frame = uprightFrame(base.x, base.y, trayFrame_.position.z, yaw);
+    object.relative = compose(inverse(trayFrame_), object.frame);
+    where = "tray";
+  } else {
+    object.support = Support::Table;
+    object.frame = uprightFrame(base.x, base.y, tableZ_m_, yaw);
+    where = "table";
+  }
+  const Vec3& p = object.frame.position;
+  events.push_back("object " + std::to_string(index) + " released on " + where + " at " +
+                   formatPosition(p.x, p.y, p.z));
+}
+
+void CellWorld::followCarriers(const std::array<HandState, 2>& hands) {
+  if (trayCarried_) trayFrame_ = compose(twoHandFrame(hands), trayRelativeToHands_);
+  for (Object& object : objects_) {
+    if (object.support == Support::Hand) {
+      object.frame = compose(hands[static_cast<int>(object.holder)].pose, object.relative);
+    } else if (object.support == Support::Tray) {
+      object.frame = compose(trayFrame_, object.relative);
+    }
+  }
+}
+
+std::vector<std::string> CellWorld::update(const std::array<HandState, 2>& hands) {
+  std::vector<std::string> events;
+  followCarriers(hands);
+
+  for (int s = 0; s < 2; ++s) {
+    const Side side = static_cast<Side>(s);
+    const HandState& hand = hands[s];
+    const double before_m = openingKnown_[s] ? lastOpening_m_[s] : hand.opening_m;
+    const double now_m = hand.opening_m;
+
+    // Letting go.
+    for (std::size_t i = 0; i < objects_.size(); ++i) {
+      Object& object = objects_[i];
+      if (object.support == Support::Hand && object.holder == side &&
+          now_m > object.spec.width_m) {
+        releaseObject(object, static_cast<int>(i), events);
+      }
+    }
+    if (trayGripHeld_[s] >= 0 && now_m > kTrayHandleThickness_m) {
+      if (trayCarried_) {
+        trayCarried_ = false;
+        const Vec3& p = trayFrame_.position;
+        events.push_back("tray set down at " + formatPosition(p.x, p.y, p.z));
+      }
+      trayGripHeld_[s] = -1;
+      events.push_back(std::string("tray released by ") + sideName(side) + " hand");
+    }
+
+    // Closing on something.
+    if (!holdsSomething(side)) {
+      for (std::size_t i = 0; i < objects_.size(); ++i) {
+        Object& object = objects_[i];
+        if (object.support == Support::Hand) continue;
+        if (!crossedClosing(before_m, now_m, object.spec.width_m)) continue;
+        if (!graspsObject(hand, object)) continue;
+        object.support = Support::Hand;
+        object.holder = side;
+        object.relative = compose(inverse(hand.pose), object.frame);
+        events.push_back("object " + std::to_string(i) + " grasped by " + sideName(side) +
+                         " hand");
+        break;
+      }
+    }
+    if (!holdsSomething(side) && crossedClosing(before_m, now_m, kTrayHandleThickness_m)) {
+      const std::array<Vec3, 2> grips = gripPoints();
+      const Vec3 trayAcross = rotate(trayFrame_.rotation, {0, 1, 0});
+      for (int g = 0; g < 2; ++g) {
+        const int other = 1 - s;
+        if (trayGripHeld_[other] == g) continue;
+        if (norm(fingertip(hand) - grips[g]) > kTrayGripTolerance_m) continue;
+        if (!acrossAxis(openingDirection(hand), trayAcross)) continue;
+        trayGripHeld_[s] = g;
+        events.push_back(std::string("tray gripped by ") + sideName(side) + " hand");
+        if (trayGripHeld_[other] >= 0) {
+          trayCarried_ = true;
+          trayRelativeToHands_ = compose(inverse(twoHandFrame(hands)), trayFrame_);
+          events.push_back("tray held by both hands");
+        }
+        break;
+      }
+    }
+    lastOpening_m_[s] = now_m;
+    openingKnown_[s] = true;
+  }
+  return events;
+}
+
+std::vector<ObjectPlace> CellWorld::objectPlaces() const {
+  std::vector<ObjectPlace> places;
+  for (std::size_t i = 0; i < objects_.size(); ++i) {
+    const Object& object = objects_[i];
+    ObjectPlace place;
+    place.index = static_cast<int>(i);
+    place.classId = object.spec.classId;
+    place.support = object.support;
+    place.holder = object.holder;
+    place.depth_m = object.spec.depth_m;
+    place.width_m = object.spec.width_m;
+    place.height_m = object.spec.height_m;
+    place.x_m = object.frame.position.x;
+    place.y_m = object.frame.position.y;
+    place.z_m = object.frame.position.z;
+    place.yaw_rad = headingOf(object.frame);
+    places.push_back(place);
+  }
+  return places;
+}
+
+TrayPlace CellWorld::trayPlace() const {
+  return {trayFrame_.position.x, trayFrame_.position.y, trayFrame_.position.z,
+          headingOf(trayFrame_), trayCarried_};
+}
+
+}  // namespace hirosim

@@ -1,0 +1,103 @@
+#pragma once
+// What the hands do to the objects and the tray. Called once per control step with both
+// hands' poses and finger openings, it applies the grasp, release and settle rules:
+//  - an object is grasped when a hand's fingers close through the object's width while
+//    the fingertips are around the object's middle (within kGraspOffset_m of its vertical
+//    axis, between its bottom and top) and open across its width (within
+//    kGraspAngleTolerance_rad); it then moves with the hand;
+//  - opening the fingers wider than the object releases it; it settles upright on the tray
+//    when it is over the tray, otherwise on the table;
+//  - a tray grip point is held by a hand whose fingers close on it across the tray; with
+//    both grip points held the tray moves with the hands, and the objects on it with it;
+//    when a hand lets go, the tray stays where it was put.
+
+#include <array>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "frame.h"
+#include "joint_layout.h"
+#include "scene.h"
+
+namespace hirosim {
+
+constexpr double kGraspOffset_m = 0.01;
+constexpr double kGraspAngleTolerance_rad = 15.0 * M_PI / 180.0;
+constexpr double kGraspHeightMargin_m = 0.005;
+constexpr double kTrayGripTolerance_m = 0.015;
+constexpr double kTrayHandleThickness_m = 0.005;
+
+// The directions of the hand, in the hand pose's own frame.
+struct HandAxes {
+  Vec3 approach;  // from the hand towards the fingertips
+  Vec3 opening;   // the line along which the fingertips move apart
+};
+
+struct HandState {
+  Frame pose;  // robot frame R
+  double opening_m = 0.0;
+  double fingertipDepth_m = 0.0;  // from the pose's origin along the approach axis
+};
+
+enum class Support { Table, Tray, Hand };
+
+struct ObjectPlace {
+  int index = 0;
+  long classId = 0;
+  Support support = Support::Table;
+  Side holder = Side::Right;  // meaningful when support is Hand
+  double depth_m = 0.0, width_m = 0.0, height_m = 0.0;
+  double x_m = 0.0, y_m = 0.0, z_m = 0.0;  // centre of the base
+  double yaw_rad = 0.0;
+};
+
+struct TrayPlace {
+  double x_m = 0.0, y_m = 0.0, topZ_m = 0.0, yaw_rad = 0.0;
+  bool lifted = false;  // carried by both hands
+};
+
+class CellWorld {
+ public:
+  CellWorld(const Scene& scene, const HandAxes& axes);
+
+  // Applies one control step; returns the event lines it caused, in order.
+  std::vector<std::string> update(const std::array<HandState, 2>& hands);
+
+  std::vector<ObjectPlace> objectPlaces() const;
+  TrayPlace trayPlace() const;
+  double tableZ_m() const { return tableZ_m_; }
+
+ private:
+  struct Object {
+    ObjectSpec spec;
+    Support support = Support::Table;
+    Side holder = Side::Right;
+    Frame frame;     // base centre, robot frame (kept up to date)
+    Frame relative;  // to the holding hand, or to the tray when on it
+  };
+
+  Vec3 fingertip(const HandState& hand) const;
+  Vec3 openingDirection(const HandState& hand) const;
+  bool holdsSomething(Side side) const;
+  bool graspsObject(const HandState& hand, const Object& object) const;
+  std::array<Vec3, 2> gripPoints() const;  // at the tray's -y and +y edges
+  Frame twoHandFrame(const std::array<HandState, 2>& hands) const;
+  void releaseObject(Object& object, int index, std::vector<std::string>& events);
+  void followCarriers(const std::array<HandState, 2>& hands);
+
+  double tableZ_m_;
+  TraySpec traySpec_;
+  Frame trayFrame_;  // top-surface centre
+  HandAxes axes_;
+  std::vector<Object> objects_;
+  std::array<double, 2> lastOpening_m_{};
+  std::array<bool, 2> openingKnown_{};
+  std::array<int, 2> trayGripHeld_{{-1, -1}};  // grip point held by each hand, -1 none
+  bool trayCarried_ = false;
+  Frame trayRelativeToHands_;
+};
+
+std::string formatPosition(double x_m, double y_m, double z_m);
+
+}  // namespace hirosim

@@ -1,0 +1,24 @@
+#include "finger_geometry.h"
+
+#include <cmath>
+
+namespace hirosim {
+
+namespace {
+constexpr double kMetresPerMm = 0.001;
+}
+
+double fingerOpening_m(const FingerAngles& angles) {
+  // Joint 0 opens with a positive angle, joint 2 with a negative one.
+  const double first_mm = kFingerJointOffset_mm + kFingerLink_mm * std::sin(angles[0]);
+  const double second_mm = kFingerJointOffset_mm + kFingerLink_mm * std::sin(-angles[2]);
+  return (first_mm + second_mm) * kMetresPerMm;
+}
+
+double fingertipDepth_m(const FingerAngles& angles) {
+  const double reach_mm =
+      kFingerLink_mm * 0.5 * (std::cos(angles[0]) + std::cos(angles[2]));
+  return (kFingerBaseDepth_mm + reach_mm) * kMetresPerMm;
+}
+
+}  // namespace hirosim

@@ -1,0 +1,54 @@
+#pragma once
+// The work cell's starting state: the table, the receiving tray and the objects on the
+// table, all in the robot frame R (metres, radians), read from a small text file.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace hirosim {
+
+struct ObjectSpec {
+  long classId = 0;
+  double depth_m = 0.0;   // along the object's own x axis
+  double width_m = 0.0;   // along the object's own y axis: the fingers close across it
+  double height_m = 0.0;
+  double x_m = 0.0;       // centre of the object's base
+  double y_m = 0.0;
+  double yaw_rad = 0.0;
+};
+
+struct TraySpec {
+  double x_m = 0.0;        // centre of the tray
+  double y_m = 0.0;
+  double topZ_m = 0.0;     // the surface objects stand on
+  double yaw_rad = 0.0;
+  double length_m = 0.0;   // along the tray's own x axis
+  double width_m = 0.0;    // along its y axis; the two grip points sit at +-width/2
+  double thickness_m = 0.0;
+  double gripHeight_m = 0.0;  // grip points above the top surface
+};
+
+struct EstimatorNoise {
+  double position_m = 0.0;  // standard deviation of x and y
+  double yaw_rad = 0.0;     // standard deviation of the yaw
+  std::uint32_t seed = 0;
+};
+
+struct Scene {
+  double tableZ_m = 0.0;
+  TraySpec tray;
+  std::vector<ObjectSpec> objects;
+  std::optional<EstimatorNoise> noise;
+};
+
+struct SceneParseResult {
+  std::optional<Scene> scene;
+  std::string error;  // set when scene is empty: what is wrong and on which line
+};
+
+SceneParseResult parseScene(const std::string& text);
+SceneParseResult loadSceneFile(const std::string& path);
+
+}  // namespace hirosim

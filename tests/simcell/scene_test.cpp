@@ -1,0 +1,68 @@
+#include "scene.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace hirosim {
+namespace {
+
+TEST(Scene, defaultSceneHoldsOneObjectOfEachClassWhereTheCoordinatorTakesThem) {
+  const SceneParseResult result = loadSceneFile(DEFAULT_SCENE_FILE);
+  ASSERT_TRUE(result.scene) << result.error;
+  const Scene& scene = *result.scene;
+  EXPECT_DOUBLE_EQ(scene.tableZ_m, 0.032);
+  ASSERT_EQ(scene.objects.size(), 2u);
+  EXPECT_EQ(scene.objects[0].classId, 0);
+  EXPECT_DOUBLE_EQ(scene.objects[0].width_m, 0.03);
+  EXPECT_DOUBLE_EQ(scene.objects[0].y_m, 0.1);
+  EXPECT_EQ(scene.objects[1].classId, 1);
+  EXPECT_DOUBLE_EQ(scene.objects[1].width_m, 0.05);
+  EXPECT_DOUBLE_EQ(scene.objects[1].y_m, -0.1);
+  // The receiving pallet's place (0.47, 0, 0.015) turned by 100 degrees.
+  const double turn = 100.0 * M_PI / 180.0;
+  EXPECT_NEAR(scene.tray.x_m, 0.47 * std::cos(turn), 1e-6);
+  EXPECT_NEAR(scene.tray.y_m, 0.47 * std::sin(turn), 1e-6);
+  EXPECT_DOUBLE_EQ(scene.tray.topZ_m, 0.015);
+  EXPECT_NEAR(scene.tray.yaw_rad, turn, 1e-12);
+  EXPECT_DOUBLE_EQ(scene.tray.width_m, 0.3);
+  EXPECT_FALSE(scene.noise);
+}
+
+TEST(Scene, commentsBlankLinesAndNoiseAreRead) {
+  const auto result = parseScene(
+      "# cell\n\ntable 0.1  # top\ntray 0 0.4 0.02 90 0.2 0.3 0.01 0.05\n"
+      "object 3 0.02 0.04 0.05 0.3 0 45\nnoise 0.001 2 7\n");
+  ASSERT_TRUE(result.scene) << result.error;
+  EXPECT_EQ(result.scene->objects.at(0).classId, 3);
+  EXPECT_NEAR(result.scene->objects.at(0).yaw_rad, M_PI / 4, 1e-12);
+  ASSERT_TRUE(result.scene->noise);
+  EXPECT_EQ(result.scene->noise->seed, 7u);
+}
+
+TEST(Scene, errorsNameTheLine) {
+  const char* const tray = "tray 0 0.4 0.02 90 0.2 0.3 0.01 0.05\n";
+  EXPECT_EQ(parseScene(std::string("table 0.1\n") + tray + "object 0 0.02 0.04\n").error,
+            "scene line 3: 'object' needs 7 numbers: class_id depth_m width_m height_m x_m y_m "
+            "yaw_deg");
+  EXPECT_EQ(parseScene(std::string("table 0.1\n") + tray + "chair 1\n").error,
+            "scene line 3: unknown keyword 'chair'");
+  EXPECT_EQ(parseScene(std::string("table 0.1\n") + tray + "object 0 0.02 -0.04 0.05 0 0 0\n")
+                .error,
+            "scene line 3: object depth, width and height must be positive");
+  EXPECT_EQ(parseScene(std::string("table 0.1\n") + tray + "object 1.5 0.02 0.04 0.05 0 0 0\n")
+                .error,
+            "scene line 3: class_id must be a whole number >= 0");
+  EXPECT_EQ(parseScene("table 0.1\ntable 0.2\n").error, "scene line 2: a second 'table' line");
+  EXPECT_EQ(parseScene("table nan\n").error, "scene line 1: 'table' needs 1 number: top_z_m");
+  EXPECT_EQ(parseScene("table 0.1\n").error, "scene: no 'tray' line");
+}
+
+TEST(Scene, missingFileIsReported) {
+  const auto result = loadSceneFile("/nonexistent/cell.scene");
+  EXPECT_FALSE(result.scene);
+  EXPECT_EQ(result.error, "cannot open scene file /nonexistent/cell.scene");
+}
+
+}  // namespace
+}  // namespace hirosim
