@@ -20,9 +20,10 @@ class ArmKinematics {
   virtual Frame handPose(Side side, const ArmJoints& joints, double chestYaw_rad) const = 0;
 
   // Arm joints that put the hand at `target` (robot frame R) with the chest turned by
-  // chestYaw_rad; nothing when the arm cannot reach it.
-  virtual std::optional<ArmJoints> solve(Side side, const Pose6& target,
-                                         double chestYaw_rad) const = 0;
+  // chestYaw_rad, the solution nearest to `current` when there are several; nothing when the
+  // arm cannot reach it.
+  virtual std::optional<ArmJoints> solve(Side side, const Pose6& target, double chestYaw_rad,
+                                         const ArmJoints& current) const = 0;
 
   // The approach and opening directions in the hand pose's own frame.
   virtual HandAxes handAxes() const = 0;

@@ -244,7 +244,7 @@ Outcome HiroCell::setHandTarget(Side side, const Pose6& target, double time_s) {
   const JointGroup group = armGroup(side);
   if (auto blocked = motionBlocked(kOperation, groupMask(group))) return *blocked;
   const std::optional<ArmJoints> solution =
-      kinematics_->solve(side, target, joints_[kChestYawIndex]);
+      kinematics_->solve(side, target, joints_[kChestYawIndex], armJoints(joints_, side));
   if (!solution) {
     return refuse(kOperation, OutcomeCode::Unreachable,
                   std::string("the ") + sideName(side) + " arm cannot reach the pose");

@@ -4,6 +4,8 @@
 // all in the chest frame. The hand approaches along its own -x axis and opens along y,
 // so a hand with pitch -90 degrees points down.
 
+#include <cmath>
+
 #include "arm_kinematics.h"
 
 namespace hirosim::testing {
@@ -17,7 +19,8 @@ class ToyArmKinematics : public ArmKinematics {
     return compose(Frame{rotationAboutZ(chestYaw_rad), {}}, local);
   }
 
-  std::optional<ArmJoints> solve(Side, const Pose6& target, double chestYaw_rad) const override {
+  std::optional<ArmJoints> solve(Side, const Pose6& target, double chestYaw_rad,
+                                 const ArmJoints&) const override {
     const Frame local =
         compose(Frame{rotationAboutZ(-chestYaw_rad), {}}, frameFromPose(target));
     const Pose6 p = poseFromFrame(local);
