@@ -21,4 +21,11 @@ double fingertipDepth_m(const FingerAngles& angles) {
   return (kFingerBaseDepth_mm + reach_mm) * kMetresPerMm;
 }
 
+std::optional<FingerAngles> fingerAnglesForOpening(double opening_m) {
+  const double sine = (opening_m / kMetresPerMm / 2.0 - kFingerJointOffset_mm) / kFingerLink_mm;
+  if (!(sine >= -1.0 && sine <= 1.0)) return std::nullopt;
+  const double a = std::asin(sine);
+  return FingerAngles{a, -a, -a, a};
+}
+
 }  // namespace hirosim

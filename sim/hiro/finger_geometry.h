@@ -4,6 +4,7 @@
 // and 3 are the fingertip joints and do not change the opening.
 
 #include <array>
+#include <optional>
 
 namespace hirosim {
 
@@ -19,5 +20,9 @@ double fingerOpening_m(const FingerAngles& angles);
 
 // Distance from the hand pose's origin to the fingertips along the approach axis, in metres.
 double fingertipDepth_m(const FingerAngles& angles);
+
+// Finger angles (a, -a, -a, a) that open the fingertips by opening_m; nothing outside
+// 0 .. 2 * (19 + 41.9) mm.
+std::optional<FingerAngles> fingerAnglesForOpening(double opening_m);
 
 }  // namespace hirosim

@@ -220,6 +220,13 @@ bool HiroCell::idle(const std::vector<Channel>& channels) const {
   return true;
 }
 
+void HiroCell::clearQueue(Channel c) {
+  Lock lock(mutex_);
+  if (!channel(c).empty()) haltReason_ = "the queue was cleared";
+  channel(c).clear();
+  changed_.notify_all();
+}
+
 bool HiroCell::waitIdle(const std::vector<Channel>& channels) {
   Lock lock(mutex_);
   changed_.wait(lock, [&] {

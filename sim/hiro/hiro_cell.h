@@ -90,6 +90,8 @@ class HiroCell {
   // True when the queue(s) are idle. waitIdle blocks until they are, or the cell shuts
   // down (then false).
   bool idle(const std::vector<Channel>& channels) const;
+  // Drops what the queue still holds; the joints stop where they are.
+  void clearQueue(Channel c);
   bool waitIdle(const std::vector<Channel>& channels);
 
   // Arm control: the hand to a pose in the robot frame, solved with the arm model.
