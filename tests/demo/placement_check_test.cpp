@@ -6,19 +6,19 @@ namespace demo_summary {
 namespace {
 
 // The tray's surface lies the slot height below the slots, where a released object settles.
-ObjectFinal settledInSlot(int index, long classId, int slot, const TrayConfig& config) {
+ObjectFinal settledInSlot(int index, long classId, int slot, const pickplace::CellConfig& config) {
   Point3 at = *slotAfterPutDown(config, static_cast<int>(classId), slot);
-  at.z_m -= kSlotHeight_m;
+  at.z_m -= pickplace::kSlotHeight_m;
   return {index, classId, true, at};
 }
 
-TrayFinal trayPutDown(const TrayConfig& config) {
+TrayFinal trayPutDown(const pickplace::CellConfig& config) {
   const TrayPose pose = putDownTrayPose(config);
   return {pose.topCentre, pose.yaw_rad, false};
 }
 
 TEST(CheckPlacement, objectsSettledInTheirSlotsAndTrayPutDownPass) {
-  const TrayConfig config;
+  const pickplace::CellConfig config = pickplace::defaultCellConfig();
   const auto report = checkPlacement(
       config, {settledInSlot(0, 0, 0, config), settledInSlot(1, 1, 0, config)},
       trayPutDown(config));
@@ -30,7 +30,7 @@ TEST(CheckPlacement, objectsSettledInTheirSlotsAndTrayPutDownPass) {
 }
 
 TEST(CheckPlacement, secondObjectOfAClassBelongsInTheSecondSlot) {
-  const TrayConfig config;
+  const pickplace::CellConfig config = pickplace::defaultCellConfig();
   // Both in slot 0: the second is 80 mm away from the slot it belongs in.
   const auto report = checkPlacement(
       config, {settledInSlot(0, 0, 0, config), settledInSlot(1, 0, 0, config)},
@@ -47,33 +47,33 @@ TEST(CheckPlacement, secondObjectOfAClassBelongsInTheSecondSlot) {
 }
 
 TEST(CheckPlacement, toleranceIsTenMillimetresAcross) {
-  const TrayConfig config;
+  const pickplace::CellConfig config = pickplace::defaultCellConfig();
   ObjectFinal object = settledInSlot(0, 1, 0, config);
   object.baseCentre.x_m += 0.006;
-  object.baseCentre.y_m += 0.008;  // 10 mm across: still in its slot
+  object.baseCentre.y_m += 0.0079;  // just under 10 mm across: still in its slot
   EXPECT_TRUE(checkPlacement(config, {object}, trayPutDown(config)).ok);
-  object.baseCentre.y_m += 0.001;
+  object.baseCentre.y_m += 0.0002;
   const auto report = checkPlacement(config, {object}, trayPutDown(config));
   EXPECT_FALSE(report.ok);
   EXPECT_GT(report.objects[0].across_mm, 10.0);
 }
 
 TEST(CheckPlacement, objectFloatingAboveItsSlotIsWrong) {
-  const TrayConfig config;
+  const pickplace::CellConfig config = pickplace::defaultCellConfig();
   ObjectFinal object = settledInSlot(0, 0, 0, config);
   object.baseCentre.z_m += 0.018;  // 11 mm above the slot
   EXPECT_FALSE(checkPlacement(config, {object}, trayPutDown(config)).ok);
 }
 
 TEST(CheckPlacement, objectNotOnTheTrayIsWrongEvenAtItsSlot) {
-  const TrayConfig config;
+  const pickplace::CellConfig config = pickplace::defaultCellConfig();
   ObjectFinal object = settledInSlot(0, 0, 0, config);
   object.onTray = false;
   EXPECT_FALSE(checkPlacement(config, {object}, trayPutDown(config)).ok);
 }
 
 TEST(CheckPlacement, objectOfAClassWithoutSlotsIsWrong) {
-  const TrayConfig config;
+  const pickplace::CellConfig config = pickplace::defaultCellConfig();
   ObjectFinal object = settledInSlot(0, 0, 0, config);
   object.classId = 2;
   const auto report = checkPlacement(config, {object}, trayPutDown(config));
@@ -82,7 +82,7 @@ TEST(CheckPlacement, objectOfAClassWithoutSlotsIsWrong) {
 }
 
 TEST(CheckPlacement, thirdObjectOfAClassHasNoSlot) {
-  const TrayConfig config;
+  const pickplace::CellConfig config = pickplace::defaultCellConfig();
   const auto report = checkPlacement(
       config,
       {settledInSlot(0, 0, 0, config), settledInSlot(1, 0, 1, config),
@@ -93,7 +93,7 @@ TEST(CheckPlacement, thirdObjectOfAClassHasNoSlot) {
 }
 
 TEST(CheckPlacement, trayOffItsPlaceOrStillHeldIsWrong) {
-  const TrayConfig config;
+  const pickplace::CellConfig config = pickplace::defaultCellConfig();
   const std::vector<ObjectFinal> objects{settledInSlot(0, 0, 0, config)};
   TrayFinal tray = trayPutDown(config);
   tray.topCentre.z_m += 0.011;
@@ -107,7 +107,7 @@ TEST(CheckPlacement, trayOffItsPlaceOrStillHeldIsWrong) {
 }
 
 TEST(CheckPlacement, trayYawOffsetIsWrappedToHalfATurn) {
-  const TrayConfig config;
+  const pickplace::CellConfig config = pickplace::defaultCellConfig();
   TrayFinal tray = trayPutDown(config);
   tray.yaw_rad = 2.0 * 3.14159265358979323846 - 0.1;
   const auto report = checkPlacement(config, {settledInSlot(0, 0, 0, config)}, tray);
@@ -115,7 +115,7 @@ TEST(CheckPlacement, trayYawOffsetIsWrappedToHalfATurn) {
 }
 
 TEST(CheckPlacement, noObjectsIsNotASuccess) {
-  const TrayConfig config;
+  const pickplace::CellConfig config = pickplace::defaultCellConfig();
   EXPECT_FALSE(checkPlacement(config, {}, trayPutDown(config)).ok);
 }
 

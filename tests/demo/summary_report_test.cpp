@@ -40,9 +40,9 @@ TEST(AllStepsSucceeded, needsEveryExpectedAnswerAndAtLeastOneStep) {
 }
 
 SummaryInput goodRun() {
-  const TrayConfig config;
+  const pickplace::CellConfig config = pickplace::defaultCellConfig();
   Point3 slot = *slotAfterPutDown(config, 0, 0);
-  slot.z_m -= kSlotHeight_m;
+  slot.z_m -= pickplace::kSlotHeight_m;
   const TrayPose tray = putDownTrayPose(config);
   SummaryInput input;
   input.steps = parseSteps(kGoodSteps).steps;

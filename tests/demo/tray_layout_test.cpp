@@ -14,20 +14,21 @@ void expectPoint(const Point3& actual, double x_m, double y_m, double z_m) {
 }
 
 TEST(TrayLayout, defaultReceivingPlaceIsThePalletTurnedToItsDirection) {
-  const TrayPose pose = receivingTrayPose(TrayConfig{});
+  const TrayPose pose = receivingTrayPose(pickplace::defaultCellConfig());
   // 0.47 m turned by 100 degrees.
-  expectPoint(pose.topCentre, -0.0816153, 0.4628599, 0.015);
   EXPECT_NEAR(pose.topCentre.x_m, -0.0816153, 1e-6);
+  EXPECT_NEAR(pose.topCentre.y_m, 0.4628599, 1e-6);
+  EXPECT_DOUBLE_EQ(pose.topCentre.z_m, 0.015);
 }
 
 TEST(TrayLayout, defaultPutDownPlaceFacesForward) {
-  const TrayPose pose = putDownTrayPose(TrayConfig{});
+  const TrayPose pose = putDownTrayPose(pickplace::defaultCellConfig());
   expectPoint(pose.topCentre, 0.47, 0.0, 0.032);
   EXPECT_DOUBLE_EQ(pose.yaw_rad, 0.0);
 }
 
 TEST(TrayLayout, slotsAfterPutDownKeepTheirOffsetsOnTheTray) {
-  const TrayConfig config;
+  const pickplace::CellConfig config = pickplace::defaultCellConfig();
   expectPoint(*slotAfterPutDown(config, 0, 0), 0.51, 0.03975, 0.039);
   expectPoint(*slotAfterPutDown(config, 0, 1), 0.43, 0.03975, 0.039);
   expectPoint(*slotAfterPutDown(config, 1, 0), 0.51, -0.03975, 0.039);
@@ -35,7 +36,7 @@ TEST(TrayLayout, slotsAfterPutDownKeepTheirOffsetsOnTheTray) {
 }
 
 TEST(TrayLayout, slotAtReceivingPlaceIgnoresThePalletsY) {
-  TrayConfig config;
+  pickplace::CellConfig config = pickplace::defaultCellConfig();
   config.yPalletPlacedB_m = 0.05;
   config.directionPalletPlacedR_deg = 90.0;
   // (0.51, 0.03975, 0.022) in B turned by 90 degrees.
@@ -45,49 +46,59 @@ TEST(TrayLayout, slotAtReceivingPlaceIgnoresThePalletsY) {
 }
 
 TEST(TrayLayout, putDownDirectionTurnsTheSlots) {
-  TrayConfig config;
+  pickplace::CellConfig config = pickplace::defaultCellConfig();
   config.directionPalletToBePlacedR_deg = 180.0;
   expectPoint(*slotAfterPutDown(config, 1, 0), -0.51, 0.03975, 0.039);
 }
 
 TEST(TrayLayout, noSlotOutsideTheTable) {
-  const TrayConfig config;
+  const pickplace::CellConfig config = pickplace::defaultCellConfig();
   EXPECT_FALSE(slotAfterPutDown(config, 2, 0));
   EXPECT_FALSE(slotAfterPutDown(config, -1, 0));
   EXPECT_FALSE(slotAfterPutDown(config, 0, 2));
   EXPECT_FALSE(slotAtReceivingPlace(config, 1, -1));
 }
 
+// What the coordinator's active configuration set holds when nothing was changed.
 std::map<std::string, std::string> coordinatorDefaults() {
-  return {{"xPalletPlacedB_m", "+0.470"},       {"yPalletPlacedB_m", "+0.000"},
-          {"zPalletPlacedB_m", "+0.015"},       {"directionPalletPlacedR_deg", "100.0"},
-          {"xPalletToBePlacedB_m", "+0.470"},   {"yPalletToBePlacedB_m", "+0.000"},
-          {"zPalletToBePlacedB_m", "+0.032"},   {"directionPalletToBePlacedR_deg", "0.0"},
-          {"speedBase", "5.0"}};
+  std::map<std::string, std::string> values;
+  for (const auto& parameter : pickplace::kCellParameters) {
+    values[parameter.name] = parameter.defaultText;
+  }
+  return values;
 }
 
-TEST(TrayConfigFrom, readsTheCoordinatorsValues) {
+TEST(CellConfigFrom, readsTheCoordinatorsValues) {
   auto values = coordinatorDefaults();
   values["zPalletToBePlacedB_m"] = "0.1 ";
-  const TrayConfigParse parse = trayConfigFrom(values);
+  const CellConfigParse parse = cellConfigFrom(values);
   ASSERT_TRUE(parse.config) << parse.error;
   EXPECT_DOUBLE_EQ(parse.config->directionPalletPlacedR_deg, 100.0);
   EXPECT_DOUBLE_EQ(parse.config->zPalletToBePlacedB_m, 0.1);
 }
 
-TEST(TrayConfigFrom, namesAMissingValue) {
+TEST(CellConfigFrom, namesAMissingValue) {
   auto values = coordinatorDefaults();
   values.erase("yPalletToBePlacedB_m");
-  const TrayConfigParse parse = trayConfigFrom(values);
+  const CellConfigParse parse = cellConfigFrom(values);
   EXPECT_FALSE(parse.config);
   EXPECT_EQ(parse.error, "no value for yPalletToBePlacedB_m");
 }
 
-TEST(TrayConfigFrom, refusesTextThatIsNotAFiniteNumber) {
+TEST(CellConfigFrom, serialNumberMustBeAnInteger) {
+  auto values = coordinatorDefaults();
+  values["serialNo"] = "11";
+  ASSERT_TRUE(cellConfigFrom(values).config);
+  EXPECT_EQ(cellConfigFrom(values).config->serialNo, 11);
+  values["serialNo"] = "3.5";
+  EXPECT_EQ(cellConfigFrom(values).error, "serialNo is not a number: \"3.5\"");
+}
+
+TEST(CellConfigFrom, refusesTextThatIsNotAFiniteNumber) {
   for (const char* bad : {"", "0.47m", "abc", "nan", "inf"}) {
     auto values = coordinatorDefaults();
     values["xPalletPlacedB_m"] = bad;
-    const TrayConfigParse parse = trayConfigFrom(values);
+    const CellConfigParse parse = cellConfigFrom(values);
     EXPECT_FALSE(parse.config) << bad;
     EXPECT_NE(parse.error.find("xPalletPlacedB_m is not a number"), std::string::npos) << bad;
   }

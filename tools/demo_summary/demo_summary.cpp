@@ -45,7 +45,7 @@ bool parseOptions(int argc, char** argv, Options& options) {
   return !options.nameServer.empty() && !options.stepsFile.empty();
 }
 
-std::optional<TrayConfig> coordinatorTrayConfig(CORBA::ORB_ptr orb, const Options& options,
+std::optional<pickplace::CellConfig> coordinatorConfig(CORBA::ORB_ptr orb, const Options& options,
                                                 std::string& error) {
   auto component = findComponent(orb, options.nameServer, options.coordinator);
   if (!component.error.empty()) {
@@ -57,7 +57,7 @@ std::optional<TrayConfig> coordinatorTrayConfig(CORBA::ORB_ptr orb, const Option
     error = options.coordinator + ": " + values.error;
     return std::nullopt;
   }
-  TrayConfigParse parse = trayConfigFrom(values.value);
+  CellConfigParse parse = cellConfigFrom(values.value);
   if (!parse.config) error = options.coordinator + ": " + parse.error;
   return parse.config;
 }
@@ -113,15 +113,15 @@ int main(int argc, char** argv) {
   int orbArgc = 0;
   CORBA::ORB_var orb = CORBA::ORB_init(orbArgc, nullptr);
   std::string configError;
-  const auto trayConfig = coordinatorTrayConfig(orb, options, configError);
-  if (!trayConfig) {
+  const auto cellConfig = coordinatorConfig(orb, options, configError);
+  if (!cellConfig) {
     input.placementUnavailable = "the coordinator's configuration: " + configError;
   } else {
     const Remote<CellPlaces> places = askCellPlaces(orb, options.nameServer, options.cell);
     if (!places.error.empty()) {
       input.placementUnavailable = places.error;
     } else {
-      input.placement = checkPlacement(*trayConfig, places.value.objects, places.value.tray);
+      input.placement = checkPlacement(*cellConfig, places.value.objects, places.value.tray);
     }
   }
   input.base = baseRun(orb, options, input.baseUnavailable);

@@ -17,7 +17,7 @@ double wrappedDegrees(double angle_rad) {
 
 }  // namespace
 
-PlacementReport checkPlacement(const TrayConfig& config, const std::vector<ObjectFinal>& objects,
+PlacementReport checkPlacement(const pickplace::CellConfig& config, const std::vector<ObjectFinal>& objects,
                                const TrayFinal& tray, double tolerance_mm) {
   PlacementReport report;
   report.ok = !objects.empty();
@@ -26,9 +26,7 @@ PlacementReport checkPlacement(const TrayConfig& config, const std::vector<Objec
     ObjectVerdict verdict;
     verdict.object = object;
     const int slot = takenPerClass[object.classId]++;
-    if (object.classId >= 0 && object.classId < kSlotClassCount) {
-      verdict.slot = slotAfterPutDown(config, static_cast<int>(object.classId), slot);
-    }
+    verdict.slot = slotAfterPutDown(config, object.classId, slot);
     if (verdict.slot) {
       const double dx = object.baseCentre.x_m - verdict.slot->x_m;
       const double dy = object.baseCentre.y_m - verdict.slot->y_m;

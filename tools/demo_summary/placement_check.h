@@ -53,7 +53,7 @@ struct PlacementReport {
   bool ok = false;  // every object and the tray where they belong, and at least one object
 };
 
-PlacementReport checkPlacement(const TrayConfig& config, const std::vector<ObjectFinal>& objects,
+PlacementReport checkPlacement(const pickplace::CellConfig& config, const std::vector<ObjectFinal>& objects,
                                const TrayFinal& tray, double tolerance_mm = kDefaultTolerance_mm);
 
 }  // namespace demo_summary

@@ -1,92 +1,96 @@
 #include "tray_layout.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
+
+#include "angles.h"
+#include "placing_slots.h"
+#include "planning_geometry.h"
 
 namespace demo_summary {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
+using pickplace::CellConfig;
 
-double radians(double degrees) { return degrees * kPi / 180.0; }
-
-Point3 turnedAboutVertical(const Point3& p, double angle_rad) {
-  const double c = std::cos(angle_rad), s = std::sin(angle_rad);
-  return {p.x_m * c - p.y_m * s, p.x_m * s + p.y_m * c, p.z_m};
+Point3 turned(double x_m, double y_m, double z_m, double direction_deg) {
+  const pickplace::HandPose pose = pickplace::rotateAboutVertical(
+      pickplace::HandPose{x_m, y_m, z_m, 0.0, 0.0, 0.0}, pickplace::degToRad(direction_deg));
+  return {pose.x, pose.y, pose.z};
 }
 
-bool validSlot(int classId, int slot) {
-  return classId >= 0 && classId < kSlotClassCount && slot >= 0 && slot < kSlotsPerClass;
+// The slot in the receiving pallet's frame B, as the coordinator lays it out.
+std::optional<pickplace::SlotPosition> slotInB(const CellConfig& config, long classId, int slot) {
+  if (classId < 0 || classId >= pickplace::PlacingSlots::kClassCount || slot < 0 ||
+      slot >= pickplace::PlacingSlots::kSlotsPerClass) {
+    return std::nullopt;
+  }
+  pickplace::PlacingSlots slots;
+  slots.initialize(config.xPalletPlacedB_m, config.zPalletPlacedB_m);
+  return slots.position(static_cast<int>(classId), slot);
 }
 
-// The slot's offset from the tray's top-surface centre, in the tray's own frame. The slots'
-// y ignores yPalletPlacedB_m, so the offset does not.
-Point3 slotOffsetOnTray(const TrayConfig& config, int classId, int slot) {
-  const double dx = slot == 0 ? kSlotOffsetX_m : -kSlotOffsetX_m;
-  const double dy = classId == 0 ? kSlotOffsetY_m : -kSlotOffsetY_m;
-  return {dx, dy - config.yPalletPlacedB_m, kSlotHeight_m};
-}
-
-Point3 onTray(const Point3& offset, const Point3& trayInB, double direction_deg) {
-  return turnedAboutVertical(
-      {trayInB.x_m + offset.x_m, trayInB.y_m + offset.y_m, trayInB.z_m + offset.z_m},
-      radians(direction_deg));
+// Trailing blanks are allowed; anything else after the number is not.
+bool endsCleanly(const char* end) {
+  while (*end == ' ' || *end == '\t') ++end;
+  return *end == '\0';
 }
 
 }  // namespace
 
-TrayConfigParse trayConfigFrom(const std::map<std::string, std::string>& values) {
-  TrayConfig config;
-  const std::pair<const char*, double*> fields[] = {
-      {"xPalletPlacedB_m", &config.xPalletPlacedB_m},
-      {"yPalletPlacedB_m", &config.yPalletPlacedB_m},
-      {"zPalletPlacedB_m", &config.zPalletPlacedB_m},
-      {"directionPalletPlacedR_deg", &config.directionPalletPlacedR_deg},
-      {"xPalletToBePlacedB_m", &config.xPalletToBePlacedB_m},
-      {"yPalletToBePlacedB_m", &config.yPalletToBePlacedB_m},
-      {"zPalletToBePlacedB_m", &config.zPalletToBePlacedB_m},
-      {"directionPalletToBePlacedR_deg", &config.directionPalletToBePlacedR_deg},
-  };
-  for (const auto& [name, target] : fields) {
-    const auto found = values.find(name);
-    if (found == values.end()) return {std::nullopt, std::string("no value for ") + name};
+CellConfigParse cellConfigFrom(const std::map<std::string, std::string>& values) {
+  CellConfig config = pickplace::defaultCellConfig();
+  for (const pickplace::CellParameter& parameter : pickplace::kCellParameters) {
+    const auto found = values.find(parameter.name);
+    if (found == values.end()) {
+      return {std::nullopt, std::string("no value for ") + parameter.name};
+    }
     const char* text = found->second.c_str();
     char* end = nullptr;
-    const double value = std::strtod(text, &end);
-    while (end && (*end == ' ' || *end == '\t')) ++end;
-    if (end == text || *end != '\0' || !std::isfinite(value)) {
-      return {std::nullopt, std::string(name) + " is not a number: \"" + found->second + "\""};
+    errno = 0;
+    bool valid = false;
+    if (parameter.real) {
+      const double value = std::strtod(text, &end);
+      valid = end != text && endsCleanly(end) && std::isfinite(value);
+      config.*parameter.real = value;
+    } else {
+      const long value = std::strtol(text, &end, 10);
+      valid = end != text && endsCleanly(end) && errno == 0;
+      config.*parameter.integer = value;
     }
-    *target = value;
+    if (!valid) {
+      return {std::nullopt,
+              std::string(parameter.name) + " is not a number: \"" + found->second + "\""};
+    }
   }
   return {config, ""};
 }
 
-TrayPose receivingTrayPose(const TrayConfig& config) {
-  const Point3 inB{config.xPalletPlacedB_m, config.yPalletPlacedB_m, config.zPalletPlacedB_m};
-  const double yaw = radians(config.directionPalletPlacedR_deg);
-  return {turnedAboutVertical(inB, yaw), yaw};
+TrayPose receivingTrayPose(const CellConfig& config) {
+  return {turned(config.xPalletPlacedB_m, config.yPalletPlacedB_m, config.zPalletPlacedB_m,
+                 config.directionPalletPlacedR_deg),
+          pickplace::degToRad(config.directionPalletPlacedR_deg)};
 }
 
-TrayPose putDownTrayPose(const TrayConfig& config) {
-  const Point3 inB{config.xPalletToBePlacedB_m, config.yPalletToBePlacedB_m,
-                   config.zPalletToBePlacedB_m};
-  const double yaw = radians(config.directionPalletToBePlacedR_deg);
-  return {turnedAboutVertical(inB, yaw), yaw};
+TrayPose putDownTrayPose(const CellConfig& config) {
+  return {turned(config.xPalletToBePlacedB_m, config.yPalletToBePlacedB_m,
+                 config.zPalletToBePlacedB_m, config.directionPalletToBePlacedR_deg),
+          pickplace::degToRad(config.directionPalletToBePlacedR_deg)};
 }
 
-std::optional<Point3> slotAtReceivingPlace(const TrayConfig& config, int classId, int slot) {
-  if (!validSlot(classId, slot)) return std::nullopt;
-  return onTray(slotOffsetOnTray(config, classId, slot),
-                {config.xPalletPlacedB_m, config.yPalletPlacedB_m, config.zPalletPlacedB_m},
-                config.directionPalletPlacedR_deg);
+std::optional<Point3> slotAtReceivingPlace(const CellConfig& config, long classId, int slot) {
+  const auto inB = slotInB(config, classId, slot);
+  if (!inB) return std::nullopt;
+  return turned(inB->x, inB->y, inB->z, config.directionPalletPlacedR_deg);
 }
 
-std::optional<Point3> slotAfterPutDown(const TrayConfig& config, int classId, int slot) {
-  if (!validSlot(classId, slot)) return std::nullopt;
-  return onTray(slotOffsetOnTray(config, classId, slot),
-                {config.xPalletToBePlacedB_m, config.yPalletToBePlacedB_m,
-                 config.zPalletToBePlacedB_m},
+std::optional<Point3> slotAfterPutDown(const CellConfig& config, long classId, int slot) {
+  const auto inB = slotInB(config, classId, slot);
+  if (!inB) return std::nullopt;
+  // The slot's offset from the tray's top-surface centre is the same at both places.
+  return turned(config.xPalletToBePlacedB_m + inB->x - config.xPalletPlacedB_m,
+                config.yPalletToBePlacedB_m + inB->y - config.yPalletPlacedB_m,
+                config.zPalletToBePlacedB_m + inB->z - config.zPalletPlacedB_m,
                 config.directionPalletToBePlacedR_deg);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Where the coordinator means the objects and the tray to end: the placing slots on the
-// receiving tray and the tray's put-down place, from the coordinator's configuration values.
+// receiving tray and the tray's put-down place, from the coordinator's configuration, laid out
+// by the coordinator's own code (pickplace).
 //
 // Frames: the coordinator's configuration gives places in a body frame B, which is the robot
 // frame R turned about its vertical axis by a direction angle. Every place returned here is in
@@ -11,14 +12,9 @@
 #include <optional>
 #include <string>
 
-namespace demo_summary {
+#include "cell_config.h"
 
-// Fixed cell constants of the coordinator (not configurable there).
-constexpr double kSlotOffsetX_m = 0.04;
-constexpr double kSlotOffsetY_m = 0.03975;
-constexpr double kSlotHeight_m = 0.007;
-constexpr int kSlotClassCount = 2;
-constexpr int kSlotsPerClass = 2;
+namespace demo_summary {
 
 struct Point3 {
   double x_m = 0.0;
@@ -26,26 +22,14 @@ struct Point3 {
   double z_m = 0.0;
 };
 
-// The coordinator's configuration values that place the tray (metres, degrees as configured).
-struct TrayConfig {
-  double xPalletPlacedB_m = 0.470;
-  double yPalletPlacedB_m = 0.0;
-  double zPalletPlacedB_m = 0.015;
-  double directionPalletPlacedR_deg = 100.0;
-  double xPalletToBePlacedB_m = 0.470;
-  double yPalletToBePlacedB_m = 0.0;
-  double zPalletToBePlacedB_m = 0.032;
-  double directionPalletToBePlacedR_deg = 0.0;
-};
-
-struct TrayConfigParse {
-  std::optional<TrayConfig> config;
+struct CellConfigParse {
+  std::optional<pickplace::CellConfig> config;
   std::string error;  // set when config is empty: which value is missing or not a number
 };
 
-// Reads the eight values from a component's configuration (parameter name → text). Every one
-// must be present and a finite number.
-TrayConfigParse trayConfigFrom(const std::map<std::string, std::string>& values);
+// Reads the coordinator's parameters from its configuration (parameter name → text). Every
+// parameter must be present and a finite number (serialNo an integer).
+CellConfigParse cellConfigFrom(const std::map<std::string, std::string>& values);
 
 // A place of the tray: its top-surface centre and its yaw about R's vertical (radians).
 struct TrayPose {
@@ -54,13 +38,15 @@ struct TrayPose {
 };
 
 // The tray where the object task fills it, and where the tray task puts it down.
-TrayPose receivingTrayPose(const TrayConfig& config);
-TrayPose putDownTrayPose(const TrayConfig& config);
+TrayPose receivingTrayPose(const pickplace::CellConfig& config);
+TrayPose putDownTrayPose(const pickplace::CellConfig& config);
 
 // Slot `slot` (0 or 1) of object class `classId` (0 or 1) with the tray at its receiving place
-// (where the object is set down) and after the tray has been put down. Empty for a class or a
-// slot outside the table.
-std::optional<Point3> slotAtReceivingPlace(const TrayConfig& config, int classId, int slot);
-std::optional<Point3> slotAfterPutDown(const TrayConfig& config, int classId, int slot);
+// (where the hand sets the object down) and after the tray has been put down. Empty for a
+// class or a slot the coordinator does not have.
+std::optional<Point3> slotAtReceivingPlace(const pickplace::CellConfig& config, long classId,
+                                           int slot);
+std::optional<Point3> slotAfterPutDown(const pickplace::CellConfig& config, long classId,
+                                       int slot);
 
 }  // namespace demo_summary
