@@ -3,9 +3,11 @@
 # Source it from bash; it uses these globals:
 #   RTS_ROOT      project root (set by rts_init)
 #   RTS_BIN       build/bin of the project
-#   RTS_DIR       the run's temporary directory (logs, rtc.conf, name server data)
+#   RTS_DIR       the run's directory (logs, rtc.conf, name server data); a temporary one
+#                 unless set before rts_init
 #   RTS_NAMES     "127.0.0.1:<port>" of the name server, once started
 #   RTS_PIDS      processes started with rts_start (stopped by rts_cleanup)
+#   RTS_LABELS    their labels, in the same order
 #
 #   source scripts/lib/rtsystem.sh
 #   rts_init "$root"                 # temporary directory, trap on EXIT INT TERM
@@ -16,6 +18,7 @@
 #   rts_rtctl ls
 
 RTS_PIDS=()
+RTS_LABELS=()
 RTS_NAMESERVER_PID=""
 
 rts_log() { printf '[%s] %s\n' "$(date +%H:%M:%S)" "$*"; }
@@ -24,7 +27,8 @@ rts_log() { printf '[%s] %s\n' "$(date +%H:%M:%S)" "$*"; }
 rts_init() {
   RTS_ROOT=$1
   RTS_BIN=${RTS_BIN:-$RTS_ROOT/${BUILD_DIR:-build}/bin}
-  RTS_DIR=$(mktemp -d "${TMPDIR:-/tmp}/mm-run-XXXXXX")
+  RTS_DIR=${RTS_DIR:-$(mktemp -d "${TMPDIR:-/tmp}/mm-run-XXXXXX")}
+  mkdir -p "$RTS_DIR"
   trap rts_cleanup EXIT
   trap 'rts_log "interrupted"; exit 130' INT
   trap 'rts_log "terminated"; exit 143' TERM
@@ -61,7 +65,7 @@ rts_start_name_server() {
     port=$(rts_free_port) || return 1
     data=$RTS_DIR/names-$port
     mkdir -p "$data"
-    omniNames -start "$port" -datadir "$data" -always -ORBendPoint "giop:tcp:127.0.0.1:$port" \
+    setsid omniNames -start "$port" -datadir "$data" -always -ORBendPoint "giop:tcp:127.0.0.1:$port" \
       >"$RTS_DIR/omniNames.log" 2>&1 &
     RTS_NAMESERVER_PID=$!
     if rts_wait_for_line "$RTS_DIR/omniNames.log" "Root context is" 10; then
@@ -95,12 +99,29 @@ rts_write_rtc_conf() {
 }
 
 # rts_start LABEL PROGRAM ARGS...: starts a program in RTS_DIR, output to RTS_DIR/LABEL.log.
-rts_start() {
-  local label=$1
-  shift
-  (cd "$RTS_DIR" && exec "$@") >"$RTS_DIR/$label.log" 2>&1 &
+rts_start() { rts_start_in "$RTS_DIR" "$RTS_DIR/$1.log" "$@"; }
+
+# rts_start_in DIR LOGFILE LABEL PROGRAM ARGS...: starts a program in working directory DIR,
+# output to LOGFILE. The program gets a session of its own, so that a Ctrl-C at the terminal
+# reaches only the script, which then shuts everything down in order.
+rts_start_in() {
+  local dir=$1 logfile=$2 label=$3
+  shift 3
+  (cd "$dir" && exec setsid "$@") >"$logfile" 2>&1 </dev/null &
   RTS_PIDS+=($!)
-  rts_log "started $label (pid $!), log $RTS_DIR/$label.log"
+  RTS_LABELS+=("$label")
+  rts_log "started $label (pid $!), log $logfile"
+}
+
+# rts_first_ended: prints the label of a started process that has ended, or nothing.
+rts_first_ended() {
+  local i
+  for i in "${!RTS_PIDS[@]}"; do
+    if ! kill -0 "${RTS_PIDS[$i]}" 2>/dev/null; then
+      echo "${RTS_LABELS[$i]}"
+      return 0
+    fi
+  done
 }
 
 # rts_rtctl ARGS...: rtctl against the private name server.
@@ -129,16 +150,27 @@ rts_wait_for_exit() {
 # rts_stop_all: SIGTERM to every started process, SIGKILL to those still there after 10 s,
 # then the name server.
 rts_stop_all() {
+  rts_stop_processes
+  rts_stop_name_server
+}
+
+# rts_stop_processes: the started processes only; the name server stays, so that the
+# components can unbind their names on the way out.
+rts_stop_processes() {
   local pid
   for pid in "${RTS_PIDS[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
   for pid in "${RTS_PIDS[@]}"; do
     if ! rts_wait_for_exit "$pid" 10; then
       rts_log "pid $pid did not stop, killing it"
-      kill -KILL "$pid" 2>/dev/null || true
+      kill -KILL -- "-$pid" 2>/dev/null || kill -KILL "$pid" 2>/dev/null || true
     fi
     wait "$pid" 2>/dev/null || true
   done
   RTS_PIDS=()
+  RTS_LABELS=()
+}
+
+rts_stop_name_server() {
   if [[ -n $RTS_NAMESERVER_PID ]]; then
     kill -TERM "$RTS_NAMESERVER_PID" 2>/dev/null || true
     rts_wait_for_exit "$RTS_NAMESERVER_PID" 5 || kill -KILL "$RTS_NAMESERVER_PID" 2>/dev/null || true

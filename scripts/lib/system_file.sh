@@ -1,4 +1,4 @@
-# Sourced by scripts/demo: the system file, a plain-text list of the connections, configuration
+# Sourced by scripts/demo after rtsystem.sh: the system file, a plain-text list of the connections, configuration
 # values and activations that make the components one system. Each line is one operator-tool
 # command, applied in file order:
 #
@@ -71,20 +71,20 @@ system_command_problem() {
 # separated by single tabs. Fails with "FILE:LINE: what is wrong" on the first bad line.
 read_system_file() {
   local file=$1 line number=0 expanded problem
-  [[ -r $file ]] || { log_line "$file: cannot be read"; return 1; }
+  [[ -r $file ]] || { echo "$file: cannot be read" >&2; return 1; }
   local -a words
   while IFS= read -r line || [[ -n $line ]]; do
     ((++number))
     line=${line%%#*}
     [[ $line =~ ^[[:space:]]*$ ]] && continue
     if ! expanded=$(expand_system_variables "$line"); then
-      log_line "$file:$number: $expanded"
+      echo "$file:$number: $expanded" >&2
       return 1
     fi
     read -r -a words <<<"$expanded"
     problem=$(system_command_problem "${words[@]}")
     if [[ -n $problem ]]; then
-      log_line "$file:$number: $problem"
+      echo "$file:$number: $problem" >&2
       return 1
     fi
     (IFS=$'\t'; printf '%s\n' "${words[*]}")
@@ -117,9 +117,8 @@ apply_system_commands() {
   local -a words
   while IFS=$'\t' read -r -a words; do
     [[ ${#words[@]} -gt 0 ]] || continue
-    if ! output=$(rtctl_call "${words[@]}" 2>&1); then
-      log_line "rtctl ${words[*]}: failed"
-      [[ -n $output ]] && log_line "$output"
+    if ! output=$(rts_rtctl "${words[@]}" 2>&1); then
+      echo "rtctl ${words[*]}: failed${output:+: $output}" >&2
       return 1
     fi
   done <<<"$commands"

@@ -1,62 +1,57 @@
-# Sourced by scripts/demo: command words to a component's string in-port and the answers from
-# its string out-port. A listener (rtctl print) is connected to the out-port before the first
-# command and stays connected for the whole run, writing every answer into its own file, so an
-# answer that comes quickly is never missed.
+# Sourced by scripts/demo after rtsystem.sh: command words to a component's string in-port and
+# the answers from its string out-port. A listener (rtctl print) is connected to the out-port
+# before the first command and stays connected for the whole run, writing every answer into a
+# file of its own, so that an answer that comes quickly is never missed.
 
 # Seconds to wait for a listener's connection to show in the component's profile.
 readonly LISTENER_READY_TIMEOUT_S=15
-# Lifetime given to a listener; it is ended at shutdown long before.
-readonly LISTENER_LIFETIME_S=86400
 
-# The known words of the system, as they appear in a listener's output.
+# The words of the system as they appear in a listener's output, one sample per line.
 readonly WORD_PATTERN='(HIRO|ROBOT)_[A-Z_]+'
 
 # start_word_listener NAME:port FILE: connects a listener to the out-port and returns once the
-# connection shows in the component's profile (rtctl cat changes).
+# connection shows in the component's profile (the output of rtctl cat changes).
 start_word_listener() {
-  local endpoint=$1 file=$2 name=${1%%:*} before now deadline
-  : >"$file"
-  before=$(rtctl_call cat "$name" 2>/dev/null)
-  start_process "listener $endpoint" "$(dirname "$file")" "$file" \
-    "$rtctl" -n "$name_server" print "$endpoint" --timeout "$LISTENER_LIFETIME_S"
+  local endpoint=$1 file=$2 name=${1%%:*} before deadline
+  before=$(rts_rtctl cat "$name" 2>/dev/null)
+  rts_start_in "$(dirname "$file")" "$file" "listener on $endpoint" \
+    "$RTS_BIN/rtctl" -n "$RTS_NAMES" print "$endpoint"
   deadline=$((SECONDS + LISTENER_READY_TIMEOUT_S))
   while ((SECONDS < deadline)); do
-    if ! process_alive "${started_pids[-1]}"; then
-      log_line "the listener on $endpoint ended: $(tail -n 3 "$file")"
+    if ! kill -0 "${RTS_PIDS[-1]}" 2>/dev/null; then
+      echo "the listener on $endpoint ended: $(tail -n 3 "$file")" >&2
       return 1
     fi
-    now=$(rtctl_call cat "$name" 2>/dev/null)
-    [[ $now != "$before" ]] && return 0
+    [[ $(rts_rtctl cat "$name" 2>/dev/null) != "$before" ]] && return 0
     sleep 0.2
   done
-  log_line "the listener on $endpoint did not show up in the profile of $name"
+  echo "the listener on $endpoint did not show up in the profile of $name" >&2
   return 1
 }
 
-# Words the listener has received, one per line.
+# Words a listener has received, one per line.
 received_words() { grep -oE "$WORD_PATTERN" "$1" || true; }
 
-# exchange_word IN_ENDPOINT WORD LISTENER_FILE TIMEOUT_S ANSWER_REGEX: sends WORD (empty: send
-# nothing, only wait) and waits for the next received word matching ANSWER_REGEX. Prints that
-# word. Fails on time-out, or when a system process ends meanwhile (prints "TIMEOUT" or
-# "ENDED:<label>").
+# exchange_word IN_ENDPOINT WORD LISTENER_FILE TIMEOUT_S ANSWER_REGEX: sends WORD and waits for
+# the next received word that matches ANSWER_REGEX, and prints it. Otherwise prints what
+# happened instead and fails: "SEND_FAILED", "TIMEOUT", or "ENDED:<label>" when a process of
+# the system ended meanwhile.
 exchange_word() {
   local endpoint=$1 word=$2 file=$3 timeout_s=$4 answer=$5
-  local seen deadline ended
+  local seen deadline ended next
   seen=$(received_words "$file" | wc -l)
-  if [[ -n $word ]] && ! rtctl_call inject "$endpoint" "$word" >/dev/null; then
+  if ! rts_rtctl inject "$endpoint" "$word" >/dev/null; then
     echo "SEND_FAILED"
     return 1
   fi
   deadline=$((SECONDS + timeout_s))
   while ((SECONDS < deadline)); do
-    local next
     next=$(received_words "$file" | tail -n +"$((seen + 1))" | grep -E -m1 "^($answer)$" || true)
     if [[ -n $next ]]; then
       echo "$next"
       return 0
     fi
-    ended=$(first_ended_process)
+    ended=$(rts_first_ended)
     if [[ -n $ended ]]; then
       echo "ENDED:$ended"
       return 1

@@ -12,6 +12,12 @@
 
 namespace demo_summary {
 
+// The simulator's component and the service port that provides its CellState.
+constexpr const char* kDefaultCellComponent = "HiroSim0";
+constexpr const char* kCellStatePort = "CellState";
+constexpr const char* kCellStateType = "HiroSim::CellState";
+constexpr const char* kCellStateInstance = "CellState";
+
 struct CellPlaces {
   std::vector<ObjectFinal> objects;  // in the order the estimator hands them out
   TrayFinal tray;
