@@ -1,6 +1,6 @@
-# Sourced by scripts/demo after rtsystem.sh: the system file, a plain-text list of the connections, configuration
-# values and activations that make the components one system. Each line is one operator-tool
-# command, applied in file order:
+# Sourced by scripts/demo after rtsystem.sh: the system file, a plain-text list of the
+# connections, configuration values and activations that make the components one system. Each
+# line is one operator-tool command, applied in file order:
 #
 #   connect   NAME:port NAME:port [key=value ...]
 #   disconnect NAME:port NAME:port
