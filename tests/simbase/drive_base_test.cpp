@@ -232,7 +232,9 @@ TEST(OdometrySchedule, oneSamplePerMapRequestWhileThePlannerAsks) {
   for (int ms = 0; ms < 10400; ms += 10) {
     if (ms % 520 == 0) schedule.mapRequested(ms / 1000.0);
     const bool due = schedule.due(ms / 1000.0);
-    if (ms % 520 == 0) EXPECT_TRUE(due) << ms;
+    if (ms % 520 == 0) {
+      EXPECT_TRUE(due) << ms;
+    }
     published += due;
   }
   EXPECT_EQ(published, 20);
