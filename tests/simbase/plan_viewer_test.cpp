@@ -9,6 +9,7 @@
 
 #include "frame_writer.h"
 #include "image_frame.h"
+#include "viewer_options.h"
 
 using namespace planviewer;
 
@@ -179,4 +180,22 @@ TEST(FrameWriter, unwritableFolderIsReportedNotThrown) {
   const std::string error = writer.write(cv::Mat(4, 4, CV_8UC3, cv::Scalar::all(0)));
   EXPECT_EQ(error.rfind("cannot write /nonexistent/folder/frame_000001.png", 0), 0u) << error;
   EXPECT_EQ(writer.framesWritten(), 0);
+}
+
+TEST(ViewerCommandLine, ownOptionsAreTakenTheRestGoesToTheMiddleware) {
+  const auto line = parseViewerCommandLine(
+      {"PlanViewer", "-f", "rtc.conf", "--dir", "out", "--video", "run.avi", "--fps", "4",
+       "-o", "a:b"});
+  EXPECT_EQ(line.error, "");
+  EXPECT_EQ(line.frames.directory, "out");
+  EXPECT_EQ(line.frames.videoPath, "run.avi");
+  EXPECT_DOUBLE_EQ(line.frames.videoRate_fps, 4.0);
+  EXPECT_EQ(line.middlewareArguments,
+            (std::vector<std::string>{"PlanViewer", "-f", "rtc.conf", "-o", "a:b"}));
+  const auto defaults = parseViewerCommandLine({"PlanViewer"});
+  EXPECT_EQ(defaults.frames.directory, "plan_frames");
+  EXPECT_EQ(defaults.frames.videoPath, "");
+  EXPECT_EQ(parseViewerCommandLine({"PlanViewer", "--fps", "0"}).error,
+            "--fps needs a positive number, not '0'");
+  EXPECT_EQ(parseViewerCommandLine({"PlanViewer", "--video"}).error, "--video needs a value");
 }

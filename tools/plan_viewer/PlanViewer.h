@@ -1,0 +1,39 @@
+#pragma once
+// PlanViewer: receives the planner's planning images on `planning_img` and stores them with
+// FrameWriter. Samples whose sizes do not add up are refused with one line on standard error.
+//
+// Lifecycle: onInitialize registers the port; onExecute (execution context's thread) takes every
+// new sample; onDeactivated and onFinalize complete the video.
+
+#include <rtm/DataFlowComponentBase.h>
+#include <rtm/DataInPort.h>
+#include <rtm/Manager.h>
+
+#include <Orvn.hh>
+#include <memory>
+
+#include "frame_writer.h"
+
+class PlanViewer : public RTC::DataFlowComponentBase {
+ public:
+  explicit PlanViewer(RTC::Manager* manager);
+
+  // Where frames go; set by the program before the component is created.
+  static void setOptions(const planviewer::FrameWriterOptions& options);
+
+  RTC::ReturnCode_t onInitialize() override;
+  RTC::ReturnCode_t onExecute(RTC::UniqueId ec_id) override;
+  RTC::ReturnCode_t onDeactivated(RTC::UniqueId ec_id) override;
+  RTC::ReturnCode_t onFinalize() override;
+
+ private:
+  void store();
+
+  Orvn::TimedImageData image_;
+  RTC::InPort<Orvn::TimedImageData> imageIn_;
+  std::unique_ptr<planviewer::FrameWriter> writer_;
+  int received_ = 0;
+  int refused_ = 0;
+};
+
+extern "C" void PlanViewerInit(RTC::Manager* manager);
