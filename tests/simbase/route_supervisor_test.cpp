@@ -2,6 +2,8 @@
 
 #include "route_protocol.h"
 #include "station_command.h"
+#include "supervisor_options.h"
+#include "word_log.h"
 
 using namespace routesupervisor;
 
@@ -62,4 +64,31 @@ TEST(StationCommand, reportsSuccessFailureAndTimeout) {
   const auto hung = runStationCommand("sleep 30; true", 0.3);
   EXPECT_FALSE(hung.succeeded);
   EXPECT_EQ(hung.description, "timed out after 0.3 s");
+}
+
+TEST(SupervisorCommandLine, ownOptionsAreTakenTheRestGoesToTheMiddleware) {
+  const auto line = parseSupervisorCommandLine(
+      {"RouteSupervisor", "--arrival-timeout", "120", "-f", "rtc.conf", "--at-station",
+       "arm_task --fast", "--finish-timeout", "90.5", "--station-timeout", "30"});
+  EXPECT_EQ(line.error, "");
+  EXPECT_DOUBLE_EQ(line.settings.timeouts.arrival_s, 120.0);
+  EXPECT_DOUBLE_EQ(line.settings.timeouts.finish_s, 90.5);
+  EXPECT_DOUBLE_EQ(line.settings.stationTimeout_s, 30.0);
+  EXPECT_EQ(line.settings.stationCommand, "arm_task --fast");
+  EXPECT_EQ(line.middlewareArguments,
+            (std::vector<std::string>{"RouteSupervisor", "-f", "rtc.conf"}));
+  EXPECT_EQ(parseSupervisorCommandLine({"RouteSupervisor", "--finish-timeout", "-3"}).error,
+            "--finish-timeout needs a positive number of seconds, not '-3'");
+  EXPECT_EQ(parseSupervisorCommandLine({"RouteSupervisor", "--at-station"}).error,
+            "--at-station needs a value");
+  const auto defaults = parseSupervisorCommandLine({"RouteSupervisor"});
+  EXPECT_EQ(defaults.settings.stationCommand, "");
+  EXPECT_DOUBLE_EQ(defaults.settings.timeouts.arrival_s, 300.0);
+}
+
+TEST(WordLine, utcStampWithMilliseconds) {
+  const auto when = std::chrono::system_clock::time_point(std::chrono::milliseconds(1796707812345LL));
+  EXPECT_EQ(wordLine(when, "sent ROBOT_START"), "2026-12-08T05:30:12.345Z sent ROBOT_START");
+  const auto whole = std::chrono::system_clock::time_point(std::chrono::seconds(0));
+  EXPECT_EQ(wordLine(whole, "x"), "1970-01-01T00:00:00.000Z x");
 }
