@@ -1,0 +1,153 @@
+#include "RouteSupervisor.h"
+
+#include <chrono>
+#include <cstdio>
+
+#include <shell/component_shell.h>
+
+#include "word_log.h"
+
+namespace {
+
+const char* const route_supervisor_profile[] = {
+    "implementation_id", "RouteSupervisor",
+    "type_name", "RouteSupervisor",
+    "description", "Starts the planner's route and sends it back after the station work",
+    "version", "1.0.0",
+    "vendor", "MobileManipulator",
+    "category", "Supervisor",
+    "activity_type", "PERIODIC",
+    "kind", "DataFlowComponent",
+    "max_instance", "1",
+    "language", "C++",
+    "lang_type", "compile",
+    ""};
+
+constexpr int kRouteFinished = 0;
+constexpr int kRouteNotFinished = 1;
+
+routesupervisor::SupervisorSettings& launchSettings() {
+  static routesupervisor::SupervisorSettings settings;
+  return settings;
+}
+
+std::atomic<int>& routeExitStatus() {
+  static std::atomic<int> status{kRouteNotFinished};
+  return status;
+}
+
+void printLine(const std::string& what) {
+  std::printf("%s\n", routesupervisor::wordLine(std::chrono::system_clock::now(), what).c_str());
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+void RouteSupervisor::setSettings(const routesupervisor::SupervisorSettings& settings) {
+  launchSettings() = settings;
+}
+
+int RouteSupervisor::exitStatus() { return routeExitStatus().load(); }
+
+RouteSupervisor::RouteSupervisor(RTC::Manager* manager)
+    : RTC::DataFlowComponentBase(manager),
+      commandOut_("route_command", command_),
+      reportIn_("route_report", report_),
+      route_(launchSettings().timeouts) {}
+
+RouteSupervisor::~RouteSupervisor() {
+  if (stationWork_.joinable()) stationWork_.join();
+  if (ending_.joinable()) ending_.join();
+}
+
+double RouteSupervisor::now_s() const {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+RTC::ReturnCode_t RouteSupervisor::onInitialize() {
+  addOutPort("route_command", commandOut_);
+  addInPort("route_report", reportIn_);
+  return RTC::RTC_OK;
+}
+
+void RouteSupervisor::send(const std::string& word) {
+  command_.data = word.c_str();
+  const bool delivered = commandOut_.write();
+  printLine("sent " + word + (delivered ? "" : " (not delivered to every connection)"));
+}
+
+RTC::ReturnCode_t RouteSupervisor::onActivated(RTC::UniqueId) {
+  const std::string start = route_.start(now_s());
+  if (!start.empty()) send(start);
+  return RTC::RTC_OK;
+}
+
+RTC::ReturnCode_t RouteSupervisor::onExecute(RTC::UniqueId) {
+  if (ended_) return RTC::RTC_OK;
+  while (reportIn_.isNew()) {
+    reportIn_.read();
+    const std::string word = static_cast<const char*>(report_.data);
+    const bool awaited = route_.received(word);
+    printLine("received " + word + (awaited ? "" : " (not awaited now: ignored)"));
+  }
+  if (route_.phase() == routesupervisor::RoutePhase::AtStation) handleStation();
+  if (route_.checkTimeout(now_s())) {
+    std::fprintf(stderr, "RouteSupervisor: %s\n", route_.failure().c_str());
+  }
+  if (route_.phase() == routesupervisor::RoutePhase::Finished ||
+      route_.phase() == routesupervisor::RoutePhase::Failed) {
+    end();
+  }
+  return RTC::RTC_OK;
+}
+
+void RouteSupervisor::handleStation() {
+  const routesupervisor::SupervisorSettings& settings = launchSettings();
+  if (settings.stationCommand.empty()) {
+    send(route_.stationWorkDone(true, "", now_s()));
+    return;
+  }
+  if (!stationStarted_) {
+    stationStarted_ = true;
+    printLine("station: " + settings.stationCommand);
+    stationWork_ = std::thread([this, settings] {
+      stationOutcome_ = routesupervisor::runStationCommand(settings.stationCommand,
+                                                           settings.stationTimeout_s);
+      stationDone_.store(true);
+    });
+    return;
+  }
+  if (!stationDone_.load()) return;
+  stationWork_.join();
+  printLine("station command ended: " + stationOutcome_.description);
+  const std::string goBack = route_.stationWorkDone(
+      stationOutcome_.succeeded, "station command failed: " + stationOutcome_.description, now_s());
+  if (!goBack.empty()) {
+    send(goBack);
+  } else {
+    std::fprintf(stderr, "RouteSupervisor: %s; the base stays at the station\n",
+                 route_.failure().c_str());
+  }
+}
+
+void RouteSupervisor::end() {
+  ended_ = true;
+  const bool finished = route_.phase() == routesupervisor::RoutePhase::Finished;
+  routeExitStatus().store(finished ? kRouteFinished : kRouteNotFinished);
+  printLine(finished ? "route finished" : "route failed: " + route_.failure());
+  // Ending the component waits for this callback to return, so it is asked from another
+  // thread.
+  ending_ = std::thread([this] { exit(); });
+}
+
+RTC::ReturnCode_t RouteSupervisor::onFinalize() {
+  if (stationWork_.joinable()) stationWork_.join();
+  return RTC::RTC_OK;
+}
+
+extern "C" void RouteSupervisorInit(RTC::Manager* manager) {
+  shell::registerComponentFactory(manager, route_supervisor_profile,
+                                  shell::createComponent<RouteSupervisor>,
+                                  shell::destroyComponent);
+}

@@ -1,0 +1,63 @@
+#pragma once
+// RouteSupervisor: speaks the route words with the planner. Its out-port `route_command`
+// (connect it to the planner's `in_message`) carries "ROBOT_START" and "ROBOT_GO_BACK"; its
+// in-port `route_report` (connected from the planner's `message`) receives "ROBOT_ARRIVED"
+// and "ROBOT_FINISH". Every word sent or received is printed with a time stamp.
+//
+// Lifecycle: activation is the order to go (connect the ports first): onActivated sends
+// "ROBOT_START". onExecute, on the execution context's thread, reads the reports, checks the
+// time-outs and, at the station, runs the station command on a thread of its own and polls it.
+// When the route has finished or failed, the component ends itself and with it the process;
+// the program's exit status is 0 only when the route finished.
+
+#include <rtm/DataFlowComponentBase.h>
+#include <rtm/DataInPort.h>
+#include <rtm/DataOutPort.h>
+#include <rtm/Manager.h>
+#include <rtm/idl/BasicDataTypeSkel.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "route_protocol.h"
+#include "station_command.h"
+#include "supervisor_options.h"
+
+class RouteSupervisor : public RTC::DataFlowComponentBase {
+ public:
+  explicit RouteSupervisor(RTC::Manager* manager);
+  ~RouteSupervisor() override;
+
+  // Set by the program before the component is created.
+  static void setSettings(const routesupervisor::SupervisorSettings& settings);
+  // 0 when the route finished; 1 when it failed or never ran to its end.
+  static int exitStatus();
+
+  RTC::ReturnCode_t onInitialize() override;
+  RTC::ReturnCode_t onActivated(RTC::UniqueId ec_id) override;
+  RTC::ReturnCode_t onExecute(RTC::UniqueId ec_id) override;
+  RTC::ReturnCode_t onFinalize() override;
+
+ private:
+  void send(const std::string& word);
+  void handleStation();
+  void end();
+  double now_s() const;
+
+  RTC::TimedString command_;
+  RTC::OutPort<RTC::TimedString> commandOut_;
+  RTC::TimedString report_;
+  RTC::InPort<RTC::TimedString> reportIn_;
+
+  routesupervisor::RouteProtocol route_;
+  std::thread stationWork_;
+  std::atomic<bool> stationDone_{false};
+  routesupervisor::CommandOutcome stationOutcome_;  // written by stationWork_ before stationDone_
+  bool stationStarted_ = false;
+  bool ended_ = false;
+  std::thread ending_;
+};
+
+extern "C" void RouteSupervisorInit(RTC::Manager* manager);
