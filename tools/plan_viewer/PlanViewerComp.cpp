@@ -5,6 +5,8 @@
 
 #include <shell/component_shell.h>
 
+#include "program_options.h"
+
 #include "PlanViewer.h"
 #include "viewer_options.h"
 
@@ -35,10 +37,6 @@ int main(int argc, char** argv) {
     return 1;
   }
   PlanViewer::setOptions(line.frames);
-  std::vector<char*> middlewareArgv;
-  for (const std::string& word : line.middlewareArguments)
-    middlewareArgv.push_back(const_cast<char*>(word.c_str()));
-  middlewareArgv.push_back(nullptr);
-  return shell::runComponentProcess(static_cast<int>(line.middlewareArguments.size()),
-                                    middlewareArgv.data(), moduleInit);
+  programoptions::MiddlewareArgv middleware(line.middlewareArguments);
+  return shell::runComponentProcess(middleware.argc(), middleware.argv(), moduleInit);
 }

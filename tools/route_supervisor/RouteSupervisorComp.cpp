@@ -3,6 +3,8 @@
 
 #include <shell/component_shell.h>
 
+#include "program_options.h"
+
 #include "RouteSupervisor.h"
 #include "supervisor_options.h"
 
@@ -28,11 +30,8 @@ int main(int argc, char** argv) {
     return kUsageError;
   }
   RouteSupervisor::setSettings(line.settings);
-  std::vector<char*> middlewareArgv;
-  for (const std::string& word : line.middlewareArguments)
-    middlewareArgv.push_back(const_cast<char*>(word.c_str()));
-  middlewareArgv.push_back(nullptr);
+  programoptions::MiddlewareArgv middleware(line.middlewareArguments);
   const int managerStatus = shell::runComponentProcess(
-      static_cast<int>(line.middlewareArguments.size()), middlewareArgv.data(), moduleInit);
+      middleware.argc(), middleware.argv(), moduleInit);
   return managerStatus != 0 ? managerStatus : RouteSupervisor::exitStatus();
 }

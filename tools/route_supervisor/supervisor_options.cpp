@@ -1,46 +1,26 @@
 #include "supervisor_options.h"
 
-#include <cmath>
-#include <cstdlib>
+#include "program_options.h"
 
 namespace routesupervisor {
-namespace {
-
-// A positive, finite number of seconds; false otherwise.
-bool readSeconds(const std::string& text, double& seconds) {
-  char* end = nullptr;
-  const double value = std::strtod(text.c_str(), &end);
-  if (end == text.c_str() || *end != '\0' || !std::isfinite(value) || value <= 0.0) return false;
-  seconds = value;
-  return true;
-}
-
-}  // namespace
 
 SupervisorCommandLine parseSupervisorCommandLine(const std::vector<std::string>& arguments) {
+  const auto split = programoptions::splitCommandLine(
+      arguments, {"--arrival-timeout", "--finish-timeout", "--station-timeout", "--at-station"});
   SupervisorCommandLine line;
+  line.middlewareArguments = split.middlewareArguments;
+  line.error = split.error;
   SupervisorSettings& settings = line.settings;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& word = arguments[i];
-    double* seconds = nullptr;
-    if (word == "--arrival-timeout") seconds = &settings.timeouts.arrival_s;
-    if (word == "--finish-timeout") seconds = &settings.timeouts.finish_s;
-    if (word == "--station-timeout") seconds = &settings.stationTimeout_s;
-    const bool ours = seconds != nullptr || word == "--at-station";
-    if (i == 0 || !ours) {
-      line.middlewareArguments.push_back(word);
-      continue;
-    }
-    if (i + 1 >= arguments.size()) {
-      line.error = word + " needs a value";
-      return line;
-    }
-    const std::string& value = arguments[++i];
-    if (!seconds) {
+  const std::map<std::string, double*> durations = {
+      {"--arrival-timeout", &settings.timeouts.arrival_s},
+      {"--finish-timeout", &settings.timeouts.finish_s},
+      {"--station-timeout", &settings.stationTimeout_s}};
+  for (const auto& [option, value] : split.own) {
+    const auto duration = durations.find(option);
+    if (duration == durations.end()) {
       settings.stationCommand = value;
-    } else if (!readSeconds(value, *seconds)) {
-      line.error = word + " needs a positive number of seconds, not '" + value + "'";
-      return line;
+    } else if (!programoptions::readPositive(value, *duration->second)) {
+      line.error = option + " needs a positive number of seconds, not '" + value + "'";
     }
   }
   return line;
