@@ -1,0 +1,192 @@
+// The whole system through scripts/demo: the scenario with --fast, and a stop during the first
+// object's trajectory. Real processes, a real name server, on loopback.
+#include <signal.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <regex>
+#include <thread>
+
+#include "demo_run.h"
+
+namespace demo_test {
+namespace {
+
+using test_support::Seconds;
+
+const Seconds kScenarioTimeout{480};
+const Seconds kStartTimeout{90};
+const Seconds kAnswerTimeout{120};
+const Seconds kShutdownTimeout{60};
+constexpr double kTolerance_mm = 10.0;
+
+// Ends a run that is still going (Ctrl-C, as a user would) and checks the clean shutdown.
+void interruptAndCheckShutdown(DemoRun& run) {
+  if (run.process().isRunning()) {
+    run.process().sendSignal(SIGINT);
+    const auto status = run.process().waitForExit(kShutdownTimeout);
+    ASSERT_TRUE(status) << "the demo did not end after Ctrl-C";
+    EXPECT_TRUE(status->exitedWith(130)) << status->describe();
+  }
+  EXPECT_EQ(run.process().output().find("still bound in the name server"), std::string::npos)
+      << run.process().output();
+  const auto left = run.processesLeft();
+  EXPECT_TRUE(left.empty()) << "left running: " << left.front();
+}
+
+std::vector<double> numbersMatching(const std::string& text, const std::regex& pattern) {
+  std::vector<double> numbers;
+  for (std::sregex_iterator it(text.begin(), text.end(), pattern), end; it != end; ++it) {
+    numbers.push_back(std::stod((*it)[1].str()));
+    if (it->size() > 2) numbers.push_back(std::stod((*it)[2].str()));
+  }
+  return numbers;
+}
+
+TEST(DemoScenario, fastRunPutsEveryObjectInItsSlotAndDrivesBackWithoutCollision) {
+  DemoRun run({});
+  const auto status = run.process().waitForExit(kScenarioTimeout);
+  if (!status) interruptAndCheckShutdown(run);
+  ASSERT_TRUE(status) << "the demo did not finish in time\n" << run.process().output();
+  EXPECT_TRUE(status->exitedWith(0)) << status->describe() << "\n" << run.process().output();
+
+  const std::string summary = test_support::readFile(run.outDir() + "/summary.txt");
+  ASSERT_FALSE(summary.empty()) << run.process().output();
+  for (const char* answer : {"ROBOT_ARRIVED", "HIRO_TRAY_MANIP_FINISHED", "ROBOT_FINISH"}) {
+    const auto lines = linesWith(summary, answer);
+    ASSERT_EQ(lines.size(), 1u) << answer << "\n" << summary;
+    EXPECT_NE(lines[0].find(" OK"), std::string::npos) << lines[0];
+  }
+  const auto objectSteps = linesWith(summary, "HIRO_OBJ_MANIP_FINISHED");
+  EXPECT_EQ(objectSteps.size(), 2u) << summary;
+
+  // Each object: on the tray, within 10 mm of its slot across and up.
+  const auto objects = linesWith(summary, "object ");
+  const std::regex offsets(R"(([0-9.]+) mm across, ([-+0-9.]+) mm up, on the tray)");
+  const auto objectOffsets = numbersMatching(summary, offsets);
+  ASSERT_EQ(objectOffsets.size(), 2 * objects.size()) << summary;
+  ASSERT_EQ(objects.size(), 2u) << summary;
+  for (double offset_mm : objectOffsets) EXPECT_LE(std::abs(offset_mm), kTolerance_mm) << summary;
+
+  const auto trayOffset = numbersMatching(summary, std::regex(R"(: ([0-9.]+) mm off)"));
+  ASSERT_EQ(trayOffset.size(), 1u) << summary;
+  EXPECT_LE(trayOffset[0], kTolerance_mm) << summary;
+  EXPECT_NE(summary.find("collisions 0,"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("Result: every step succeeded"), std::string::npos) << summary;
+
+  interruptAndCheckShutdown(run);
+}
+
+// The words on Palkett0:output, one line per sample, as a listener started by the test sees
+// them.
+class AnswerListener {
+ public:
+  AnswerListener(const std::string& nameServer, const std::string& endpoint)
+      : nameServer_(nameServer) {
+    const std::string component = endpoint.substr(0, endpoint.find(':'));
+    const std::string before = rtctl({"cat", component}).out;
+    process_ = std::make_unique<test_support::ChildProcess>(
+        test_support::binPath("rtctl"),
+        std::vector<std::string>{"-n", nameServer, "print", endpoint});
+    // Connected once the component's profile shows the new connection.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (rtctl({"cat", component}).out == before && process_->isRunning() &&
+           std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+  }
+
+  test_support::RunResult rtctl(const std::vector<std::string>& arguments) const {
+    std::vector<std::string> all{"-n", nameServer_};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    return test_support::runProgram(test_support::binPath("rtctl"), all, Seconds(30));
+  }
+
+  int answerCount() const {
+    const std::string text = process_->standardOutput();
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+  }
+
+  // Sends the word and returns the next answer (empty on time-out, "<none>").
+  std::string exchange(const std::string& inEndpoint, const std::string& word) {
+    const int before = answerCount();
+    const auto sent = rtctl({"inject", inEndpoint, word});
+    if (!sent.status.exitedWith(0)) return "<send failed: " + sent.err + ">";
+    const auto deadline = std::chrono::steady_clock::now() + kAnswerTimeout;
+    while (answerCount() <= before && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    if (answerCount() <= before) return "<none>";
+    std::istringstream lines(process_->standardOutput());
+    std::string line;
+    for (int i = 0; i <= before; ++i) std::getline(lines, line);
+    return line;
+  }
+
+ private:
+  std::string nameServer_;
+  std::unique_ptr<test_support::ChildProcess> process_;
+};
+
+// The gateway's panel lines of both arms, the last ones printed.
+std::string lastArmLines(const std::string& gatewayLog) {
+  const auto left = linesWith(gatewayLog, "[ Arm   L ]:");
+  const auto right = linesWith(gatewayLog, "[ Arm   R ]:");
+  if (left.empty() || right.empty()) return "";
+  return left.back() + " / " + right.back();
+}
+
+bool waitForText(const std::function<std::string()>& read, const std::string& text,
+                 Seconds timeout, int count = 1) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    const std::string now = read();
+    int found = 0;
+    for (auto at = now.find(text); at != std::string::npos; at = now.find(text, at + 1)) ++found;
+    if (found >= count) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+}
+
+TEST(DemoFault, stopDuringTheFirstObjectHaltsTheRobotAndFinishLetsTheNextStartWork) {
+  DemoRun run({"--no-scenario"});
+  ASSERT_TRUE(run.process().waitForOutput("Ctrl-C ends it", kStartTimeout))
+      << run.process().output();
+  std::smatch found;
+  const std::string output = run.process().output();
+  ASSERT_TRUE(std::regex_search(output, found, std::regex(R"(-n (127\.0\.0\.1:[0-9]+) ls)")))
+      << output;
+  AnswerListener answers(found[1].str(), "Palkett0:output");
+
+  const auto coordinatorLog = [&] { return run.logOf("PalkettComp"); };
+  const auto gatewayLog = [&] { return run.logOf("BriskoComp"); };
+  ASSERT_TRUE(answers.rtctl({"inject", "Palkett0:input", "HIRO_OBJ_MANIP_START"})
+                  .status.exitedWith(0));
+  ASSERT_TRUE(waitForText(coordinatorLog, "[Object pick & place]", kAnswerTimeout))
+      << coordinatorLog();
+
+  EXPECT_EQ(answers.exchange("Palkett0:input", "HIRO_OBJ_MANIP_STOP"), "HIRO_OBJ_MANIP_STOPPED");
+
+  // Halted: two later panels of the gateway show the arms where the first one after the stop
+  // showed them.
+  const int panels = static_cast<int>(linesWith(gatewayLog(), "[ Arm   L ]:").size());
+  ASSERT_TRUE(waitForText(gatewayLog, "[ Arm   L ]:", Seconds(20), panels + 1)) << gatewayLog();
+  const std::string halted = lastArmLines(gatewayLog());
+  ASSERT_TRUE(waitForText(gatewayLog, "[ Arm   L ]:", Seconds(20), panels + 3)) << gatewayLog();
+  EXPECT_EQ(lastArmLines(gatewayLog()), halted);
+
+  EXPECT_EQ(answers.exchange("Palkett0:input", "FINISH"), "");
+  EXPECT_EQ(answers.exchange("Palkett0:input", "HIRO_OBJ_MANIP_START"), "HIRO_OBJ_MANIP_FINISHED")
+      << coordinatorLog();
+
+  interruptAndCheckShutdown(run);
+}
+
+}  // namespace
+}  // namespace demo_test
