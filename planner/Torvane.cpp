@@ -1,0 +1,214 @@
+#include "Torvane.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include <shell/component_shell.h>
+#include <shell/console_encoding.h>
+
+#include "image_data.h"
+
+namespace {
+
+const char* const STEP_LOG_FILE = "data_log.txt";
+const char* const RTC_CONF_FILE = "rtc.conf";
+constexpr int FATAL_EXIT_CODE = -1;
+
+// clang-format off
+const char* const torvane_spec[] = {
+    "implementation_id", "Torvane",
+    "type_name",         "Torvane",
+    "description",       "ModuleDescription",
+    "version",           "2.0.0",
+    "vendor",            "Kesta",
+    "category",          "Category",
+    "activity_type",     "PERIODIC",
+    "kind",              "DataFlowComponent",
+    "max_instance",      "1",
+    "language",          "C++",
+    "lang_type",         "compile",
+    "conf.default.GOAL_AREA",          "0.200",
+    "conf.default.LOOP_TIME",          "0.50",
+    "conf.default.ROBOT_ACCELERATION", "0.300",
+    "conf.default.ROBOT_MAX_SPEED",    "0.300",
+    "conf.default.SETPOINT_1",         "300",
+    "conf.default.SETPOINT_2",         "800",
+    "conf.default.CHECKPOINT_1",       "500",
+    "conf.default.CHECKPOINT_2",       "800",
+    "conf.default.CHECKPOINT_3",       "1000",
+    "conf.default.CHECKPOINT_4",       "1000",
+    "conf.__widget__.GOAL_AREA",          "text",
+    "conf.__widget__.LOOP_TIME",          "text",
+    "conf.__widget__.ROBOT_ACCELERATION", "text",
+    "conf.__widget__.ROBOT_MAX_SPEED",    "text",
+    "conf.__widget__.SETPOINT_1",         "text",
+    "conf.__widget__.SETPOINT_2",         "text",
+    "conf.__widget__.CHECKPOINT_1",       "text",
+    "conf.__widget__.CHECKPOINT_2",       "text",
+    "conf.__widget__.CHECKPOINT_3",       "text",
+    "conf.__widget__.CHECKPOINT_4",       "text",
+    ""};
+// clang-format on
+
+void print(const std::string& text) {
+  std::fputs(text.c_str(), stdout);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+Torvane::Torvane(RTC::Manager* manager)
+    : RTC::DataFlowComponentBase(manager),
+      m_robot_poseIn("robot_pose", m_robot_pose),
+      m_robot_velocityIn("robot_velocity", m_robot_velocity),
+      m_subgoal_waypointIn("subgoal_waypoint", m_subgoal_waypoint),
+      m_in_messageIn("in_message", m_in_message),
+      m_robot_controlOut("robot_control", m_robot_control),
+      m_planning_imgOut("planning_img", m_planning_img),
+      m_messageOut("message", m_message),
+      m_RelativeMapServicePort("RelativeMapService"),
+      cycle_(settings_, *this, clock_, planner::PlannerFiles{"MotionSet.mtn", STEP_LOG_FILE}) {
+  if (!cycle_.openStepLog()) {
+    std::fprintf(stderr, "Torvane: cannot create the step log %s\n", STEP_LOG_FILE);
+    std::exit(FATAL_EXIT_CODE);
+  }
+}
+
+Torvane::~Torvane() { cycle_.closeStepLog(); }
+
+RTC::ReturnCode_t Torvane::onInitialize() {
+  print("Torvane: onInitialize\n");
+  addInPort("robot_pose", m_robot_poseIn);
+  addInPort("robot_velocity", m_robot_velocityIn);
+  addInPort("subgoal_waypoint", m_subgoal_waypointIn);
+  addInPort("in_message", m_in_messageIn);
+  addOutPort("robot_control", m_robot_controlOut);
+  addOutPort("planning_img", m_planning_imgOut);
+  addOutPort("message", m_messageOut);
+  m_RelativeMapServicePort.registerConsumer("RelativeMapService", "Zemla::RelativeMapService",
+                                            m_RelativeMapService);
+  addPort(m_RelativeMapServicePort);
+
+  planner::PlannerSettings& s = settings_;
+  bindParameter("GOAL_AREA", s.goalArea_m, "0.200");
+  bindParameter("LOOP_TIME", s.loopTime_s, "0.100");
+  bindParameter("ROBOT_ACCELERATION", s.robotAcceleration_mps2, "0.300");
+  bindParameter("ROBOT_MAX_SPEED", s.robotMaxSpeed_mps, "0.300");
+  bindParameter("SETPOINT_1", s.route.setpoint1_mm, "800");
+  bindParameter("SETPOINT_2", s.route.setpoint2_mm, "1500");
+  bindParameter("CHECKPOINT_1", s.route.checkpoint1_mm, "1000");
+  bindParameter("CHECKPOINT_2", s.route.checkpoint2_mm, "1500");
+  bindParameter("CHECKPOINT_3", s.route.checkpoint3_mm, "1000");
+  bindParameter("CHECKPOINT_4", s.route.checkpoint4_mm, "1000");
+
+  const std::optional<double> rate = planner::readRunFrequency(RTC_CONF_FILE);
+  if (rate) {
+    char line[64];
+    std::snprintf(line, sizeof line, "Run Frequency：%.2lf\n", *rate);
+    print(shell::consoleText(line));
+  } else {
+    print("rtc.conf:Failed to open the file.\n");
+    exit();
+  }
+  cycle_.initialize();
+  return RTC::RTC_OK;
+}
+
+RTC::ReturnCode_t Torvane::onFinalize() {
+  print("Torvane: onFinalizedd\n");
+  cycle_.finalize();
+  return RTC::RTC_OK;
+}
+
+RTC::ReturnCode_t Torvane::onActivated(RTC::UniqueId) {
+  print("Torvane: onActivated\n");
+  running_ = true;
+  if (const std::optional<std::string> refusal = cycle_.activate()) {
+    print(*refusal);
+    std::getchar();
+    std::exit(FATAL_EXIT_CODE);
+  }
+  return RTC::RTC_OK;
+}
+
+RTC::ReturnCode_t Torvane::onDeactivated(RTC::UniqueId) {
+  running_ = false;
+  print("\n\n##########################################\n"
+        "Torvane: onDeactivated\n"
+        "##########################################\n");
+  cycle_.deactivate();
+  return RTC::RTC_OK;
+}
+
+RTC::ReturnCode_t Torvane::onExecute(RTC::UniqueId) {
+  cycle_.execute();
+  mapReply_ = nullptr;
+  return RTC::RTC_OK;
+}
+
+bool Torvane::takeMessage(std::string& text) {
+  if (!m_in_messageIn.isNew() || !m_in_messageIn.read()) return false;
+  text = static_cast<const char*>(m_in_message.data);
+  return true;
+}
+
+void Torvane::sendMessage(const std::string& text) {
+  m_message.data = text.c_str();
+  m_messageOut.write();
+}
+
+void Torvane::sendVelocity(double vx_mps, double va_radps) {
+  m_robot_control.data.vx = vx_mps;
+  m_robot_control.data.va = va_radps;
+  m_robot_controlOut.write();
+}
+
+planner::MapServiceState Torvane::mapServiceState() {
+  if (CORBA::is_nil(m_RelativeMapService._ptr())) return planner::MapServiceState::NotConnected;
+  try {
+    if (m_RelativeMapService._ptr()->_non_existent()) return planner::MapServiceState::NotActive;
+  } catch (const CORBA::Exception&) {
+    // An unreachable provider is as good as a missing one.
+    return planner::MapServiceState::NotActive;
+  }
+  return planner::MapServiceState::Present;
+}
+
+planner::MapFetch Torvane::fetchMap() {
+  try {
+    mapReply_ = m_RelativeMapService->getFloatRelativeOGMap();
+  } catch (const CORBA::Exception& failure) {
+    mapReply_ = nullptr;
+    return planner::MapFetch{{}, std::string("map service call raised ") + failure._name()};
+  }
+  return planner::MapFetch{planner::viewOf(mapReply_.in()), std::nullopt};
+}
+
+bool Torvane::poseIsNew() { return m_robot_poseIn.isNew(); }
+
+planner::OdometryPose Torvane::readPose() {
+  m_robot_poseIn.read();
+  const RTC::Pose2D& pose = m_robot_pose.data;
+  return planner::OdometryPose{pose.position.x, pose.position.y, pose.heading};
+}
+
+bool Torvane::velocityIsNew() { return m_robot_velocityIn.isNew(); }
+
+planner::OdometryVelocity Torvane::readVelocity() {
+  m_robot_velocityIn.read();
+  return planner::OdometryVelocity{m_robot_velocity.data.vx, m_robot_velocity.data.va};
+}
+
+bool Torvane::keepWaiting() { return running_; }
+
+void Torvane::publishImage(const cv::Mat& image) {
+  planner::toImageData(image, m_planning_img);
+  m_planning_imgOut.write();
+}
+
+std::string Torvane::consoleText(const std::string& utf8) { return shell::consoleText(utf8); }
+
+extern "C" void TorvaneInit(RTC::Manager* manager) {
+  shell::registerComponentFactory(manager, torvane_spec, shell::createComponent<Torvane>,
+                                  shell::destroyComponent);
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include <rtm/CorbaConsumer.h>
+#include <rtm/CorbaPort.h>
+#include <rtm/DataFlowComponentBase.h>
+#include <rtm/DataInPort.h>
+#include <rtm/DataOutPort.h>
+#include <rtm/Manager.h>
+#include <rtm/idl/BasicDataTypeSkel.h>
+
+#include <Orvn.hh>
+#include <Pexa.hh>
+#include <Zemla.hh>
+
+#include "planner_clock.h"
+#include "planner_cycle.h"
+
+// The mobile-base planner component: moves data between its ports and the planner cycle.
+//
+// Lifecycle (middleware-driven, callbacks on the execution context's thread): construction
+// opens the step log; onInitialize registers ports and parameters and allocates the grid;
+// onActivated loads the motion set and starts a new route; onExecute runs one cycle;
+// onDeactivated stops the base and prints the statistics; onFinalize frees the grid.
+class Torvane : public RTC::DataFlowComponentBase, private planner::PlannerIo {
+ public:
+  explicit Torvane(RTC::Manager* manager);
+  ~Torvane() override;
+  Torvane(const Torvane&) = delete;
+  Torvane& operator=(const Torvane&) = delete;
+
+  RTC::ReturnCode_t onInitialize() override;
+  RTC::ReturnCode_t onFinalize() override;
+  RTC::ReturnCode_t onActivated(RTC::UniqueId ec_id) override;
+  RTC::ReturnCode_t onDeactivated(RTC::UniqueId ec_id) override;
+  RTC::ReturnCode_t onExecute(RTC::UniqueId ec_id) override;
+
+ private:
+  bool takeMessage(std::string& text) override;
+  void sendMessage(const std::string& text) override;
+  void sendVelocity(double vx_mps, double va_radps) override;
+  planner::MapServiceState mapServiceState() override;
+  planner::MapFetch fetchMap() override;
+  bool poseIsNew() override;
+  planner::OdometryPose readPose() override;
+  bool velocityIsNew() override;
+  planner::OdometryVelocity readVelocity() override;
+  bool keepWaiting() override;
+  void publishImage(const cv::Mat& image) override;
+  std::string consoleText(const std::string& utf8) override;
+
+  Pexa::TimedPose2D m_robot_pose;
+  RTC::InPort<Pexa::TimedPose2D> m_robot_poseIn;
+  Pexa::TimedVelocity2D m_robot_velocity;
+  RTC::InPort<Pexa::TimedVelocity2D> m_robot_velocityIn;
+  Pexa::TimedPoseVel2DSeq m_subgoal_waypoint;
+  RTC::InPort<Pexa::TimedPoseVel2DSeq> m_subgoal_waypointIn;
+  RTC::TimedString m_in_message;
+  RTC::InPort<RTC::TimedString> m_in_messageIn;
+  Pexa::TimedVelocity2D m_robot_control;
+  RTC::OutPort<Pexa::TimedVelocity2D> m_robot_controlOut;
+  Orvn::TimedImageData m_planning_img;
+  RTC::OutPort<Orvn::TimedImageData> m_planning_imgOut;
+  RTC::TimedString m_message;
+  RTC::OutPort<RTC::TimedString> m_messageOut;
+  RTC::CorbaPort m_RelativeMapServicePort;
+  RTC::CorbaConsumer<Zemla::RelativeMapService> m_RelativeMapService;
+
+  planner::PlannerSettings settings_;
+  planner::SteadyMillisecondClock clock_;
+  planner::PlannerCycle cycle_;
+  // The reply of this cycle's map request, released at the end of the cycle.
+  Zemla::TimedFloatRelativeOGMapData_var mapReply_;
+  // Set while the component is active; a sample wait gives up once it is cleared.
+  std::atomic<bool> running_{false};
+};
+
+extern "C" void TorvaneInit(RTC::Manager* manager);
