@@ -27,24 +27,24 @@ class FixedMapService : public virtual POA_Zemla::RelativeMapService {
   RTC::OGMapConfig getRelativeOGMapConfig() override { return config(); }
 
   Zemla::TimedRelativeOGMapData* getRelativeOGMap() override {
-    auto* reply = new Zemla::TimedRelativeOGMapData();
-    reply->mapconfig = config();
-    reply->cells.length(MAP_CELLS * MAP_CELLS);
-    for (CORBA::ULong i = 0; i < MAP_CELLS * MAP_CELLS; ++i)
-      reply->cells[i] = i % MAP_CELLS == WALL_MAP_COLUMN ? 255 : 0;
-    return reply;
+    return filledMap<Zemla::TimedRelativeOGMapData>(CORBA::Octet{255});
   }
 
   Zemla::TimedFloatRelativeOGMapData* getFloatRelativeOGMap() override {
-    auto* reply = new Zemla::TimedFloatRelativeOGMapData();
-    reply->mapconfig = config();
-    reply->cells.length(MAP_CELLS * MAP_CELLS);
-    for (CORBA::ULong i = 0; i < MAP_CELLS * MAP_CELLS; ++i)
-      reply->cells[i] = i % MAP_CELLS == WALL_MAP_COLUMN ? 1.0f : 0.0f;
-    return reply;
+    return filledMap<Zemla::TimedFloatRelativeOGMapData>(1.0f);
   }
 
  private:
+  template <class Reply, class Cell>
+  static Reply* filledMap(Cell occupied) {
+    auto* reply = new Reply();
+    reply->mapconfig = config();
+    reply->cells.length(MAP_CELLS * MAP_CELLS);
+    for (CORBA::ULong i = 0; i < MAP_CELLS * MAP_CELLS; ++i)
+      reply->cells[i] = i % MAP_CELLS == WALL_MAP_COLUMN ? occupied : Cell{0};
+    return reply;
+  }
+
   static RTC::OGMapConfig config() {
     RTC::OGMapConfig c{};
     c.xScale = c.yScale = 0.05;

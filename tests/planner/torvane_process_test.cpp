@@ -2,6 +2,7 @@
 // rtctl, started with "ROBOT_START", it commands the base and publishes planning images.
 #include <csignal>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -46,20 +47,30 @@ class TorvaneProcess : public ::testing::Test {
     std::ofstream(plannerDir.path() + "/MotionSet.mtn", std::ios::binary)
         << copyOf(test_support::binPath("MotionSet.mtn"));
   }
+
+  // Starts both programs, each in its own directory, and waits for their names.
+  void startBoth() {
+    ChildOptions plannerOptions;
+    plannerOptions.workingDirectory = plannerDir.path();
+    planner = std::make_unique<ChildProcess>(test_support::binPath("TorvaneComp"),
+                                             std::vector<std::string>{"-f", "rtc.conf"},
+                                             plannerOptions);
+    ChildOptions worldOptions;
+    worldOptions.workingDirectory = worldDir.path();
+    world = std::make_unique<ChildProcess>(test_support::binPath("planner_fake_world"),
+                                           std::vector<std::string>{"-f", "rtc.conf"},
+                                           worldOptions);
+    ASSERT_TRUE(names.waitForBinding("Torvane0.rtc", START_TIMEOUT)) << planner->output();
+    ASSERT_TRUE(names.waitForBinding("PlannerWorld0.rtc", START_TIMEOUT)) << world->output();
+  }
+
+  std::unique_ptr<ChildProcess> planner;
+  std::unique_ptr<ChildProcess> world;
 };
 
 TEST_F(TorvaneProcess, startedRouteCommandsTheBaseAndPublishesImages) {
-  ChildOptions plannerOptions;
-  plannerOptions.workingDirectory = plannerDir.path();
-  ChildProcess planner(test_support::binPath("TorvaneComp"), {"-f", "rtc.conf"}, plannerOptions);
-  ChildOptions worldOptions;
-  worldOptions.workingDirectory = worldDir.path();
-  ChildProcess world(test_support::binPath("planner_fake_world"), {"-f", "rtc.conf"},
-                     worldOptions);
-
-  ASSERT_TRUE(planner.waitForOutput("Run Frequency", START_TIMEOUT)) << planner.output();
-  ASSERT_TRUE(names.waitForBinding("Torvane0.rtc", START_TIMEOUT));
-  ASSERT_TRUE(names.waitForBinding("PlannerWorld0.rtc", START_TIMEOUT));
+  ASSERT_NO_FATAL_FAILURE(startBoth());
+  ASSERT_TRUE(planner->waitForOutput("Run Frequency", START_TIMEOUT)) << planner->output();
 
   expectRtctl(names, {"connect", "PlannerWorld0:robot_pose", "Torvane0:robot_pose"});
   expectRtctl(names, {"connect", "PlannerWorld0:robot_velocity", "Torvane0:robot_velocity"});
@@ -68,46 +79,38 @@ TEST_F(TorvaneProcess, startedRouteCommandsTheBaseAndPublishesImages) {
   expectRtctl(names, {"connect", "Torvane0:RelativeMapService", "PlannerWorld0:RelativeMapService"});
   expectRtctl(names, {"activate", "PlannerWorld0", "Torvane0"});
 
-  ASSERT_TRUE(planner.waitForOutput("Number of motion set = 33", START_TIMEOUT)) << planner.output();
-  ASSERT_TRUE(world.waitForOutput("command vx=0.000 va=0.000", CYCLE_TIMEOUT)) << world.output();
-  EXPECT_EQ(world.countInOutput("image "), 0) << "no image before the route starts";
+  ASSERT_TRUE(planner->waitForOutput("Number of motion set = 33", START_TIMEOUT)) << planner->output();
+  ASSERT_TRUE(world->waitForOutput("command vx=0.000 va=0.000", CYCLE_TIMEOUT)) << world->output();
+  EXPECT_EQ(world->countInOutput("image "), 0) << "no image before the route starts";
 
   expectRtctl(names, {"inject", "Torvane0:in_message", "ROBOT_START"});
   // The wall is 1.5 m ahead: the approach drives at ROBOT_MAX_SPEED until CHECKPOINT_1.
-  EXPECT_TRUE(planner.waitForOutput("distance 1500.00", CYCLE_TIMEOUT)) << planner.output();
-  EXPECT_TRUE(world.waitForOutput("command vx=0.300 va=0.000", CYCLE_TIMEOUT)) << world.output();
-  EXPECT_TRUE(world.waitForOutput("image 400x400 channels=3 bytes=480000 step=1200", CYCLE_TIMEOUT))
-      << world.output();
+  EXPECT_TRUE(planner->waitForOutput("distance 1500.00", CYCLE_TIMEOUT)) << planner->output();
+  EXPECT_TRUE(world->waitForOutput("command vx=0.300 va=0.000", CYCLE_TIMEOUT)) << world->output();
+  EXPECT_TRUE(world->waitForOutput("image 400x400 channels=3 bytes=480000 step=1200", CYCLE_TIMEOUT))
+      << world->output();
 
   expectRtctl(names, {"deactivate", "Torvane0"});
-  EXPECT_TRUE(planner.waitForOutput("onDeactivate Complete", CYCLE_TIMEOUT)) << planner.output();
-  EXPECT_TRUE(planner.waitForOutput("Total computation time", CYCLE_TIMEOUT));
+  EXPECT_TRUE(planner->waitForOutput("onDeactivate Complete", CYCLE_TIMEOUT)) << planner->output();
+  EXPECT_TRUE(planner->waitForOutput("Total computation time", CYCLE_TIMEOUT));
 
   expectRtctl(names, {"exit", "Torvane0"});
-  const auto status = planner.waitForExit(CYCLE_TIMEOUT);
-  EXPECT_TRUE(status.has_value()) << planner.output();
+  const auto status = planner->waitForExit(CYCLE_TIMEOUT);
+  EXPECT_TRUE(status.has_value()) << planner->output();
   const std::string log = copyOf(plannerDir.path() + "/data_log.txt");
   EXPECT_NE(log.find("step0001 : "), std::string::npos) << log;
 }
 
 TEST_F(TorvaneProcess, missingOdometryDoesNotBlockDeactivation) {
-  ChildOptions plannerOptions;
-  plannerOptions.workingDirectory = plannerDir.path();
-  ChildProcess planner(test_support::binPath("TorvaneComp"), {"-f", "rtc.conf"}, plannerOptions);
-  ChildOptions worldOptions;
-  worldOptions.workingDirectory = worldDir.path();
-  ChildProcess world(test_support::binPath("planner_fake_world"), {"-f", "rtc.conf"},
-                     worldOptions);
-  ASSERT_TRUE(names.waitForBinding("Torvane0.rtc", START_TIMEOUT));
-  ASSERT_TRUE(names.waitForBinding("PlannerWorld0.rtc", START_TIMEOUT));
+  ASSERT_NO_FATAL_FAILURE(startBoth());
   // Map service only: the pose never arrives.
   expectRtctl(names, {"connect", "Torvane0:RelativeMapService", "PlannerWorld0:RelativeMapService"});
   expectRtctl(names, {"activate", "PlannerWorld0", "Torvane0"});
-  ASSERT_TRUE(planner.waitForOutput("waiting completed.", START_TIMEOUT)) << planner.output();
+  ASSERT_TRUE(planner->waitForOutput("waiting completed.", START_TIMEOUT)) << planner->output();
   expectRtctl(names, {"inject", "Torvane0:in_message", "ROBOT_START"});
   expectRtctl(names, {"deactivate", "Torvane0"});
-  EXPECT_TRUE(planner.waitForOutput("onDeactivate Complete", CYCLE_TIMEOUT)) << planner.output();
-  EXPECT_EQ(planner.countInOutput("Robot position acquisition time"), 0);
+  EXPECT_TRUE(planner->waitForOutput("onDeactivate Complete", CYCLE_TIMEOUT)) << planner->output();
+  EXPECT_EQ(planner->countInOutput("Robot position acquisition time"), 0);
 }
 
 }  // namespace
