@@ -1,0 +1,238 @@
+#include "fake_controller_services.h"
+
+namespace fakes {
+namespace {
+
+std::string queueCall(CORBA::Octet mask, CORBA::Boolean blocking) {
+  return std::to_string(mask) + (blocking ? ":block" : ":poll");
+}
+
+}  // namespace
+
+// ---- robot hardware ----
+
+void FakeRobotHardware::setAngles(const std::vector<double>& angles_rad) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  angles_rad_ = angles_rad;
+}
+
+void FakeRobotHardware::refuseServo(const std::string& group) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  refusedGroup_ = group;
+}
+
+void FakeRobotHardware::setProtectiveStopResult(CORBA::Long result) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  protectiveStopResult_ = result;
+}
+
+std::vector<std::string> FakeRobotHardware::servoCalls() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return servoCalls_;
+}
+
+int FakeRobotHardware::statusCalls() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return statusCalls_;
+}
+
+int FakeRobotHardware::protectiveStopCalls() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return protectiveStopCalls_;
+}
+
+void FakeRobotHardware::getStatus(OpenHRP::RobotHardwareService::RobotState_out rs) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ++statusCalls_;
+  OpenHRP::RobotHardwareService::RobotState* state = new OpenHRP::RobotHardwareService::RobotState;
+  state->angle.length(static_cast<CORBA::ULong>(angles_rad_.size()));
+  for (CORBA::ULong i = 0; i < angles_rad_.size(); ++i) state->angle[i] = angles_rad_[i];
+  state->voltage = 0.0;
+  state->current = 0.0;
+  rs = state;
+}
+
+CORBA::Boolean FakeRobotHardware::servo(const char* name, OpenHRP::SwitchStatus ss) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  servoCalls_.push_back(std::string(name) + (ss == OpenHRP::SWITCH_ON ? ":on" : ":off"));
+  return refusedGroup_ != name;
+}
+
+CORBA::Boolean FakeRobotHardware::power(const char*, OpenHRP::SwitchStatus) { return true; }
+void FakeRobotHardware::calibrateJoint(const char*) {}
+void FakeRobotHardware::calibrateSensor() {}
+
+CORBA::Long FakeRobotHardware::engageProtectiveStop() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ++protectiveStopCalls_;
+  return protectiveStopResult_;
+}
+
+CORBA::Long FakeRobotHardware::disengageProtectiveStop() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ++protectiveStopCalls_;
+  return protectiveStopResult_;
+}
+
+void FakeRobotHardware::getJointPartNames(OpenHRP::StrSequence_out names) {
+  names = new OpenHRP::StrSequence;
+}
+
+void FakeRobotHardware::getJointNamesInPart(const char*, OpenHRP::StrSequence_out names) {
+  names = new OpenHRP::StrSequence;
+}
+
+// ---- sequence player ----
+
+std::vector<FakeSequencePlayer::JointCommand> FakeSequencePlayer::commands() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return commands_;
+}
+
+void FakeSequencePlayer::setBusyPolls(int polls) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  busyPolls_ = polls;
+}
+
+std::vector<std::string> FakeSequencePlayer::isEmptyCalls() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return isEmptyCalls_;
+}
+
+CORBA::Long FakeSequencePlayer::setJointAngles(const OpenHRP::SequencePlayerService::KeyPose& pose,
+                                               CORBA::Double time_s, CORBA::Double& reached_s) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  JointCommand command{{}, time_s};
+  for (CORBA::ULong g = 0; g < pose.length(); ++g) {
+    command.groups.emplace_back(pose[g].get_buffer(), pose[g].get_buffer() + pose[g].length());
+  }
+  commands_.push_back(command);
+  reached_s = time_s;
+  return 0;
+}
+
+CORBA::Long FakeSequencePlayer::setJointAngle(const char*, CORBA::Double, CORBA::Double) {
+  return 0;
+}
+CORBA::Boolean FakeSequencePlayer::loadTrajectory(const char*) { return true; }
+void FakeSequencePlayer::clearBuffer() {}
+
+CORBA::Boolean FakeSequencePlayer::isEmpty(CORBA::Octet mask, CORBA::Boolean blocking) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  isEmptyCalls_.push_back(queueCall(mask, blocking));
+  if (blocking) {
+    busyPolls_ = 0;
+    return true;
+  }
+  if (busyPolls_ > 0) {
+    --busyPolls_;
+    return false;
+  }
+  return true;
+}
+
+// ---- arm control ----
+
+void FakeArmControl::setCurrentConfiguration(const Target& pose) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  current_ = pose;
+}
+
+void FakeArmControl::setBusyChecks(int checks) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  busyChecks_ = checks;
+}
+
+std::vector<FakeArmControl::Target> FakeArmControl::targets() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return targets_;
+}
+
+int FakeArmControl::statusChecks() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return statusChecks_;
+}
+
+OpenHRP::ArmControlService::ArmState FakeArmControl::checkStatus() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ++statusChecks_;
+  if (busyChecks_ > 0) {
+    --busyChecks_;
+    return OpenHRP::ArmControlService::ArmBusyState;
+  }
+  return OpenHRP::ArmControlService::IDLE;
+}
+
+CORBA::Double FakeArmControl::setTargetAngular(CORBA::Double x, CORBA::Double y,
+                                               CORBA::Double z, CORBA::Double r,
+                                               CORBA::Double p, CORBA::Double yaw,
+                                               CORBA::Double time_s) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  targets_.push_back({x, y, z, r, p, yaw, time_s});
+  return time_s;
+}
+
+CORBA::Boolean FakeArmControl::getCurrentConfiguration(CORBA::Double& x, CORBA::Double& y,
+                                                       CORBA::Double& z, CORBA::Double& r,
+                                                       CORBA::Double& p, CORBA::Double& yaw) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  x = current_.x;
+  y = current_.y;
+  z = current_.z;
+  r = current_.r;
+  p = current_.p;
+  yaw = current_.yaw;
+  return true;
+}
+
+CORBA::Double FakeArmControl::setTargetsSpline(
+    const OpenHRP::ArmControlService::SplineNodeSequence&) {
+  return 0.0;
+}
+
+// ---- grasper ----
+
+std::vector<FakeGrasper::FingerCommand> FakeGrasper::commands() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return commands_;
+}
+
+void FakeGrasper::setBusyPolls(int polls) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  busyPolls_ = polls;
+}
+
+std::vector<std::string> FakeGrasper::isEmptyCalls() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return isEmptyCalls_;
+}
+
+CORBA::Long FakeGrasper::setJointAngles(const char* hand, const OpenHRP::DblSequence& angles,
+                                        CORBA::Double time_s, CORBA::Double& reached_s) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  commands_.push_back(
+      {hand, std::vector<double>(angles.get_buffer(), angles.get_buffer() + angles.length()),
+       time_s});
+  reached_s = time_s;
+  return 0;
+}
+
+CORBA::Long FakeGrasper::setJointAngle(const char*, CORBA::Long, CORBA::Double, CORBA::Double) {
+  return 0;
+}
+
+CORBA::Boolean FakeGrasper::isEmpty(CORBA::Octet mask, CORBA::Boolean blocking) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  isEmptyCalls_.push_back(queueCall(mask, blocking));
+  if (blocking) {
+    busyPolls_ = 0;
+    return true;
+  }
+  if (busyPolls_ > 0) {
+    --busyPolls_;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace fakes
