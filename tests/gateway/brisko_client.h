@@ -1,0 +1,15 @@
+#ifndef TESTS_GATEWAY_BRISKO_CLIENT_H
+#define TESTS_GATEWAY_BRISKO_CLIENT_H
+
+#include <string>
+
+#include <BriskoRTC.hh>
+
+// Reaches the BriskoService of a running gateway from another process: resolves the component
+// in the name service and connects to its "BriskoService" port with a connector that holds only
+// that port, which makes the port publish its provider's reference. Nil when any step fails.
+BriskoRTC::BriskoService_ptr connectToBriskoService(CORBA::ORB_ptr orb,
+                                                   const std::string& nameServiceCorbaloc,
+                                                   const std::string& instanceName);
+
+#endif

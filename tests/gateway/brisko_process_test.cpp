@@ -1,0 +1,89 @@
+// BriskoComp as a process: connected to a fake controller process with rtctl, asked by this
+// test process over CORBA.
+#include <chrono>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "brisko_client.h"
+#include "orb_environment.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using test_support::ChildProcess;
+using test_support::NameServer;
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kDeg = kPi / 180.0;
+
+RTC::Pose3D handDownPose(double x, double y, double z) {
+  RTC::Pose3D pose;
+  pose.position.x = x;
+  pose.position.y = y;
+  pose.position.z = z;
+  pose.orientation.r = 0.0;
+  pose.orientation.p = -kPi / 2;
+  pose.orientation.y = 0.0;
+  return pose;
+}
+
+class BriskoProcess : public ::testing::Test {
+ protected:
+  BriskoProcess()
+      : conf_(test_support::writeRtcConf(
+            dir_.path(), {names_.address(), "127.0.0.1:", 10.0, "INFO",
+                          {{"naming.formats", "%n.rtc"}}})),
+        brisko_(test_support::binPath("BriskoComp"), {"-f", conf_}),
+        controller_(test_support::binPath("fake_hiro_controller"), {"-f", conf_}) {}
+
+  void rtctl(const std::vector<std::string>& arguments) {
+    const test_support::RunResult result = test_support::runRtctl(names_, arguments, 30s);
+    ASSERT_TRUE(!result.timedOut && result.status.exitedWith(0))
+        << "rtctl " << arguments[0] << ": " << result.out << result.err;
+  }
+
+  NameServer names_;
+  test_support::TempDir dir_;
+  std::string conf_;
+  ChildProcess brisko_;
+  ChildProcess controller_;
+};
+
+TEST_F(BriskoProcess, servesIkQueriesAndTheControllersJointAngles) {
+  ASSERT_TRUE(names_.waitForBinding("Brisko0.rtc", 20s)) << brisko_.output();
+  ASSERT_TRUE(names_.waitForBinding("FakeHiroController0.rtc", 20s)) << controller_.output();
+  ASSERT_TRUE(brisko_.waitForOutput("<< Brisko::onInitialize()", 10s)) << brisko_.output();
+
+  rtctl({"activate", "Brisko0"});
+  ASSERT_TRUE(brisko_.waitForOutput(">> Brisko::onActivated()", 10s)) << brisko_.output();
+  ASSERT_TRUE(brisko_.waitForOutput("│ RobotH/W □", 10s)) << brisko_.output();
+
+  rtctl({"connect", "Brisko0:RobotHWSvc", "FakeHiroController0:RobotHWSvc"});
+  ASSERT_TRUE(brisko_.waitForOutput("│ RobotH/W ■", 10s)) << brisko_.output();
+  ASSERT_TRUE(brisko_.waitForOutput("[Body/Head]:  +0,  +0, +25\n", 10s)) << brisko_.output();
+  EXPECT_TRUE(brisko_.waitForOutput("[ Arm   L ]: +23,  -7, -156,  -7, +22,  -3\n", 10s));
+
+  BriskoRTC::BriskoService_var service =
+      connectToBriskoService(fakes::testOrb(), names_.corbaloc(), "Brisko0");
+  ASSERT_FALSE(CORBA::is_nil(service));
+
+  BriskoRTC::BriskoService::JointAngles_var angles;
+  ASSERT_EQ(service->getJointAngles(angles.out()), 0);
+  ASSERT_EQ(angles->length(), 5u);
+  ASSERT_EQ(angles[2].length(), 6u);
+  EXPECT_DOUBLE_EQ(angles[0][0], -0.9 * kDeg);
+  EXPECT_DOUBLE_EQ(angles[2][2], -156.2 * kDeg);
+  EXPECT_EQ(angles[4].length(), 4u);
+
+  EXPECT_TRUE(service->isIKSolutionFoundL(handDownPose(0.35, 0.1, 0.2), 0.0));
+  EXPECT_FALSE(service->isIKSolutionFoundL(handDownPose(1.5, 0.1, 0.2), 0.0));
+  EXPECT_TRUE(brisko_.waitForOutput(
+      "BriskoServiceSVC_impl::isIKSolutionFound(): IK solution not found.", 10s));
+  // The arm controllers are not connected.
+  RTC::Pose3D pose;
+  EXPECT_EQ(service->getHandPoseL(pose), -2147483647 - 1);
+}
+
+}  // namespace
