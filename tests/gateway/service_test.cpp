@@ -204,15 +204,15 @@ TEST_F(GatewayService, jointAnglesKeepEmptyGroupsAndWaitBlocksInTheController) {
   EXPECT_EQ(command.groups[0], (std::vector<double>{0.5, 0.0, 0.0}));
   EXPECT_TRUE(command.groups[1].empty());
   EXPECT_DOUBLE_EQ(command.time_s, 3.0);
-  EXPECT_EQ(playerFake_->isEmptyCalls(), std::vector<std::string>{"31:block"});
+  EXPECT_EQ(playerFake_->queue().isEmptyCalls(), std::vector<std::string>{"31:block"});
 }
 
 TEST_F(GatewayService, movingQueriesAskTheControllers) {
   connectAll();
-  playerFake_->setBusyPolls(1);
+  playerFake_->queue().setBusyPolls(1);
   EXPECT_TRUE(service_->isJointMoving());
   EXPECT_FALSE(service_->isJointMoving());
-  grasperFake_->setBusyPolls(1);
+  grasperFake_->queue().setBusyPolls(1);
   EXPECT_TRUE(service_->isFingerMovingR());
   EXPECT_FALSE(service_->isFingerMovingL());
   armRFake_->setBusyChecks(1);
@@ -241,7 +241,7 @@ TEST_F(GatewayService, fingerOpeningLawAtClosedMiddleAndWidest) {
   EXPECT_EQ(commands[1].hand, "RHAND");
   for (double angle : commands[1].angles_rad) EXPECT_NEAR(angle, 0.0, 1e-15);
   EXPECT_NEAR(commands[2].angles_rad[0], kPi / 2, 1e-15);
-  EXPECT_EQ(grasperFake_->isEmptyCalls(), std::vector<std::string>{"31:block"});
+  EXPECT_EQ(grasperFake_->queue().isEmptyCalls(), std::vector<std::string>{"31:block"});
 }
 
 TEST_F(GatewayService, fingerOpeningJustOutsideTheRangeIsRefused) {
@@ -260,7 +260,7 @@ TEST_F(GatewayService, bothHandsSendNothingWhenOneOpeningIsOutOfRange) {
 
 TEST_F(GatewayService, bothHandsGoLeftThenRightAndWaitUntilTheGrasperIsIdle) {
   connectAll();
-  grasperFake_->setBusyPolls(2);
+  grasperFake_->queue().setBusyPolls(2);
   ASSERT_EQ(service_->setFingerDistanceLR(32.0, 0.0, 0.3, true), 0);
   const auto commands = grasperFake_->commands();
   ASSERT_EQ(commands.size(), 2u);
@@ -268,7 +268,7 @@ TEST_F(GatewayService, bothHandsGoLeftThenRightAndWaitUntilTheGrasperIsIdle) {
   EXPECT_EQ(commands[1].hand, "RHAND");
   EXPECT_DOUBLE_EQ(commands[1].time_s, 0.3);
   // Busy twice, then idle for left and right.
-  EXPECT_EQ(grasperFake_->isEmptyCalls(),
+  EXPECT_EQ(grasperFake_->queue().isEmptyCalls(),
             (std::vector<std::string>{"31:poll", "31:poll", "31:poll", "31:poll"}));
 }
 
@@ -351,7 +351,7 @@ TEST_F(TwoArmMotion, sendsBothArmsSolutionsTimedByTheSlowerArm) {
   }
   // 26 degrees at 260 * 0.005 * 2 = 2.6 deg/s.
   EXPECT_NEAR(command.time_s, 10.0, 1e-6);
-  EXPECT_EQ(playerFake_->isEmptyCalls(), std::vector<std::string>{"31:block"});
+  EXPECT_EQ(playerFake_->queue().isEmptyCalls(), std::vector<std::string>{"31:block"});
 }
 
 TEST_F(TwoArmMotion, armThatDoesNotMoveTakesNoTime) {
@@ -362,7 +362,7 @@ TEST_F(TwoArmMotion, armThatDoesNotMoveTakesNoTime) {
   ASSERT_EQ(service_->setHandPoseLR(leftPose_, rightPose_, 1.0, false), 0);
   ASSERT_EQ(playerFake_->commands().size(), 1u);
   EXPECT_NEAR(playerFake_->commands()[0].time_s, 10.0, 1e-6);
-  EXPECT_TRUE(playerFake_->isEmptyCalls().empty());
+  EXPECT_TRUE(playerFake_->queue().isEmptyCalls().empty());
 }
 
 TEST_F(TwoArmMotion, unreachableHandsGiveTheirCodesAndMoveNothing) {

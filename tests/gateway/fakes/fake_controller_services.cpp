@@ -1,13 +1,32 @@
 #include "fake_controller_services.h"
 
 namespace fakes {
-namespace {
 
-std::string queueCall(CORBA::Octet mask, CORBA::Boolean blocking) {
-  return std::to_string(mask) + (blocking ? ":block" : ":poll");
+// ---- motion queue ----
+
+void FakeMotionQueue::setBusyPolls(int polls) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  busyPolls_ = polls;
 }
 
-}  // namespace
+std::vector<std::string> FakeMotionQueue::isEmptyCalls() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return isEmptyCalls_;
+}
+
+bool FakeMotionQueue::isEmpty(CORBA::Octet mask, CORBA::Boolean blocking) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  isEmptyCalls_.push_back(std::to_string(mask) + (blocking ? ":block" : ":poll"));
+  if (blocking) {
+    busyPolls_ = 0;
+    return true;
+  }
+  if (busyPolls_ > 0) {
+    --busyPolls_;
+    return false;
+  }
+  return true;
+}
 
 // ---- robot hardware ----
 
@@ -89,16 +108,6 @@ std::vector<FakeSequencePlayer::JointCommand> FakeSequencePlayer::commands() con
   return commands_;
 }
 
-void FakeSequencePlayer::setBusyPolls(int polls) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  busyPolls_ = polls;
-}
-
-std::vector<std::string> FakeSequencePlayer::isEmptyCalls() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return isEmptyCalls_;
-}
-
 CORBA::Long FakeSequencePlayer::setJointAngles(const OpenHRP::SequencePlayerService::KeyPose& pose,
                                                CORBA::Double time_s, CORBA::Double& reached_s) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -118,17 +127,7 @@ CORBA::Boolean FakeSequencePlayer::loadTrajectory(const char*) { return true; }
 void FakeSequencePlayer::clearBuffer() {}
 
 CORBA::Boolean FakeSequencePlayer::isEmpty(CORBA::Octet mask, CORBA::Boolean blocking) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  isEmptyCalls_.push_back(queueCall(mask, blocking));
-  if (blocking) {
-    busyPolls_ = 0;
-    return true;
-  }
-  if (busyPolls_ > 0) {
-    --busyPolls_;
-    return false;
-  }
-  return true;
+  return queue_.isEmpty(mask, blocking);
 }
 
 // ---- arm control ----
@@ -197,16 +196,6 @@ std::vector<FakeGrasper::FingerCommand> FakeGrasper::commands() const {
   return commands_;
 }
 
-void FakeGrasper::setBusyPolls(int polls) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  busyPolls_ = polls;
-}
-
-std::vector<std::string> FakeGrasper::isEmptyCalls() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return isEmptyCalls_;
-}
-
 CORBA::Long FakeGrasper::setJointAngles(const char* hand, const OpenHRP::DblSequence& angles,
                                         CORBA::Double time_s, CORBA::Double& reached_s) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -222,17 +211,7 @@ CORBA::Long FakeGrasper::setJointAngle(const char*, CORBA::Long, CORBA::Double, 
 }
 
 CORBA::Boolean FakeGrasper::isEmpty(CORBA::Octet mask, CORBA::Boolean blocking) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  isEmptyCalls_.push_back(queueCall(mask, blocking));
-  if (blocking) {
-    busyPolls_ = 0;
-    return true;
-  }
-  if (busyPolls_ > 0) {
-    --busyPolls_;
-    return false;
-  }
-  return true;
+  return queue_.isEmpty(mask, blocking);
 }
 
 }  // namespace fakes

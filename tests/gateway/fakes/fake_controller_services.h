@@ -12,6 +12,20 @@
 // record is guarded.
 namespace fakes {
 
+// A controller's motion queue as isEmpty reports it: busy for a set number of polls; a
+// blocking call returns once it is empty.
+class FakeMotionQueue {
+ public:
+  void setBusyPolls(int polls);
+  std::vector<std::string> isEmptyCalls() const;  // "31:block", "31:poll"
+  bool isEmpty(CORBA::Octet mask, CORBA::Boolean blocking);
+
+ private:
+  mutable std::mutex mutex_;
+  int busyPolls_ = 0;
+  std::vector<std::string> isEmptyCalls_;
+};
+
 class FakeRobotHardware : public virtual POA_OpenHRP::RobotHardwareService {
  public:
   void setAngles(const std::vector<double>& angles_rad);
@@ -49,9 +63,7 @@ class FakeSequencePlayer : public virtual POA_OpenHRP::SequencePlayerService {
     double time_s;
   };
   std::vector<JointCommand> commands() const;
-  // isEmpty(mask, false) answers false this many times before it answers true.
-  void setBusyPolls(int polls);
-  std::vector<std::string> isEmptyCalls() const;  // "31:block", "31:poll"
+  FakeMotionQueue& queue() { return queue_; }
 
   CORBA::Long setJointAngles(const OpenHRP::SequencePlayerService::KeyPose& pose,
                              CORBA::Double time_s, CORBA::Double& reached_s) override;
@@ -64,8 +76,7 @@ class FakeSequencePlayer : public virtual POA_OpenHRP::SequencePlayerService {
  private:
   mutable std::mutex mutex_;
   std::vector<JointCommand> commands_;
-  int busyPolls_ = 0;
-  std::vector<std::string> isEmptyCalls_;
+  FakeMotionQueue queue_;
 };
 
 class FakeArmControl : public virtual POA_OpenHRP::ArmControlService {
@@ -105,8 +116,7 @@ class FakeGrasper : public virtual POA_OpenHRP::GrasperService {
     double time_s;
   };
   std::vector<FingerCommand> commands() const;
-  void setBusyPolls(int polls);
-  std::vector<std::string> isEmptyCalls() const;
+  FakeMotionQueue& queue() { return queue_; }
 
   CORBA::Long setJointAngles(const char* hand, const OpenHRP::DblSequence& angles,
                              CORBA::Double time_s, CORBA::Double& reached_s) override;
@@ -117,8 +127,7 @@ class FakeGrasper : public virtual POA_OpenHRP::GrasperService {
  private:
   mutable std::mutex mutex_;
   std::vector<FingerCommand> commands_;
-  int busyPolls_ = 0;
-  std::vector<std::string> isEmptyCalls_;
+  FakeMotionQueue queue_;
 };
 
 }  // namespace fakes
