@@ -89,19 +89,26 @@ RTC::ReturnCode_t Listener::onExecute(RTC::UniqueId) {
   while (imageIn_.isNew()) {
     imageIn_.read();
     const Orvn::ImageData& data = image_.data;
-    bool patternOk = static_cast<int>(data.imgData.length()) == data.imageSize &&
-                     data.widthStep == data.width * data.nChannels;
-    for (int i = 0; patternOk && i < static_cast<int>(data.imgData.length()); ++i) {
-      patternOk = data.imgData[i] == imageByte(i, image_.tm.sec);
+    std::string pattern = "ok";
+    if (static_cast<int>(data.imgData.length()) != data.imageSize) pattern = "bad size";
+    if (data.widthStep != data.width * data.nChannels) {
+      pattern = "bad widthStep " + std::to_string(data.widthStep);
+    }
+    for (int i = 0; pattern == "ok" && i < static_cast<int>(data.imgData.length()); ++i) {
+      if (data.imgData[i] != imageByte(i, image_.tm.sec)) {
+        pattern = "bad at byte " + std::to_string(i) + ": " +
+                  std::to_string(data.imgData[i]) + " instead of " +
+                  std::to_string(imageByte(i, image_.tm.sec));
+      }
     }
     say("image received: " + std::to_string(data.width) + "x" + std::to_string(data.height) + "x" +
         std::to_string(data.nChannels) + " bytes=" + std::to_string(data.imgData.length()) +
-        " pattern=" + (patternOk ? "ok" : "bad"));
+        " pattern=" + pattern);
   }
   return RTC::RTC_OK;
 }
 
-char* EchoServant::echo(const char* text) { return CORBA::string_dup(("echo:" + std::string(text)).c_str()); }
+char* EchoServant::repeat(const char* text) { return CORBA::string_dup(("echo:" + std::string(text)).c_str()); }
 
 CORBA::Long EchoServant::add(CORBA::Long a, CORBA::Long b) { return a + b; }
 
@@ -129,7 +136,7 @@ RTC::ReturnCode_t EchoCaller::onExecute(RTC::UniqueId) {
     line = "consumer nil";
   } else {
     try {
-      CORBA::String_var reply = echo_->echo("ping");
+      CORBA::String_var reply = echo_->repeat("ping");
       line = std::string("reply: ") + reply.in() + " sum=" + std::to_string(echo_->add(2, 40));
     } catch (const CORBA::Exception& error) {
       line = std::string("call failed: ") + error._name();

@@ -2,16 +2,19 @@
 // flushed line on standard output, so that tests can wait for those lines.
 #pragma once
 
+// The data types come first: the middleware's port templates find their Any operators only
+// when those are declared before the templates.
+#include <rtm/idl/BasicDataTypeSkel.h>
+
+#include <Orvn.hh>
+#include <RtTestEcho.hh>
+
 #include <rtm/CorbaConsumer.h>
 #include <rtm/CorbaPort.h>
 #include <rtm/DataFlowComponentBase.h>
 #include <rtm/DataInPort.h>
 #include <rtm/DataOutPort.h>
 #include <rtm/Manager.h>
-#include <rtm/idl/BasicDataTypeSkel.h>
-
-#include <Orvn.hh>
-#include <RtTestEcho.hh>
 
 #include <string>
 
@@ -24,7 +27,7 @@ inline constexpr int kImageChannels = 3;
 inline constexpr int kImageBytes = kImageWidth * kImageHeight * kImageChannels;
 
 // Byte i of the image stamped seed.
-inline char imageByte(int i, unsigned seed) { return static_cast<char>((i * 7 + seed) & 0xFF); }
+inline CORBA::Char imageByte(int i, unsigned seed) { return static_cast<CORBA::Char>((i * 7 + seed) & 0xFF); }
 
 // Writes "message #n" on "out" every period while active (and, with send_image 1, an image
 // on "image"); prints "write <n> ok" or "write <n> failed".
@@ -45,7 +48,7 @@ private:
 };
 
 // Prints "received: <text>" for each string and "image received: <w>x<h>x<c> bytes=<n>
-// pattern=ok|bad" for each image.
+// pattern=ok" for each image (or what is wrong with it instead of "ok").
 class Listener : public RTC::DataFlowComponentBase {
 public:
   explicit Listener(RTC::Manager* manager);
@@ -61,7 +64,7 @@ private:
 
 class EchoServant : public virtual POA_RtTest::Echo {
 public:
-  char* echo(const char* text) override;
+  char* repeat(const char* text) override;
   CORBA::Long add(CORBA::Long a, CORBA::Long b) override;
 };
 
@@ -76,7 +79,7 @@ private:
   EchoServant servant_;
 };
 
-// Requires "echo0" on its port "echo"; while active it calls echo("ping") each period and
+// Requires "echo0" on its port "echo"; while active it calls repeat("ping") each period and
 // prints "reply: <text>", "consumer nil" or "call failed: <exception>" whenever that changes.
 class EchoCaller : public RTC::DataFlowComponentBase {
 public:
