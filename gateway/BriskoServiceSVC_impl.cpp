@@ -175,7 +175,10 @@ CORBA::Long BriskoServiceSVC_impl::setJointAngles(const JointAngles& angles,
   if (CORBA::is_nil(player)) return kNotConnected;
   OpenHRP::SequencePlayerService::KeyPose keyPose;
   keyPose.length(angles.length());
-  for (CORBA::ULong g = 0; g < angles.length(); ++g) keyPose[g] = angles[g];
+  for (CORBA::ULong g = 0; g < angles.length(); ++g) {
+    keyPose[g].length(angles[g].length());
+    for (CORBA::ULong j = 0; j < angles[g].length(); ++j) keyPose[g][j] = angles[g][j];
+  }
   CORBA::Double reached_s = 0.0;
   player->setJointAngles(keyPose, time_s, reached_s);
   if (wait) player->isEmpty(kAllQueues, true);

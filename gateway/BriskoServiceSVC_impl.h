@@ -20,6 +20,9 @@ class BriskoServiceSVC_impl : public virtual POA_BriskoRTC::BriskoService,
                               public virtual PortableServer::RefCountServantBase {
  public:
   using JointAngles = BriskoRTC::BriskoService::JointAngles;
+  using JointAngles_var = BriskoRTC::BriskoService::JointAngles_var;
+  using JointAngles_out = BriskoRTC::BriskoService::JointAngles_out;
+  using FingerAngles = BriskoRTC::BriskoService::FingerAngles;
 
   static constexpr CORBA::Long kNotConnected = -2147483647 - 1;
   static constexpr CORBA::Long kFingerOpeningOutOfRange = -2;

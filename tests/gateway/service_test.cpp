@@ -16,6 +16,7 @@ namespace {
 
 using fakes::Activated;
 using JointAngles = BriskoServiceSVC_impl::JointAngles;
+using JointAngles_var = BriskoServiceSVC_impl::JointAngles_var;
 
 constexpr double kPi = 3.141592653589793;
 constexpr double kDeg = kPi / 180.0;
@@ -197,11 +198,14 @@ TEST_F(GatewayService, jointAnglesKeepEmptyGroupsAndWaitBlocksInTheController) {
   target.length(5);
   target[0].length(3);
   target[0][0] = 0.5;
+  target[0][1] = 0.0;
+  target[0][2] = -0.25;
   ASSERT_EQ(service_->setJointAngles(target, 3.0, true), 0);
-  ASSERT_EQ(playerFake_->commands().size(), 1u);
-  const auto& command = playerFake_->commands()[0];
+  const auto commands = playerFake_->commands();
+  ASSERT_EQ(commands.size(), 1u);
+  const auto& command = commands[0];
   ASSERT_EQ(command.groups.size(), 5u);
-  EXPECT_EQ(command.groups[0], (std::vector<double>{0.5, 0.0, 0.0}));
+  EXPECT_EQ(command.groups[0], (std::vector<double>{0.5, 0.0, -0.25}));
   EXPECT_TRUE(command.groups[1].empty());
   EXPECT_DOUBLE_EQ(command.time_s, 3.0);
   EXPECT_EQ(playerFake_->queue().isEmptyCalls(), std::vector<std::string>{"31:block"});
@@ -276,11 +280,11 @@ TEST_F(GatewayService, fingerAnglesSendTheFirstFour) {
   connectAll();
   BriskoServiceSVC_impl::FingerAngles fingers;
   fingers.length(5);
-  for (CORBA::ULong i = 0; i < 5; ++i) fingers[i] = 0.1 * (i + 1);
+  for (CORBA::ULong i = 0; i < 5; ++i) fingers[i] = 0.25 * (i + 1);
   ASSERT_EQ(service_->setFingerAnglesR(fingers, 0.2, false), 0);
   ASSERT_EQ(grasperFake_->commands().size(), 1u);
   EXPECT_EQ(grasperFake_->commands()[0].hand, "RHAND");
-  EXPECT_EQ(grasperFake_->commands()[0].angles_rad, (std::vector<double>{0.1, 0.2, 0.3, 0.4}));
+  EXPECT_EQ(grasperFake_->commands()[0].angles_rad, (std::vector<double>{0.25, 0.5, 0.75, 1.0}));
 }
 
 // ---- servo and protective stop ----
@@ -337,8 +341,9 @@ TEST_F(TwoArmMotion, sendsBothArmsSolutionsTimedByTheSlowerArm) {
   rightNow[2] += 26 * kDeg;  // right arm: 26 degrees to go
   robotFake_->setAngles(robotAngles(waistYaw_rad_, rightNow, leftNow));
   ASSERT_EQ(service_->setHandPoseLR(leftPose_, rightPose_, 2.0, true), 0);
-  ASSERT_EQ(playerFake_->commands().size(), 1u);
-  const auto& command = playerFake_->commands()[0];
+  const auto commands = playerFake_->commands();
+  ASSERT_EQ(commands.size(), 1u);
+  const auto& command = commands[0];
   ASSERT_EQ(command.groups.size(), 5u);
   EXPECT_TRUE(command.groups[0].empty());
   EXPECT_TRUE(command.groups[3].empty());
@@ -431,10 +436,9 @@ TEST_F(TwoArmMotion, unreachableQueriesPrintTheHighlightedMessage) {
 }
 
 TEST_F(TwoArmMotion, solutionOutsideTheJointLimitsIsNotFound) {
-  // Reachable, but only with the shoulder yaw beyond 85 degrees: a hand straight beside the
-  // shoulder, far out to the side.
-  const RTC::Pose3D sideways =
-      baseFramePose(hiro::ArmSide::Left, handDownJoints(95 * kDeg, -0.6, -1.0, 0.0), 0.0);
+  // Within reach of the arm, but straight out beside the shoulder: the shoulder yaw would be
+  // +90 or -90 degrees, beyond the 85 allowed.
+  const RTC::Pose3D sideways = pose3D(hiro::kShoulderForward_m, 0.5, 0.3, 0.0, -kPi / 2, 0.0);
   testing::internal::CaptureStdout();
   EXPECT_FALSE(service_->isIKSolutionFoundL(sideways, 0.0));
   EXPECT_EQ(testing::internal::GetCapturedStdout(), kNoSolutionMessage);
