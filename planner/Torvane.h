@@ -3,17 +3,18 @@
 #include <atomic>
 #include <string>
 
+// The data types come before the port templates that marshal them.
+#include <Orvn.hh>
+#include <Pexa.hh>
+#include <Zemla.hh>
+#include <rtm/idl/BasicDataTypeSkel.h>
+
 #include <rtm/CorbaConsumer.h>
 #include <rtm/CorbaPort.h>
 #include <rtm/DataFlowComponentBase.h>
 #include <rtm/DataInPort.h>
 #include <rtm/DataOutPort.h>
 #include <rtm/Manager.h>
-#include <rtm/idl/BasicDataTypeSkel.h>
-
-#include <Orvn.hh>
-#include <Pexa.hh>
-#include <Zemla.hh>
 
 #include "planner_clock.h"
 #include "planner_cycle.h"

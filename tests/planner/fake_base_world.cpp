@@ -5,16 +5,17 @@
 //   "image <width>x<height> channels=<n> bytes=<n> step=<n>"  for each planning_img sample.
 #include <cstdio>
 
+// The data types come before the port templates that marshal them.
+#include <Orvn.hh>
+#include <Pexa.hh>
+#include <Zemla.hh>
+
 #include <rtm/CorbaPort.h>
 #include <rtm/DataFlowComponentBase.h>
 #include <rtm/DataInPort.h>
 #include <rtm/DataOutPort.h>
 #include <rtm/Manager.h>
 #include <shell/component_shell.h>
-
-#include <Orvn.hh>
-#include <Pexa.hh>
-#include <Zemla.hh>
 
 namespace {
 
