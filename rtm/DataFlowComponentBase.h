@@ -1,0 +1,20 @@
+// The base class of data-flow components: an RT-component run by a periodic execution
+// context (see RTObject.h for the lifecycle).
+#ifndef RTM_DATAFLOWCOMPONENTBASE_H
+#define RTM_DATAFLOWCOMPONENTBASE_H
+
+#include <rtm/RTObject.h>
+
+namespace RTC
+{
+
+class DataFlowComponentBase : public RTObject_impl
+{
+public:
+  explicit DataFlowComponentBase(Manager* manager) : RTObject_impl(manager) {}
+  void init() {}
+};
+
+}  // namespace RTC
+
+#endif

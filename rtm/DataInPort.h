@@ -1,0 +1,57 @@
+// A typed data in-port: samples pushed by connected out-ports wait in a buffer (8 by
+// default, the oldest dropped when full) and are unmarshalled into the bound variable by
+// read(), on the reader's thread.
+#ifndef RTM_DATAINPORT_H
+#define RTM_DATAINPORT_H
+
+#include <rtm/CdrCodec.h>
+#include <rtm/InPortBase.h>
+#include <rtm/TypeName.h>
+
+namespace RTC
+{
+
+template <class T>
+class InPort : public InPortBase
+{
+public:
+  InPort(const char* name, T& value, int bufsize = 8)
+      : InPortBase(name, repositoryIdOf<T>(), bufsize), m_value(value)
+  {
+  }
+
+  // Copies the oldest unread sample into the bound variable; false when there is none
+  // or the sample's octets are not a T (the variable is then left as it was).
+  bool read()
+  {
+    CdrSample sample;
+    if (!takeOldest(sample)) return false;
+    try {
+      cdrMemoryStream stream(sample.octets.get(), sample.length);
+      setStreamByteOrder(stream, sample.littleEndian);
+      T value;
+      CdrCodec<T>::unmarshal(value, stream);
+      m_value = value;
+      return true;
+    } catch (const CORBA::SystemException& error) {
+      RTC_LOG(m_log, WARN, "a received sample could not be read as %s (%s); dropped",
+              dataType().c_str(), error._name());
+      return false;
+    }
+  }
+
+  T& value() { return m_value; }
+  T& operator>>(T& rhs)
+  {
+    read();
+    rhs = m_value;
+    return m_value;
+  }
+
+private:
+  T& m_value;
+};
+
+}  // namespace RTC
+
+#endif

@@ -1,0 +1,97 @@
+// A periodic execution context owned by one component: its own thread runs the
+// component's callbacks at `rate` Hz and drives the lifecycle state machine
+// (inactive ⇄ active, error) on requests from tools.
+#ifndef RTM_EXECUTIONCONTEXT_H
+#define RTM_EXECUTIONCONTEXT_H
+
+#include <rtm/Logger.h>
+#include <rtm/RTC.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace RTC
+{
+
+class RTObject_impl;
+
+class PeriodicExecutionContext : public virtual POA_RTC::ExecutionContextService
+{
+public:
+  // The handle of a component's own context.
+  static constexpr UniqueId kOwnedHandle = 0;
+
+  PeriodicExecutionContext(RTObject_impl& owner, double rate_hz, Logger& log);
+  ~PeriodicExecutionContext() override;
+  PeriodicExecutionContext(const PeriodicExecutionContext&) = delete;
+  PeriodicExecutionContext& operator=(const PeriodicExecutionContext&) = delete;
+
+  ExecutionContextService_ptr getObjRef() const
+  {
+    return ::RTC::ExecutionContextService::_duplicate(m_objref);
+  }
+  void activateObject();
+  void deactivateObject();
+
+  // The owner's state as this context sees it.
+  LifeCycleState state() const { return m_state.load(); }
+  // Requests a transition and waits until the context's thread made it (or gave up
+  // after a time-out); from the context's own thread it only requests.
+  ReturnCode_t activate();
+  ReturnCode_t deactivate();
+  ReturnCode_t reset();
+  // Stops the thread after deactivating an active owner and running onShutdown.
+  ReturnCode_t stopAndJoin();
+  bool isOwnThread() const;
+
+  // ExecutionContext
+  CORBA::Boolean is_running() override;
+  ReturnCode_t start() override;
+  ReturnCode_t stop() override;
+  CORBA::Double get_rate() override;
+  ReturnCode_t set_rate(CORBA::Double rate) override;
+  ReturnCode_t add_component(LightweightRTObject_ptr comp) override;
+  ReturnCode_t remove_component(LightweightRTObject_ptr comp) override;
+  ReturnCode_t activate_component(LightweightRTObject_ptr comp) override;
+  ReturnCode_t deactivate_component(LightweightRTObject_ptr comp) override;
+  ReturnCode_t reset_component(LightweightRTObject_ptr comp) override;
+  LifeCycleState get_component_state(LightweightRTObject_ptr comp) override;
+  ExecutionKind get_kind() override;
+  // ExecutionContextService
+  ExecutionContextProfile* get_profile() override;
+
+private:
+  enum class Request { NONE, ACTIVATE, DEACTIVATE, RESET };
+  ReturnCode_t request(Request request, LifeCycleState required);
+  bool isOwner(LightweightRTObject_ptr comp);
+  void run();
+  void serveRequest();
+  void enterError();
+
+  RTObject_impl& m_owner;
+  Logger& m_log;
+  ExecutionContextService_var m_objref;
+  PortableServer::ObjectId_var m_objectId;
+
+  std::atomic<double> m_rate_hz;
+  std::atomic<bool> m_rateChanged{false};
+  std::atomic<LifeCycleState> m_state{INACTIVE_STATE};
+
+  mutable std::mutex m_mutex;
+  std::condition_variable m_wake;
+  std::condition_variable m_requestDone;
+  Request m_request = Request::NONE;
+  ReturnCode_t m_requestResult = RTC_OK;
+  unsigned long m_requestSerial = 0;
+  unsigned long m_completedSerial = 0;
+  bool m_running = false;
+  bool m_stopRequested = false;
+  std::thread m_thread;
+  std::thread::id m_threadId;
+};
+
+}  // namespace RTC
+
+#endif

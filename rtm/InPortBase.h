@@ -1,0 +1,77 @@
+// The untyped part of a data in-port: the connection protocol of corba_cdr push and the
+// buffer of received samples, still as CDR octets until the component reads them.
+#ifndef RTM_INPORTBASE_H
+#define RTM_INPORTBASE_H
+
+#include <rtm/PortBase.h>
+#include <rtm/SampleBuffer.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace RTC
+{
+
+// One received sample: the CDR octets exactly as they arrived, and their byte order.
+struct CdrSample
+{
+  struct Release
+  {
+    void operator()(CORBA::Octet* octets) const { OpenRTM::CdrData::freebuf(octets); }
+  };
+  std::unique_ptr<CORBA::Octet, Release> octets;
+  CORBA::ULong length = 0;
+  bool littleEndian = true;
+};
+
+class InPortCdrProvider;
+
+class InPortBase : public PortBase
+{
+public:
+  // The in-port keeps the `buffer_length` newest samples; older ones are dropped.
+  InPortBase(const char* name, const std::string& data_type, int buffer_length);
+  ~InPortBase() override;
+
+  // True when an unread sample is waiting.
+  bool isNew() const { return !m_buffer.empty(); }
+  bool isEmpty() const { return m_buffer.empty(); }
+  size_t unreadCount() const { return m_buffer.size(); }
+  size_t droppedCount() const { return m_buffer.droppedCount(); }
+  const std::string& dataType() const { return m_dataType; }
+
+  void deactivateObject() override;
+
+  // Called by the connection's provider on an ORB thread; takes over the octets.
+  void receive(CdrSample sample);
+
+protected:
+  bool takeOldest(CdrSample& sample) { return m_buffer.pop(sample); }
+
+  ReturnCode_t publishInterfaces(ConnectorProfile& connector_profile) override;
+  ReturnCode_t subscribeInterfaces(const ConnectorProfile& connector_profile) override;
+  void unsubscribeInterfaces(const ConnectorProfile& connector_profile) override;
+  void completeConnectorProfile(ConnectorProfile& connector_profile) override;
+
+private:
+  const std::string m_dataType;
+  SampleBuffer<CdrSample> m_buffer;
+  std::mutex m_providersMutex;
+  // Providers stay allocated until the port goes, so a put still running on an ORB thread
+  // never meets a deleted servant; a disconnected one is only withdrawn from the ORB.
+  std::map<std::string, std::unique_ptr<InPortCdrProvider>> m_providers;
+  std::vector<std::unique_ptr<InPortCdrProvider>> m_retiredProviders;
+};
+
+// Checks the data-port properties both kinds of data port share: push over corba_cdr and
+// one data type; fills in the type when the connection does not name one yet.
+ReturnCode_t checkDataPortProperties(ConnectorProfile& connector_profile,
+                                     const std::string& data_type, Logger& log);
+// The byte order the connection agreed on: the first word of
+// dataport.serializer.cdr.endian, little unless it says "big".
+bool connectorIsLittleEndian(const ConnectorProfile& connector_profile);
+
+}  // namespace RTC
+
+#endif

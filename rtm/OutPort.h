@@ -1,0 +1,4 @@
+#ifndef RTM_OUTPORT_H
+#define RTM_OUTPORT_H
+#include <rtm/DataOutPort.h>
+#endif

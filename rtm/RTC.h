@@ -1,0 +1,16 @@
+// The component model's basic names: return codes, lifecycle states, execution-context ids.
+#ifndef RTM_RTC_H
+#define RTM_RTC_H
+
+#include <rtm/idl/DataPortSkel.h>
+#include <rtm/idl/OpenRTMSkel.h>
+#include <rtm/idl/RTCSkel.h>
+#include <rtm/idl/SDOPackageSkel.h>
+
+namespace RTC
+{
+// The handle of an execution context as its participants see it.
+typedef ExecutionContextHandle_t UniqueId;
+}  // namespace RTC
+
+#endif

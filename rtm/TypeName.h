@@ -1,0 +1,25 @@
+// The repository id of an IDL type, read from the type code omniidl generates for it.
+#ifndef RTM_TYPENAME_H
+#define RTM_TYPENAME_H
+
+#include <omniORB4/CORBA.h>
+
+#include <string>
+
+namespace RTC
+{
+
+// "IDL:RTC/TimedString:1.0" for RTC::TimedString; the type must have been compiled with
+// Any support (type codes), as every IDL of the project is.
+template <class T>
+std::string repositoryIdOf()
+{
+  CORBA::Any any;
+  any <<= T();
+  CORBA::TypeCode_var type = any.type();
+  return type->id();
+}
+
+}  // namespace RTC
+
+#endif
