@@ -90,9 +90,15 @@ void NamingManager::bindOn(Server& server, const Binding& binding)
     }
     context->rebind(toName(std::vector<NameComponentText>{parts.back()}, 1), binding.object);
     reportSuccess(server);
-  } catch (const CORBA::SystemException& error) {
+  } catch (const CORBA::TRANSIENT& error) {
     reportFailure(server, error._name());
-  } catch (const CORBA::UserException& error) {
+  } catch (const CORBA::COMM_FAILURE& error) {
+    reportFailure(server, error._name());
+  } catch (const CORBA::TIMEOUT& error) {
+    reportFailure(server, error._name());
+  } catch (const CORBA::OBJECT_NOT_EXIST& error) {
+    reportFailure(server, error._name());
+  } catch (const CORBA::Exception& error) {
     RTC_LOG(m_log, WARN, "name server %s refused %s (%s)", server.address.c_str(),
             binding.path.c_str(), error._name());
   }

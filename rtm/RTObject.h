@@ -14,6 +14,7 @@
 #define RTM_RTOBJECT_H
 
 #include <rtm/ConfigAdmin.h>
+#include <rtm/ExecutionContext.h>
 #include <rtm/Logger.h>
 #include <rtm/RTC.h>
 
@@ -34,7 +35,6 @@ class Manager;
 class PortBase;
 class InPortBase;
 class OutPortBase;
-class PeriodicExecutionContext;
 class SdoConfiguration;
 
 class RTObject_impl : public virtual POA_OpenRTM::DataFlowComponent

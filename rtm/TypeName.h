@@ -6,6 +6,13 @@
 
 #include <string>
 
+// omniidl declares the Any operators of IDL types in the global namespace. An Any of a
+// global type makes argument-dependent lookup search there, so the template below finds
+// them whatever the order of includes.
+struct RtmTypeCodeProbe : CORBA::Any
+{
+};
+
 namespace RTC
 {
 
@@ -14,7 +21,7 @@ namespace RTC
 template <class T>
 std::string repositoryIdOf()
 {
-  CORBA::Any any;
+  RtmTypeCodeProbe any;
   any <<= T();
   CORBA::TypeCode_var type = any.type();
   return type->id();

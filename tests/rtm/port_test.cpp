@@ -1,0 +1,320 @@
+#include "manager_environment.h"
+#include "test_components.h"
+
+#include <rtm/CorbaConsumer.h>
+#include <rtm/CorbaPort.h>
+#include <rtm/DataInPort.h>
+#include <rtm/DataOutPort.h>
+#include <rtm/NVUtil.h>
+#include <rtm/idl/BasicDataTypeSkel.h>
+#include <rtm/idl/ExtendedDataTypesSkel.h>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+using rtm_test::RecordingComponent;
+
+::testing::Environment* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new rtm_test::ManagerEnvironment);
+
+// A writer and a reader of strings, and a reader of poses, all on one component.
+class Ports : public RecordingComponent
+{
+public:
+  explicit Ports(RTC::Manager* manager)
+      : RecordingComponent(manager),
+        out("out", outValue),
+        in("in", inValue),
+        poseIn("pose", poseValue, 4),
+        servicePort("service"),
+        otherServicePort("client")
+  {
+  }
+  RTC::TimedString outValue;
+  RTC::TimedString inValue;
+  RTC::TimedPose2D poseValue;
+  RTC::OutPort<RTC::TimedString> out;
+  RTC::InPort<RTC::TimedString> in;
+  RTC::InPort<RTC::TimedPose2D> poseIn;
+  RTC::CorbaPort servicePort;
+  RTC::CorbaPort otherServicePort;
+
+  RTC::ReturnCode_t onInitialize() override
+  {
+    addOutPort("out", out);
+    addInPort("in", in);
+    addInPort("pose", poseIn);
+    addPort(servicePort);
+    addPort(otherServicePort);
+    return RTC::RTC_OK;
+  }
+};
+
+// An execution context's service, used here as a stand-in provided interface.
+class RateService : public virtual POA_RTC::ExecutionContext
+{
+public:
+  CORBA::Boolean is_running() override { return true; }
+  RTC::ReturnCode_t start() override { return RTC::RTC_OK; }
+  RTC::ReturnCode_t stop() override { return RTC::RTC_OK; }
+  CORBA::Double get_rate() override { return 42.0; }
+  RTC::ReturnCode_t set_rate(CORBA::Double) override { return RTC::RTC_OK; }
+  RTC::ReturnCode_t add_component(RTC::LightweightRTObject_ptr) override { return RTC::RTC_OK; }
+  RTC::ReturnCode_t remove_component(RTC::LightweightRTObject_ptr) override { return RTC::RTC_OK; }
+  RTC::ReturnCode_t activate_component(RTC::LightweightRTObject_ptr) override { return RTC::RTC_OK; }
+  RTC::ReturnCode_t deactivate_component(RTC::LightweightRTObject_ptr) override { return RTC::RTC_OK; }
+  RTC::ReturnCode_t reset_component(RTC::LightweightRTObject_ptr) override { return RTC::RTC_OK; }
+  RTC::LifeCycleState get_component_state(RTC::LightweightRTObject_ptr) override
+  {
+    return RTC::INACTIVE_STATE;
+  }
+  RTC::ExecutionKind get_kind() override { return RTC::OTHER; }
+};
+
+// Records the CDR octets pushed to it, as a reader on another node would get them.
+class RecordingReader : public virtual POA_OpenRTM::InPortCdr
+{
+public:
+  OpenRTM::PortStatus put(const OpenRTM::CdrData& data) override
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    received.assign(data.get_buffer(), data.get_buffer() + data.length());
+    return OpenRTM::PORT_OK;
+  }
+  std::mutex mutex;
+  std::vector<unsigned char> received;
+};
+
+RTC::ConnectorProfile profileFor(std::vector<RTC::PortService_ptr> ports,
+                                 std::vector<std::pair<std::string, std::string>> properties = {})
+{
+  RTC::ConnectorProfile profile;
+  profile.name = "test";
+  profile.connector_id = "";
+  profile.ports.length(static_cast<CORBA::ULong>(ports.size()));
+  for (CORBA::ULong i = 0; i < ports.size(); ++i)
+    profile.ports[i] = RTC::PortService::_duplicate(ports[i]);
+  for (const auto& property : properties)
+    NVUtil::setString(profile.properties, property.first, property.second);
+  return profile;
+}
+
+class PortTest : public ::testing::Test
+{
+protected:
+  static void SetUpTestSuite() { rtm_test::registerTestFactory<Ports>("Ports", "0"); }
+  void SetUp() override
+  {
+    component = static_cast<Ports*>(RTC::Manager::instance().createComponent("Ports"));
+    ASSERT_NE(component, nullptr);
+  }
+  void TearDown() override
+  {
+    if (component) component->exit();
+  }
+  Ports* component = nullptr;
+};
+
+TEST_F(PortTest, profilesCarryTheDataPortProperties)
+{
+  RTC::PortProfile_var out = RTC::PortService_var(component->out.getPortRef())->get_port_profile();
+  EXPECT_STREQ(out->name, "Ports0.out");
+  EXPECT_EQ(NVUtil::toString(out->properties, "port.port_type"), "DataOutPort");
+  EXPECT_EQ(NVUtil::toString(out->properties, "dataport.data_type"), "IDL:RTC/TimedString:1.0");
+  EXPECT_EQ(NVUtil::toString(out->properties, "dataport.interface_type"), "corba_cdr");
+  EXPECT_EQ(NVUtil::toString(out->properties, "dataport.dataflow_type"), "push");
+  EXPECT_EQ(NVUtil::toString(out->properties, "dataport.subscription_type"), "flush");
+  RTC::PortProfile_var in = RTC::PortService_var(component->in.getPortRef())->get_port_profile();
+  EXPECT_EQ(NVUtil::toString(in->properties, "port.port_type"), "DataInPort");
+  EXPECT_EQ(NVUtil::toString(in->properties, "dataport.subscription_type"), "Any");
+  RTC::PortServiceList_var ports = RTC::RTObject_var(component->getObjRef())->get_ports();
+  EXPECT_EQ(ports->length(), 5u);
+}
+
+TEST_F(PortTest, samplesFlowFromOutToInAndOverflowDropsTheOldest)
+{
+  RTC::PortService_var out = component->out.getPortRef();
+  RTC::PortService_var in = component->in.getPortRef();
+  // The in-port comes first here: either order must work.
+  RTC::ConnectorProfile profile = profileFor({in, out}, {{"dataport.dataflow_type", "push"},
+                                                         {"dataport.interface_type", "corba_cdr"},
+                                                         {"dataport.subscription_type", "flush"}});
+  ASSERT_EQ(in->connect(profile), RTC::RTC_OK);
+  EXPECT_FALSE(std::string(profile.connector_id).empty());
+  EXPECT_EQ(NVUtil::toString(profile.properties, "dataport.serializer.cdr.endian"), "little,big");
+  EXPECT_EQ(NVUtil::toString(profile.properties, "dataport.corba_cdr.inport_ior").substr(0, 4), "IOR:");
+  EXPECT_EQ(component->out.connectionCount(), 1u);
+
+  EXPECT_TRUE(component->in.isEmpty());
+  for (int i = 0; i < 10; ++i) {
+    component->outValue.tm.sec = i;
+    component->outValue.data = ("sample " + std::to_string(i)).c_str();
+    ASSERT_TRUE(component->out.write());
+  }
+  EXPECT_EQ(component->out.getStatusList(),
+            RTC::DataPortStatusList{RTC::DataPortStatus::PORT_OK});
+  EXPECT_TRUE(component->in.isNew());
+  std::vector<std::string> received;
+  while (component->in.read()) received.push_back(static_cast<const char*>(component->inValue.data));
+  ASSERT_EQ(received.size(), 8u);
+  EXPECT_EQ(received.front(), "sample 2");
+  EXPECT_EQ(received.back(), "sample 9");
+  EXPECT_EQ(component->inValue.tm.sec, 9u);
+  EXPECT_FALSE(component->in.read());
+
+  ASSERT_EQ(out->disconnect(profile.connector_id), RTC::RTC_OK);
+  RTC::ConnectorProfileList_var left = in->get_connector_profiles();
+  EXPECT_EQ(left->length(), 0u);
+  EXPECT_EQ(component->out.connectionCount(), 0u);
+  EXPECT_TRUE(component->out.write());
+  EXPECT_TRUE(component->in.isEmpty());
+}
+
+TEST_F(PortTest, portsOfDifferentDataTypesDoNotConnect)
+{
+  RTC::PortService_var out = component->out.getPortRef();
+  RTC::PortService_var pose = component->poseIn.getPortRef();
+  RTC::ConnectorProfile profile = profileFor({out, pose});
+  EXPECT_EQ(out->connect(profile), RTC::BAD_PARAMETER);
+  RTC::ConnectorProfileList_var out_connections = out->get_connector_profiles();
+  RTC::ConnectorProfileList_var in_connections = pose->get_connector_profiles();
+  EXPECT_EQ(out_connections->length(), 0u);
+  EXPECT_EQ(in_connections->length(), 0u);
+}
+
+TEST_F(PortTest, pullAndOtherInterfacesAreRefused)
+{
+  RTC::PortService_var out = component->out.getPortRef();
+  RTC::PortService_var in = component->in.getPortRef();
+  RTC::ConnectorProfile pull = profileFor({out, in}, {{"dataport.dataflow_type", "pull"}});
+  EXPECT_EQ(out->connect(pull), RTC::BAD_PARAMETER);
+  RTC::ConnectorProfile shared = profileFor({out, in}, {{"dataport.interface_type", "shared_memory"}});
+  EXPECT_EQ(out->connect(shared), RTC::BAD_PARAMETER);
+  EXPECT_EQ(component->out.connectionCount(), 0u);
+}
+
+TEST_F(PortTest, connectorIdInUseIsRefused)
+{
+  RTC::PortService_var out = component->out.getPortRef();
+  RTC::PortService_var in = component->in.getPortRef();
+  RTC::ConnectorProfile profile = profileFor({out, in});
+  ASSERT_EQ(out->connect(profile), RTC::RTC_OK);
+  RTC::ConnectorProfile again = profileFor({out, in});
+  again.connector_id = profile.connector_id;
+  EXPECT_EQ(out->connect(again), RTC::PRECONDITION_NOT_MET);
+  EXPECT_EQ(out->disconnect_all(), RTC::RTC_OK);
+}
+
+TEST_F(PortTest, timedStringOnTheWireIsPlainLittleEndianCdr)
+{
+  RecordingReader reader;
+  PortableServer::POA_var poa = RTC::Manager::instance().getPOA();
+  PortableServer::ObjectId_var id = poa->activate_object(&reader);
+  CORBA::Object_var object = poa->id_to_reference(id);
+  CORBA::ORB_var orb = RTC::Manager::instance().getORB();
+  CORBA::String_var ior = orb->object_to_string(object);
+
+  RTC::PortService_var out = component->out.getPortRef();
+  RTC::ConnectorProfile profile =
+      profileFor({out}, {{"dataport.corba_cdr.inport_ior", ior.in()}});
+  ASSERT_EQ(out->connect(profile), RTC::RTC_OK);
+  component->outValue.tm.sec = 1;
+  component->outValue.tm.nsec = 2;
+  component->outValue.data = "hi";
+  ASSERT_TRUE(component->out.write());
+  {
+    std::lock_guard<std::mutex> lock(reader.mutex);
+    const std::vector<unsigned char> expected = {0x01, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00,
+                                                 0x03, 0x00, 0x00, 0x00, 0x68, 0x69, 0x00};
+    EXPECT_EQ(reader.received, expected);
+  }
+  out->disconnect_all();
+
+  RTC::ConnectorProfile big = profileFor(
+      {out}, {{"dataport.corba_cdr.inport_ior", ior.in()},
+              {"dataport.serializer.cdr.endian", "big,little"}});
+  ASSERT_EQ(out->connect(big), RTC::RTC_OK);
+  ASSERT_TRUE(component->out.write());
+  {
+    std::lock_guard<std::mutex> lock(reader.mutex);
+    const std::vector<unsigned char> expected = {0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x02,
+                                                 0x00, 0x00, 0x00, 0x03, 0x68, 0x69, 0x00};
+    EXPECT_EQ(reader.received, expected);
+  }
+  out->disconnect_all();
+  poa->deactivate_object(id);
+}
+
+TEST_F(PortTest, bigEndianSamplesAreReadBack)
+{
+  RTC::PortService_var out = component->out.getPortRef();
+  RTC::PortService_var in = component->in.getPortRef();
+  RTC::ConnectorProfile profile =
+      profileFor({out, in}, {{"dataport.serializer.cdr.endian", "big"}});
+  ASSERT_EQ(out->connect(profile), RTC::RTC_OK);
+  component->outValue.tm.sec = 0x01020304;
+  component->outValue.data = "order";
+  ASSERT_TRUE(component->out.write());
+  ASSERT_TRUE(component->in.read());
+  EXPECT_EQ(component->inValue.tm.sec, 0x01020304u);
+  EXPECT_STREQ(component->inValue.data, "order");
+  out->disconnect_all();
+}
+
+TEST_F(PortTest, consumerIsNilUntilConnectedAndAgainAfterDisconnect)
+{
+  RateService provider;
+  RTC::CorbaConsumer<RTC::ExecutionContext> consumer;
+  ASSERT_TRUE(component->servicePort.registerProvider("rate", "RTC::ExecutionContext", provider));
+  ASSERT_TRUE(component->otherServicePort.registerConsumer("rate", "RTC::ExecutionContext", consumer));
+  EXPECT_FALSE(component->otherServicePort.registerConsumer("rate", "RTC::ExecutionContext", consumer));
+  EXPECT_TRUE(CORBA::is_nil(consumer._ptr()));
+
+  RTC::PortService_var service = component->servicePort.getPortRef();
+  RTC::PortService_var client = component->otherServicePort.getPortRef();
+  RTC::ConnectorProfile profile = profileFor({client, service});
+  ASSERT_EQ(client->connect(profile), RTC::RTC_OK);
+  EXPECT_EQ(NVUtil::toString(profile.properties, "port.RTC::ExecutionContext.rate").substr(0, 4), "IOR:");
+  EXPECT_EQ(NVUtil::toString(profile.properties,
+                             "Ports0.port.service.provided.RTC::ExecutionContext.rate")
+                .substr(0, 4),
+            "IOR:");
+  ASSERT_FALSE(CORBA::is_nil(consumer._ptr()));
+  EXPECT_DOUBLE_EQ(consumer->get_rate(), 42.0);
+
+  RTC::PortProfile_var port_profile = service->get_port_profile();
+  ASSERT_EQ(port_profile->interfaces.length(), 1u);
+  EXPECT_EQ(port_profile->interfaces[0].polarity, RTC::PROVIDED);
+  EXPECT_EQ(NVUtil::toString(port_profile->properties, "port.port_type"), "CorbaPort");
+
+  ASSERT_EQ(service->disconnect(profile.connector_id), RTC::RTC_OK);
+  EXPECT_TRUE(CORBA::is_nil(consumer._ptr()));
+  component->exit();
+  component = nullptr;
+}
+
+TEST_F(PortTest, consumerFollowsTheProviderATooolNames)
+{
+  RateService provider;
+  RTC::CorbaConsumer<RTC::ExecutionContext> consumer;
+  ASSERT_TRUE(component->servicePort.registerProvider("rate", "RTC::ExecutionContext", provider));
+  ASSERT_TRUE(component->otherServicePort.registerConsumer("speed", "RTC::ExecutionContext", consumer));
+  RTC::PortService_var service = component->servicePort.getPortRef();
+  RTC::PortService_var client = component->otherServicePort.getPortRef();
+  // Different instance names: only the explicit pairing connects them.
+  RTC::ConnectorProfile plain = profileFor({client, service});
+  ASSERT_EQ(client->connect(plain), RTC::RTC_OK);
+  EXPECT_TRUE(CORBA::is_nil(consumer._ptr()));
+  client->disconnect_all();
+  RTC::ConnectorProfile paired = profileFor(
+      {client, service}, {{"Ports0.port.client.required.RTC::ExecutionContext.speed",
+                           "Ports0.port.service.provided.RTC::ExecutionContext.rate"}});
+  ASSERT_EQ(client->connect(paired), RTC::RTC_OK);
+  ASSERT_FALSE(CORBA::is_nil(consumer._ptr()));
+  EXPECT_DOUBLE_EQ(consumer->get_rate(), 42.0);
+  component->exit();
+  component = nullptr;
+}
+
+}  // namespace
