@@ -86,7 +86,7 @@ void Logger::vlog(LogLevel level, const char* format, va_list args)
     std::fputs(line.c_str(), target.file);
     std::fflush(target.file);
   }
-  if (level <= LogLevel::WARN && (target.file == nullptr || target.echoWarnings)) {
+  if (level == LogLevel::WARN && (target.file == nullptr || target.echoWarnings)) {
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
   }
