@@ -1,0 +1,68 @@
+#pragma once
+// The pick-and-place coordinator component. It reads command words on "input", runs one
+// manipulation task at a time on its worker thread and writes result words on "output"; the
+// work itself is the Coordinator's, this class moves data between ports, consumers and it.
+//
+// Lifecycle (all on the execution context's thread): onInitialize adds ports and consumers,
+// binds the parameters and lays out the placing slots; onActivated moves the robot to its
+// initial pose; onExecute is one command cycle; onDeactivated leaves a running task running;
+// the destructor stops it.
+
+#include <rtm/CorbaConsumer.h>
+#include <rtm/CorbaPort.h>
+#include <rtm/DataFlowComponentBase.h>
+#include <rtm/DataInPort.h>
+#include <rtm/DataOutPort.h>
+#include <rtm/Manager.h>
+#include <rtm/idl/BasicDataTypeSkel.h>
+
+#include <BriskoRTC.hh>
+#include <CommonCommands.hh>
+#include <HiroNX.hh>
+#include <LumerisRTC.hh>
+#include <MotionCommands.hh>
+
+#include "cell_config.h"
+#include "console.h"
+#include "coordinator.h"
+#include "corba_cell_links.h"
+
+class Palkett : public RTC::DataFlowComponentBase {
+ public:
+  explicit Palkett(RTC::Manager* manager);
+  ~Palkett() override;
+  Palkett(const Palkett&) = delete;
+  Palkett& operator=(const Palkett&) = delete;
+
+  RTC::ReturnCode_t onInitialize() override;
+  RTC::ReturnCode_t onFinalize() override;
+  RTC::ReturnCode_t onActivated(RTC::UniqueId ec_id) override;
+  RTC::ReturnCode_t onDeactivated(RTC::UniqueId ec_id) override;
+  RTC::ReturnCode_t onExecute(RTC::UniqueId ec_id) override;
+
+ private:
+  void writeResult(const std::string& result);
+
+  RTC::TimedStringSeq m_input;
+  RTC::InPort<RTC::TimedStringSeq> m_inputIn;
+  RTC::TimedStringSeq m_output;
+  RTC::OutPort<RTC::TimedStringSeq> m_outputOut;
+
+  RTC::CorbaPort m_LumerisServicePort;
+  RTC::CorbaPort m_BriskoServicePort;
+  RTC::CorbaPort m_HiroNXPort;
+  RTC::CorbaPort m_HIROPort;
+  RTC::CorbaConsumer<LumerisRTC::LumerisService> m_LumerisSvcIF;
+  RTC::CorbaConsumer<BriskoRTC::BriskoService> m_BriskoSvcIF;
+  RTC::CorbaConsumer<HiroNX> m_manipulator;
+  RTC::CorbaConsumer<CommonCommands> m_common;
+  RTC::CorbaConsumer<MotionCommands> m_motion;
+
+  // Written by the middleware's configuration; a task takes a copy when it starts.
+  pickplace::CellConfig m_config;
+  pickplace::Console m_console;
+  pickplace::CorbaCellLinks m_links;
+  pickplace::Coordinator m_coordinator;
+};
+
+extern "C" void PalkettInit(RTC::Manager* manager);
