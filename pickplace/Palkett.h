@@ -8,13 +8,16 @@
 // initial pose; onExecute is one command cycle; onDeactivated leaves a running task running;
 // the destructor stops it.
 
+// The port data types come first: the ports' templates find their Any operators only when
+// these are declared before them.
+#include <rtm/idl/BasicDataTypeSkel.h>
+
 #include <rtm/CorbaConsumer.h>
 #include <rtm/CorbaPort.h>
 #include <rtm/DataFlowComponentBase.h>
 #include <rtm/DataInPort.h>
 #include <rtm/DataOutPort.h>
 #include <rtm/Manager.h>
-#include <rtm/idl/BasicDataTypeSkel.h>
 
 #include <BriskoRTC.hh>
 #include <CommonCommands.hh>

@@ -1,0 +1,111 @@
+// PalkettComp as a process: found through a private name server, activated, driven and read
+// with rtctl over its data ports. No outside service is connected, so activation reports the
+// missing controller and an object task fails.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+#include "tests/support/test_support.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using test_support::Seconds;
+
+class PalkettProcess : public ::testing::Test {
+ protected:
+  void SetUp() override
+  {
+    test_support::RtcConfOptions options;
+    options.nameServer = names.address();
+    const std::string conf = test_support::writeRtcConf(directory.path(), options);
+    palkett = std::make_unique<test_support::ChildProcess>(test_support::binPath("PalkettComp"),
+                                                           std::vector<std::string>{"-f", conf});
+    ASSERT_TRUE(names.waitForBinding("Palkett0.rtc", Seconds(15))) << palkett->output();
+  }
+
+  test_support::RunResult rtctl(const std::vector<std::string>& arguments)
+  {
+    return test_support::runRtctl(names, arguments, Seconds(30));
+  }
+
+  std::vector<std::string> answers() const
+  {
+    std::vector<std::string> lines;
+    std::istringstream text(listener->standardOutput());
+    for (std::string line; std::getline(text, line);) {
+      lines.push_back(line);
+    }
+    return lines;
+  }
+
+  // Waits until the listener has printed more than `count` answers.
+  bool waitForAnswersBeyond(std::size_t count, Seconds timeout)
+  {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (answers().size() <= count && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(50ms);
+    }
+    return answers().size() > count;
+  }
+
+  std::string exchange(const std::string& word)
+  {
+    const std::size_t before = answers().size();
+    const auto sent = rtctl({"inject", "Palkett0:input", word});
+    if (!sent.status.exitedWith(0)) {
+      return "<inject failed: " + sent.err + ">";
+    }
+    if (!waitForAnswersBeyond(before, Seconds(15))) {
+      return "<no answer>";
+    }
+    return answers()[before];
+  }
+
+  test_support::NameServer names;
+  test_support::TempDir directory;
+  std::unique_ptr<test_support::ChildProcess> palkett;
+  std::unique_ptr<test_support::ChildProcess> listener;
+};
+
+TEST_F(PalkettProcess, answersCommandWordsOnItsOutputPort)
+{
+  ASSERT_TRUE(rtctl({"activate", "Palkett0"}).status.exitedWith(0));
+  ASSERT_TRUE(palkett->waitForOutput("Palkett::activate(): HIROController and HiroNX not found.", Seconds(15)))
+      << palkett->output();
+
+  listener = std::make_unique<test_support::ChildProcess>(
+      test_support::binPath("rtctl"), std::vector<std::string>{"-n", names.address(), "print", "Palkett0:output"});
+  // A STOP with nothing running always answers: repeat it until the listener hears one.
+  bool listening = false;
+  for (int attempt = 0; attempt < 30 && !listening; ++attempt) {
+    rtctl({"inject", "Palkett0:input", "HIRO_TRAY_MANIP_STOP"});
+    listening = waitForAnswersBeyond(0, Seconds(1));
+  }
+  ASSERT_TRUE(listening) << listener->output() << palkett->output();
+  EXPECT_EQ(answers()[0], "HIRO_TRAY_MANIP_STOPPED");
+  // Late duplicates of the probe are still on their way; let them land before counting.
+  std::this_thread::sleep_for(500ms);
+
+  EXPECT_EQ(exchange("HIRO_OBJ_MANIP_STOP"), "HIRO_OBJ_MANIP_STOPPED");
+  EXPECT_EQ(exchange("HIRO_OBJ_MANIP_START"), "HIRO_OBJ_MANIP_ERROR");
+  EXPECT_EQ(exchange("FINISH"), "");
+  EXPECT_TRUE(palkett->waitForOutput("Palkett::processObj(): Lumeris does not respond.", Seconds(5)));
+
+  // Words that answer nothing: the next answer is the STOP's.
+  rtctl({"inject", "Palkett0:input", "HELLO"});
+  rtctl({"inject", "Palkett0:input", "HIRO"});
+  EXPECT_EQ(exchange("HIRO_TRAY_MANIP_STOP"), "HIRO_TRAY_MANIP_STOPPED");
+
+  palkett->sendSignal(SIGTERM);
+  const auto status = palkett->waitForExit(Seconds(20));
+  ASSERT_TRUE(status) << palkett->output();
+  EXPECT_NE(palkett->standardOutput().find("<< Palkett::~Palkett()"), std::string::npos) << palkett->output();
+}
+
+}  // namespace
