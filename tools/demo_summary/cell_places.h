@@ -13,10 +13,10 @@
 namespace demo_summary {
 
 // The simulator's component and the service port that provides its CellState.
-constexpr const char* kDefaultCellComponent = "HiroSim0";
+constexpr const char* kDefaultCellComponent = "RobotController0";
 constexpr const char* kCellStatePort = "CellState";
 constexpr const char* kCellStateType = "HiroSim::CellState";
-constexpr const char* kCellStateInstance = "CellState";
+constexpr const char* kCellStateInstance = "cellState";
 
 struct CellPlaces {
   std::vector<ObjectFinal> objects;  // in the order the estimator hands them out
