@@ -199,7 +199,12 @@ planner::OdometryVelocity Torvane::readVelocity() {
   return planner::OdometryVelocity{m_robot_velocity.data.vx, m_robot_velocity.data.va};
 }
 
-bool Torvane::keepWaiting() { return running_; }
+RTC::ReturnCode_t Torvane::exit() {
+  exiting_ = true;
+  return RTC::DataFlowComponentBase::exit();
+}
+
+bool Torvane::keepWaiting() { return running_ && !exiting_; }
 
 void Torvane::publishImage(const cv::Mat& image) {
   planner::toImageData(image, m_planning_img);

@@ -202,6 +202,8 @@ bool PlannerCycle::rebuildGridFromService() {
 }
 
 bool PlannerCycle::waitForMotion() {
+  // The operator sees what the cycle did before it waits.
+  flushConsole();
   const std::uint32_t start_ms = clock_.now_ms();
   while (!io_.poseIsNew()) {
     if (!io_.keepWaiting()) return false;

@@ -9,6 +9,7 @@
 #include <Orvn.hh>
 #include <Pexa.hh>
 #include <Zemla.hh>
+#include <idl/OrvnCdrCodec.h>
 
 #include <rtm/CorbaPort.h>
 #include <rtm/DataFlowComponentBase.h>
