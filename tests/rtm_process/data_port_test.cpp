@@ -82,6 +82,20 @@ TEST_F(DataPorts, rtctlInjectsIntoAnInPortAndPrintsAnOutPort) {
   EXPECT_EQ(rtctl({"cat", "Talker0"}).out.find("connected:"), std::string::npos);
 }
 
+TEST_F(DataPorts, rtctlPrintStopsOnInterruptAndTakesItsConnectionAway) {
+  startPair();
+  ASSERT_TRUE(rtctl({"activate", "Talker0"}).status.exitedWith(0));
+  test_support::ChildProcess printer(test_support::binPath("rtctl"),
+                                     {"-n", names.address(), "print", "Talker0:out"});
+  ASSERT_TRUE(printer.waitForOutput("hello #", kEventTimeout)) << printer.output();
+  printer.sendSignal(SIGINT);
+  auto status = printer.waitForExit(kEventTimeout);
+  ASSERT_TRUE(status.has_value());
+  EXPECT_TRUE(status->exitedWith(0)) << status->describe() << printer.standardError();
+  EXPECT_EQ(rtctl({"cat", "Talker0"}).out.find("connected:"), std::string::npos);
+  EXPECT_TRUE(talker->isRunning());
+}
+
 TEST_F(DataPorts, rtctlRefusesToInjectIntoANonStringPort) {
   startPair();
   auto refused = rtctl({"inject", "Listener0:image", "text"});
