@@ -46,8 +46,6 @@ const char* const* palkettProfile()
   return table.data();
 }
 
-void logLine(std::ostream& stream, const char* line) { stream << line << std::endl; }
-
 }  // namespace
 
 Palkett::Palkett(RTC::Manager* manager)
@@ -67,20 +65,20 @@ Palkett::Palkett(RTC::Manager* manager)
               m_console),
       m_coordinator(m_links, m_console)
 {
-  logLine(std::cout, ">> Palkett::Palkett()");
-  logLine(std::cout, "<< Palkett::Palkett()");
+  m_console.print(">> Palkett::Palkett()\n");
+  m_console.print("<< Palkett::Palkett()\n");
 }
 
 Palkett::~Palkett()
 {
-  logLine(std::cout, ">> Palkett::~Palkett()");
+  m_console.print(">> Palkett::~Palkett()\n");
   m_coordinator.deactivate();
-  logLine(std::cout, "<< Palkett::~Palkett()");
+  m_console.print("<< Palkett::~Palkett()\n");
 }
 
 RTC::ReturnCode_t Palkett::onInitialize()
 {
-  logLine(std::cerr, ">> Palkett::onInitialize()");
+  m_console.error(">> Palkett::onInitialize()");
   addInPort("input", m_inputIn);
   addOutPort("output", m_outputOut);
 
@@ -104,29 +102,29 @@ RTC::ReturnCode_t Palkett::onInitialize()
   }
 
   m_coordinator.initialize(m_config);
-  logLine(std::cerr, "<< Palkett::onInitialize()");
+  m_console.error("<< Palkett::onInitialize()");
   return RTC::RTC_OK;
 }
 
 RTC::ReturnCode_t Palkett::onFinalize()
 {
-  logLine(std::cerr, ">> Palkett::onFinalize()");
-  logLine(std::cerr, "<< Palkett::onFinalize()");
+  m_console.error(">> Palkett::onFinalize()");
+  m_console.error("<< Palkett::onFinalize()");
   return RTC::RTC_OK;
 }
 
 RTC::ReturnCode_t Palkett::onActivated(RTC::UniqueId)
 {
-  logLine(std::cerr, ">> Palkett::onActivated()");
+  m_console.error(">> Palkett::onActivated()");
   m_coordinator.activate();
-  logLine(std::cerr, "<< Palkett::onActivated()");
+  m_console.error("<< Palkett::onActivated()");
   return RTC::RTC_OK;
 }
 
 RTC::ReturnCode_t Palkett::onDeactivated(RTC::UniqueId)
 {
-  logLine(std::cerr, ">> Palkett::onDeactivated()");
-  logLine(std::cerr, "<< Palkett::onDeactivated()");
+  m_console.error(">> Palkett::onDeactivated()");
+  m_console.error("<< Palkett::onDeactivated()");
   return RTC::RTC_OK;
 }
 
