@@ -20,8 +20,9 @@ public:
   {
   }
 
-  // Copies the oldest unread sample into the bound variable; false when there is none
-  // or the sample's octets are not a T (the variable is then left as it was).
+  // Reads the oldest unread sample into the bound variable; false when there is none, or
+  // when the sample's octets are not a T (one warning; the variable may then hold part
+  // of that sample).
   bool read()
   {
     CdrSample sample;
@@ -29,9 +30,8 @@ public:
     try {
       cdrMemoryStream stream(sample.octets.get(), sample.length);
       setStreamByteOrder(stream, sample.littleEndian);
-      T value;
-      CdrCodec<T>::unmarshal(value, stream);
-      m_value = value;
+      // Straight into the variable: a large sample is not copied a second time.
+      CdrCodec<T>::unmarshal(m_value, stream);
       return true;
     } catch (const CORBA::SystemException& error) {
       RTC_LOG(m_log, WARN, "a received sample could not be read as %s (%s); dropped",

@@ -6,6 +6,8 @@
 
 #include <coil/stringutil.h>
 
+#include <cstring>
+
 namespace RTC
 {
 
@@ -41,7 +43,7 @@ public:
     CORBA::Octet* octets = owned.release() ? owned.get_buffer(true) : nullptr;
     if (octets == nullptr) {
       octets = OpenRTM::CdrData::allocbuf(sample.length ? sample.length : 1);
-      for (CORBA::ULong i = 0; i < sample.length; ++i) octets[i] = data[i];
+      if (sample.length > 0) std::memcpy(octets, data.get_buffer(), sample.length);
     }
     sample.octets.reset(octets);
     m_port.receive(std::move(sample));

@@ -155,13 +155,17 @@ bool OutPortBase::writeSample(const std::function<void(cdrStream&)>& marshal)
   if (connections.empty()) return true;
 
   // At most one marshalled copy per byte order.
-  std::unique_ptr<cdrMemoryStream> streams[2];
+  bool marshalled[2] = {false, false};
   bool all_ok = true;
   for (const auto& connection : connections) {
-    std::unique_ptr<cdrMemoryStream>& stream = streams[connection->littleEndian ? 0 : 1];
-    if (!stream) {
-      stream = std::make_unique<cdrMemoryStream>();
-      setStreamByteOrder(*stream, connection->littleEndian);
+    const int order = connection->littleEndian ? 0 : 1;
+    std::unique_ptr<cdrMemoryStream>& stream = m_streams[order];
+    if (!marshalled[order]) {
+      if (!stream) {
+        stream = std::make_unique<cdrMemoryStream>();
+        setStreamByteOrder(*stream, connection->littleEndian);
+      }
+      stream->rewindPtrs();
       try {
         marshal(*stream);
       } catch (const CORBA::SystemException& error) {
@@ -169,6 +173,7 @@ bool OutPortBase::writeSample(const std::function<void(cdrStream&)>& marshal)
         m_statusList.assign(connections.size(), DataPortStatus::PORT_ERROR);
         return false;
       }
+      marshalled[order] = true;
     }
     const CORBA::ULong length = stream->bufSize();
     OpenRTM::CdrData data(length, length, static_cast<CORBA::Octet*>(stream->bufPtr()), false);

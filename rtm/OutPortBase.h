@@ -60,6 +60,9 @@ private:
   std::vector<std::shared_ptr<Connection>> m_connections;
   mutable std::mutex m_writeMutex;
   DataPortStatusList m_statusList;
+  // Kept from write to write so that a large sample's buffer is allocated once; index 0
+  // little-endian, 1 big-endian.
+  std::unique_ptr<cdrMemoryStream> m_streams[2];
 };
 
 }  // namespace RTC
