@@ -2,50 +2,42 @@
 
 #include <shell/component_shell.h>
 
+#include <array>
+
 #include "process_cell.h"
 
 namespace hirosim {
 namespace {
 
-const char* const kRobotControllerProfile[] = {
-    "implementation_id", "RobotController", "type_name", "RobotController",
-    "description", "Simulated HIRO robot controller services", "version", "1.0.0",
-    "vendor", "Kesta.Orvn", "category", "Simulator", "activity_type", "PERIODIC",
-    "kind", "DataFlowComponent", "max_instance", "1", "language", "C++",
-    "lang_type", "compile", ""};
+// The profile of every component of the simulator; only the type and description differ.
+using ProfileTable = std::array<const char*, 23>;
 
-const char* const kHiroControllerProfile[] = {
-    "implementation_id", "HIROController", "type_name", "HIROController",
-    "description", "Simulated HIROController", "version", "1.0.0",
-    "vendor", "Kesta.Orvn", "category", "Simulator", "activity_type", "PERIODIC",
-    "kind", "DataFlowComponent", "max_instance", "1", "language", "C++",
-    "lang_type", "compile", ""};
+constexpr ProfileTable simulatorProfile(const char* typeName, const char* description) {
+  return {"implementation_id", typeName, "type_name", typeName, "description", description,
+          "version", "1.0.0", "vendor", "Kesta.Orvn", "category", "Simulator",
+          "activity_type", "PERIODIC", "kind", "DataFlowComponent", "max_instance", "1",
+          "language", "C++", "lang_type", "compile", ""};
+}
 
-const char* const kHiroNXProfile[] = {
-    "implementation_id", "HiroNX", "type_name", "HiroNX",
-    "description", "Simulated HiroNX robot service", "version", "1.0.0",
-    "vendor", "Kesta.Orvn", "category", "Simulator", "activity_type", "PERIODIC",
-    "kind", "DataFlowComponent", "max_instance", "1", "language", "C++",
-    "lang_type", "compile", ""};
-
-const char* const kLumerisProfile[] = {
-    "implementation_id", "Lumeris", "type_name", "Lumeris",
-    "description", "Simulated object pose estimation gateway", "version", "1.0.0",
-    "vendor", "Kesta.Orvn", "category", "Simulator", "activity_type", "PERIODIC",
-    "kind", "DataFlowComponent", "max_instance", "1", "language", "C++",
-    "lang_type", "compile", ""};
+constexpr ProfileTable kRobotControllerProfile =
+    simulatorProfile("RobotController", "Simulated HIRO robot controller services");
+constexpr ProfileTable kHiroControllerProfile =
+    simulatorProfile("HIROController", "Simulated HIROController");
+constexpr ProfileTable kHiroNXProfile = simulatorProfile("HiroNX", "Simulated HiroNX robot service");
+constexpr ProfileTable kLumerisProfile =
+    simulatorProfile("Lumeris", "Simulated object pose estimation gateway");
 
 constexpr const char* kControllerInstance = "service0";
 
-RTC::ReturnCode_t shutDownCell() {
+}  // namespace
+
+RTC::ReturnCode_t CellComponentBase::onFinalize() {
   processCell().shutdown();
   return RTC::RTC_OK;
 }
 
-}  // namespace
-
 RobotControllerComponent::RobotControllerComponent(RTC::Manager* manager)
-    : RTC::DataFlowComponentBase(manager),
+    : CellComponentBase(manager),
       hardwarePort_("RobotHWSvc"),
       sequencePort_("SeqPlayerSvc"),
       leftArmPort_("ArmCtrlSvcL"),
@@ -75,10 +67,8 @@ RTC::ReturnCode_t RobotControllerComponent::onInitialize() {
   return RTC::RTC_OK;
 }
 
-RTC::ReturnCode_t RobotControllerComponent::onFinalize() { return shutDownCell(); }
-
 HiroControllerComponent::HiroControllerComponent(RTC::Manager* manager)
-    : RTC::DataFlowComponentBase(manager),
+    : CellComponentBase(manager),
       hiroPort_("HIRO"),
       common_(processCell()),
       motion_(processCell()) {}
@@ -90,10 +80,8 @@ RTC::ReturnCode_t HiroControllerComponent::onInitialize() {
   return RTC::RTC_OK;
 }
 
-RTC::ReturnCode_t HiroControllerComponent::onFinalize() { return shutDownCell(); }
-
 HiroNXComponent::HiroNXComponent(RTC::Manager* manager)
-    : RTC::DataFlowComponentBase(manager), hiroNxPort_("HiroNX"), manipulator_(processCell()) {}
+    : CellComponentBase(manager), hiroNxPort_("HiroNX"), manipulator_(processCell()) {}
 
 RTC::ReturnCode_t HiroNXComponent::onInitialize() {
   hiroNxPort_.registerProvider("manipulator", "HiroNX", manipulator_);
@@ -101,10 +89,8 @@ RTC::ReturnCode_t HiroNXComponent::onInitialize() {
   return RTC::RTC_OK;
 }
 
-RTC::ReturnCode_t HiroNXComponent::onFinalize() { return shutDownCell(); }
-
 LumerisComponent::LumerisComponent(RTC::Manager* manager)
-    : RTC::DataFlowComponentBase(manager), lumerisPort_("LumerisService"), lumeris_(processCell()) {}
+    : CellComponentBase(manager), lumerisPort_("LumerisService"), lumeris_(processCell()) {}
 
 RTC::ReturnCode_t LumerisComponent::onInitialize() {
   lumerisPort_.registerProvider("LumerisSvcIF", "LumerisRTC::LumerisService", lumeris_);
@@ -112,32 +98,30 @@ RTC::ReturnCode_t LumerisComponent::onInitialize() {
   return RTC::RTC_OK;
 }
 
-RTC::ReturnCode_t LumerisComponent::onFinalize() { return shutDownCell(); }
-
 }  // namespace hirosim
 
 extern "C" {
 
 void RobotControllerInit(RTC::Manager* manager) {
-  shell::registerComponentFactory(manager, hirosim::kRobotControllerProfile,
+  shell::registerComponentFactory(manager, hirosim::kRobotControllerProfile.data(),
                                   shell::createComponent<hirosim::RobotControllerComponent>,
                                   shell::destroyComponent);
 }
 
 void HIROControllerInit(RTC::Manager* manager) {
-  shell::registerComponentFactory(manager, hirosim::kHiroControllerProfile,
+  shell::registerComponentFactory(manager, hirosim::kHiroControllerProfile.data(),
                                   shell::createComponent<hirosim::HiroControllerComponent>,
                                   shell::destroyComponent);
 }
 
 void HiroNXInit(RTC::Manager* manager) {
-  shell::registerComponentFactory(manager, hirosim::kHiroNXProfile,
+  shell::registerComponentFactory(manager, hirosim::kHiroNXProfile.data(),
                                   shell::createComponent<hirosim::HiroNXComponent>,
                                   shell::destroyComponent);
 }
 
 void LumerisInit(RTC::Manager* manager) {
-  shell::registerComponentFactory(manager, hirosim::kLumerisProfile,
+  shell::registerComponentFactory(manager, hirosim::kLumerisProfile.data(),
                                   shell::createComponent<hirosim::LumerisComponent>,
                                   shell::destroyComponent);
 }

@@ -21,11 +21,17 @@
 
 namespace hirosim {
 
-class RobotControllerComponent : public RTC::DataFlowComponentBase {
+// Shuts the process's cell down when finalized.
+class CellComponentBase : public RTC::DataFlowComponentBase {
+ public:
+  explicit CellComponentBase(RTC::Manager* manager) : RTC::DataFlowComponentBase(manager) {}
+  RTC::ReturnCode_t onFinalize() override;
+};
+
+class RobotControllerComponent : public CellComponentBase {
  public:
   explicit RobotControllerComponent(RTC::Manager* manager);
   RTC::ReturnCode_t onInitialize() override;
-  RTC::ReturnCode_t onFinalize() override;
 
  private:
   RTC::CorbaPort hardwarePort_;
@@ -42,11 +48,10 @@ class RobotControllerComponent : public RTC::DataFlowComponentBase {
   CellStateSVC_impl cellState_;
 };
 
-class HiroControllerComponent : public RTC::DataFlowComponentBase {
+class HiroControllerComponent : public CellComponentBase {
  public:
   explicit HiroControllerComponent(RTC::Manager* manager);
   RTC::ReturnCode_t onInitialize() override;
-  RTC::ReturnCode_t onFinalize() override;
 
  private:
   RTC::CorbaPort hiroPort_;
@@ -54,22 +59,20 @@ class HiroControllerComponent : public RTC::DataFlowComponentBase {
   MotionCommandsSVC_impl motion_;
 };
 
-class HiroNXComponent : public RTC::DataFlowComponentBase {
+class HiroNXComponent : public CellComponentBase {
  public:
   explicit HiroNXComponent(RTC::Manager* manager);
   RTC::ReturnCode_t onInitialize() override;
-  RTC::ReturnCode_t onFinalize() override;
 
  private:
   RTC::CorbaPort hiroNxPort_;
   HiroNXSVC_impl manipulator_;
 };
 
-class LumerisComponent : public RTC::DataFlowComponentBase {
+class LumerisComponent : public CellComponentBase {
  public:
   explicit LumerisComponent(RTC::Manager* manager);
   RTC::ReturnCode_t onInitialize() override;
-  RTC::ReturnCode_t onFinalize() override;
 
  private:
   RTC::CorbaPort lumerisPort_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <iostream>
 
 #include "step_pacer.h"
 
@@ -9,6 +10,9 @@ namespace hirosim {
 namespace {
 
 constexpr double kShortestSleep_s = 0.001;
+// Steps run at one wake at the most: when the machine cannot keep up with the time scale,
+// simulated time falls behind instead of holding the cell for ever longer stretches.
+constexpr long kMostStepsPerWake = 2000;
 
 double steadySeconds() {
   using namespace std::chrono;
@@ -32,10 +36,16 @@ void CellDriver::run(double timeScale) {
   // Wake about once per control step of wall time, but not more than once a millisecond.
   const double sleep_s = std::max(kShortestSleep_s, HiroCell::kControlPeriod_s / timeScale);
   pacer.stepsDue(steadySeconds());
+  bool warnedBehind = false;
   while (running_) {
     std::this_thread::sleep_for(std::chrono::duration<double>(sleep_s));
     const long due = pacer.stepsDue(steadySeconds());
-    if (due > 0) cell_.step(due);
+    if (due > kMostStepsPerWake && !warnedBehind) {
+      std::cerr << "HiroSimComp: this machine cannot keep up with time scale " << timeScale
+                << "; simulated time runs slower" << std::endl;
+      warnedBehind = true;
+    }
+    if (due > 0) cell_.step(std::min(due, kMostStepsPerWake));
   }
 }
 

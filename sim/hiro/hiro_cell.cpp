@@ -398,6 +398,11 @@ Outcome HiroCell::runTrajectory(const std::vector<std::vector<double>>& points_d
 
 std::optional<ObjectEstimate> HiroCell::estimateNextObject(const Pose6& worldInRobot) {
   Lock lock(mutex_);
+  if (!allFinite(worldInRobot)) {
+    refuse("getLastEstimatedResult", OutcomeCode::InvalidArgument,
+           "the world pose holds a non-finite value");
+    return std::nullopt;
+  }
   return estimator_.estimate(world_.objectPlaces(), worldInRobot);
 }
 

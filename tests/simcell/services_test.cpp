@@ -220,6 +220,9 @@ TEST_F(ServicesTest, estimationReportsTheFirstObjectOnTheTable) {
   world.orientation.y = NAN;
   EXPECT_EQ(lumeris_->getLastEstimatedResult(world, id, size, pose), -1);
   EXPECT_EQ(id, -1);
+  ASSERT_FALSE(refusals_.empty());
+  EXPECT_EQ(refusals_.back(),
+            "getLastEstimatedResult refused: the world pose holds a non-finite value");
 }
 
 TEST_F(ServicesTest, cellStateListsEveryObjectAndTheTray) {
