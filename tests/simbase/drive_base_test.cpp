@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 #include "base_world.h"
 #include "drive_base.h"
@@ -249,4 +251,34 @@ TEST(OdometrySchedule, oneSamplePerMapRequestWhileThePlannerAsks) {
   }
   EXPECT_EQ(first_ms, 10890);
   EXPECT_EQ(later, 10);
+}
+
+TEST(BaseWorld, servesMapAndStatusWhileTheBaseDrives) {
+  // The execution context commands and integrates while ORB threads ask for the map and the
+  // status; what they see must be consistent and keep moving forward.
+  FloorPlan plan;
+  plan.walls = {{{-5.0, 3.0}, {5.0, 3.0}}};
+  ManualClock clock(0.0);
+  BaseWorld world(plan, testParams(), RangeSensorParams{}, clock);
+  std::atomic<bool> driving{true};
+  std::thread executionContext([&] {
+    for (int i = 0; i < 400; ++i) {
+      world.command({0.2, 0.0});
+      clock.advance(0.01);
+      world.update();
+      world.odometry();
+    }
+    driving = false;
+  });
+  double lastTravelled_m = 0.0;
+  do {
+    const BaseStatus status = world.status();
+    EXPECT_GE(status.travelled_m, lastTravelled_m);
+    lastTravelled_m = status.travelled_m;
+    const auto cells = world.senseMap();
+    EXPECT_EQ(cells.size(), static_cast<size_t>(kMapCells * kMapCells));
+  } while (driving);
+  executionContext.join();
+  EXPECT_NEAR(world.status().travelled_m, 0.8, 0.01);
+  EXPECT_EQ(world.status().collisions, 0);
 }
