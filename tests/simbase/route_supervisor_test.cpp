@@ -8,7 +8,7 @@
 using namespace routesupervisor;
 
 TEST(RouteProtocol, wholeRouteInOrder) {
-  RouteProtocol route({10.0, 20.0});
+  RouteProtocol route({60.0, 10.0, 20.0});
   EXPECT_EQ(route.start(0.0), "ROBOT_START");
   EXPECT_EQ(route.phase(), RoutePhase::WaitingForArrival);
   EXPECT_FALSE(route.received("ROBOT_FINISH"));  // out of order: ignored
@@ -28,14 +28,14 @@ TEST(RouteProtocol, wholeRouteInOrder) {
 }
 
 TEST(RouteProtocol, eachWaitHasItsOwnTimeout) {
-  RouteProtocol late({10.0, 20.0});
+  RouteProtocol late({60.0, 10.0, 20.0});
   late.start(5.0);
   EXPECT_TRUE(late.checkTimeout(15.0));
   EXPECT_EQ(late.phase(), RoutePhase::Failed);
   EXPECT_EQ(late.failure(), "no ROBOT_ARRIVED within 10.0 s");
   EXPECT_FALSE(late.received("ROBOT_ARRIVED"));
 
-  RouteProtocol lateBack({10.0, 20.0});
+  RouteProtocol lateBack({60.0, 10.0, 20.0});
   lateBack.start(0.0);
   lateBack.received("ROBOT_ARRIVED");
   lateBack.stationWorkDone(true, "", 50.0);
@@ -45,7 +45,7 @@ TEST(RouteProtocol, eachWaitHasItsOwnTimeout) {
 }
 
 TEST(RouteProtocol, failedStationWorkSendsNoGoBack) {
-  RouteProtocol route({10.0, 20.0});
+  RouteProtocol route({60.0, 10.0, 20.0});
   route.start(0.0);
   route.received("ROBOT_ARRIVED");
   EXPECT_EQ(route.stationWorkDone(false, "station command: exit code 3", 1.0), "");
@@ -69,11 +69,13 @@ TEST(StationCommand, reportsSuccessFailureAndTimeout) {
 TEST(SupervisorCommandLine, ownOptionsAreTakenTheRestGoesToTheMiddleware) {
   const auto line = parseSupervisorCommandLine(
       {"RouteSupervisor", "--arrival-timeout", "120", "-f", "rtc.conf", "--at-station",
-       "arm_task --fast", "--finish-timeout", "90.5", "--station-timeout", "30"});
+       "arm_task --fast", "--finish-timeout", "90.5", "--station-timeout", "30",
+       "--connect-timeout", "7"});
   EXPECT_EQ(line.error, "");
   EXPECT_DOUBLE_EQ(line.settings.timeouts.arrival_s, 120.0);
   EXPECT_DOUBLE_EQ(line.settings.timeouts.finish_s, 90.5);
   EXPECT_DOUBLE_EQ(line.settings.stationTimeout_s, 30.0);
+  EXPECT_DOUBLE_EQ(line.settings.timeouts.connect_s, 7.0);
   EXPECT_EQ(line.settings.stationCommand, "arm_task --fast");
   EXPECT_EQ(line.middlewareArguments,
             (std::vector<std::string>{"RouteSupervisor", "-f", "rtc.conf"}));
@@ -91,4 +93,22 @@ TEST(WordLine, utcStampWithMilliseconds) {
   EXPECT_EQ(wordLine(when, "sent ROBOT_START"), "2026-12-08T05:30:12.345Z sent ROBOT_START");
   const auto whole = std::chrono::system_clock::time_point(std::chrono::seconds(0));
   EXPECT_EQ(wordLine(whole, "x"), "1970-01-01T00:00:00.000Z x");
+}
+
+TEST(RouteProtocol, startWaitsForThePortsWithinTheirTimeout) {
+  RouteTimeouts timeouts;
+  timeouts.connect_s = 5.0;
+  RouteProtocol connected(timeouts);
+  connected.awaitPorts(0.0);
+  EXPECT_EQ(connected.phase(), RoutePhase::WaitingForPorts);
+  EXPECT_FALSE(connected.checkTimeout(4.9));
+  EXPECT_EQ(connected.start(4.9), "ROBOT_START");
+  // The arrival wait runs from the start, not from the activation.
+  EXPECT_FALSE(connected.checkTimeout(4.9 + 299.0));
+
+  RouteProtocol never(timeouts);
+  never.awaitPorts(0.0);
+  EXPECT_TRUE(never.checkTimeout(5.0));
+  EXPECT_EQ(never.failure(), "ports not connected within 5.0 s");
+  EXPECT_EQ(never.start(6.0), "");
 }

@@ -57,7 +57,6 @@ RouteSupervisor::RouteSupervisor(RTC::Manager* manager)
 
 RouteSupervisor::~RouteSupervisor() {
   if (stationWork_.joinable()) stationWork_.join();
-  if (ending_.joinable()) ending_.join();
 }
 
 double RouteSupervisor::now_s() const {
@@ -78,13 +77,19 @@ void RouteSupervisor::send(const std::string& word) {
 }
 
 RTC::ReturnCode_t RouteSupervisor::onActivated(RTC::UniqueId) {
-  const std::string start = route_.start(now_s());
-  if (!start.empty()) send(start);
+  route_.awaitPorts(now_s());
   return RTC::RTC_OK;
+}
+
+bool RouteSupervisor::portsConnected() const {
+  return commandOut_.isConnected() && reportIn_.isConnected();
 }
 
 RTC::ReturnCode_t RouteSupervisor::onExecute(RTC::UniqueId) {
   if (ended_) return RTC::RTC_OK;
+  if (route_.phase() == routesupervisor::RoutePhase::WaitingForPorts && portsConnected()) {
+    send(route_.start(now_s()));
+  }
   while (reportIn_.isNew()) {
     reportIn_.read();
     const std::string word = static_cast<const char*>(report_.data);
@@ -136,9 +141,7 @@ void RouteSupervisor::end() {
   const bool finished = route_.phase() == routesupervisor::RoutePhase::Finished;
   routeExitStatus().store(finished ? kRouteFinished : kRouteNotFinished);
   printLine(finished ? "route finished" : "route failed: " + route_.failure());
-  // Ending the component waits for this callback to return, so it is asked from another
-  // thread.
-  ending_ = std::thread([this] { exit(); });
+  exit();
 }
 
 RTC::ReturnCode_t RouteSupervisor::onFinalize() {

@@ -4,8 +4,9 @@
 // in-port `route_report` (connected from the planner's `message`) receives "ROBOT_ARRIVED"
 // and "ROBOT_FINISH". Every word sent or received is printed with a time stamp.
 //
-// Lifecycle: activation is the order to go (connect the ports first): onActivated sends
-// "ROBOT_START". onExecute, on the execution context's thread, reads the reports, checks the
+// Lifecycle: activation is the order to go: "ROBOT_START" goes out as soon as both ports are
+// connected (so no word is written into nothing). onExecute, on the execution context's
+// thread, does that, reads the reports, checks the
 // time-outs and, at the station, runs the station command on a thread of its own and polls it.
 // When the route has finished or failed, the component ends itself and with it the process;
 // the program's exit status is 0 only when the route finished.
@@ -44,6 +45,7 @@ class RouteSupervisor : public RTC::DataFlowComponentBase {
   void send(const std::string& word);
   void handleStation();
   void end();
+  bool portsConnected() const;
   double now_s() const;
 
   RTC::TimedString command_;
@@ -57,7 +59,6 @@ class RouteSupervisor : public RTC::DataFlowComponentBase {
   routesupervisor::CommandOutcome stationOutcome_;  // written by stationWork_ before stationDone_
   bool stationStarted_ = false;
   bool ended_ = false;
-  std::thread ending_;
 };
 
 extern "C" void RouteSupervisorInit(RTC::Manager* manager);

@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
       routesupervisor::parseSupervisorCommandLine(std::vector<std::string>(argv, argv + argc));
   if (!line.error.empty()) {
     std::fprintf(stderr,
-                 "RouteSupervisor: %s\nusage: RouteSupervisor [--arrival-timeout S] "
+                 "RouteSupervisor: %s\nusage: RouteSupervisor [--connect-timeout S] [--arrival-timeout S] "
                  "[--finish-timeout S] [--at-station COMMAND] [--station-timeout S] "
                  "[middleware options]\n",
                  line.error.c_str());

@@ -4,8 +4,14 @@
 
 namespace routesupervisor {
 
+void RouteProtocol::awaitPorts(double now_s) {
+  if (phase_ != RoutePhase::NotStarted) return;
+  phase_ = RoutePhase::WaitingForPorts;
+  deadline_s_ = now_s + timeouts_.connect_s;
+}
+
 std::string RouteProtocol::start(double now_s) {
-  if (phase_ != RoutePhase::NotStarted) return "";
+  if (phase_ != RoutePhase::NotStarted && phase_ != RoutePhase::WaitingForPorts) return "";
   phase_ = RoutePhase::WaitingForArrival;
   deadline_s_ = now_s + timeouts_.arrival_s;
   return kWordStart;
@@ -37,13 +43,18 @@ std::string RouteProtocol::stationWorkDone(bool succeeded, const std::string& fa
 }
 
 bool RouteProtocol::checkTimeout(double now_s) {
-  const bool waiting =
-      phase_ == RoutePhase::WaitingForArrival || phase_ == RoutePhase::WaitingForFinish;
+  const bool waiting = phase_ == RoutePhase::WaitingForPorts ||
+                       phase_ == RoutePhase::WaitingForArrival ||
+                       phase_ == RoutePhase::WaitingForFinish;
   if (!waiting || now_s < deadline_s_) return false;
-  const bool arrival = phase_ == RoutePhase::WaitingForArrival;
   char text[120];
-  std::snprintf(text, sizeof text, "no %s within %.1f s", arrival ? kWordArrived : kWordFinish,
-                arrival ? timeouts_.arrival_s : timeouts_.finish_s);
+  if (phase_ == RoutePhase::WaitingForPorts) {
+    std::snprintf(text, sizeof text, "ports not connected within %.1f s", timeouts_.connect_s);
+  } else {
+    const bool arrival = phase_ == RoutePhase::WaitingForArrival;
+    std::snprintf(text, sizeof text, "no %s within %.1f s", arrival ? kWordArrived : kWordFinish,
+                  arrival ? timeouts_.arrival_s : timeouts_.finish_s);
+  }
   failure_ = text;
   phase_ = RoutePhase::Failed;
   return true;

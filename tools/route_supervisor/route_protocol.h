@@ -15,6 +15,7 @@ constexpr const char* kWordFinish = "ROBOT_FINISH";
 
 enum class RoutePhase {
   NotStarted,
+  WaitingForPorts,  // the caller starts the route once its ports are connected
   WaitingForArrival,
   AtStation,  // arrived; the caller runs the station work, then calls stationWorkDone
   WaitingForFinish,
@@ -23,6 +24,7 @@ enum class RoutePhase {
 };
 
 struct RouteTimeouts {
+  double connect_s = 60.0;
   double arrival_s = 300.0;
   double finish_s = 300.0;
 };
@@ -31,7 +33,9 @@ class RouteProtocol {
  public:
   explicit RouteProtocol(const RouteTimeouts& timeouts) : timeouts_(timeouts) {}
 
-  // Returns the word to send now ("ROBOT_START").
+  // Begins the wait for the ports' connections.
+  void awaitPorts(double now_s);
+  // Returns the word to send now ("ROBOT_START"); empty once the route has begun.
   std::string start(double now_s);
   // A word from the planner. True when it was the awaited one; anything else is ignored.
   bool received(const std::string& word);

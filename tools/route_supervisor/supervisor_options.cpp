@@ -6,12 +6,14 @@ namespace routesupervisor {
 
 SupervisorCommandLine parseSupervisorCommandLine(const std::vector<std::string>& arguments) {
   const auto split = programoptions::splitCommandLine(
-      arguments, {"--arrival-timeout", "--finish-timeout", "--station-timeout", "--at-station"});
+      arguments, {"--connect-timeout", "--arrival-timeout", "--finish-timeout", "--station-timeout",
+                  "--at-station"});
   SupervisorCommandLine line;
   line.middlewareArguments = split.middlewareArguments;
   line.error = split.error;
   SupervisorSettings& settings = line.settings;
   const std::map<std::string, double*> durations = {
+      {"--connect-timeout", &settings.timeouts.connect_s},
       {"--arrival-timeout", &settings.timeouts.arrival_s},
       {"--finish-timeout", &settings.timeouts.finish_s},
       {"--station-timeout", &settings.stationTimeout_s}};

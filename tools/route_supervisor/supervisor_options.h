@@ -1,8 +1,8 @@
 #pragma once
 // RouteSupervisor's own command-line options; everything else goes to the middleware.
 //
-//   RouteSupervisor [--arrival-timeout S] [--finish-timeout S] [--at-station COMMAND]
-//                   [--station-timeout S] [-f rtc.conf] [-o key:value] ...
+//   RouteSupervisor [--connect-timeout S] [--arrival-timeout S] [--finish-timeout S]
+//                   [--at-station COMMAND] [--station-timeout S] [-f rtc.conf] [-o key:value] ...
 
 #include <string>
 #include <vector>
