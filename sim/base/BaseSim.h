@@ -11,13 +11,16 @@
 // prints the run's summary. The services answer on ORB threads and share the world through
 // WorldSlot.
 
+// The port data types come first: the middleware's port templates find their Any operators
+// only when these are declared before them.
+#include <Pexa.hh>
+
 #include <rtm/CorbaPort.h>
 #include <rtm/DataFlowComponentBase.h>
 #include <rtm/DataInPort.h>
 #include <rtm/DataOutPort.h>
 #include <rtm/Manager.h>
 
-#include <Pexa.hh>
 #include <atomic>
 #include <memory>
 #include <string>

@@ -5,11 +5,14 @@
 // Lifecycle: onInitialize registers the port; onExecute (execution context's thread) takes every
 // new sample; onDeactivated and onFinalize complete the video.
 
+// The port data type comes first: the middleware's port templates find its Any operators
+// only when they are declared before them.
+#include <Orvn.hh>
+
 #include <rtm/DataFlowComponentBase.h>
 #include <rtm/DataInPort.h>
 #include <rtm/Manager.h>
 
-#include <Orvn.hh>
 #include <memory>
 
 #include "frame_writer.h"

@@ -11,11 +11,14 @@
 // When the route has finished or failed, the component ends itself and with it the process;
 // the program's exit status is 0 only when the route finished.
 
+// The port data type comes first: the middleware's port templates find its Any operators
+// only when they are declared before them.
+#include <rtm/idl/BasicDataTypeSkel.h>
+
 #include <rtm/DataFlowComponentBase.h>
 #include <rtm/DataInPort.h>
 #include <rtm/DataOutPort.h>
 #include <rtm/Manager.h>
-#include <rtm/idl/BasicDataTypeSkel.h>
 
 #include <atomic>
 #include <memory>
