@@ -11,6 +11,7 @@
 #include <omniORB4/Naming.hh>
 
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 #include "tests/support/test_support.h"
