@@ -317,6 +317,15 @@ TEST_F(CommandCycle, failingGatewayEndsTheTaskWithOneLine)
   EXPECT_EQ(motion.calls().size(), 1u);
 }
 
+TEST_F(CommandCycle, failingSolutionQueryEndsTheTaskWithOneLine)
+{
+  coordinator->activate();
+  brisko.failSolutions = true;
+  EXPECT_EQ(runTask("HIRO_TRAY_MANIP_START"), "HIRO_TRAY_MANIP_ERROR");
+  EXPECT_EQ(err.str(), "\a\aPalkett: BriskoService::getIKSolutionL() failed: CORBA::TRANSIENT\n");
+  EXPECT_EQ(motion.calls().size(), 1u) << "nothing is sent";
+}
+
 TEST_F(CommandCycle, failingControllerEndsTheTaskWithOneLine)
 {
   coordinator->activate();

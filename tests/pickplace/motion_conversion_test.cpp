@@ -192,6 +192,15 @@ TEST_F(Conversion, missingIkSolutionFailsTheActionAndSendsNothing)
   EXPECT_NE(err.str().find("node 1: no IK solution for hand L."), std::string::npos) << err.str();
 }
 
+TEST_F(Conversion, solutionWithoutTheArmsJointsFailsTheAction)
+{
+  add<HandLROperation>(HandPose{0.3, 0.2, 0.2, 0, -kPi / 2.0, 0}, HandPose{0.3, -0.2, 0.2, 0, -kPi / 2.0, 0}, 5.0);
+  links.solveEmpty = true;
+  EXPECT_EQ(execute(&start), kActionNotConverted);
+  EXPECT_TRUE(links.trajectories.empty());
+  EXPECT_NE(err.str().find("node 0: no IK solution for hand L."), std::string::npos) << err.str();
+}
+
 TEST_F(Conversion, fingerOpeningBeyondTheHandFailsTheAction)
 {
   add<FingerDistanceLROperation>(30.0, 130.0, 0.3);

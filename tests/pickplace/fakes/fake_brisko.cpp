@@ -19,7 +19,7 @@ CORBA::Boolean FakeBrisko::reach(Arm arm, const RTC::Pose3D& pose, double chest)
 
 CORBA::Boolean FakeBrisko::solution(Arm arm, const RTC::Pose3D& pose, double chest, BriskoRTC::BriskoService::JointAngles_out out)
 {
-  if (failQueries) {
+  if (failSolutions) {
     throw CORBA::TRANSIENT();
   }
   IkQuery query{arm, pickplace::toHandPose(pose), chest};

@@ -53,10 +53,12 @@ class FakeBrisko : public POA_BriskoRTC::BriskoService {
   }
   CORBA::Long setPose(CORBA::Long, CORBA::Double, CORBA::Boolean) override { return 0; }
 
-  // Settings, before use: reachability rule (all reachable by default); the IK queries raise
-  // CORBA::TRANSIENT when failQueries is set.
+  // Settings, before use: reachability rule (all reachable by default); the reachability
+  // queries raise CORBA::TRANSIENT when failQueries is set, the solution queries when
+  // failSolutions is.
   std::function<bool(const IkQuery&)> reachable = [](const IkQuery&) { return true; };
   bool failQueries = false;
+  bool failSolutions = false;
 
   std::vector<IkQuery> reachQueries();
   std::vector<IkQuery> solveQueries();

@@ -22,6 +22,9 @@ IkStatus FakeCellLinks::solve(Arm arm, const HandPose& pose, double chest_rad, J
     return IkStatus::notFound;
   }
   solution.assign(kJointGroupCount, {});
+  if (solveEmpty) {
+    return IkStatus::found;
+  }
   solution[arm == Arm::left ? kLeftArm : kRightArm] = armSolutionFor(pose, chest_rad);
   return IkStatus::found;
 }

@@ -38,6 +38,8 @@ class FakeCellLinks : public pickplace::CellLinks {
   std::function<bool(const IkQuery&)> reachable = [](const IkQuery&) { return true; };
   // When set, solve answers "no solution".
   bool solveFails = false;
+  // When set, solve answers "found" but fills no group.
+  bool solveEmpty = false;
   bool motionPresent = true;
   bool hiroNxPresent = true;
   long controllerId = 0;
