@@ -66,7 +66,7 @@ TEST(DemoScenario, fastRunPutsEveryObjectInItsSlotAndDrivesBackWithoutCollision)
   EXPECT_EQ(objectSteps.size(), 2u) << summary;
 
   // Each object: on the tray, within 10 mm of its slot across and up.
-  const auto objects = linesWith(summary, "object ");
+  const auto objects = linesWith(summary, "(class ");
   const std::regex offsets(R"(([0-9.]+) mm across, ([-+0-9.]+) mm up, on the tray)");
   const auto objectOffsets = numbersMatching(summary, offsets);
   ASSERT_EQ(objectOffsets.size(), 2 * objects.size()) << summary;
