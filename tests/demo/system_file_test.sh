@@ -67,6 +67,14 @@ expect_refused "disconnect A0:out B0:in k=v" "disconnect takes no properties"
 "$demo" --check-system --system "$work/none.system" >/dev/null 2>&1
 [[ $? == 2 ]] || fail "a missing system file is not refused"
 
+# Without its programs the demo says which are missing and starts nothing.
+output=$(RTS_BIN="$work/no-bin" "$demo" --no-build --out "$work/run" 2>&1)
+status=$?
+[[ $status == 2 ]] || fail "exit $status instead of 2 without programs"
+[[ $output == *"cannot run the demo: not built in $work/no-bin: HiroSimComp BaseSimComp"* ]] ||
+  fail "missing programs not named: $output"
+[[ ! -e $work/run/logs ]] || fail "processes were started without programs"
+
 if ((failures)); then
   echo "$failures failure(s)"
   exit 1
