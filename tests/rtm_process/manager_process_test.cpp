@@ -57,6 +57,25 @@ TEST_F(RtProcessTest, lifecycleCallbacksRunInTheirOrder) {
   EXPECT_NE(probe->standardOutput().find("destroyed Probe"), std::string::npos);
 }
 
+TEST_F(RtProcessTest, aFailingCallbackLeadsToTheErrorStateAndResetLeadsBack) {
+  auto probe = startComponents("Probe", {"-o", "test.Probe.conf.default.fail_on_execute:1"});
+  ASSERT_TRUE(names.waitForBinding("Probe0.rtc", kStartTimeout)) << probe->output();
+  ASSERT_TRUE(rtctl({"activate", "Probe0"}).status.exitedWith(0));
+  ASSERT_TRUE(waitForState("Probe0", "Error"));
+  EXPECT_TRUE(probe->waitForOutput("callback: onError", kEventTimeout));
+  std::string out = probe->standardOutput();
+  EXPECT_LT(out.find("callback: onExecute"), out.find("callback: onAborting")) << out;
+  EXPECT_LT(out.find("callback: onAborting"), out.find("callback: onError")) << out;
+
+  ASSERT_TRUE(rtctl({"conf", "Probe0", "set", "fail_on_execute", "0"}).status.exitedWith(0));
+  auto reset = rtctl({"reset", "Probe0"});
+  ASSERT_TRUE(reset.status.exitedWith(0)) << reset.err;
+  EXPECT_TRUE(waitForState("Probe0", "Inactive"));
+  EXPECT_TRUE(probe->waitForOutput("callback: onReset", kEventTimeout));
+  ASSERT_TRUE(rtctl({"activate", "Probe0"}).status.exitedWith(0));
+  EXPECT_TRUE(waitForState("Probe0", "Active"));
+}
+
 TEST_F(RtProcessTest, sigtermFinalisesUnbindsAndExitsZero) {
   auto probe = startComponents("Probe");
   ASSERT_TRUE(names.waitForBinding("Probe0.rtc", kStartTimeout)) << probe->output();

@@ -32,9 +32,11 @@ const char* const kEchoCallerProfile[] = TEST_PROFILE("EchoCaller", "0", );
 const char* const kProbeProfile[] = TEST_PROFILE("Probe", "2", "conf.default.gain", "1.5",
                                                  "conf.default.label", "plain",
                                                  "conf.default.count", "7",
+                                                 "conf.default.fail_on_execute", "0",
                                                  "conf.__widget__.gain", "text",
                                                  "conf.__widget__.label", "text",
-                                                 "conf.__widget__.count", "text", );
+                                                 "conf.__widget__.count", "text",
+                                                 "conf.__widget__.fail_on_execute", "text", );
 
 }  // namespace
 
@@ -156,6 +158,7 @@ RTC::ReturnCode_t Probe::onInitialize() {
   bindParameter("gain", gain_, "1.5");
   bindParameter("label", label_, "plain");
   bindParameter("count", count_, "7");
+  bindParameter("fail_on_execute", failOnExecute_, "0");
   return RTC::RTC_OK;
 }
 
@@ -191,6 +194,23 @@ RTC::ReturnCode_t Probe::onDeactivated(RTC::UniqueId) {
 RTC::ReturnCode_t Probe::onExecute(RTC::UniqueId) {
   if (!executedSinceActivation_) say("callback: onExecute");
   executedSinceActivation_ = true;
+  return failOnExecute_ == 1 ? RTC::RTC_ERROR : RTC::RTC_OK;
+}
+
+RTC::ReturnCode_t Probe::onAborting(RTC::UniqueId) {
+  say("callback: onAborting");
+  inErrorSinceAborting_ = false;
+  return RTC::RTC_OK;
+}
+
+RTC::ReturnCode_t Probe::onError(RTC::UniqueId) {
+  if (!inErrorSinceAborting_) say("callback: onError");
+  inErrorSinceAborting_ = true;
+  return RTC::RTC_OK;
+}
+
+RTC::ReturnCode_t Probe::onReset(RTC::UniqueId) {
+  say("callback: onReset");
   return RTC::RTC_OK;
 }
 

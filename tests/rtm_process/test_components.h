@@ -2,19 +2,16 @@
 // flushed line on standard output, so that tests can wait for those lines.
 #pragma once
 
-// The data types come first: the middleware's port templates find their Any operators only
-// when those are declared before the templates.
-#include <rtm/idl/BasicDataTypeSkel.h>
-
-#include <Orvn.hh>
-#include <RtTestEcho.hh>
-
 #include <rtm/CorbaConsumer.h>
 #include <rtm/CorbaPort.h>
 #include <rtm/DataFlowComponentBase.h>
 #include <rtm/DataInPort.h>
 #include <rtm/DataOutPort.h>
 #include <rtm/Manager.h>
+#include <rtm/idl/BasicDataTypeSkel.h>
+
+#include <Orvn.hh>
+#include <RtTestEcho.hh>
 
 #include <string>
 
@@ -93,8 +90,9 @@ private:
   std::string lastLine_;
 };
 
-// Prints "callback: <name>" for every lifecycle callback (onExecute once per activation) and
-// "config: gain=<g> label=<l> count=<c>" on activation. max_instance is 2.
+// Prints "callback: <name>" for every lifecycle callback (onExecute and onError once per
+// entry into their state) and "config: gain=<g> label=<l> count=<c>" on activation. With
+// fail_on_execute 1 its onExecute returns an error. max_instance is 2.
 class Probe : public RTC::DataFlowComponentBase {
 public:
   explicit Probe(RTC::Manager* manager);
@@ -106,12 +104,17 @@ public:
   RTC::ReturnCode_t onActivated(RTC::UniqueId ec_id) override;
   RTC::ReturnCode_t onDeactivated(RTC::UniqueId ec_id) override;
   RTC::ReturnCode_t onExecute(RTC::UniqueId ec_id) override;
+  RTC::ReturnCode_t onAborting(RTC::UniqueId ec_id) override;
+  RTC::ReturnCode_t onError(RTC::UniqueId ec_id) override;
+  RTC::ReturnCode_t onReset(RTC::UniqueId ec_id) override;
 
 private:
   double gain_ = 0;
   std::string label_;
   int count_ = 0;
+  int failOnExecute_ = 0;
   bool executedSinceActivation_ = false;
+  bool inErrorSinceAborting_ = false;
 };
 
 // Registers the factories of all of the above.
