@@ -172,12 +172,18 @@ TEST(DemoFault, stopDuringTheFirstObjectHaltsTheRobotAndFinishLetsTheNextStartWo
       << coordinatorLog();
 
   EXPECT_EQ(answers.exchange("Palkett0:input", "HIRO_OBJ_MANIP_STOP"), "HIRO_OBJ_MANIP_STOPPED");
+  // The simulated cell's own account: the stop ended a trajectory that was under way.
+  EXPECT_TRUE(waitForText([&] { return run.logOf("HiroSimComp"); },
+                          "movePTPJointAbsSeq: motion halted: the protective stop was engaged",
+                          Seconds(10)))
+      << run.logOf("HiroSimComp");
 
   // Halted: two later panels of the gateway show the arms where the first one after the stop
   // showed them.
   const int panels = static_cast<int>(linesWith(gatewayLog(), "[ Arm   L ]:").size());
   ASSERT_TRUE(waitForText(gatewayLog, "[ Arm   L ]:", Seconds(20), panels + 1)) << gatewayLog();
   const std::string halted = lastArmLines(gatewayLog());
+  ASSERT_FALSE(halted.empty()) << gatewayLog();
   ASSERT_TRUE(waitForText(gatewayLog, "[ Arm   L ]:", Seconds(20), panels + 3)) << gatewayLog();
   EXPECT_EQ(lastArmLines(gatewayLog()), halted);
 
