@@ -108,4 +108,27 @@ TEST_F(PalkettProcess, answersCommandWordsOnItsOutputPort)
   EXPECT_NE(palkett->standardOutput().find("<< Palkett::~Palkett()"), std::string::npos) << palkett->output();
 }
 
+TEST_F(PalkettProcess, registersItsProfileAndParameterDefaults)
+{
+  const auto profile = rtctl({"cat", "Palkett0"});
+  ASSERT_TRUE(profile.status.exitedWith(0)) << profile.err;
+  for (const char* text : {"Palkett", "Kesta.Orvn", "StateMachineGateway", "1.0.0", "input", "output", "HiroNX",
+                           "BriskoService", "LumerisService", "HIRO"}) {
+    EXPECT_NE(profile.out.find(text), std::string::npos) << text << "\n" << profile.out;
+  }
+  const auto configuration = rtctl({"conf", "Palkett0"});
+  ASSERT_TRUE(configuration.status.exitedWith(0)) << configuration.err;
+  // Every parameter, in binding order, at its default.
+  const std::string defaults =
+      "  xWorldR_m = +0.350\n  yWorldR_m = -0.096\n  zWorldR_m = +0.032\n  yWorldR_deg = 0.0\n"
+      "  xPalletPlacedB_m = +0.470\n  yPalletPlacedB_m = +0.000\n  zPalletPlacedB_m = +0.015\n"
+      "  rPalletPlacedB_deg = 0.0\n  pPalletPlacedB_deg = -90.0\n  yPalletPlacedB_deg = 0.0\n"
+      "  directionPalletPlacedR_deg = 100.0\n  liftDistancePalletR_m = 0.15\n"
+      "  xPalletToBePlacedB_m = +0.470\n  yPalletToBePlacedB_m = +0.000\n  zPalletToBePlacedB_m = +0.032\n"
+      "  directionPalletToBePlacedR_deg = 0.0\n  holdDistance_m = 0.001\n  releaseDistance_m = 0.002\n"
+      "  fingerBacklash_deg = 8.0\n  xOPEOffsetR_m = 0.0\n  yOPEOffsetR_m = 0.0\n  speedBase = 5.0\n"
+      "  serialNo = 3\n";
+  EXPECT_NE(configuration.out.find(defaults), std::string::npos) << configuration.out;
+}
+
 }  // namespace
