@@ -1,6 +1,7 @@
 #include "brisko_client.h"
 
-#include <omniORB4/CosNaming.hh>
+#include <omniORB4/CORBA.h>
+#include <omniORB4/Naming.hh>
 #include <RTC.hh>
 
 namespace {
