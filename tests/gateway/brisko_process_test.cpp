@@ -59,6 +59,11 @@ TEST_F(BriskoProcess, servesIkQueriesAndTheControllersJointAngles) {
   rtctl({"activate", "Brisko0"});
   ASSERT_TRUE(brisko_.waitForOutput(">> Brisko::onActivated()", 10s)) << brisko_.output();
   ASSERT_TRUE(brisko_.waitForOutput("│ RobotH/W □", 10s)) << brisko_.output();
+  ASSERT_TRUE(brisko_.waitForOutput("│  Grasper □\n└─────┘\n", 10s)) << brisko_.output();
+  EXPECT_NE(brisko_.standardOutput().find(">> Brisko::onActivated()\n<< Brisko::onActivated()\n"),
+            std::string::npos);
+  // Nothing connected: the box alone, no angle lines.
+  EXPECT_EQ(brisko_.countInOutput("[Body/Head]"), 0);
 
   rtctl({"connect", "Brisko0:RobotHWSvc", "FakeHiroController0:RobotHWSvc"});
   ASSERT_TRUE(brisko_.waitForOutput("│ RobotH/W ■", 10s)) << brisko_.output();
@@ -84,6 +89,12 @@ TEST_F(BriskoProcess, servesIkQueriesAndTheControllersJointAngles) {
   // The arm controllers are not connected.
   RTC::Pose3D pose;
   EXPECT_EQ(service->getHandPoseL(pose), -2147483647 - 1);
+
+  rtctl({"deactivate", "Brisko0"});
+  ASSERT_TRUE(brisko_.waitForOutput("<< Brisko::onDeactivated()", 10s)) << brisko_.output();
+  EXPECT_NE(
+      brisko_.standardOutput().find(">> Brisko::onDeactivated()\n<< Brisko::onDeactivated()\n"),
+      std::string::npos);
 }
 
 }  // namespace
