@@ -7,6 +7,8 @@ namespace hirosim {
 namespace {
 
 constexpr Vec3 kUp{0, 0, 1};
+// Hands closing this close to an object without grasping it are reported.
+constexpr double kNearMiss_m = 0.05;
 // How far below the tray's top a released object's base may be and still land on it.
 constexpr double kTrayLandingDepth_m = 0.02;
 
@@ -66,14 +68,22 @@ bool CellWorld::holdsSomething(Side side) const {
   return false;
 }
 
-bool CellWorld::graspsObject(const HandState& hand, const Object& object) const {
+std::string CellWorld::graspMiss(const HandState& hand, const Object& object) const {
   const Vec3 local = transformPoint(inverse(object.frame), fingertip(hand));
-  if (std::hypot(local.x, local.y) > kGraspOffset_m) return false;
+  const double offset_m = std::hypot(local.x, local.y);
+  char text[96];
+  if (offset_m > kGraspOffset_m) {
+    std::snprintf(text, sizeof text, "the fingertips are %.0f mm from its axis", offset_m * 1000);
+    return text;
+  }
   if (local.z < kGraspHeightMargin_m || local.z > object.spec.height_m - kGraspHeightMargin_m) {
-    return false;
+    std::snprintf(text, sizeof text, "the fingertips are %.0f mm above its base, not on its side",
+                  local.z * 1000);
+    return text;
   }
   const Vec3 widthAxis = rotate(object.frame.rotation, {0, 1, 0});
-  return acrossAxis(openingDirection(hand), widthAxis);
+  if (!acrossAxis(openingDirection(hand), widthAxis)) return "the fingers do not close across its width";
+  return "";
 }
 
 std::array<Vec3, 2> CellWorld::gripPoints() const {
@@ -159,12 +169,20 @@ std::vector<std::string> CellWorld::update(const std::array<HandState, 2>& hands
         Object& object = objects_[i];
         if (object.support == Support::Hand) continue;
         if (!crossedClosing(before_m, now_m, object.spec.width_m)) continue;
-        if (!graspsObject(hand, object)) continue;
+        const std::string miss = graspMiss(hand, object);
+        const std::string name = "object " + std::to_string(i);
+        if (!miss.empty()) {
+          // Say why a hand that closed right next to an object did not take it.
+          if (norm(horizontal(fingertip(hand) - object.frame.position)) <= kNearMiss_m) {
+            events.push_back(std::string(sideName(side)) + " hand closed beside " + name +
+                             " without grasping it: " + miss);
+          }
+          continue;
+        }
         object.support = Support::Hand;
         object.holder = side;
         object.relative = compose(inverse(hand.pose), object.frame);
-        events.push_back("object " + std::to_string(i) + " grasped by " + sideName(side) +
-                         " hand");
+        events.push_back(name + " grasped by " + sideName(side) + " hand");
         break;
       }
     }

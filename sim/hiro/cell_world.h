@@ -80,7 +80,8 @@ class CellWorld {
   Vec3 fingertip(const HandState& hand) const;
   Vec3 openingDirection(const HandState& hand) const;
   bool holdsSomething(Side side) const;
-  bool graspsObject(const HandState& hand, const Object& object) const;
+  // Why the hand's fingers would not hold the object; empty when they would.
+  std::string graspMiss(const HandState& hand, const Object& object) const;
   std::array<Vec3, 2> gripPoints() const;  // at the tray's -y and +y edges
   Frame twoHandFrame(const std::array<HandState, 2>& hands) const;
   void releaseObject(Object& object, int index, std::vector<std::string>& events);

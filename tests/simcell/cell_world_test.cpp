@@ -68,18 +68,28 @@ TEST_F(CellWorldTest, fingersClosingAroundTheMiddleGraspTheObject) {
 
 TEST_F(CellWorldTest, handTwoCentimetresOffDoesNotGrasp) {
   const Vec3 off{kObject0Grip.x + 0.02, kObject0Grip.y, kObject0Grip.z};
-  EXPECT_TRUE(closeLeftAt(off, 0.0).empty());
+  EXPECT_EQ(closeLeftAt(off, 0.0),
+            std::vector<std::string>{"left hand closed beside object 0 without grasping it: the "
+                                     "fingertips are 20 mm from its axis"});
   EXPECT_EQ(object(0).support, Support::Table);
 }
 
 TEST_F(CellWorldTest, fingersTurnedNinetyDegreesDoNotGrasp) {
-  EXPECT_TRUE(closeLeftAt(kObject0Grip, M_PI / 2).empty());
+  EXPECT_EQ(closeLeftAt(kObject0Grip, M_PI / 2),
+            std::vector<std::string>{"left hand closed beside object 0 without grasping it: the "
+                                     "fingers do not close across its width"});
   EXPECT_EQ(object(0).support, Support::Table);
 }
 
 TEST_F(CellWorldTest, fingertipsAboveTheObjectDoNotGrasp) {
   const Vec3 above{kObject0Grip.x, kObject0Grip.y, kTableZ_m + kObjectHeight_m + 0.01};
-  EXPECT_TRUE(closeLeftAt(above, 0.0).empty());
+  EXPECT_EQ(closeLeftAt(above, 0.0),
+            std::vector<std::string>{"left hand closed beside object 0 without grasping it: the "
+                                     "fingertips are 70 mm above its base, not on its side"});
+}
+
+TEST_F(CellWorldTest, handClosingFarFromEveryObjectSaysNothing) {
+  EXPECT_TRUE(closeLeftAt({0.1, 0.3, 0.2}, 0.0).empty());
 }
 
 TEST_F(CellWorldTest, fingersAlreadyClosedDoNotGraspWhenMovedOntoTheObject) {
