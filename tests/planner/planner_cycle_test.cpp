@@ -206,6 +206,29 @@ TEST_F(Cycle, memoryCountsGridAndImagesAndReleasesThemOnDeactivation) {
   EXPECT_EQ(planner.memoryInUse_bytes(), 0);
 }
 
+TEST_F(Cycle, deactivationBeforeAnyCompletedCycleReportsNoAverage) {
+  planner.execute();
+  ::testing::internal::CaptureStdout();
+  planner.deactivate();
+  const std::string report = ::testing::internal::GetCapturedStdout();
+  EXPECT_NE(report.find("Total time:"), std::string::npos) << report;
+  EXPECT_NE(report.find("The maximum computation time：0 msec\n"), std::string::npos) << report;
+  EXPECT_EQ(report.find("Total computation time"), std::string::npos) << report;
+}
+
+TEST_F(Cycle, deactivationAfterCyclesReportsTotalAndAverage) {
+  io.inbox.push_back("ROBOT_START");
+  for (int i = 0; i < 3; ++i) planner.execute();
+  ::testing::internal::CaptureStdout();
+  planner.deactivate();
+  const std::string report = ::testing::internal::GetCapturedStdout();
+  EXPECT_NE(report.find("Total computation time： 0msec  An average computation time of the "
+                        "loop：0 msec\n"),
+            std::string::npos)
+      << report;
+  EXPECT_EQ(io.velocities.back(), std::make_pair(0.0, 0.0)) << "deactivation stops the base";
+}
+
 TEST_F(Cycle, missingMotionFileRefusesTheActivation) {
   planner.deactivate();
   std::remove(files.motionSet.c_str());
