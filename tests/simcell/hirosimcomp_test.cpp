@@ -209,6 +209,36 @@ TEST_F(HiroSimCompTest, handClosingOnTheObjectGraspsItAndTheEndPrintsWhereEveryt
       << output;
 }
 
+TEST_F(HiroSimCompTest, endingTheProgramEndsACallBlockedInAMotion) {
+  start();
+  CORBA::Object_var motionObject = service("HIROController0", "HIRO", "MotionCommands", "motion");
+  MotionCommands_var motion = MotionCommands::_narrow(motionObject);
+  ASSERT_FALSE(CORBA::is_nil(motion));
+  MotionCommands::JointPosSeq points;
+  points.length(1);
+  points[0] = point({{0, 90.0}});
+  MotionCommands::DoubleSeq times;
+  times.length(1);
+  times[0] = 2000.0;  // 100 s of wall time
+  auto call = std::async(std::launch::async, [&] {
+    try {
+      MotionCommands::RETURN_ID_var result = motion->movePTPJointAbsSeq(points, times);
+      return std::string(result->comment.in());
+    } catch (const CORBA::SystemException& error) {
+      return std::string("CORBA exception ") + error._name();
+    }
+  });
+  ASSERT_EQ(call.wait_for(std::chrono::milliseconds(500)), std::future_status::timeout);
+  ASSERT_TRUE(sim_->sendSignal(SIGTERM));
+  const auto status = sim_->waitForExit(Seconds(30.0));
+  if (!status) sim_->kill();  // so that the blocked call returns as well
+  ASSERT_TRUE(status) << "HiroSimComp did not end while a call was blocked";
+  EXPECT_TRUE(status->exitedWith(0)) << status->describe();
+  ASSERT_EQ(call.wait_for(kCallTimeout), std::future_status::ready);
+  EXPECT_EQ(call.get(), "motion abandoned: the simulator is shutting down");
+  EXPECT_NE(sim_->standardOutput().find("final places:"), std::string::npos);
+}
+
 TEST(HiroSimCompOptions, wrongSceneLineStopsTheProgramWithItsNumber) {
   test_support::TempDir dir;
   const std::string scene = dir.path() + "/bad.scene";
