@@ -299,7 +299,12 @@ CORBA::Long BriskoServiceSVC_impl::setFingerDistanceLR(CORBA::Double distanceL_m
   grasper->setJointAngles(kLeftHand, left, time_s, reached_s);
   grasper->setJointAngles(kRightHand, right, time_s, reached_s);
   if (wait) {
-    while (isFingerMovingL() || isFingerMovingR()) sleepOnePollPeriod();
+    for (;;) {
+      const bool movingL = isFingerMovingL();
+      const bool movingR = isFingerMovingR();
+      if (!movingL && !movingR) break;
+      sleepOnePollPeriod();
+    }
   }
   return 0;
 }
