@@ -32,11 +32,19 @@ cv::Vec3b colourOf(std::uint8_t cell) {
                    (cell & CELL_BLOCKED_OTHER) ? FULL : 0);
 }
 
-const std::array<cv::Vec3b, 256>& cellColours() {
+// Two pixels of a cell's colour, as the six bytes one grid cell paints in an image row.
+struct PixelPair {
+  std::uint8_t bytes[6];
+};
+
+const std::array<PixelPair, 256>& cellPixelPairs() {
   static const auto table = [] {
-    std::array<cv::Vec3b, 256> colours;
-    for (int cell = 0; cell < 256; ++cell) colours[cell] = colourOf(static_cast<std::uint8_t>(cell));
-    return colours;
+    std::array<PixelPair, 256> pairs;
+    for (int cell = 0; cell < 256; ++cell) {
+      const cv::Vec3b colour = colourOf(static_cast<std::uint8_t>(cell));
+      for (int k = 0; k < 6; ++k) pairs[cell].bytes[k] = colour[k % 3];
+    }
+    return pairs;
   }();
   return table;
 }
@@ -53,16 +61,15 @@ cv::Mat makePlanningImage() {
 }
 
 void drawGrid(const LocalGrid& grid, cv::Mat& image) {
-  const auto& colours = cellColours();
+  const auto& pairs = cellPixelPairs();
+  const std::size_t rowBytes = image.cols * image.elemSize();
   for (int column = 0; column < GRID_CELLS; ++column) {
-    auto* pixels = image.ptr<cv::Vec3b>(column * PIXELS_PER_CELL);
-    for (int row = 0; row < GRID_CELLS; ++row) {
-      const cv::Vec3b colour = colours[grid.at(row, column)];
-      pixels[row * PIXELS_PER_CELL] = colour;
-      pixels[row * PIXELS_PER_CELL + 1] = colour;
-    }
+    std::uint8_t* pixels = image.ptr(column * PIXELS_PER_CELL);
+    for (int row = 0; row < GRID_CELLS; ++row)
+      std::memcpy(pixels + row * sizeof(PixelPair), pairs[grid.at(row, column)].bytes,
+                  sizeof(PixelPair));
     // Each cell is two pixels high.
-    std::memcpy(image.ptr(column * PIXELS_PER_CELL + 1), pixels, image.cols * image.elemSize());
+    std::memcpy(image.ptr(column * PIXELS_PER_CELL + 1), pixels, rowBytes);
   }
   std::printf("Drawing Whole\n");
 }
