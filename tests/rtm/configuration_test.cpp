@@ -79,6 +79,31 @@ TEST_F(Configuration, defaultSetIsAppliedAfterInitializeAndBadValuesKeepTheDefau
   component->exit();
 }
 
+TEST_F(Configuration, bindingIsTracedAtTheTraceLevel)
+{
+  testing::internal::CaptureStdout();
+  RTC::Logger::configure(true, RTC::LogLevel::TRACE, "STDOUT");
+  Configured* component = create();
+  RTC::Logger::configure(false, RTC::LogLevel::INFO, "");
+  const std::string output = testing::internal::GetCapturedStdout();
+  ASSERT_NE(component, nullptr);
+  EXPECT_NE(output.find("bindParameter(speed (default: 1.5))"), std::string::npos) << output;
+  EXPECT_NE(output.find("bindParameter(file (default: pose-db.csv))"), std::string::npos);
+  component->exit();
+}
+
+TEST_F(Configuration, bindingIsSilentAtTheDebugLevel)
+{
+  testing::internal::CaptureStdout();
+  RTC::Logger::configure(true, RTC::LogLevel::DEBUG, "STDOUT");
+  Configured* component = create();
+  RTC::Logger::configure(false, RTC::LogLevel::INFO, "");
+  const std::string output = testing::internal::GetCapturedStdout();
+  ASSERT_NE(component, nullptr);
+  EXPECT_EQ(output.find("bindParameter("), std::string::npos) << output;
+  component->exit();
+}
+
 TEST_F(Configuration, managerConfigOverridesTheProfileByTypeAndInstance)
 {
   coil::Properties& config = RTC::Manager::instance().getConfig();

@@ -171,6 +171,23 @@ TEST_F(PortTest, samplesFlowFromOutToInAndOverflowDropsTheOldest)
   EXPECT_TRUE(component->in.isEmpty());
 }
 
+TEST_F(PortTest, preconnectAndPreactivationFromTheConfiguration)
+{
+  RTC::Manager& manager = RTC::Manager::instance();
+  manager.getConfig().setProperty("manager.components.preconnect",
+                                  "Ports0.out:Ports0.in(dataflow_type=push&interface_type=corba_cdr)");
+  manager.getConfig().setProperty("manager.components.preactivation", "Ports0");
+  manager.activateManager();
+  manager.getConfig().setProperty("manager.components.preconnect", "");
+  manager.getConfig().setProperty("manager.components.preactivation", "");
+  EXPECT_EQ(component->out.connectionCount(), 1u);
+  EXPECT_EQ(component->ownedContext()->state(), RTC::ACTIVE_STATE);
+  component->outValue.data = "preconnected";
+  ASSERT_TRUE(component->out.write());
+  ASSERT_TRUE(component->in.read());
+  EXPECT_STREQ(component->inValue.data, "preconnected");
+}
+
 TEST_F(PortTest, portsOfDifferentDataTypesDoNotConnect)
 {
   RTC::PortService_var out = component->out.getPortRef();
