@@ -90,8 +90,9 @@ TEST_F(Configuration, bindingIsTracedAtTheTraceLevelOnly)
     ASSERT_NE(component, nullptr);
     const bool traced = output.find("bindParameter(speed (default: 1.5))") != std::string::npos;
     EXPECT_EQ(traced, level == RTC::LogLevel::TRACE) << output;
-    if (level == RTC::LogLevel::TRACE)
+    if (level == RTC::LogLevel::TRACE) {
       EXPECT_NE(output.find("bindParameter(file (default: pose-db.csv))"), std::string::npos);
+    }
     component->exit();
   }
 }
