@@ -1,11 +1,21 @@
 #include "PortBase.h"
 
+#include <rtm/Manager.h>
 #include <rtm/NVUtil.h>
 #include <rtm/ServantActivation.h>
 #include <rtm/Uuid.h>
 
 namespace RTC
 {
+namespace
+{
+// A peer port that hangs must not hold up connecting, disconnecting or exiting for long.
+void limitCallTime(CORBA::Object_ptr peer)
+{
+  const unsigned long timeout_ms = Manager::instance().callTimeout_ms();
+  if (timeout_ms > 0 && !CORBA::is_nil(peer)) omniORB::setClientCallTimeout(peer, timeout_ms);
+}
+}  // namespace
 
 PortBase::PortBase(const char* name) : m_log(name ? name : ""), m_shortName(name ? name : "")
 {
@@ -121,6 +131,7 @@ ReturnCode_t PortBase::connect(ConnectorProfile& connector_profile)
     }
     if (connector_profile.ports.length() == 0) return BAD_PARAMETER;
     completeConnectorProfile(connector_profile);
+    limitCallTime(connector_profile.ports[0]);
     ReturnCode_t result = connector_profile.ports[0]->notify_connect(connector_profile);
     if (result != RTC_OK) {
       RTC_LOG(m_log, WARN, "connect %s failed (code %d)",
@@ -179,6 +190,7 @@ ReturnCode_t PortBase::connectNext(ConnectorProfile& connector_profile)
     }
     if (!is_self) continue;
     if (i + 1 == count) return RTC_OK;
+    limitCallTime(connector_profile.ports[i + 1]);
     try {
       return connector_profile.ports[i + 1]->notify_connect(connector_profile);
     } catch (const CORBA::SystemException& error) {
@@ -203,6 +215,7 @@ void PortBase::disconnectNext(const ConnectorProfile& connector_profile)
     if (!is_self) continue;
     // A peer that is gone cannot be told; its side of the connection went with it.
     for (CORBA::ULong next = i + 1; next < count; ++next) {
+      limitCallTime(connector_profile.ports[next]);
       try {
         connector_profile.ports[next]->notify_disconnect(connector_profile.connector_id);
         return;
@@ -218,6 +231,7 @@ ReturnCode_t PortBase::disconnect(const char* connector_id)
   ConnectorProfile profile;
   if (connector_id == nullptr || !findConnector(connector_id, profile)) return BAD_PARAMETER;
   if (profile.ports.length() == 0) return notify_disconnect(connector_id);
+  limitCallTime(profile.ports[0]);
   try {
     return profile.ports[0]->notify_disconnect(connector_id);
   } catch (const CORBA::SystemException&) {

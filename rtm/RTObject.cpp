@@ -30,7 +30,12 @@ RTObject_impl::RTObject_impl(Manager* manager)
 
 RTObject_impl::~RTObject_impl()
 {
-  if (m_exitThread.joinable()) m_exitThread.join();
+  std::thread exit_thread;
+  {
+    std::lock_guard<std::mutex> lock(m_phaseMutex);
+    exit_thread = std::move(m_exitThread);
+  }
+  if (exit_thread.joinable()) exit_thread.join();
   m_ec.reset();
 }
 
@@ -253,18 +258,19 @@ ReturnCode_t RTObject_impl::finalize()
 
 ReturnCode_t RTObject_impl::exit()
 {
+  const bool on_context_thread = m_ec && m_ec->isOwnThread();
   {
     std::lock_guard<std::mutex> lock(m_phaseMutex);
     if (m_phase != Phase::ALIVE) return PRECONDITION_NOT_MET;
     m_phase = Phase::EXITING;
-  }
-  if (m_ec && m_ec->isOwnThread()) {
-    // The context's thread cannot wait for itself to stop: another thread finishes.
-    m_exitThread = std::thread([this] {
-      finishComponent();
-      m_manager->notifyFinalized(this);
-    });
-    return RTC_OK;
+    if (on_context_thread) {
+      // The context's thread cannot wait for itself to stop: another thread finishes.
+      m_exitThread = std::thread([this] {
+        finishComponent();
+        m_manager->notifyFinalized(this);
+      });
+      return RTC_OK;
+    }
   }
   ReturnCode_t result = finishComponent();
   m_manager->notifyFinalized(this);
@@ -274,11 +280,15 @@ ReturnCode_t RTObject_impl::exit()
 void RTObject_impl::finalizeForShutdown()
 {
   Phase phase;
+  std::thread exit_thread;
   {
     std::lock_guard<std::mutex> lock(m_phaseMutex);
     phase = m_phase;
     if (phase == Phase::ALIVE) m_phase = Phase::EXITING;
+    if (m_exitThread.joinable() && m_exitThread.get_id() != std::this_thread::get_id())
+      exit_thread = std::move(m_exitThread);
   }
+  if (exit_thread.joinable()) exit_thread.join();
   switch (phase) {
     case Phase::ALIVE:
       finishComponent();
@@ -287,9 +297,6 @@ void RTObject_impl::finalizeForShutdown()
       deactivateObjects();
       break;
     case Phase::EXITING:
-      if (m_exitThread.joinable() && m_exitThread.get_id() != std::this_thread::get_id())
-        m_exitThread.join();
-      break;
     case Phase::EXITED:
       break;
   }

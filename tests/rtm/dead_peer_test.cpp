@@ -9,6 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
+#include <iterator>
+#include <thread>
 
 namespace
 {
@@ -17,6 +20,21 @@ namespace
     ::testing::AddGlobalTestEnvironment(new rtm_test::ManagerEnvironment);
 
 constexpr std::chrono::seconds kWait{15};
+
+// SIGSTOP takes effect a little after kill() returns; waits until the process shows as
+// stopped in /proc (at most kWait).
+bool waitUntilStopped(pid_t pid)
+{
+  const auto deadline = std::chrono::steady_clock::now() + kWait;
+  while (std::chrono::steady_clock::now() < deadline) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const size_t close = text.rfind(')');
+    if (close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'T') return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return false;
+}
 
 class Writer : public rtm_test::RecordingComponent
 {
@@ -103,6 +121,7 @@ TEST_F(DeadPeer, writeToAHungReaderReturnsAndReportsFailure)
 {
   connect();
   ASSERT_TRUE(reader->sendSignal(SIGSTOP));
+  ASSERT_TRUE(waitUntilStopped(reader->pid()));
   writer->value.data = "into the void";
   EXPECT_FALSE(writer->out.write());
   EXPECT_EQ(writer->out.getStatusList(),
