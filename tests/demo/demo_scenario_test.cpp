@@ -133,10 +133,11 @@ class AnswerListener {
   std::unique_ptr<test_support::ChildProcess> process_;
 };
 
-// The gateway's panel lines of both arms, the last ones printed.
+// The gateway's panel lines of both arms, the last complete ones printed.
 std::string lastArmLines(const std::string& gatewayLog) {
-  const auto left = linesWith(gatewayLog, "[ Arm   L ]:");
-  const auto right = linesWith(gatewayLog, "[ Arm   R ]:");
+  const std::string complete = gatewayLog.substr(0, gatewayLog.rfind('\n') + 1);
+  const auto left = linesWith(complete, "[ Arm   L ]:");
+  const auto right = linesWith(complete, "[ Arm   R ]:");
   if (left.empty() || right.empty()) return "";
   return left.back() + " / " + right.back();
 }
