@@ -47,9 +47,9 @@ public:
   // Blocks until shutdown and performs it (no_block = false); with no_block = true it
   // returns at once and shutdown() ends the manager later.
   void runManager(bool no_block = false);
-  // From the thread blocked in runManager's caller's stead: asks runManager to shut down
-  // when it is blocking, else shuts down here. Do not call it from a callback or a servant
-  // while no runManager is blocking.
+  // Ends the manager: when a thread is blocked in runManager(false), asks it to shut down
+  // and returns; otherwise shuts down on the calling thread, which must then not be a
+  // callback's or a servant's thread.
   void shutdown();
   // Asks for shutdown without waiting for it.
   void terminate();
