@@ -21,10 +21,10 @@ void bindUnderContext(const NameServer& names, const std::string& context, const
   CORBA::ORB_var orb = CORBA::ORB_init(argc, argv);
   CORBA::Object_var object = orb->string_to_object(names.corbaloc().c_str());
   CosNaming::NamingContextExt_var root = CosNaming::NamingContextExt::_narrow(object);
-  CosNaming::Name contextName = *root->to_name((context + ".host_cxt").c_str());
-  CosNaming::NamingContext_var sub = root->bind_new_context(contextName);
-  CosNaming::Name leaf = *root->to_name((id + ".rtc").c_str());
-  sub->rebind(leaf, root);
+  CosNaming::Name_var contextName = root->to_name((context + ".host_cxt").c_str());
+  CosNaming::NamingContext_var sub = root->bind_new_context(contextName.in());
+  CosNaming::Name_var leaf = root->to_name((id + ".rtc").c_str());
+  sub->rebind(leaf.in(), root);
 }
 
 TEST(NameServer, answersOnItsOwnLoopbackPortWithAnEmptyTree) {
