@@ -5,12 +5,12 @@
 //
 // Usage: HiroSimComp [--time-scale K] [--scene FILE] [middleware options]
 
+#include <shell/component_shell.h>
+
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <shell/component_shell.h>
 
 #include "cell_components.h"
 #include "cell_driver.h"

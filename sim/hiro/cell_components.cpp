@@ -23,7 +23,8 @@ constexpr ProfileTable kRobotControllerProfile =
     simulatorProfile("RobotController", "Simulated HIRO robot controller services");
 constexpr ProfileTable kHiroControllerProfile =
     simulatorProfile("HIROController", "Simulated HIROController");
-constexpr ProfileTable kHiroNXProfile = simulatorProfile("HiroNX", "Simulated HiroNX robot service");
+constexpr ProfileTable kHiroNXProfile =
+    simulatorProfile("HiroNX", "Simulated HiroNX robot service");
 constexpr ProfileTable kLumerisProfile =
     simulatorProfile("Lumeris", "Simulated object pose estimation gateway");
 

@@ -40,14 +40,14 @@ std::string formatPosition(double x_m, double y_m, double z_m) {
 
 CellWorld::CellWorld(const Scene& scene, const HandAxes& axes)
     : tableZ_m_(scene.tableZ_m),
-      traySpec_(scene.tray),
-      trayFrame_(uprightFrame(scene.tray.x_m, scene.tray.y_m, scene.tray.topZ_m,
-                              scene.tray.yaw_rad)),
+      tray_(scene.tray),
+      trayFrame_(
+          uprightFrame(scene.tray.x_m, scene.tray.y_m, scene.tray.topZ_m, scene.tray.yaw_rad)),
       axes_(axes) {
-  for (const ObjectSpec& spec : scene.objects) {
+  for (const SceneObject& given : scene.objects) {
     Object object;
-    object.spec = spec;
-    object.frame = uprightFrame(spec.x_m, spec.y_m, scene.tableZ_m, spec.yaw_rad);
+    object.given = given;
+    object.frame = uprightFrame(given.x_m, given.y_m, scene.tableZ_m, given.yaw_rad);
     objects_.push_back(object);
   }
 }
@@ -76,20 +76,21 @@ std::string CellWorld::graspMiss(const HandState& hand, const Object& object) co
     std::snprintf(text, sizeof text, "the fingertips are %.0f mm from its axis", offset_m * 1000);
     return text;
   }
-  if (local.z < kGraspHeightMargin_m || local.z > object.spec.height_m - kGraspHeightMargin_m) {
+  if (local.z < kGraspHeightMargin_m || local.z > object.given.height_m - kGraspHeightMargin_m) {
     std::snprintf(text, sizeof text, "the fingertips are %.0f mm above its base, not on its side",
                   local.z * 1000);
     return text;
   }
   const Vec3 widthAxis = rotate(object.frame.rotation, {0, 1, 0});
-  if (!acrossAxis(openingDirection(hand), widthAxis)) return "the fingers do not close across its width";
+  if (!acrossAxis(openingDirection(hand), widthAxis))
+    return "the fingers do not close across its width";
   return "";
 }
 
 std::array<Vec3, 2> CellWorld::gripPoints() const {
-  const double half = traySpec_.width_m / 2.0;
-  return {transformPoint(trayFrame_, {0, -half, traySpec_.gripHeight_m}),
-          transformPoint(trayFrame_, {0, half, traySpec_.gripHeight_m})};
+  const double half = tray_.width_m / 2.0;
+  return {transformPoint(trayFrame_, {0, -half, tray_.gripHeight_m}),
+          transformPoint(trayFrame_, {0, half, tray_.gripHeight_m})};
 }
 
 Frame CellWorld::twoHandFrame(const std::array<HandState, 2>& hands) const {
@@ -105,8 +106,8 @@ void CellWorld::releaseObject(Object& object, int index, std::vector<std::string
   const Vec3 base = object.frame.position;
   const double yaw = headingOf(object.frame);
   const Vec3 onTray = transformPoint(inverse(trayFrame_), base);
-  const bool overTray = std::fabs(onTray.x) <= traySpec_.length_m / 2.0 &&
-                        std::fabs(onTray.y) <= traySpec_.width_m / 2.0 &&
+  const bool overTray = std::fabs(onTray.x) <= tray_.length_m / 2.0 &&
+                        std::fabs(onTray.y) <= tray_.width_m / 2.0 &&
                         onTray.z >= -kTrayLandingDepth_m;
   std::string where;
   if (overTray) {
@@ -149,7 +150,7 @@ std::vector<std::string> CellWorld::update(const std::array<HandState, 2>& hands
     for (std::size_t i = 0; i < objects_.size(); ++i) {
       Object& object = objects_[i];
       if (object.support == Support::Hand && object.holder == side &&
-          now_m > object.spec.width_m) {
+          now_m > object.given.width_m) {
         releaseObject(object, static_cast<int>(i), events);
       }
     }
@@ -168,7 +169,7 @@ std::vector<std::string> CellWorld::update(const std::array<HandState, 2>& hands
       for (std::size_t i = 0; i < objects_.size(); ++i) {
         Object& object = objects_[i];
         if (object.support == Support::Hand) continue;
-        if (!crossedClosing(before_m, now_m, object.spec.width_m)) continue;
+        if (!crossedClosing(before_m, now_m, object.given.width_m)) continue;
         const std::string miss = graspMiss(hand, object);
         const std::string name = "object " + std::to_string(i);
         if (!miss.empty()) {
@@ -216,12 +217,12 @@ std::vector<ObjectPlace> CellWorld::objectPlaces() const {
     const Object& object = objects_[i];
     ObjectPlace place;
     place.index = static_cast<int>(i);
-    place.classId = object.spec.classId;
+    place.classId = object.given.classId;
     place.support = object.support;
     place.holder = object.holder;
-    place.depth_m = object.spec.depth_m;
-    place.width_m = object.spec.width_m;
-    place.height_m = object.spec.height_m;
+    place.depth_m = object.given.depth_m;
+    place.width_m = object.given.width_m;
+    place.height_m = object.given.height_m;
     place.x_m = object.frame.position.x;
     place.y_m = object.frame.position.y;
     place.z_m = object.frame.position.z;

@@ -70,7 +70,7 @@ class CellWorld {
 
  private:
   struct Object {
-    ObjectSpec spec;
+    SceneObject given;  // as the scene file gave it
     Support support = Support::Table;
     Side holder = Side::Right;
     Frame frame;     // base centre, robot frame (kept up to date)
@@ -88,7 +88,7 @@ class CellWorld {
   void followCarriers(const std::array<HandState, 2>& hands);
 
   double tableZ_m_;
-  TraySpec traySpec_;
+  SceneTray tray_;
   Frame trayFrame_;  // top-surface centre
   HandAxes axes_;
   std::vector<Object> objects_;

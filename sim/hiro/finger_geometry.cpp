@@ -16,8 +16,7 @@ double fingerOpening_m(const FingerAngles& angles) {
 }
 
 double fingertipDepth_m(const FingerAngles& angles) {
-  const double reach_mm =
-      kFingerLink_mm * 0.5 * (std::cos(angles[0]) + std::cos(angles[2]));
+  const double reach_mm = kFingerLink_mm * 0.5 * (std::cos(angles[0]) + std::cos(angles[2]));
   return (kFingerBaseDepth_mm + reach_mm) * kMetresPerMm;
 }
 

@@ -20,7 +20,7 @@ struct Frame {
 };
 
 struct Pose6 {
-  double x = 0.0, y = 0.0, z = 0.0;  // metres
+  double x = 0.0, y = 0.0, z = 0.0;    // metres
   double r = 0.0, p = 0.0, yaw = 0.0;  // radians, Rz(yaw) * Ry(p) * Rx(r)
 };
 

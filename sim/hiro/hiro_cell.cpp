@@ -53,15 +53,14 @@ HiroCell::HiroCell(const Scene& scene, std::shared_ptr<const ArmKinematics> kine
   world_.update(handStates());
 }
 
-Outcome HiroCell::refuse(const char* operation, OutcomeCode code,
-                         const std::string& reason) const {
+Outcome HiroCell::refuse(const char* operation, OutcomeCode code, const std::string& reason) const {
   if (refusals_) refusals_(std::string(operation) + " refused: " + reason);
   return Outcome{code, reason};
 }
 
-std::optional<Outcome> HiroCell::motionBlocked(const char* operation,
-                                               const JointMask& mask) const {
-  if (shutDown_) return refuse(operation, OutcomeCode::ShuttingDown, "the simulator is shutting down");
+std::optional<Outcome> HiroCell::motionBlocked(const char* operation, const JointMask& mask) const {
+  if (shutDown_)
+    return refuse(operation, OutcomeCode::ShuttingDown, "the simulator is shutting down");
   if (protectiveStop_) {
     return refuse(operation, OutcomeCode::ProtectiveStop,
                   "the protective stop is engaged; disengage it first");
@@ -134,16 +133,17 @@ bool HiroCell::servoOn(JointGroup group) const {
 Outcome HiroCell::switchServo(std::string_view name, bool on) {
   const std::optional<JointGroup> group = groupFromServoName(name);
   if (!group) {
-    return refuse("servo", OutcomeCode::InvalidArgument,
-                  "unknown joint group \"" + std::string(name) +
-                      "\" (BODY, RARM, LARM, RHAND or LHAND)");
+    return refuse(
+        "servo", OutcomeCode::InvalidArgument,
+        "unknown joint group \"" + std::string(name) + "\" (BODY, RARM, LARM, RHAND or LHAND)");
   }
   return switchServos({*group}, on);
 }
 
 Outcome HiroCell::switchServos(const std::vector<JointGroup>& groups, bool on) {
   Lock lock(mutex_);
-  if (shutDown_) return refuse("servo", OutcomeCode::ShuttingDown, "the simulator is shutting down");
+  if (shutDown_)
+    return refuse("servo", OutcomeCode::ShuttingDown, "the simulator is shutting down");
   for (JointGroup group : groups) {
     const int g = static_cast<int>(group);
     if (servo_[g] == on) continue;
@@ -367,7 +367,8 @@ HiroCell::TrajectoryStart HiroCell::startTrajectory(
   }
   if (auto blocked = motionBlocked(kOperation, all)) return {*blocked, {}};
   MotionTicket last{Channel::Sequence, 0};
-  for (const JointSegment& segment : segments) last.ticket = channel(Channel::Sequence).push(segment);
+  for (const JointSegment& segment : segments)
+    last.ticket = channel(Channel::Sequence).push(segment);
   return {{}, last};
 }
 
@@ -375,7 +376,8 @@ Outcome HiroCell::awaitMotion(const MotionTicket& ticket) {
   Lock lock(mutex_);
   if (ticket.ticket == 0) return {};
   const MotionChannel& c = channel(ticket.channel);
-  changed_.wait(lock, [&] { return shutDown_ || c.ticketState(ticket.ticket) != TicketState::Pending; });
+  changed_.wait(lock,
+                [&] { return shutDown_ || c.ticketState(ticket.ticket) != TicketState::Pending; });
   switch (c.ticketState(ticket.ticket)) {
     case TicketState::Completed:
       return {};

@@ -63,8 +63,9 @@ SceneParseResult parseScene(const std::string& text) {
                        "thickness_m grip_height_m");
       }
       if (v[4] <= 0 || v[5] <= 0 || v[6] < 0 || v[7] < 0) {
-        return failure(number, "tray length and width must be positive, thickness and grip "
-                               "height not negative");
+        return failure(number,
+                       "tray length and width must be positive, thickness and grip "
+                       "height not negative");
       }
       scene.tray = {v[0], v[1], v[2], v[3] * kRadPerDeg, v[4], v[5], v[6], v[7]};
       haveTray = true;
@@ -86,8 +87,9 @@ SceneParseResult parseScene(const std::string& text) {
         return failure(number, "'noise' needs 3 numbers: position_sd_m yaw_sd_deg seed");
       }
       if (v[0] < 0 || v[1] < 0 || !isWholeNumber(v[2]) || v[2] > 4294967295.0) {
-        return failure(number, "noise deviations must not be negative and the seed must be a "
-                               "whole number below 2^32");
+        return failure(number,
+                       "noise deviations must not be negative and the seed must be a "
+                       "whole number below 2^32");
       }
       scene.noise = EstimatorNoise{v[0], v[1] * kRadPerDeg, static_cast<std::uint32_t>(v[2])};
     } else {

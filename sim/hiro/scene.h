@@ -9,23 +9,23 @@
 
 namespace hirosim {
 
-struct ObjectSpec {
+struct SceneObject {
   long classId = 0;
-  double depth_m = 0.0;   // along the object's own x axis
-  double width_m = 0.0;   // along the object's own y axis: the fingers close across it
+  double depth_m = 0.0;  // along the object's own x axis
+  double width_m = 0.0;  // along the object's own y axis: the fingers close across it
   double height_m = 0.0;
-  double x_m = 0.0;       // centre of the object's base
+  double x_m = 0.0;  // centre of the object's base
   double y_m = 0.0;
   double yaw_rad = 0.0;
 };
 
-struct TraySpec {
-  double x_m = 0.0;        // centre of the tray
+struct SceneTray {
+  double x_m = 0.0;  // centre of the tray
   double y_m = 0.0;
-  double topZ_m = 0.0;     // the surface objects stand on
+  double topZ_m = 0.0;  // the surface objects stand on
   double yaw_rad = 0.0;
-  double length_m = 0.0;   // along the tray's own x axis
-  double width_m = 0.0;    // along its y axis; the two grip points sit at +-width/2
+  double length_m = 0.0;  // along the tray's own x axis
+  double width_m = 0.0;   // along its y axis; the two grip points sit at +-width/2
   double thickness_m = 0.0;
   double gripHeight_m = 0.0;  // grip points above the top surface
 };
@@ -38,8 +38,8 @@ struct EstimatorNoise {
 
 struct Scene {
   double tableZ_m = 0.0;
-  TraySpec tray;
-  std::vector<ObjectSpec> objects;
+  SceneTray tray;
+  std::vector<SceneObject> objects;
   std::optional<EstimatorNoise> noise;
 };
 

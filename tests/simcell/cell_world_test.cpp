@@ -152,7 +152,8 @@ class TrayTest : public CellWorldTest {
 
 TEST_F(TrayTest, bothHandsAtTheGripPointsLiftTheTray) {
   gripBoth();
-  both(handAt(raised(kRightGrip, 0.1), M_PI / 2, 0.0), handAt(raised(kLeftGrip, 0.1), M_PI / 2, 0.0));
+  both(handAt(raised(kRightGrip, 0.1), M_PI / 2, 0.0),
+       handAt(raised(kLeftGrip, 0.1), M_PI / 2, 0.0));
   const TrayPlace tray = world_.trayPlace();
   EXPECT_TRUE(tray.lifted);
   EXPECT_NEAR(tray.topZ_m, kTrayTopZ_m + 0.1, 1e-9);
@@ -186,7 +187,8 @@ TEST_F(TrayTest, objectsOnTheTrayMoveWithIt) {
 
 TEST_F(TrayTest, openingAHandSetsTheTrayDownWhereItIs) {
   gripBoth();
-  both(handAt(raised(kRightGrip, 0.02), M_PI / 2, 0.0), handAt(raised(kLeftGrip, 0.02), M_PI / 2, 0.0));
+  both(handAt(raised(kRightGrip, 0.02), M_PI / 2, 0.0),
+       handAt(raised(kLeftGrip, 0.02), M_PI / 2, 0.0));
   const auto events = both(handAt(raised(kRightGrip, 0.02), M_PI / 2, 0.03),
                            handAt(raised(kLeftGrip, 0.02), M_PI / 2, 0.03));
   EXPECT_TRUE(contains(events, "tray set down at (0.000, 0.450, 0.035) m"));

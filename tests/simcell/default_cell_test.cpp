@@ -15,9 +15,9 @@ namespace {
 
 constexpr double kDegPerRad = 180.0 / M_PI;
 constexpr double kDown = -M_PI / 2;
-constexpr double kTableZ_m = 0.032;          // zWorldR_m
-constexpr double kPalletX_m = 0.47;          // xPalletPlacedB_m
-constexpr double kPalletTopZ_m = 0.015;      // zPalletPlacedB_m
+constexpr double kTableZ_m = 0.032;      // zWorldR_m
+constexpr double kPalletX_m = 0.47;      // xPalletPlacedB_m
+constexpr double kPalletTopZ_m = 0.015;  // zPalletPlacedB_m
 constexpr double kPalletTurn_rad = 100.0 * M_PI / 180.0;
 constexpr double kSlotZ_m = kPalletTopZ_m + 0.007;
 
@@ -35,8 +35,12 @@ double handOffset_m(double width_m) {
 }
 
 Pose6 turned(const Pose6& p, double a) {
-  return {p.x * std::cos(a) - p.y * std::sin(a), p.x * std::sin(a) + p.y * std::cos(a), p.z,
-          p.r + a, p.p, p.yaw};
+  return {p.x * std::cos(a) - p.y * std::sin(a),
+          p.x * std::sin(a) + p.y * std::cos(a),
+          p.z,
+          p.r + a,
+          p.p,
+          p.yaw};
 }
 
 class DefaultCellTest : public ::testing::Test {
@@ -70,13 +74,13 @@ TEST_F(DefaultCellTest, solvedJointsPutTheHandOnTheTarget) {
 }
 
 TEST_F(DefaultCellTest, coordinatorsPickingPosesReachEveryObject) {
-  for (const ObjectSpec& object : scene_.objects) {
+  for (const SceneObject& object : scene_.objects) {
     const double width = object.classId == 1 ? 0.05 : 0.03;
     const double y = object.classId == 1 ? -0.1 : 0.1;
     EXPECT_DOUBLE_EQ(object.y_m, y);
     EXPECT_DOUBLE_EQ(object.width_m, width);
     const Side side = y > 0 ? Side::Left : Side::Right;
-    const Pose6 grasp{object.x_m, y, kTableZ_m + object.height_m + handOffset_m(width),
+    const Pose6 grasp{object.x_m,     y,     kTableZ_m + object.height_m + handOffset_m(width),
                       object.yaw_rad, kDown, 0.0};
     Pose6 above = grasp;
     above.z += 0.05;
@@ -91,8 +95,8 @@ TEST_F(DefaultCellTest, coordinatorsPickingPosesReachEveryObject) {
 TEST_F(DefaultCellTest, trayGripPointsAreWhereTheCoordinatorGripsThem) {
   const double h = 0.11234;  // fingers closed
   for (double y : {0.15, -0.15}) {
-    const Pose6 grip = turned({kPalletX_m, y, kPalletTopZ_m + 0.05 + h, 0.0, kDown, 0.0},
-                              kPalletTurn_rad);
+    const Pose6 grip =
+        turned({kPalletX_m, y, kPalletTopZ_m + 0.05 + h, 0.0, kDown, 0.0}, kPalletTurn_rad);
     EXPECT_TRUE(reachable(y > 0 ? Side::Left : Side::Right, grip, kPalletTurn_rad)) << y;
   }
   // The tray's grip points are 0.3 m apart around its centre.
@@ -104,10 +108,11 @@ TEST_F(DefaultCellTest, trayGripPointsAreWhereTheCoordinatorGripsThem) {
 TEST_F(DefaultCellTest, carryingOutThePickingPlanPutsTheObjectOnTheTray) {
   std::vector<std::string> events;
   auto model = std::make_shared<HiroArmModelKinematics>();
-  HiroCell cell(scene_, model, JointVector{},
-                [&](const std::string& line) { events.push_back(line); }, nullptr);
+  HiroCell cell(
+      scene_, model, JointVector{}, [&](const std::string& line) { events.push_back(line); },
+      nullptr);
 
-  const ObjectSpec& object = scene_.objects.at(0);
+  const SceneObject& object = scene_.objects.at(0);
   const double width = object.width_m;
   const double h = handOffset_m(width);
   const Pose6 grasp{object.x_m, object.y_m, kTableZ_m + object.height_m + h, 0.0, kDown, 0.0};
@@ -115,9 +120,9 @@ TEST_F(DefaultCellTest, carryingOutThePickingPlanPutsTheObjectOnTheTray) {
   above.z += 0.05;
   Pose6 lifted = grasp;
   lifted.z = std::max(grasp.z + 0.15, object.height_m + h + kSlotZ_m + 0.085 + 0.05);
-  const Pose6 put = turned({kPalletX_m + 0.04, 0.03975, kSlotZ_m + object.height_m + h, 0.0,
-                            kDown, 0.0},
-                           kPalletTurn_rad);
+  const Pose6 put =
+      turned({kPalletX_m + 0.04, 0.03975, kSlotZ_m + object.height_m + h, 0.0, kDown, 0.0},
+             kPalletTurn_rad);
   // The slot lies on the left arm's side: the chest faces it.
   const double chest = std::atan2(put.y, put.x);
   Pose6 overSlot = put;

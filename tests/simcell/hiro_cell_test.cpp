@@ -30,9 +30,10 @@ std::vector<double> point(std::initializer_list<std::pair<int, double>> joints_d
 class HiroCellTest : public ::testing::Test {
  protected:
   HiroCellTest()
-      : cell_(testing::testScene(), std::make_shared<testing::ToyArmKinematics>(), startJoints(),
-              [this](const std::string& line) { events_.push_back(line); },
-              [this](const std::string& line) { refusals_.push_back(line); }) {}
+      : cell_(
+            testing::testScene(), std::make_shared<testing::ToyArmKinematics>(), startJoints(),
+            [this](const std::string& line) { events_.push_back(line); },
+            [this](const std::string& line) { refusals_.push_back(line); }) {}
 
   static JointVector startJoints() {
     JointVector joints{};
@@ -141,7 +142,8 @@ TEST_F(HiroCellTest, blockedTrajectoryCallReturnsWhenAnotherThreadEngagesTheStop
 
 TEST_F(HiroCellTest, shutdownEndsEveryBlockedCall) {
   ASSERT_TRUE(cell_.setJointAngles({{0.1, 0.0, 0.0}, {}, {}, {}, {}}, 50.0).ok());
-  auto wait = std::async(std::launch::async, [this] { return cell_.waitIdle({Channel::Sequence}); });
+  auto wait =
+      std::async(std::launch::async, [this] { return cell_.waitIdle({Channel::Sequence}); });
   auto run = std::async(std::launch::async, [this] {
     return cell_.runTrajectory({point({{0, 20.0}})}, {50.0});
   });
@@ -191,8 +193,8 @@ TEST_F(HiroCellTest, motionWithAServoOffIsRefused) {
 }
 
 TEST_F(HiroCellTest, theCoordinatorsInitialPoseIsInsideTheHardwareLimits) {
-  const Points initial{{0, 0, 25.8, -23.3, -7.2, -156.2, 7.2, 22.5, 3.2, 23.3, -7.2, -156.2,
-                        -7.2, 22.5, -3.2, 0, 0, 0, 0, 0, 0, 0, 0, 0}};
+  const Points initial{{0,    0,    25.8, -23.3, -7.2, -156.2, 7.2, 22.5, 3.2, 23.3, -7.2, -156.2,
+                        -7.2, 22.5, -3.2, 0,     0,    0,      0,   0,    0,   0,    0,    0}};
   const auto start = cell_.startTrajectory(initial, {2.0});
   EXPECT_TRUE(start.outcome.ok()) << start.outcome.reason;
 }

@@ -2,15 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <cmath>
-#include <fstream>
-#include <future>
-
 #include <HiroNX.hh>
 #include <HiroSimCell.hh>
 #include <MotionCommands.hh>
 #include <OpenHRP.hh>
+#include <cmath>
+#include <csignal>
+#include <fstream>
+#include <future>
 
 #include "provided_service.h"
 #include "tests/support/test_support.h"
@@ -55,21 +54,21 @@ class HiroSimCompTest : public ::testing::Test {
  protected:
   void start(const std::vector<std::string>& extra = {}) {
     const std::string conf = test_support::writeRtcConf(
-        dir_.path(), {names_.address(), "127.0.0.1:", 100.0, "WARN", {{"logger.file_name", "STDOUT"}}});
+        dir_.path(),
+        {names_.address(), "127.0.0.1:", 100.0, "WARN", {{"logger.file_name", "STDOUT"}}});
     std::vector<std::string> args{"-f", conf, "--time-scale", "20"};
     args.insert(args.end(), extra.begin(), extra.end());
     sim_ = std::make_unique<test_support::ChildProcess>(test_support::binPath("HiroSimComp"), args);
-    for (const char* name : {"RobotController0.rtc", "HIROController0.rtc", "HiroNX0.rtc",
-                             "Lumeris0.rtc"}) {
+    for (const char* name :
+         {"RobotController0.rtc", "HIROController0.rtc", "HiroNX0.rtc", "Lumeris0.rtc"}) {
       ASSERT_TRUE(names_.waitForBinding(name, kStartTimeout)) << sim_->output();
     }
   }
 
   CORBA::Object_ptr service(const std::string& component, const std::string& port,
                             const std::string& type, const std::string& instance) {
-    return testing::providedService(orb(), names_.corbaloc(),
-                                    componentPath(names_, component + ".rtc"), port, type,
-                                    instance);
+    return testing::providedService(
+        orb(), names_.corbaloc(), componentPath(names_, component + ".rtc"), port, type, instance);
   }
 
   double chest_rad(OpenHRP::RobotHardwareService_ptr hardware) {
@@ -192,8 +191,7 @@ TEST_F(HiroSimCompTest, handClosingOnTheObjectGraspsItAndTheEndPrintsWhereEveryt
   }
   ASSERT_EQ(grasper->setJointAngles("LHAND", fingers(29.0, 8.0 * kRadPerDeg), 0.2, reached), 0);
   EXPECT_TRUE(grasper->isEmpty(31, true));
-  ASSERT_TRUE(sim_->waitForOutput("object 0 grasped by left hand", kCallTimeout))
-      << sim_->output();
+  ASSERT_TRUE(sim_->waitForOutput("object 0 grasped by left hand", kCallTimeout)) << sim_->output();
 
   HiroSim::ObjectPlaceSeq_var places = cell->getObjectPlaces();
   ASSERT_EQ(places->length(), 2u);
@@ -201,11 +199,12 @@ TEST_F(HiroSimCompTest, handClosingOnTheObjectGraspsItAndTheEndPrintsWhereEveryt
   EXPECT_EQ(places[1].support, HiroSim::ON_TABLE);
 
   const std::string output = stop();
-  EXPECT_NE(output.find("final places:\n"
-                        "  object 0 (class 0): in left hand at (0.350, 0.100, 0.032) m, yaw 0.0 deg\n"
-                        "  object 1 (class 1): on table at (0.350, -0.100, 0.032) m, yaw 0.0 deg\n"
-                        "  tray: standing at (-0.082, 0.463, 0.015) m, yaw 100.0 deg\n"),
-            std::string::npos)
+  EXPECT_NE(
+      output.find("final places:\n"
+                  "  object 0 (class 0): in left hand at (0.350, 0.100, 0.032) m, yaw 0.0 deg\n"
+                  "  object 1 (class 1): on table at (0.350, -0.100, 0.032) m, yaw 0.0 deg\n"
+                  "  tray: standing at (-0.082, 0.463, 0.015) m, yaw 100.0 deg\n"),
+      std::string::npos)
       << output;
 }
 

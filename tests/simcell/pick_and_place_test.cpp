@@ -19,7 +19,8 @@ class PickAndPlaceTest : public ::testing::Test {
  protected:
   void SetUp() override {
     conf_ = test_support::writeRtcConf(
-        dir_.path(), {names_.address(), "127.0.0.1:", 100.0, "WARN", {{"logger.file_name", "STDOUT"}}});
+        dir_.path(),
+        {names_.address(), "127.0.0.1:", 100.0, "WARN", {{"logger.file_name", "STDOUT"}}});
     sim_ = start("HiroSimComp", {"-f", conf_, "--time-scale", "50"});
     brisko_ = start("BriskoComp", {"-f", conf_});
     palkett_ = start("PalkettComp", {"-f", conf_});
@@ -27,8 +28,8 @@ class PickAndPlaceTest : public ::testing::Test {
                              "Lumeris0.rtc", "Brisko0.rtc", "Palkett0.rtc"}) {
       ASSERT_TRUE(names_.waitForBinding(name, kStartTimeout)) << name;
     }
-    for (const char* port : {"RobotHWSvc", "SeqPlayerSvc", "ArmCtrlSvcL", "ArmCtrlSvcR",
-                             "GrasperSvc"}) {
+    for (const char* port :
+         {"RobotHWSvc", "SeqPlayerSvc", "ArmCtrlSvcL", "ArmCtrlSvcR", "GrasperSvc"}) {
       rtctl({"connect", std::string("Brisko0:") + port, std::string("RobotController0:") + port});
     }
     rtctl({"connect", "Palkett0:BriskoService", "Brisko0:BriskoService"});
@@ -79,13 +80,12 @@ class PickAndPlaceTest : public ::testing::Test {
 TEST_F(PickAndPlaceTest, bothObjectsEndOnTheTrayAtItsPutDownPlace) {
   listenToResults();
   ASSERT_TRUE(command("HIRO_OBJ_MANIP_START", "HIRO_OBJ_MANIP_FINISHED")) << palkett_->output();
-  EXPECT_TRUE(sim_->waitForOutput("object 0 released on tray at (-0.128, 0.495, 0.015) m",
-                                  kStartTimeout))
+  EXPECT_TRUE(
+      sim_->waitForOutput("object 0 released on tray at (-0.128, 0.495, 0.015) m", kStartTimeout))
       << sim_->output();
-  ASSERT_TRUE(command("HIRO_OBJ_MANIP_START", "HIRO_OBJ_MANIP_FINISHED", 2))
-      << palkett_->output();
-  EXPECT_TRUE(sim_->waitForOutput("object 1 released on tray at (-0.049, 0.509, 0.015) m",
-                                  kStartTimeout))
+  ASSERT_TRUE(command("HIRO_OBJ_MANIP_START", "HIRO_OBJ_MANIP_FINISHED", 2)) << palkett_->output();
+  EXPECT_TRUE(
+      sim_->waitForOutput("object 1 released on tray at (-0.049, 0.509, 0.015) m", kStartTimeout))
       << sim_->output();
   // The table is empty now.
   ASSERT_TRUE(command("HIRO_OBJ_MANIP_START", "HIRO_OBJ_MANIP_ERROR")) << palkett_->output();

@@ -47,12 +47,12 @@ TEST(Scene, errorsNameTheLine) {
             "yaw_deg");
   EXPECT_EQ(parseScene(std::string("table 0.1\n") + tray + "chair 1\n").error,
             "scene line 3: unknown keyword 'chair'");
-  EXPECT_EQ(parseScene(std::string("table 0.1\n") + tray + "object 0 0.02 -0.04 0.05 0 0 0\n")
-                .error,
-            "scene line 3: object depth, width and height must be positive");
-  EXPECT_EQ(parseScene(std::string("table 0.1\n") + tray + "object 1.5 0.02 0.04 0.05 0 0 0\n")
-                .error,
-            "scene line 3: class_id must be a whole number >= 0");
+  EXPECT_EQ(
+      parseScene(std::string("table 0.1\n") + tray + "object 0 0.02 -0.04 0.05 0 0 0\n").error,
+      "scene line 3: object depth, width and height must be positive");
+  EXPECT_EQ(
+      parseScene(std::string("table 0.1\n") + tray + "object 1.5 0.02 0.04 0.05 0 0 0\n").error,
+      "scene line 3: class_id must be a whole number >= 0");
   EXPECT_EQ(parseScene("table 0.1\ntable 0.2\n").error, "scene line 2: a second 'table' line");
   EXPECT_EQ(parseScene("table nan\n").error, "scene line 1: 'table' needs 1 number: top_z_m");
   EXPECT_EQ(parseScene("table 0.1\n").error, "scene: no 'tray' line");

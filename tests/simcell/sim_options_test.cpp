@@ -8,9 +8,8 @@ namespace {
 using Args = std::vector<std::string>;
 
 TEST(SimOptions, ownOptionsAreTakenOutAndTheRestGoesToTheMiddleware) {
-  const auto result =
-      parseSimOptions({"HiroSimComp", "-f", "rtc.conf", "--time-scale", "20", "--scene",
-                       "cell.scene", "-o", "logger.enable:NO"});
+  const auto result = parseSimOptions({"HiroSimComp", "-f", "rtc.conf", "--time-scale", "20",
+                                       "--scene", "cell.scene", "-o", "logger.enable:NO"});
   ASSERT_TRUE(result.options) << result.error;
   EXPECT_DOUBLE_EQ(result.options->timeScale, 20.0);
   EXPECT_EQ(result.options->scenePath, "cell.scene");

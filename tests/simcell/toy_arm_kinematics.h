@@ -21,8 +21,7 @@ class ToyArmKinematics : public ArmKinematics {
 
   std::optional<ArmJoints> solve(Side, const Pose6& target, double chestYaw_rad,
                                  const ArmJoints&) const override {
-    const Frame local =
-        compose(Frame{rotationAboutZ(-chestYaw_rad), {}}, frameFromPose(target));
+    const Frame local = compose(Frame{rotationAboutZ(-chestYaw_rad), {}}, frameFromPose(target));
     const Pose6 p = poseFromFrame(local);
     if (std::hypot(p.x, p.y) > kReach_m) return std::nullopt;
     return ArmJoints{p.x, p.y, p.z - kShoulderZ_m, p.r, p.p, p.yaw};

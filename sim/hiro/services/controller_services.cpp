@@ -29,8 +29,8 @@ ReturnId* returnId(const Outcome& outcome, const char* done) {
 }
 
 MotionCommands::RETURN_ID* notSimulated(const char* operation) {
-  const std::string reason = std::string(operation) +
-                             " is not simulated; send joint trajectories with movePTPJointAbsSeq";
+  const std::string reason =
+      std::string(operation) + " is not simulated; send joint trajectories with movePTPJointAbsSeq";
   std::cerr << operation << " refused: " << reason << std::endl;
   return returnId<MotionCommands::RETURN_ID>({OutcomeCode::Unsupported, reason}, "");
 }
@@ -43,8 +43,8 @@ void report(const char* operation, const Outcome& outcome) {
 
 JointVector initialPose() {
   // Degrees: body/head, right arm, left arm; the hands at 0.
-  static const double kInitial_deg[15] = {0,     0,    25.8, -23.3,  -7.2, -156.2, 7.2, 22.5,
-                                          3.2,   23.3, -7.2, -156.2, -7.2, 22.5,   -3.2};
+  static const double kInitial_deg[15] = {0,   0,    25.8, -23.3,  -7.2, -156.2, 7.2, 22.5,
+                                          3.2, 23.3, -7.2, -156.2, -7.2, 22.5,   -3.2};
   JointVector joints{};
   for (int i = 0; i < 15; ++i) joints[i] = kInitial_deg[i] * kRadPerDeg;
   return joints;
@@ -56,12 +56,24 @@ CommonCommands::RETURN_ID* CommonCommandsSVC_impl::switchServos(
                                              on ? "servo on" : "servo off");
 }
 
-CommonCommands::RETURN_ID* CommonCommandsSVC_impl::servoOFF() { return switchServos(kAllGroups, false); }
-CommonCommands::RETURN_ID* CommonCommandsSVC_impl::servoON() { return switchServos(kAllGroups, true); }
-CommonCommands::RETURN_ID* CommonCommandsSVC_impl::servoOFFArm() { return switchServos(kArms, false); }
-CommonCommands::RETURN_ID* CommonCommandsSVC_impl::servoOFFHand() { return switchServos(kHandGroups, false); }
-CommonCommands::RETURN_ID* CommonCommandsSVC_impl::servoONArm() { return switchServos(kArms, true); }
-CommonCommands::RETURN_ID* CommonCommandsSVC_impl::servoONHand() { return switchServos(kHandGroups, true); }
+CommonCommands::RETURN_ID* CommonCommandsSVC_impl::servoOFF() {
+  return switchServos(kAllGroups, false);
+}
+CommonCommands::RETURN_ID* CommonCommandsSVC_impl::servoON() {
+  return switchServos(kAllGroups, true);
+}
+CommonCommands::RETURN_ID* CommonCommandsSVC_impl::servoOFFArm() {
+  return switchServos(kArms, false);
+}
+CommonCommands::RETURN_ID* CommonCommandsSVC_impl::servoOFFHand() {
+  return switchServos(kHandGroups, false);
+}
+CommonCommands::RETURN_ID* CommonCommandsSVC_impl::servoONArm() {
+  return switchServos(kArms, true);
+}
+CommonCommands::RETURN_ID* CommonCommandsSVC_impl::servoONHand() {
+  return switchServos(kHandGroups, true);
+}
 
 MotionCommands::RETURN_ID* MotionCommandsSVC_impl::movePTPJointAbsSeq(
     const MotionCommands::JointPosSeq& points, const MotionCommands::DoubleSeq& times) {
@@ -74,7 +86,9 @@ MotionCommands::RETURN_ID* MotionCommandsSVC_impl::movePTPJointAbsSeq(
                                              "motion completed");
 }
 
-MotionCommands::RETURN_ID* MotionCommandsSVC_impl::closeGripper() { return notSimulated("closeGripper"); }
+MotionCommands::RETURN_ID* MotionCommandsSVC_impl::closeGripper() {
+  return notSimulated("closeGripper");
+}
 MotionCommands::RETURN_ID* MotionCommandsSVC_impl::moveGripper(MotionCommands::ULONG) {
   return notSimulated("moveGripper");
 }
@@ -86,13 +100,17 @@ MotionCommands::RETURN_ID* MotionCommandsSVC_impl::moveLinearCartesianRel(
     const MotionCommands::CarPosWithElbow&) {
   return notSimulated("moveLinearCartesianRel");
 }
-MotionCommands::RETURN_ID* MotionCommandsSVC_impl::movePTPJointAbs(const MotionCommands::JointPos&) {
+MotionCommands::RETURN_ID* MotionCommandsSVC_impl::movePTPJointAbs(
+    const MotionCommands::JointPos&) {
   return notSimulated("movePTPJointAbs");
 }
-MotionCommands::RETURN_ID* MotionCommandsSVC_impl::movePTPJointRel(const MotionCommands::JointPos&) {
+MotionCommands::RETURN_ID* MotionCommandsSVC_impl::movePTPJointRel(
+    const MotionCommands::JointPos&) {
   return notSimulated("movePTPJointRel");
 }
-MotionCommands::RETURN_ID* MotionCommandsSVC_impl::openGripper() { return notSimulated("openGripper"); }
+MotionCommands::RETURN_ID* MotionCommandsSVC_impl::openGripper() {
+  return notSimulated("openGripper");
+}
 MotionCommands::RETURN_ID* MotionCommandsSVC_impl::setSpeedCartesian(MotionCommands::ULONG) {
   return notSimulated("setSpeedCartesian");
 }
@@ -121,8 +139,12 @@ void HiroNXSVC_impl::calibrateJoint() {
   std::cerr << "HiroNX::calibrateJoint: the simulated joints are always calibrated" << std::endl;
 }
 
-void HiroNXSVC_impl::servoOnHands() { report("servoOnHands", cell_.switchServos(kHandGroups, true)); }
-void HiroNXSVC_impl::servoOffHands() { report("servoOffHands", cell_.switchServos(kHandGroups, false)); }
+void HiroNXSVC_impl::servoOnHands() {
+  report("servoOnHands", cell_.switchServos(kHandGroups, true));
+}
+void HiroNXSVC_impl::servoOffHands() {
+  report("servoOffHands", cell_.switchServos(kHandGroups, false));
+}
 
 void HiroNXSVC_impl::reboot() {
   std::cerr << "HiroNX::reboot: the simulated robot is not rebooted" << std::endl;
@@ -152,7 +174,7 @@ void HiroNXSVC_impl::DisengageProtectiveStop() { cell_.disengageProtectiveStop()
 CORBA::Long LumerisServiceSVC_impl::getLastEstimatedResult(const RTC::Pose3D& world,
                                                            CORBA::Long& id, RTC::Size3D& size,
                                                            RTC::Pose3D& pose) {
-  const Pose6 worldInRobot{world.position.x,    world.position.y,  world.position.z,
+  const Pose6 worldInRobot{world.position.x,    world.position.y,    world.position.z,
                            world.orientation.r, world.orientation.p, world.orientation.y};
   const std::optional<ObjectEstimate> estimate = cell_.estimateNextObject(worldInRobot);
   size = RTC::Size3D{0.0, 0.0, 0.0};

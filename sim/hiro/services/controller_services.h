@@ -92,8 +92,8 @@ class LumerisServiceSVC_impl : public virtual POA_LumerisRTC::LumerisService {
   explicit LumerisServiceSVC_impl(HiroCell& cell) : cell_(cell) {}
 
   // -1 and id -1 when no object is left on the table; otherwise 0.
-  CORBA::Long getLastEstimatedResult(const RTC::Pose3D& world, CORBA::Long& id,
-                                     RTC::Size3D& size, RTC::Pose3D& pose) override;
+  CORBA::Long getLastEstimatedResult(const RTC::Pose3D& world, CORBA::Long& id, RTC::Size3D& size,
+                                     RTC::Pose3D& pose) override;
 
  private:
   HiroCell& cell_;

@@ -171,8 +171,7 @@ CORBA::Double ArmControlServiceSVC_impl::setTargetsSpline(
 
 CORBA::Long GrasperServiceSVC_impl::setJointAngles(const char* hand,
                                                    const OpenHRP::DblSequence& angles,
-                                                   CORBA::Double time_s,
-                                                   CORBA::Double& reached_s) {
+                                                   CORBA::Double time_s, CORBA::Double& reached_s) {
   const std::vector<double> values(angles.get_buffer(), angles.get_buffer() + angles.length());
   const Outcome outcome = cell_.setFingerAngles(hand, values, time_s);
   reached_s = outcome.ok() ? time_s : 0.0;
@@ -180,8 +179,7 @@ CORBA::Long GrasperServiceSVC_impl::setJointAngles(const char* hand,
 }
 
 CORBA::Long GrasperServiceSVC_impl::setJointAngle(const char* hand, CORBA::Long finger,
-                                                  CORBA::Double angle_rad,
-                                                  CORBA::Double time_s) {
+                                                  CORBA::Double angle_rad, CORBA::Double time_s) {
   const std::optional<Side> side = sideFromHandName(hand);
   // The cell refuses an unknown hand name with its message.
   if (!side) return refusalValue(cell_.setFingerAngles(hand, {}, time_s));

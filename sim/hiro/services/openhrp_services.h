@@ -48,9 +48,8 @@ class ArmControlServiceSVC_impl : public virtual POA_OpenHRP::ArmControlService 
   ArmControlServiceSVC_impl(HiroCell& cell, Side side) : cell_(cell), side_(side) {}
 
   OpenHRP::ArmControlService::ArmState checkStatus() override;
-  CORBA::Double setTargetAngular(CORBA::Double x, CORBA::Double y, CORBA::Double z,
-                                 CORBA::Double r, CORBA::Double p, CORBA::Double yaw,
-                                 CORBA::Double time_s) override;
+  CORBA::Double setTargetAngular(CORBA::Double x, CORBA::Double y, CORBA::Double z, CORBA::Double r,
+                                 CORBA::Double p, CORBA::Double yaw, CORBA::Double time_s) override;
   CORBA::Boolean getCurrentConfiguration(CORBA::Double& x, CORBA::Double& y, CORBA::Double& z,
                                          CORBA::Double& r, CORBA::Double& p,
                                          CORBA::Double& yaw) override;
