@@ -46,4 +46,12 @@ TEST(ComponentShell, consoleEncodingFromTheConfigurationSelectsCodePage932) {
   expectShellLineLast(result.err);
 }
 
+TEST(ComponentShell, anUnknownConsoleEncodingIsReportedAndUtf8Used) {
+  auto result = runFailingProgram({"-o", "console.encoding:latin9"});
+  EXPECT_NE(result.err.find("console.encoding: unknown encoding \"latin9\", writing UTF-8\n"),
+            std::string::npos)
+      << result.err;
+  EXPECT_NE(result.out.find("encoded: \xE2\x96\xA0\xEF\xBC\x9A\n"), std::string::npos) << result.out;
+}
+
 }  // namespace
