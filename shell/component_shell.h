@@ -4,9 +4,9 @@
 //
 // A component folder writes, for its type "Xxx":
 //
-//   static const char* const xxx_spec[] = {"implementation_id", "Xxx", ..., ""};
+//   static const char* const xxx_profile[] = {"implementation_id", "Xxx", ..., ""};
 //   extern "C" void XxxInit(RTC::Manager* manager) {
-//     shell::registerComponentFactory(manager, xxx_spec, shell::createComponent<Xxx>,
+//     shell::registerComponentFactory(manager, xxx_profile, shell::createComponent<Xxx>,
 //                                     shell::destroyComponent);
 //   }
 //   static void moduleInit(RTC::Manager* manager) {
