@@ -88,6 +88,15 @@ ReturnCode_t PeriodicExecutionContext::stopAndJoin()
   return RTC_OK;
 }
 
+void PeriodicExecutionContext::requestStop()
+{
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_stopRequested = true;
+  }
+  m_wake.notify_all();
+}
+
 CORBA::Double PeriodicExecutionContext::get_rate() { return m_rate_hz.load(); }
 
 ReturnCode_t PeriodicExecutionContext::set_rate(CORBA::Double rate)

@@ -44,6 +44,8 @@ public:
   ReturnCode_t reset();
   // Stops the thread after deactivating an active owner and running onShutdown.
   ReturnCode_t stopAndJoin();
+  // Asks the thread to stop after the callback under way, without waiting.
+  void requestStop();
   bool isOwnThread() const;
 
   // ExecutionContext

@@ -264,7 +264,9 @@ ReturnCode_t RTObject_impl::exit()
     if (m_phase != Phase::ALIVE) return PRECONDITION_NOT_MET;
     m_phase = Phase::EXITING;
     if (on_context_thread) {
-      // The context's thread cannot wait for itself to stop: another thread finishes.
+      // No callback after this one; the context's thread cannot wait for itself to stop,
+      // so another thread finishes.
+      m_ec->requestStop();
       m_exitThread = std::thread([this] {
         finishComponent();
         m_manager->notifyFinalized(this);
