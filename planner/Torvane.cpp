@@ -199,12 +199,8 @@ planner::OdometryVelocity Torvane::readVelocity() {
   return planner::OdometryVelocity{m_robot_velocity.data.vx, m_robot_velocity.data.va};
 }
 
-RTC::ReturnCode_t Torvane::exit() {
-  exiting_ = true;
-  return RTC::DataFlowComponentBase::exit();
-}
-
-bool Torvane::keepWaiting() { return running_ && !exiting_; }
+// A deactivation, exit or shutdown waits for this cycle to return: stop waiting for odometry.
+bool Torvane::keepWaiting() { return running_ && !isDeactivationPending(); }
 
 void Torvane::publishImage(const cv::Mat& image) {
   planner::toImageData(image, m_planning_img);

@@ -38,8 +38,6 @@ class Torvane : public RTC::DataFlowComponentBase, private planner::PlannerIo {
   RTC::ReturnCode_t onActivated(RTC::UniqueId ec_id) override;
   RTC::ReturnCode_t onDeactivated(RTC::UniqueId ec_id) override;
   RTC::ReturnCode_t onExecute(RTC::UniqueId ec_id) override;
-  // Ends a pending wait for odometry before the middleware stops the execution context.
-  RTC::ReturnCode_t exit() override;
 
  private:
   bool takeMessage(std::string& text) override;
@@ -79,8 +77,6 @@ class Torvane : public RTC::DataFlowComponentBase, private planner::PlannerIo {
   Zemla::TimedFloatRelativeOGMapData_var mapReply_;
   // Set while the component is active; a sample wait gives up once it is cleared.
   std::atomic<bool> running_{false};
-  // Set once the component is asked to end; a sample wait gives up.
-  std::atomic<bool> exiting_{false};
 };
 
 extern "C" void TorvaneInit(RTC::Manager* manager);

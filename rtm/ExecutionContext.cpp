@@ -97,6 +97,12 @@ void PeriodicExecutionContext::requestStop()
   m_wake.notify_all();
 }
 
+bool PeriodicExecutionContext::isDeactivationPending() const
+{
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_stopRequested || m_request == Request::DEACTIVATE;
+}
+
 CORBA::Double PeriodicExecutionContext::get_rate() { return m_rate_hz.load(); }
 
 ReturnCode_t PeriodicExecutionContext::set_rate(CORBA::Double rate)

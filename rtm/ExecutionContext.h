@@ -46,6 +46,10 @@ public:
   ReturnCode_t stopAndJoin();
   // Asks the thread to stop after the callback under way, without waiting.
   void requestStop();
+  // True while a deactivation or a stop waits for the callback under way to return: a
+  // callback that waits on the outside world gives up then, so that it holds up neither
+  // a tool nor the shutdown.
+  bool isDeactivationPending() const;
   bool isOwnThread() const;
 
   // ExecutionContext

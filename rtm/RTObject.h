@@ -87,6 +87,8 @@ public:
   Logger& logger() { return m_log; }
   // The component's own execution context (handle 0); null before initialize().
   PeriodicExecutionContext* ownedContext() { return m_ec.get(); }
+  // For callbacks that wait: see PeriodicExecutionContext::isDeactivationPending.
+  bool isDeactivationPending() const { return m_ec && m_ec->isDeactivationPending(); }
 
   // ComponentAction: each runs the matching callback, turning an exception into an error.
   ReturnCode_t on_initialize() override;

@@ -64,6 +64,8 @@ class TorvaneProcess : public ::testing::Test {
     ASSERT_TRUE(names.waitForBinding("PlannerWorld0.rtc", START_TIMEOUT)) << world->output();
   }
 
+  void startWaitingForOdometry();
+
   std::unique_ptr<ChildProcess> planner;
   std::unique_ptr<ChildProcess> world;
 };
@@ -101,12 +103,16 @@ TEST_F(TorvaneProcess, startedRouteCommandsTheBaseAndPublishesImages) {
   EXPECT_NE(log.find("step0001 : "), std::string::npos) << log;
 }
 
-TEST_F(TorvaneProcess, missingOdometryDoesNotBlockTheEnd) {
+// Map service only: every cycle waits for a pose that never comes.
+void TorvaneProcess::startWaitingForOdometry() {
   ASSERT_NO_FATAL_FAILURE(startBoth());
-  // Map service only: the cycle waits for a pose that never comes.
   expectRtctl(names, {"connect", "Torvane0:RelativeMapService", "PlannerWorld0:RelativeMapService"});
   expectRtctl(names, {"activate", "PlannerWorld0", "Torvane0"});
   ASSERT_TRUE(planner->waitForOutput("onExecute start", START_TIMEOUT)) << planner->output();
+}
+
+TEST_F(TorvaneProcess, missingOdometryDoesNotBlockTheEnd) {
+  ASSERT_NO_FATAL_FAILURE(startWaitingForOdometry());
 
   expectRtctl(names, {"exit", "Torvane0"});
   EXPECT_TRUE(planner->waitForOutput("onDeactivate Complete", CYCLE_TIMEOUT)) << planner->output();
@@ -114,6 +120,24 @@ TEST_F(TorvaneProcess, missingOdometryDoesNotBlockTheEnd) {
   ASSERT_TRUE(status.has_value()) << planner->output();
   EXPECT_TRUE(status->exitedWith(0)) << status->describe();
   EXPECT_EQ(planner->countInOutput("Robot position acquisition time"), 0);
+}
+
+TEST_F(TorvaneProcess, missingOdometryDoesNotBlockADeactivation) {
+  ASSERT_NO_FATAL_FAILURE(startWaitingForOdometry());
+
+  expectRtctl(names, {"deactivate", "Torvane0"});
+  EXPECT_TRUE(planner->waitForOutput("onDeactivate Complete", CYCLE_TIMEOUT)) << planner->output();
+  EXPECT_EQ(planner->countInOutput("Robot position acquisition time"), 0);
+}
+
+TEST_F(TorvaneProcess, missingOdometryDoesNotBlockATermination) {
+  ASSERT_NO_FATAL_FAILURE(startWaitingForOdometry());
+
+  planner->sendSignal(SIGTERM);
+  const auto status = planner->waitForExit(CYCLE_TIMEOUT);
+  ASSERT_TRUE(status.has_value()) << planner->output();
+  EXPECT_TRUE(status->exitedWith(0)) << status->describe();
+  EXPECT_TRUE(names.waitForUnbinding("Torvane0.rtc", CYCLE_TIMEOUT));
 }
 
 }  // namespace
