@@ -11,6 +11,7 @@
 #include <rtm/idl/BasicDataTypeSkel.h>
 
 #include <Orvn.hh>
+#include <idl/OrvnCdrCodec.h>
 #include <RtTestEcho.hh>
 
 #include <string>

@@ -8,6 +8,7 @@
 // The port data type comes first: the middleware's port templates find its Any operators
 // only when they are declared before them.
 #include <Orvn.hh>
+#include <idl/OrvnCdrCodec.h>
 
 #include <rtm/DataFlowComponentBase.h>
 #include <rtm/DataInPort.h>
