@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
+#include "tests/support/temp_dir.h"
+
 #include <string>
-#include <unistd.h>
 
 namespace
 {
@@ -19,26 +18,13 @@ RTC::CommandLine parse(std::vector<const char*> words)
 class ConfigFiles : public ::testing::Test
 {
 protected:
-  void SetUp() override
-  {
-    char pattern[] = "/tmp/rtm_config_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    m_dir = pattern;
-  }
-  void TearDown() override
-  {
-    for (const std::string& file : m_files) std::remove(file.c_str());
-    rmdir(m_dir.c_str());
-  }
   std::string write(const std::string& name, const std::string& text)
   {
-    const std::string path = m_dir + "/" + name;
-    std::ofstream(path) << text;
-    m_files.push_back(path);
+    const std::string path = m_dir.file(name);
+    test_support::writeFile(path, text);
     return path;
   }
-  std::string m_dir;
-  std::vector<std::string> m_files;
+  const test_support::TempDir m_dir{"rtm_config_"};
 };
 
 TEST(CommandLine, readsEveryOptionSplittingOverridesAtTheFirstColon)
@@ -100,7 +86,7 @@ TEST_F(ConfigFiles, environmentFileIsUsedWithoutDashF)
 TEST_F(ConfigFiles, unreadableDashFIsReportedAndSearchGoesOn)
 {
   const std::string env_file = write("env.conf", "exec_cxt.periodic.rate: 20\n");
-  RTC::CommandLine line = parse({"-f", (m_dir + "/missing.conf").c_str()});
+  RTC::CommandLine line = parse({"-f", m_dir.file("missing.conf").c_str()});
   std::string used;
   std::vector<std::string> problems;
   coil::Properties config = RTC::buildManagerConfig(line, env_file, used, problems);

@@ -3,6 +3,7 @@
 #include <rtm/DataFlowComponentBase.h>
 #include <rtm/DataInPort.h>
 #include <rtm/Manager.h>
+#include <shell/component_shell.h>
 #include <rtm/idl/BasicDataTypeSkel.h>
 
 #include <cstdio>
@@ -48,11 +49,4 @@ void moduleInit(RTC::Manager* manager)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-  RTC::Manager* manager = RTC::Manager::init(argc, argv);
-  manager->setModuleInitProc(moduleInit);
-  manager->activateManager();
-  manager->runManager(false);
-  return 0;
-}
+int main(int argc, char** argv) { return shell::runComponentProcess(argc, argv, moduleInit); }

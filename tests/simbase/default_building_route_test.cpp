@@ -2,10 +2,11 @@
 // simulated time: the fixed route must run from start to finish without touching a wall.
 #include <gtest/gtest.h>
 
+#include "tests/support/temp_dir.h"
+
 #include <cmath>
 #include <cstdio>
 #include <deque>
-#include <filesystem>
 #include <unistd.h>
 
 #include "base_world.h"
@@ -134,19 +135,6 @@ planner::PlannerSettings profileDefaults() {
   return settings;
 }
 
-class TempFolder {
- public:
-  TempFolder() {
-    char pattern[] = "/tmp/simbase_route_XXXXXX";
-    path_ = mkdtemp(pattern);
-  }
-  ~TempFolder() { std::filesystem::remove_all(path_); }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
 }  // namespace
 
 TEST(DefaultBuilding, plannerRouteRunsToTheFinishWithoutCollision) {
@@ -159,7 +147,7 @@ TEST(DefaultBuilding, plannerRouteRunsToTheFinishWithoutCollision) {
   SimulatedPorts ports(world, time);
   SharedClock clock(time);
 
-  TempFolder folder;
+  const test_support::TempDir folder("simbase_route_");
   planner::PlannerFiles files;
   files.motionSet = folder.path() + "/MotionSet.mtn";
   files.stepLog = folder.path() + "/data_log.txt";

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/temp_dir.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
@@ -53,19 +55,6 @@ void expectKnownPicture(const cv::Mat& bgr, bool upsideDown = false) {
       EXPECT_EQ(pixel[2], 200 + sourceRow);
     }
 }
-
-class TempFolder {
- public:
-  TempFolder() {
-    char pattern[] = "/tmp/plan_viewer_test_XXXXXX";
-    path_ = mkdtemp(pattern);
-  }
-  ~TempFolder() { std::filesystem::remove_all(path_); }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 }  // namespace
 
@@ -143,7 +132,7 @@ TEST(ToBgrFrame, samplesWhoseSizesDoNotAddUpAreRefused) {
 }
 
 TEST(FrameWriter, writesNumberedFramesLatestAndAVideo) {
-  TempFolder folder;
+  const test_support::TempDir folder("plan_viewer_test_");
   FrameWriterOptions options;
   options.directory = folder.path();
   options.videoPath = folder.path() + "/run.avi";
