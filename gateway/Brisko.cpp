@@ -33,8 +33,7 @@ RTC::ReturnCode_t Brisko::onInitialize() {
   logLine(">> Brisko::onInitialize()");
   servicePort_.registerProvider("BriskoSvcIF", "BriskoRTC::BriskoService", service_);
   robotHardwarePort_.registerConsumer(kConsumerInstance, "RobotHardwareService", robotHardware_);
-  sequencePlayerPort_.registerConsumer(kConsumerInstance, "SequencePlayerService",
-                                       sequencePlayer_);
+  sequencePlayerPort_.registerConsumer(kConsumerInstance, "SequencePlayerService", sequencePlayer_);
   armControlLPort_.registerConsumer(kConsumerInstance, "ArmControlService", armControlL_);
   armControlRPort_.registerConsumer(kConsumerInstance, "ArmControlService", armControlR_);
   grasperPort_.registerConsumer(kConsumerInstance, "GrasperService", grasper_);

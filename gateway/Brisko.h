@@ -3,11 +3,11 @@
 
 #include <string>
 
-#include <OpenHRP.hh>
 #include <rtm/CorbaConsumer.h>
 #include <rtm/CorbaPort.h>
 #include <rtm/DataFlowComponentBase.h>
 #include <rtm/Manager.h>
+#include <OpenHRP.hh>
 
 #include "gateway/BriskoServiceSVC_impl.h"
 

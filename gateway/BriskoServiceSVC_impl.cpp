@@ -169,8 +169,8 @@ CORBA::Long BriskoServiceSVC_impl::setHandPoseR(const RTC::Pose3D& pose, CORBA::
   return setHandPose(armControlR_._ptr(), pose, time_s, wait);
 }
 
-CORBA::Long BriskoServiceSVC_impl::setJointAngles(const JointAngles& angles,
-                                                  CORBA::Double time_s, CORBA::Boolean wait) {
+CORBA::Long BriskoServiceSVC_impl::setJointAngles(const JointAngles& angles, CORBA::Double time_s,
+                                                  CORBA::Boolean wait) {
   OpenHRP::SequencePlayerService_ptr player = sequencePlayer_._ptr();
   if (CORBA::is_nil(player)) return kNotConnected;
   OpenHRP::SequencePlayerService::KeyPose keyPose;
@@ -252,8 +252,7 @@ CORBA::Boolean BriskoServiceSVC_impl::isFingerMovingL() { return isFingerMoving(
 
 CORBA::Boolean BriskoServiceSVC_impl::isFingerMovingR() { return isFingerMoving(); }
 
-CORBA::Long BriskoServiceSVC_impl::setHandPoseLR(const RTC::Pose3D& poseL,
-                                                 const RTC::Pose3D& poseR,
+CORBA::Long BriskoServiceSVC_impl::setHandPoseLR(const RTC::Pose3D& poseL, const RTC::Pose3D& poseR,
                                                  CORBA::Double speedFactor, CORBA::Boolean wait) {
   if (!arm_motion::isUsableSpeedFactor(speedFactor)) return kSpeedFactorRefused;
   JointAngles_var current;
@@ -285,8 +284,7 @@ CORBA::Long BriskoServiceSVC_impl::setHandPoseLR(const RTC::Pose3D& poseL,
 
 CORBA::Long BriskoServiceSVC_impl::setFingerDistanceLR(CORBA::Double distanceL_mm,
                                                        CORBA::Double distanceR_mm,
-                                                       CORBA::Double time_s,
-                                                       CORBA::Boolean wait) {
+                                                       CORBA::Double time_s, CORBA::Boolean wait) {
   finger::HandAngles left_rad, right_rad;
   if (!finger::anglesForOpening(distanceL_mm, left_rad) ||
       !finger::anglesForOpening(distanceR_mm, right_rad)) {
@@ -344,9 +342,7 @@ CORBA::Long BriskoServiceSVC_impl::turnServo(CORBA::Boolean body, CORBA::Boolean
   return 0;
 }
 
-CORBA::Long BriskoServiceSVC_impl::setPose(CORBA::Long, CORBA::Double, CORBA::Boolean) {
-  return 0;
-}
+CORBA::Long BriskoServiceSVC_impl::setPose(CORBA::Long, CORBA::Double, CORBA::Boolean) { return 0; }
 
 bool BriskoServiceSVC_impl::solveQuery(IKBase& ik, const RTC::Pose3D& pose_base,
                                        CORBA::Double waistYaw_rad) {

@@ -4,9 +4,9 @@
 #include <array>
 #include <vector>
 
+#include <rtm/CorbaConsumer.h>
 #include <BriskoRTC.hh>
 #include <OpenHRP.hh>
-#include <rtm/CorbaConsumer.h>
 
 #include "gateway/ik/arm_ik_solve.h"
 #include "gateway/ik/hand_pose.h"
@@ -131,14 +131,14 @@ class BriskoServiceSVC_impl : public virtual POA_BriskoRTC::BriskoService,
                           CORBA::Double time_s, CORBA::Boolean wait);
   CORBA::Long setFingerAngles(const char* hand, const FingerAngles& angles, CORBA::Double time_s,
                               CORBA::Boolean wait);
-  CORBA::Long setFingerDistance(const char* hand, CORBA::Double distance_mm,
-                                CORBA::Double time_s, CORBA::Boolean wait);
+  CORBA::Long setFingerDistance(const char* hand, CORBA::Double distance_mm, CORBA::Double time_s,
+                                CORBA::Boolean wait);
   CORBA::Boolean isHandMoving(OpenHRP::ArmControlService_ptr arm);
   CORBA::Boolean isFingerMoving();
   // Waist compensation and solve; prints the highlighted message when there is no solution.
   bool solveQuery(IKBase& ik, const RTC::Pose3D& pose_base, CORBA::Double waistYaw_rad);
-  CORBA::Boolean getIKSolution(IKBase& ik, const RTC::Pose3D& pose_base,
-                               CORBA::Double waistYaw_rad, JointAngles_out solution);
+  CORBA::Boolean getIKSolution(IKBase& ik, const RTC::Pose3D& pose_base, CORBA::Double waistYaw_rad,
+                               JointAngles_out solution);
 
   RTC::CorbaConsumer<OpenHRP::RobotHardwareService>& robotHardware_;
   RTC::CorbaConsumer<OpenHRP::SequencePlayerService>& sequencePlayer_;

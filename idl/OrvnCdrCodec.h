@@ -4,17 +4,14 @@
 #ifndef IDL_ORVNCDRCODEC_H
 #define IDL_ORVNCDRCODEC_H
 
-#include <Orvn.hh>
 #include <rtm/CdrCodec.h>
+#include <Orvn.hh>
 
-namespace RTC
-{
+namespace RTC {
 
 template <>
-struct CdrCodec<Orvn::TimedImageData>
-{
-  static void marshal(const Orvn::TimedImageData& value, cdrStream& stream)
-  {
+struct CdrCodec<Orvn::TimedImageData> {
+  static void marshal(const Orvn::TimedImageData& value, cdrStream& stream) {
     value.tm >>= stream;
     const Orvn::ImageData& image = value.data;
     image.nChannels >>= stream;
@@ -27,8 +24,7 @@ struct CdrCodec<Orvn::TimedImageData>
     image.widthStep >>= stream;
   }
 
-  static void unmarshal(Orvn::TimedImageData& value, cdrStream& stream)
-  {
+  static void unmarshal(Orvn::TimedImageData& value, cdrStream& stream) {
     value.tm <<= stream;
     Orvn::ImageData& image = value.data;
     image.nChannels <<= stream;

@@ -9,21 +9,17 @@
 namespace {
 
 // The component profile: the fixed keys, then every parameter's default and widget.
-const char* const* palkettProfile()
-{
+const char* const* palkettProfile() {
   static const std::vector<std::string> texts = [] {
     std::vector<std::string> entries = {
-        "implementation_id", "Palkett",
-        "type_name",         "Palkett",
-        "description",       "${rtcParam.description}",
-        "version",           "1.0.0",
-        "vendor",            "Kesta.Orvn",
-        "category",          "StateMachineGateway",
-        "activity_type",     "PERIODIC",
-        "kind",              "DataFlowComponent",
-        "max_instance",      "0",
-        "language",          "C++",
-        "lang_type",         "compile",
+        "implementation_id", "Palkett",      "type_name",
+        "Palkett",           "description",  "${rtcParam.description}",
+        "version",           "1.0.0",        "vendor",
+        "Kesta.Orvn",        "category",     "StateMachineGateway",
+        "activity_type",     "PERIODIC",     "kind",
+        "DataFlowComponent", "max_instance", "0",
+        "language",          "C++",          "lang_type",
+        "compile",
     };
     for (const auto& parameter : pickplace::kCellParameters) {
       entries.push_back(std::string("conf.default.") + parameter.name);
@@ -63,27 +59,25 @@ Palkett::Palkett(RTC::Manager* manager)
                                         [this] { return m_manipulator._ptr(); },
                                         [this] { return m_LumerisSvcIF._ptr(); }},
               m_console),
-      m_coordinator(m_links, m_console)
-{
+      m_coordinator(m_links, m_console) {
   m_console.print(">> Palkett::Palkett()\n");
   m_console.print("<< Palkett::Palkett()\n");
 }
 
-Palkett::~Palkett()
-{
+Palkett::~Palkett() {
   m_console.print(">> Palkett::~Palkett()\n");
   m_coordinator.deactivate();
   m_console.print("<< Palkett::~Palkett()\n");
 }
 
-RTC::ReturnCode_t Palkett::onInitialize()
-{
+RTC::ReturnCode_t Palkett::onInitialize() {
   m_console.error(">> Palkett::onInitialize()");
   addInPort("input", m_inputIn);
   addOutPort("output", m_outputOut);
 
   m_BriskoServicePort.registerConsumer("BriskoSvcIF", "BriskoRTC::BriskoService", m_BriskoSvcIF);
-  m_LumerisServicePort.registerConsumer("LumerisSvcIF", "LumerisRTC::LumerisService", m_LumerisSvcIF);
+  m_LumerisServicePort.registerConsumer("LumerisSvcIF", "LumerisRTC::LumerisService",
+                                        m_LumerisSvcIF);
   m_HiroNXPort.registerConsumer("manipulator", "HiroNX", m_manipulator);
   m_HIROPort.registerConsumer("common", "CommonCommands", m_common);
   m_HIROPort.registerConsumer("motion", "MotionCommands", m_motion);
@@ -106,30 +100,26 @@ RTC::ReturnCode_t Palkett::onInitialize()
   return RTC::RTC_OK;
 }
 
-RTC::ReturnCode_t Palkett::onFinalize()
-{
+RTC::ReturnCode_t Palkett::onFinalize() {
   m_console.error(">> Palkett::onFinalize()");
   m_console.error("<< Palkett::onFinalize()");
   return RTC::RTC_OK;
 }
 
-RTC::ReturnCode_t Palkett::onActivated(RTC::UniqueId)
-{
+RTC::ReturnCode_t Palkett::onActivated(RTC::UniqueId) {
   m_console.error(">> Palkett::onActivated()");
   m_coordinator.activate();
   m_console.error("<< Palkett::onActivated()");
   return RTC::RTC_OK;
 }
 
-RTC::ReturnCode_t Palkett::onDeactivated(RTC::UniqueId)
-{
+RTC::ReturnCode_t Palkett::onDeactivated(RTC::UniqueId) {
   m_console.error(">> Palkett::onDeactivated()");
   m_console.error("<< Palkett::onDeactivated()");
   return RTC::RTC_OK;
 }
 
-RTC::ReturnCode_t Palkett::onExecute(RTC::UniqueId)
-{
+RTC::ReturnCode_t Palkett::onExecute(RTC::UniqueId) {
   std::vector<std::string> sample;
   bool received = false;
   if (m_inputIn.isNew() && m_inputIn.read()) {
@@ -144,8 +134,7 @@ RTC::ReturnCode_t Palkett::onExecute(RTC::UniqueId)
   return RTC::RTC_OK;
 }
 
-void Palkett::writeResult(const std::string& result)
-{
+void Palkett::writeResult(const std::string& result) {
   m_output.tm.sec = 0;
   m_output.tm.nsec = 0;
   m_output.data.length(1);
@@ -161,8 +150,7 @@ void Palkett::writeResult(const std::string& result)
   }
 }
 
-extern "C" void PalkettInit(RTC::Manager* manager)
-{
+extern "C" void PalkettInit(RTC::Manager* manager) {
   shell::registerComponentFactory(manager, palkettProfile(), shell::createComponent<Palkett>,
                                   shell::destroyComponent);
 }

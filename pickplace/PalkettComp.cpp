@@ -5,7 +5,9 @@
 
 namespace {
 
-void moduleInit(RTC::Manager* manager) { shell::createComponentOrAbort(manager, PalkettInit, "Palkett"); }
+void moduleInit(RTC::Manager* manager) {
+  shell::createComponentOrAbort(manager, PalkettInit, "Palkett");
+}
 
 }  // namespace
 

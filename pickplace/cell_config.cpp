@@ -30,8 +30,7 @@ const CellParameter kCellParameters[kCellParameterCount] = {
     {"serialNo", "3", nullptr, &CellConfig::serialNo},
 };
 
-CellConfig defaultCellConfig()
-{
+CellConfig defaultCellConfig() {
   CellConfig config{};
   for (const CellParameter& parameter : kCellParameters) {
     if (parameter.real) {

@@ -41,7 +41,8 @@ class ArmIk {
   // when the gateway is not connected.
   virtual IkStatus isSolutionFound(Arm arm, const HandPose& pose, double chest_rad) = 0;
   // The arm's joint angles for `pose`, in the arm's group of `solution`.
-  virtual IkStatus solve(Arm arm, const HandPose& pose, double chest_rad, JointAngles& solution) = 0;
+  virtual IkStatus solve(Arm arm, const HandPose& pose, double chest_rad,
+                         JointAngles& solution) = 0;
 };
 
 class CellLinks : public ArmIk {

@@ -6,20 +6,17 @@
 
 namespace pickplace {
 
-void Console::print(const std::string& text)
-{
+void Console::print(const std::string& text) {
   std::lock_guard<std::mutex> lock(mutex_);
   out_ << text << std::flush;
 }
 
-void Console::error(const std::string& line)
-{
+void Console::error(const std::string& line) {
   std::lock_guard<std::mutex> lock(mutex_);
   err_ << line << std::endl;
 }
 
-std::string formatText(const char* format, ...)
-{
+std::string formatText(const char* format, ...) {
   va_list args;
   va_start(args, format);
   va_list copy;

@@ -18,37 +18,34 @@ constexpr std::size_t kMinCommandLength = 6;
 constexpr std::size_t kCommandKindIndex = 5;
 
 // True for a string that starts with "HIRO", and for any beginning of "HIRO" (empty too).
-bool beginsWithHiro(const std::string& text)
-{
+bool beginsWithHiro(const std::string& text) {
   static const std::string hiro = "HIRO";
   const std::size_t n = std::min(text.size(), hiro.size());
   return text.compare(0, n, hiro, 0, n) == 0;
 }
 
-std::string initialPoseLines(const std::vector<double>& point_deg)
-{
+std::string initialPoseLines(const std::vector<double>& point_deg) {
   const double* p = point_deg.data();
   return formatText("(Body/Head): %+6.1f, %+6.1f, %+6.1f\n", p[0], p[1], p[2]) +
-         formatText("( Arm   R ): %+6.1f, %+6.1f, %+6.1f, %+6.1f, %+6.1f, %+6.1f\n", p[3], p[4], p[5], p[6], p[7],
-                    p[8]) +
-         formatText("( Arm   L ): %+6.1f, %+6.1f, %+6.1f, %+6.1f, %+6.1f, %+6.1f\n", p[9], p[10], p[11], p[12],
-                    p[13], p[14]) +
+         formatText("( Arm   R ): %+6.1f, %+6.1f, %+6.1f, %+6.1f, %+6.1f, %+6.1f\n", p[3], p[4],
+                    p[5], p[6], p[7], p[8]) +
+         formatText("( Arm   L ): %+6.1f, %+6.1f, %+6.1f, %+6.1f, %+6.1f, %+6.1f\n", p[9], p[10],
+                    p[11], p[12], p[13], p[14]) +
          formatText("( Hand  R ): %+6.1f, %+6.1f, %+6.1f, %+6.1f\n", p[15], p[16], p[17], p[18]) +
          formatText("( Hand  L ): %+6.1f, %+6.1f, %+6.1f, %+6.1f\n", p[19], p[20], p[21], p[22]);
 }
 
 }  // namespace
 
-Coordinator::Coordinator(CellLinks& links, Console& console) : links_(links), console_(console), worker_(console) {}
+Coordinator::Coordinator(CellLinks& links, Console& console)
+    : links_(links), console_(console), worker_(console) {}
 
-void Coordinator::initialize(const CellConfig& config)
-{
+void Coordinator::initialize(const CellConfig& config) {
   initializeRobotPose();
   initializePlacingSlots(config);
 }
 
-void Coordinator::initializeRobotPose()
-{
+void Coordinator::initializeRobotPose() {
   // Once per process, as the robot has one initial pose.
   static std::atomic<bool> initialized{false};
   console_.print("[Initialize] initializing robot pose...");
@@ -59,15 +56,13 @@ void Coordinator::initializeRobotPose()
   console_.print("OK\n");
 }
 
-void Coordinator::initializePlacingSlots(const CellConfig& config)
-{
+void Coordinator::initializePlacingSlots(const CellConfig& config) {
   console_.print("[Initialize] initializing placing slot...");
   slots_.initialize(config.xPalletPlacedB_m, config.zPalletPlacedB_m);
   console_.print("OK\n");
 }
 
-void Coordinator::activate()
-{
+void Coordinator::activate() {
   // Re-activation while a task runs would otherwise lose the worker and hold the slot.
   stopRunningTask();
   objectRunning_ = false;
@@ -91,8 +86,8 @@ void Coordinator::activate()
   console_.print("OK\n");
 }
 
-std::optional<std::string> Coordinator::cycle(const std::vector<std::string>* sample, const CellConfig& config)
-{
+std::optional<std::string> Coordinator::cycle(const std::vector<std::string>* sample,
+                                              const CellConfig& config) {
   bool send = false;
   // A sample without strings carries no command.
   if (sample && !sample->empty()) {
@@ -123,8 +118,7 @@ std::optional<std::string> Coordinator::cycle(const std::vector<std::string>* sa
   return resultText_;
 }
 
-void Coordinator::dispatch(const std::string& command, const CellConfig& config, bool& send)
-{
+void Coordinator::dispatch(const std::string& command, const CellConfig& config, bool& send) {
   switch (command[kCommandKindIndex]) {
     case 'O':
       if (command == kObjectStop) {
@@ -149,8 +143,7 @@ void Coordinator::dispatch(const std::string& command, const CellConfig& config,
   }
 }
 
-void Coordinator::startTask(TaskKind kind, const std::string& command, const CellConfig& config)
-{
+void Coordinator::startTask(TaskKind kind, const std::string& command, const CellConfig& config) {
   // One worker slot: a second task would leave its flag set with no worker behind it.
   if (taskRunning()) {
     console_.error("Palkett::onExecute(): " + command + " refused: a task is running.");
@@ -164,13 +157,14 @@ void Coordinator::startTask(TaskKind kind, const std::string& command, const Cel
   });
 }
 
-void Coordinator::stopTask(std::atomic<bool>& running)
-{
+void Coordinator::stopTask(std::atomic<bool>& running) {
   if (!running) {
     return;
   }
   if (!links_.hiroNxConnected()) {
-    console_.error("Palkett::stopTask(): HiroNX not found; cannot halt the robot, waiting for the task to end.");
+    console_.error(
+        "Palkett::stopTask(): HiroNX not found; cannot halt the robot, waiting for the task to "
+        "end.");
   } else {
     links_.engageProtectiveStop();
   }
@@ -179,14 +173,12 @@ void Coordinator::stopTask(std::atomic<bool>& running)
   running = false;
 }
 
-void Coordinator::stopRunningTask()
-{
+void Coordinator::stopRunningTask() {
   stopTask(objectRunning_);
   stopTask(trayRunning_);
 }
 
-void Coordinator::deactivate()
-{
+void Coordinator::deactivate() {
   if (stopRequested_) {
     return;
   }

@@ -36,7 +36,8 @@ class Coordinator {
   // One execution-context period. sample is the received string sequence, or null when none
   // arrived; config is the current configuration, taken by a task that starts. Returns the
   // result word to write, if any.
-  std::optional<std::string> cycle(const std::vector<std::string>* sample, const CellConfig& config);
+  std::optional<std::string> cycle(const std::vector<std::string>* sample,
+                                   const CellConfig& config);
 
   // At shutdown: stops the running task unless a stop was performed since activation.
   void deactivate();

@@ -2,8 +2,7 @@
 
 namespace pickplace {
 
-RTC::Pose3D toPose3D(const HandPose& pose)
-{
+RTC::Pose3D toPose3D(const HandPose& pose) {
   RTC::Pose3D out;
   out.position.x = pose.x;
   out.position.y = pose.y;
@@ -14,14 +13,12 @@ RTC::Pose3D toPose3D(const HandPose& pose)
   return out;
 }
 
-HandPose toHandPose(const RTC::Pose3D& pose)
-{
+HandPose toHandPose(const RTC::Pose3D& pose) {
   return HandPose{pose.position.x,    pose.position.y,    pose.position.z,
                   pose.orientation.r, pose.orientation.p, pose.orientation.y};
 }
 
-JointAngles toJointAngles(const BriskoRTC::BriskoService::JointAngles& angles)
-{
+JointAngles toJointAngles(const BriskoRTC::BriskoService::JointAngles& angles) {
   JointAngles out(angles.length());
   for (CORBA::ULong g = 0; g < angles.length(); ++g) {
     out[g].assign(angles[g].get_buffer(), angles[g].get_buffer() + angles[g].length());
@@ -29,13 +26,11 @@ JointAngles toJointAngles(const BriskoRTC::BriskoService::JointAngles& angles)
   return out;
 }
 
-void CorbaCellLinks::reportFailure(const char* call, const CORBA::Exception& failure)
-{
+void CorbaCellLinks::reportFailure(const char* call, const CORBA::Exception& failure) {
   console_.error(bells(2) + "Palkett: " + call + " failed: CORBA::" + failure._name());
 }
 
-IkStatus CorbaCellLinks::isSolutionFound(Arm arm, const HandPose& pose, double chest_rad)
-{
+IkStatus CorbaCellLinks::isSolutionFound(Arm arm, const HandPose& pose, double chest_rad) {
   BriskoRTC::BriskoService_var brisko = BriskoRTC::BriskoService::_duplicate(references_.brisko());
   if (CORBA::is_nil(brisko)) {
     return IkStatus::notFound;
@@ -46,13 +41,15 @@ IkStatus CorbaCellLinks::isSolutionFound(Arm arm, const HandPose& pose, double c
                             : brisko->isIKSolutionFoundR(toPose3D(pose), chest_rad);
     return found ? IkStatus::found : IkStatus::notFound;
   } catch (const CORBA::Exception& failure) {
-    reportFailure(left ? "BriskoService::isIKSolutionFoundL()" : "BriskoService::isIKSolutionFoundR()", failure);
+    reportFailure(
+        left ? "BriskoService::isIKSolutionFoundL()" : "BriskoService::isIKSolutionFoundR()",
+        failure);
     return IkStatus::peerFailed;
   }
 }
 
-IkStatus CorbaCellLinks::solve(Arm arm, const HandPose& pose, double chest_rad, JointAngles& solution)
-{
+IkStatus CorbaCellLinks::solve(Arm arm, const HandPose& pose, double chest_rad,
+                               JointAngles& solution) {
   BriskoRTC::BriskoService_var brisko = BriskoRTC::BriskoService::_duplicate(references_.brisko());
   if (CORBA::is_nil(brisko)) {
     return IkStatus::notFound;
@@ -65,7 +62,8 @@ IkStatus CorbaCellLinks::solve(Arm arm, const HandPose& pose, double chest_rad, 
     solution = toJointAngles(angles.in());
     return found ? IkStatus::found : IkStatus::notFound;
   } catch (const CORBA::Exception& failure) {
-    reportFailure(left ? "BriskoService::getIKSolutionL()" : "BriskoService::getIKSolutionR()", failure);
+    reportFailure(left ? "BriskoService::getIKSolutionL()" : "BriskoService::getIKSolutionR()",
+                  failure);
     return IkStatus::peerFailed;
   }
 }
@@ -75,8 +73,7 @@ bool CorbaCellLinks::hiroNxConnected() { return !CORBA::is_nil(references_.hiroN
 bool CorbaCellLinks::briskoConnected() { return !CORBA::is_nil(references_.brisko()); }
 bool CorbaCellLinks::estimatorConnected() { return !CORBA::is_nil(references_.estimator()); }
 
-CallStatus CorbaCellLinks::moveJoints(const Trajectory& trajectory, long& id)
-{
+CallStatus CorbaCellLinks::moveJoints(const Trajectory& trajectory, long& id) {
   MotionCommands_var motion = MotionCommands::_duplicate(references_.motion());
   if (CORBA::is_nil(motion)) {
     return CallStatus::notConnected;
@@ -105,8 +102,7 @@ CallStatus CorbaCellLinks::moveJoints(const Trajectory& trajectory, long& id)
   }
 }
 
-CallStatus CorbaCellLinks::engageProtectiveStop()
-{
+CallStatus CorbaCellLinks::engageProtectiveStop() {
   HiroNX_var robot = HiroNX::_duplicate(references_.hiroNx());
   if (CORBA::is_nil(robot)) {
     return CallStatus::notConnected;
@@ -120,8 +116,7 @@ CallStatus CorbaCellLinks::engageProtectiveStop()
   }
 }
 
-CallStatus CorbaCellLinks::disengageProtectiveStop()
-{
+CallStatus CorbaCellLinks::disengageProtectiveStop() {
   HiroNX_var robot = HiroNX::_duplicate(references_.hiroNx());
   if (CORBA::is_nil(robot)) {
     return CallStatus::notConnected;
@@ -135,9 +130,9 @@ CallStatus CorbaCellLinks::disengageProtectiveStop()
   }
 }
 
-CallStatus CorbaCellLinks::estimateObject(const HandPose& world, ObjectEstimate& estimate)
-{
-  LumerisRTC::LumerisService_var estimator = LumerisRTC::LumerisService::_duplicate(references_.estimator());
+CallStatus CorbaCellLinks::estimateObject(const HandPose& world, ObjectEstimate& estimate) {
+  LumerisRTC::LumerisService_var estimator =
+      LumerisRTC::LumerisService::_duplicate(references_.estimator());
   if (CORBA::is_nil(estimator)) {
     return CallStatus::notConnected;
   }

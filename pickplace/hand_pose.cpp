@@ -7,8 +7,7 @@ namespace pickplace {
 
 char armLetter(Arm arm) { return arm == Arm::left ? 'L' : 'R'; }
 
-std::string poseLine(const HandPose& pose)
-{
+std::string poseLine(const HandPose& pose) {
   return formatText("%+6.3f, %+6.3f, %+6.3f, %+7.2f, %+7.2f, %+7.2f\n", pose.x, pose.y, pose.z,
                     radToDeg(pose.yaw), radToDeg(pose.pitch), radToDeg(pose.roll));
 }

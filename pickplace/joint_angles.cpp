@@ -4,8 +4,7 @@
 
 namespace pickplace {
 
-JointAngles initialPose()
-{
+JointAngles initialPose() {
   return {
       {0.0, 0.0, 0.45},
       {-0.407, -0.126, -2.727, 0.125, 0.392, 0.056},
@@ -15,15 +14,13 @@ JointAngles initialPose()
   };
 }
 
-JointAngles bodyPose()
-{
+JointAngles bodyPose() {
   JointAngles body(kJointGroupCount);
   body[kBodyHead] = initialPose()[kBodyHead];
   return body;
 }
 
-JointAngles fullWorkingPose(const JointAngles& start)
-{
+JointAngles fullWorkingPose(const JointAngles& start) {
   JointAngles full(kJointGroupCount);
   for (std::size_t g = 0; g < kJointGroupCount; ++g) {
     full[g].assign(kJointGroupSizes[g], 0.0);
@@ -36,8 +33,7 @@ JointAngles fullWorkingPose(const JointAngles& start)
   return full;
 }
 
-void copyGivenGroups(const JointAngles& from, JointAngles& into)
-{
+void copyGivenGroups(const JointAngles& from, JointAngles& into) {
   for (std::size_t g = 0; g < from.size() && g < into.size(); ++g) {
     if (!from[g].empty()) {
       into[g] = from[g];
@@ -45,8 +41,7 @@ void copyGivenGroups(const JointAngles& from, JointAngles& into)
   }
 }
 
-std::size_t valueCount(const JointAngles& angles)
-{
+std::size_t valueCount(const JointAngles& angles) {
   std::size_t count = 0;
   for (const auto& group : angles) {
     count += group.size();
@@ -54,8 +49,7 @@ std::size_t valueCount(const JointAngles& angles)
   return count;
 }
 
-std::vector<double> controllerPointDeg(const JointAngles& full)
-{
+std::vector<double> controllerPointDeg(const JointAngles& full) {
   std::vector<double> point;
   point.reserve(kControllerPointSize);
   for (std::size_t g = 0; g < kJointGroupCount; ++g) {

@@ -30,30 +30,26 @@ class Converter : public OperationVisitor {
   double time_s() const { return time_s_; }
   void setIndex(unsigned index) { index_ = index; }
 
-  void visit(const JointOperation& node) override
-  {
+  void visit(const JointOperation& node) override {
     console_.print(node.print());
     copyGivenGroups(node.pose_rad, pose_);
     time_s_ = node.time_s;
   }
 
-  void visit(const FingerAngleOperation& node) override
-  {
+  void visit(const FingerAngleOperation& node) override {
     console_.print(node.print());
     setHand(node.arm, node.angles_rad);
     time_s_ = node.time_s;
   }
 
-  void visit(const FingerAngleLROperation& node) override
-  {
+  void visit(const FingerAngleLROperation& node) override {
     console_.print(node.print());
     setHand(Arm::left, node.left_rad);
     setHand(Arm::right, node.right_rad);
     time_s_ = node.time_s;
   }
 
-  void visit(const FingerDistanceOperation& node) override
-  {
+  void visit(const FingerDistanceOperation& node) override {
     console_.print(node.print());
     const auto angles = openingAngles(node.opening_mm);
     if (angles) {
@@ -62,8 +58,7 @@ class Converter : public OperationVisitor {
     time_s_ = node.time_s;
   }
 
-  void visit(const FingerDistanceLROperation& node) override
-  {
+  void visit(const FingerDistanceLROperation& node) override {
     console_.print(node.print());
     const auto left = openingAngles(node.left_mm);
     const auto right = openingAngles(node.right_mm);
@@ -74,8 +69,7 @@ class Converter : public OperationVisitor {
     time_s_ = node.time_s;
   }
 
-  void visit(const HandOperation& node) override
-  {
+  void visit(const HandOperation& node) override {
     console_.print(node.print());
     JointAngles solution;
     if (!solve(node.arm, node.pose, solution)) {
@@ -85,8 +79,7 @@ class Converter : public OperationVisitor {
     copyGivenGroups(solution, pose_);
   }
 
-  void visit(const HandLROperation& node) override
-  {
+  void visit(const HandLROperation& node) override {
     console_.print(node.print());
     JointAngles left;
     JointAngles right;
@@ -100,30 +93,27 @@ class Converter : public OperationVisitor {
     time_s_ = std::max(left_s, right_s);
   }
 
-  void visit(const SleepOperation& node) override
-  {
+  void visit(const SleepOperation& node) override {
     console_.print(node.print());
     time_s_ = node.seconds;
   }
 
  private:
-  void setHand(Arm arm, const FingerAngles& angles_rad)
-  {
+  void setHand(Arm arm, const FingerAngles& angles_rad) {
     pose_[handGroup(arm)].assign(angles_rad.begin(), angles_rad.end());
   }
 
-  std::optional<FingerAngles> openingAngles(double opening_mm)
-  {
+  std::optional<FingerAngles> openingAngles(double opening_mm) {
     auto angles = fingerAnglesFor(opening_mm, 0.0);
     if (!angles) {
-      fail(formatText("nxutil::Hiro2HiroNX(): node %u: finger opening %.1f[mm] out of range.", index_, opening_mm));
+      fail(formatText("nxutil::Hiro2HiroNX(): node %u: finger opening %.1f[mm] out of range.",
+                      index_, opening_mm));
     }
     return angles;
   }
 
   // The IK solution with the arm's group at full size, or false after reporting.
-  bool solve(Arm arm, const HandPose& target, JointAngles& solution)
-  {
+  bool solve(Arm arm, const HandPose& target, JointAngles& solution) {
     const IkStatus status = ik_.solve(arm, target, pose_[kBodyHead][0], solution);
     if (status == IkStatus::peerFailed) {
       failed_ = true;
@@ -133,14 +123,14 @@ class Converter : public OperationVisitor {
     const std::size_t g = armGroup(arm);
     const bool complete = solution.size() > g && solution[g].size() == kJointGroupSizes[g];
     if (status != IkStatus::found || !complete) {
-      fail(formatText("nxutil::Hiro2HiroNX(): node %u: no IK solution for hand %c.", index_, armLetter(arm)));
+      fail(formatText("nxutil::Hiro2HiroNX(): node %u: no IK solution for hand %c.", index_,
+                      armLetter(arm)));
       return false;
     }
     return true;
   }
 
-  void fail(const std::string& line)
-  {
+  void fail(const std::string& line) {
     failed_ = true;
     console_.error(line);
   }
@@ -156,9 +146,8 @@ class Converter : public OperationVisitor {
 
 }  // namespace
 
-std::optional<Conversion> Hiro2HiroNX(const OperationList& list, const JointAngles& start, ArmIk& ik,
-                                      Console& console, bool& peerFailed)
-{
+std::optional<Conversion> Hiro2HiroNX(const OperationList& list, const JointAngles& start,
+                                      ArmIk& ik, Console& console, bool& peerFailed) {
   console.print(">> nxutil::Hiro2HiroNX()\n");
   Converter converter(start, ik, console);
   Conversion conversion;

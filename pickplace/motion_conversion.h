@@ -20,7 +20,8 @@ struct Conversion {
 // error line, when a hand node has no IK solution or a finger opening is out of range; empty
 // without a line of its own, and peerFailed set, when a gateway call failed (the IK side
 // reported it).
-std::optional<Conversion> Hiro2HiroNX(const briskoutil::OperationList& list, const pickplace::JointAngles& start,
-                                      pickplace::ArmIk& ik, pickplace::Console& console, bool& peerFailed);
+std::optional<Conversion> Hiro2HiroNX(const briskoutil::OperationList& list,
+                                      const pickplace::JointAngles& start, pickplace::ArmIk& ik,
+                                      pickplace::Console& console, bool& peerFailed);
 
 }  // namespace nxutil

@@ -35,8 +35,7 @@ constexpr int kPlanFailed = -1;
 
 }  // namespace
 
-std::string processObj(TaskContext& task)
-{
+std::string processObj(TaskContext& task) {
   if (!task.links.motionConnected()) {
     task.console.error("Palkett::processObj(): HIROController does not respond.");
   }
@@ -66,11 +65,12 @@ std::string processObj(TaskContext& task)
   size[1] = wide ? kWideObjectWidth_m : kNarrowObjectWidth_m;
   HandPose pose = estimate.pose;
   pose.y = wide ? kWideObjectY_m : kNarrowObjectY_m;
-  return manipulateSingleObject(task, estimate.classId, size, pose) ? kObjectFinished : kObjectError;
+  return manipulateSingleObject(task, estimate.classId, size, pose) ? kObjectFinished
+                                                                    : kObjectError;
 }
 
-bool manipulateSingleObject(TaskContext& task, long classId, const ObjectSize& size, const HandPose& pose)
-{
+bool manipulateSingleObject(TaskContext& task, long classId, const ObjectSize& size,
+                            const HandPose& pose) {
   const double width_m = size[1];
   const double height_m = size[2];
   task.console.print("[Object Pose] --------------------------------\n" + poseLine(pose));
@@ -89,10 +89,12 @@ bool manipulateSingleObject(TaskContext& task, long classId, const ObjectSize& s
   OperationList list;
   Arm arm = Arm::left;
   if (!handOffset_m || planObjectPicking(task, size, pose, *slot, *handOffset_m, list, arm) != 0) {
-    return taskStepFailed(task, "Palkett::manipulateSingleObject(): cannot calculate picking parameters.");
+    return taskStepFailed(
+        task, "Palkett::manipulateSingleObject(): cannot calculate picking parameters.");
   }
   if (planObjectPlacing(task, size, *slot, *handOffset_m, arm, list) != 0) {
-    return taskStepFailed(task, "Palkett::manipulateSingleObject(): cannot calculate placing parameters.");
+    return taskStepFailed(
+        task, "Palkett::manipulateSingleObject(): cannot calculate placing parameters.");
   }
   printPlan(task, "[Object picking & placing plan] ----------------", list);
   task.console.print("[Object pick & place] --------------------------\n");
@@ -103,9 +105,9 @@ bool manipulateSingleObject(TaskContext& task, long classId, const ObjectSize& s
   return true;
 }
 
-int planObjectPicking(TaskContext& task, const ObjectSize& size, const HandPose& pose, const SlotPosition& slot,
-                      double handOffset_m, OperationList& list, Arm& arm)
-{
+int planObjectPicking(TaskContext& task, const ObjectSize& size, const HandPose& pose,
+                      const SlotPosition& slot, double handOffset_m, OperationList& list,
+                      Arm& arm) {
   const CellConfig& config = task.config;
   const double width_m = size[1];
   const double height_m = size[2];
@@ -121,8 +123,8 @@ int planObjectPicking(TaskContext& task, const ObjectSize& size, const HandPose&
   grasp.roll = pose.yaw;
   grasp.pitch = kHandDownPitch_rad;
 
-  const auto gripAngles =
-      fingerAnglesFor(1000.0 * (width_m - config.holdDistance_m), degToRad(config.fingerBacklash_deg));
+  const auto gripAngles = fingerAnglesFor(1000.0 * (width_m - config.holdDistance_m),
+                                          degToRad(config.fingerBacklash_deg));
   if (!gripAngles) {
     task.console.error("Finger opening out of range.");
     return kPlanFailed;
@@ -137,7 +139,8 @@ int planObjectPicking(TaskContext& task, const ObjectSize& size, const HandPose&
   append<HandOperation>(list, arm, approach, kApproachSpeedFactor * speed);
   stepDone(task);
 
-  append<FingerDistanceOperation>(list, arm, 1000.0 * width_m + kPreGripMargin_mm, kFingerMoveTime_s);
+  append<FingerDistanceOperation>(list, arm, 1000.0 * width_m + kPreGripMargin_mm,
+                                  kFingerMoveTime_s);
   stepDone(task);
 
   if (!checkReach(task, arm, grasp, 0.0)) {
@@ -167,9 +170,8 @@ int planObjectPicking(TaskContext& task, const ObjectSize& size, const HandPose&
   return 0;
 }
 
-int planObjectPlacing(TaskContext& task, const ObjectSize& size, const SlotPosition& slot, double handOffset_m,
-                      Arm arm, OperationList& list)
-{
+int planObjectPlacing(TaskContext& task, const ObjectSize& size, const SlotPosition& slot,
+                      double handOffset_m, Arm arm, OperationList& list) {
   const CellConfig& config = task.config;
   const double width_m = size[1];
   const double height_m = size[2];
@@ -205,7 +207,8 @@ int planObjectPlacing(TaskContext& task, const ObjectSize& size, const SlotPosit
   append<SleepOperation>(list, kGripPause_s);
   stepDone(task);
 
-  append<FingerDistanceOperation>(list, arm, 1000.0 * (width_m + config.releaseDistance_m), kFingerMoveTime_s);
+  append<FingerDistanceOperation>(list, arm, 1000.0 * (width_m + config.releaseDistance_m),
+                                  kFingerMoveTime_s);
   stepDone(task);
 
   append<SleepOperation>(list, kGripPause_s);

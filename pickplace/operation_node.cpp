@@ -10,46 +10,40 @@ using pickplace::radToDeg;
 
 namespace {
 
-std::string fingerAnglesText(const pickplace::FingerAngles& angles_rad)
-{
-  return formatText("(%+.1f, %+.1f, %+.1f, %+.1f)[deg]", radToDeg(angles_rad[0]), radToDeg(angles_rad[1]),
-                    radToDeg(angles_rad[2]), radToDeg(angles_rad[3]));
+std::string fingerAnglesText(const pickplace::FingerAngles& angles_rad) {
+  return formatText("(%+.1f, %+.1f, %+.1f, %+.1f)[deg]", radToDeg(angles_rad[0]),
+                    radToDeg(angles_rad[1]), radToDeg(angles_rad[2]), radToDeg(angles_rad[3]));
 }
 
 }  // namespace
 
-std::string HandOperation::print() const
-{
+std::string HandOperation::print() const {
   return formatText("Hand %c: ", pickplace::armLetter(arm)) + pickplace::poseLine(pose);
 }
 
-std::string HandLROperation::print() const
-{
+std::string HandLROperation::print() const {
   return "Hand LR: L/" + pickplace::poseLine(left) + "Hand LR: R/" + pickplace::poseLine(right);
 }
 
-std::string FingerAngleOperation::print() const
-{
-  return formatText("Finger %c (Angle): ", pickplace::armLetter(arm)) + fingerAnglesText(angles_rad) + "\n";
+std::string FingerAngleOperation::print() const {
+  return formatText("Finger %c (Angle): ", pickplace::armLetter(arm)) +
+         fingerAnglesText(angles_rad) + "\n";
 }
 
-std::string FingerAngleLROperation::print() const
-{
-  return "Finger LR (Angle): L/" + fingerAnglesText(left_rad) + " R/" + fingerAnglesText(right_rad) + "\n";
+std::string FingerAngleLROperation::print() const {
+  return "Finger LR (Angle): L/" + fingerAnglesText(left_rad) + " R/" +
+         fingerAnglesText(right_rad) + "\n";
 }
 
-std::string FingerDistanceOperation::print() const
-{
+std::string FingerDistanceOperation::print() const {
   return formatText("Finger %c (Distance): %+.1f[mm]\n", pickplace::armLetter(arm), opening_mm);
 }
 
-std::string FingerDistanceLROperation::print() const
-{
+std::string FingerDistanceLROperation::print() const {
   return formatText("Finger LR (Distance): L/%+.1f[mm] R/%+.1f[mm]\n", left_mm, right_mm);
 }
 
-std::string JointOperation::print() const
-{
+std::string JointOperation::print() const {
   return formatText("Joint: %u joints\n", static_cast<unsigned>(pickplace::valueCount(pose_rad)));
 }
 

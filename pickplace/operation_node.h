@@ -92,8 +92,8 @@ class FingerAngleOperation : public OperationNode {
 
 class FingerAngleLROperation : public OperationNode {
  public:
-  FingerAngleLROperation(const pickplace::FingerAngles& left_rad, const pickplace::FingerAngles& right_rad,
-                         double time_s)
+  FingerAngleLROperation(const pickplace::FingerAngles& left_rad,
+                         const pickplace::FingerAngles& right_rad, double time_s)
       : left_rad(left_rad), right_rad(right_rad), time_s(time_s) {}
   std::string print() const override;
   void accept(OperationVisitor& visitor) const override { visitor.visit(*this); }
@@ -129,7 +129,8 @@ class FingerDistanceLROperation : public OperationNode {
 
 class JointOperation : public OperationNode {
  public:
-  JointOperation(const pickplace::JointAngles& pose_rad, double time_s) : pose_rad(pose_rad), time_s(time_s) {}
+  JointOperation(const pickplace::JointAngles& pose_rad, double time_s)
+      : pose_rad(pose_rad), time_s(time_s) {}
   std::string print() const override;
   void accept(OperationVisitor& visitor) const override { visitor.visit(*this); }
 

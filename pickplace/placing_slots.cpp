@@ -4,8 +4,7 @@
 
 namespace pickplace {
 
-void PlacingSlots::initialize(double palletX_m, double palletTopZ_m)
-{
+void PlacingSlots::initialize(double palletX_m, double palletTopZ_m) {
   // Class 0 on the +y side, class 1 on the -y side; slot 0 the farther one.
   for (int classId = 0; classId < kClassCount; ++classId) {
     const double y_m = classId == 0 ? kSlotOffsetY_m : -kSlotOffsetY_m;
@@ -16,8 +15,7 @@ void PlacingSlots::initialize(double palletX_m, double palletTopZ_m)
   }
 }
 
-void PlacingSlots::clear()
-{
+void PlacingSlots::clear() {
   for (auto& column : cells_) {
     for (auto& cell : column) {
       cell.taken = false;
@@ -25,8 +23,7 @@ void PlacingSlots::clear()
   }
 }
 
-std::optional<SlotPosition> PlacingSlots::take(long classId)
-{
+std::optional<SlotPosition> PlacingSlots::take(long classId) {
   if (classId < 0 || classId >= kClassCount) {
     return std::nullopt;
   }

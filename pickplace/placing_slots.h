@@ -28,7 +28,9 @@ class PlacingSlots {
   std::optional<SlotPosition> take(long classId);
 
   bool isTaken(int classId, int slot) const { return cells_[classId][slot].taken; }
-  const SlotPosition& position(int classId, int slot) const { return cells_[classId][slot].position; }
+  const SlotPosition& position(int classId, int slot) const {
+    return cells_[classId][slot].position;
+  }
 
  private:
   struct Cell {

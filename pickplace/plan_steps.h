@@ -16,8 +16,7 @@ constexpr double kObjectApproachHeight_m = 0.05;
 constexpr double kPlaceApproachHeight_m = 0.1;
 
 template <class Node, class... Args>
-void append(briskoutil::OperationList& list, Args&&... args)
-{
+void append(briskoutil::OperationList& list, Args&&... args) {
   list.push_back(std::make_unique<Node>(std::forward<Args>(args)...));
 }
 
@@ -25,8 +24,7 @@ void append(briskoutil::OperationList& list, Args&&... args)
 inline void stepDone(TaskContext& task) { task.console.print("."); }
 
 // A failed IK check: its message unless an outside call failed (then already reported).
-inline int reachFailed(TaskContext& task, const char* message, int code)
-{
+inline int reachFailed(TaskContext& task, const char* message, int code) {
   if (!task.peerFailed) {
     task.console.error(message);
   }
@@ -35,8 +33,7 @@ inline int reachFailed(TaskContext& task, const char* message, int code)
 
 // A failed task step: two BELs and the line, unless an outside call failed (already
 // reported). Returns false for the task to return.
-inline bool taskStepFailed(TaskContext& task, const std::string& line)
-{
+inline bool taskStepFailed(TaskContext& task, const std::string& line) {
   if (!task.peerFailed) {
     task.console.error(bells(2) + line);
   }
@@ -44,8 +41,8 @@ inline bool taskStepFailed(TaskContext& task, const std::string& line)
 }
 
 // The plan's title line and every node's description.
-inline void printPlan(TaskContext& task, const std::string& title, const briskoutil::OperationList& list)
-{
+inline void printPlan(TaskContext& task, const std::string& title,
+                      const briskoutil::OperationList& list) {
   std::string text = title + "\n";
   for (const auto& node : list) {
     text += node->print();
@@ -53,15 +50,13 @@ inline void printPlan(TaskContext& task, const std::string& title, const briskou
   task.console.print(text);
 }
 
-inline HandPose raised(HandPose pose, double by_m)
-{
+inline HandPose raised(HandPose pose, double by_m) {
   pose.z += by_m;
   return pose;
 }
 
 // The body/head pose with the chest turned to chest_rad, head unchanged.
-inline JointAngles bodyPoseFacing(double chest_rad)
-{
+inline JointAngles bodyPoseFacing(double chest_rad) {
   JointAngles body = bodyPose();
   body[kBodyHead][0] = chest_rad;
   return body;

@@ -28,13 +28,11 @@ constexpr double kSettleReference_rad = degToRad(10.0);
 
 }  // namespace
 
-double handExtension_mm(long serialNo)
-{
+double handExtension_mm(long serialNo) {
   return serialNo == kLongHandSerialNo ? kLongHandExtra_mm : 0.0;
 }
 
-std::optional<double> objectHandOffset_m(double width_m, long serialNo)
-{
+std::optional<double> objectHandOffset_m(double width_m, long serialNo) {
   const auto depth_mm = fingertipDepth(1000.0 * width_m);
   if (!depth_mm) {
     return std::nullopt;
@@ -42,13 +40,11 @@ std::optional<double> objectHandOffset_m(double width_m, long serialNo)
   return (*depth_mm + handExtension_mm(serialNo) - kGripDepth_mm) / 1000.0;
 }
 
-double trayHandOffset_m(long serialNo)
-{
+double trayHandOffset_m(long serialNo) {
   return (*fingertipDepth(0.0) + handExtension_mm(serialNo)) / 1000.0;
 }
 
-HandPose rotateAboutVertical(const HandPose& pose, double angle_rad)
-{
+HandPose rotateAboutVertical(const HandPose& pose, double angle_rad) {
   HandPose turned = pose;
   const double c = std::cos(angle_rad);
   const double s = std::sin(angle_rad);
@@ -58,8 +54,7 @@ HandPose rotateAboutVertical(const HandPose& pose, double angle_rad)
   return turned;
 }
 
-double chestAngleFor(const HandPose& pose, Arm arm)
-{
+double chestAngleFor(const HandPose& pose, Arm arm) {
   double chest_rad = std::atan2(pose.y, pose.x);
   const bool otherSide = (arm == Arm::left && pose.y < 0.0) || (arm == Arm::right && pose.y > 0.0);
   if (otherSide) {
@@ -69,20 +64,19 @@ double chestAngleFor(const HandPose& pose, Arm arm)
   return chest_rad;
 }
 
-double jointMoveTime_s(double speedBase)
-{
+double jointMoveTime_s(double speedBase) {
   if (speedBase < kSlowSpeedBase) {
     return kSlowJointMoveTime_s;
   }
   if (speedBase > kFastSpeedBase) {
     return kFastJointMoveTime_s;
   }
-  const double slope = (kSlowJointMoveTime_s - kFastJointMoveTime_s) / (kFastSpeedBase - kSlowSpeedBase);
+  const double slope =
+      (kSlowJointMoveTime_s - kFastJointMoveTime_s) / (kFastSpeedBase - kSlowSpeedBase);
   return kSlowJointMoveTime_s - slope * (speedBase - kSlowSpeedBase);
 }
 
-double segmentTime_s(Arm arm, const JointAngles& p, const JointAngles& q, double speed)
-{
+double segmentTime_s(Arm arm, const JointAngles& p, const JointAngles& q, double speed) {
   const std::size_t g = arm == Arm::left ? kLeftArm : kRightArm;
   double largest_rad = 0.0;
   double sumWithoutFirst_rad = 0.0;
@@ -94,9 +88,10 @@ double segmentTime_s(Arm arm, const JointAngles& p, const JointAngles& q, double
     }
   }
   const double speed_degps = kArmMaxJointSpeed_degps * speed * kSpeedScale;
-  const double settle_s = sumWithoutFirst_rad == 0.0
-                              ? kMaxSettleTime_s
-                              : std::min(kMaxSettleTime_s, kSettleReference_rad * 0.5 / sumWithoutFirst_rad);
+  const double settle_s =
+      sumWithoutFirst_rad == 0.0
+          ? kMaxSettleTime_s
+          : std::min(kMaxSettleTime_s, kSettleReference_rad * 0.5 / sumWithoutFirst_rad);
   return radToDeg(largest_rad) / speed_degps + settle_s;
 }
 

@@ -5,8 +5,7 @@
 namespace pickplace {
 namespace {
 
-bool answer(TaskContext& task, IkStatus status)
-{
+bool answer(TaskContext& task, IkStatus status) {
   if (status == IkStatus::peerFailed) {
     task.peerFailed = true;
   }
@@ -15,13 +14,12 @@ bool answer(TaskContext& task, IkStatus status)
 
 }  // namespace
 
-bool checkReach(TaskContext& task, Arm arm, const HandPose& pose, double chest_rad)
-{
+bool checkReach(TaskContext& task, Arm arm, const HandPose& pose, double chest_rad) {
   return answer(task, task.links.isSolutionFound(arm, pose, chest_rad));
 }
 
-bool checkReachLR(TaskContext& task, const HandPose& left, const HandPose& right, double chest_rad)
-{
+bool checkReachLR(TaskContext& task, const HandPose& left, const HandPose& right,
+                  double chest_rad) {
   const bool leftFound = checkReach(task, Arm::left, left, chest_rad);
   if (task.peerFailed) {
     return false;
@@ -30,11 +28,11 @@ bool checkReachLR(TaskContext& task, const HandPose& left, const HandPose& right
   return leftFound && rightFound;
 }
 
-long executeAction(TaskContext& task, const briskoutil::OperationList& list, const JointAngles* start)
-{
+long executeAction(TaskContext& task, const briskoutil::OperationList& list,
+                   const JointAngles* start) {
   task.console.print("Action (Common I/F)");
-  const auto conversion = nxutil::Hiro2HiroNX(list, start ? *start : task.lastPose, task.links, task.console,
-                                                task.peerFailed);
+  const auto conversion = nxutil::Hiro2HiroNX(list, start ? *start : task.lastPose, task.links,
+                                              task.console, task.peerFailed);
   if (!conversion) {
     return kActionNotConverted;
   }

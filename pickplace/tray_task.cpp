@@ -20,9 +20,8 @@ constexpr double kApproachSpeedFactor = 1.5;
 
 // A pair of tray points (left hand on +y) at (x, y ± halfSpan, z) in a pallet frame, turned
 // by direction_rad into R. Every tray target has the configured gripping orientation.
-std::pair<HandPose, HandPose> trayPoints(const CellConfig& config, double x_m, double y_m, double halfSpan_m,
-                                         double z_m, double direction_rad)
-{
+std::pair<HandPose, HandPose> trayPoints(const CellConfig& config, double x_m, double y_m,
+                                         double halfSpan_m, double z_m, double direction_rad) {
   HandPose left;
   left.x = x_m;
   left.y = y_m + halfSpan_m;
@@ -37,8 +36,7 @@ std::pair<HandPose, HandPose> trayPoints(const CellConfig& config, double x_m, d
 
 }  // namespace
 
-std::string processTray(TaskContext& task)
-{
+std::string processTray(TaskContext& task) {
   if (!task.links.motionConnected()) {
     task.console.error("Palkett::processTray(): HIROController does not respond.");
   }
@@ -49,8 +47,7 @@ std::string processTray(TaskContext& task)
   return manipulateTray(task) ? kTrayFinished : kTrayError;
 }
 
-bool manipulateTray(TaskContext& task)
-{
+bool manipulateTray(TaskContext& task) {
   const double handOffset_m = trayHandOffset_m(task.config.serialNo);
   OperationList list;
   if (planTrayPicking(task, handOffset_m, list) != 0) {
@@ -70,16 +67,15 @@ bool manipulateTray(TaskContext& task)
   return true;
 }
 
-int planTrayPicking(TaskContext& task, double handOffset_m, OperationList& list)
-{
+int planTrayPicking(TaskContext& task, double handOffset_m, OperationList& list) {
   const CellConfig& c = task.config;
   const double speed = c.speedBase;
   const double direction_rad = degToRad(c.directionPalletPlacedR_deg);
   const double gripZ_m = c.zPalletPlacedB_m + kTrayGripHeight_m + handOffset_m;
   task.console.print("Planning / Tray picking");
 
-  const auto [gripL, gripR] =
-      trayPoints(c, c.xPalletPlacedB_m, c.yPalletPlacedB_m, kTrayWidth_m / 2.0, gripZ_m, direction_rad);
+  const auto [gripL, gripR] = trayPoints(c, c.xPalletPlacedB_m, c.yPalletPlacedB_m,
+                                         kTrayWidth_m / 2.0, gripZ_m, direction_rad);
   stepDone(task);
 
   append<JointOperation>(list, bodyPoseFacing(direction_rad), jointMoveTime_s(speed));
@@ -93,7 +89,8 @@ int planTrayPicking(TaskContext& task, double handOffset_m, OperationList& list)
   append<HandLROperation>(list, aboveL, aboveR, kApproachSpeedFactor * speed);
   stepDone(task);
 
-  append<FingerDistanceLROperation>(list, kTrayFingerOpen_mm, kTrayFingerOpen_mm, kTrayFingerOpenTime_s);
+  append<FingerDistanceLROperation>(list, kTrayFingerOpen_mm, kTrayFingerOpen_mm,
+                                    kTrayFingerOpenTime_s);
 
   if (!checkReachLR(task, gripL, gripR, direction_rad)) {
     return reachFailed(task, "[IK failed. (4)]", -4);
@@ -103,11 +100,13 @@ int planTrayPicking(TaskContext& task, double handOffset_m, OperationList& list)
   append<SleepOperation>(list, kGripPause_s);
   stepDone(task);
 
-  append<FingerDistanceLROperation>(list, kTrayFingerClosed_mm, kTrayFingerClosed_mm, kTrayFingerCloseTime_s);
+  append<FingerDistanceLROperation>(list, kTrayFingerClosed_mm, kTrayFingerClosed_mm,
+                                    kTrayFingerCloseTime_s);
   stepDone(task);
 
-  const auto [squeezeL, squeezeR] = trayPoints(c, c.xPalletPlacedB_m, c.yPalletPlacedB_m,
-                                               (kTrayWidth_m - kTraySqueeze_m) / 2.0, gripZ_m, direction_rad);
+  const auto [squeezeL, squeezeR] =
+      trayPoints(c, c.xPalletPlacedB_m, c.yPalletPlacedB_m, (kTrayWidth_m - kTraySqueeze_m) / 2.0,
+                 gripZ_m, direction_rad);
   if (!checkReachLR(task, squeezeL, squeezeR, direction_rad)) {
     return reachFailed(task, "[IK failed. (7)]", -7);
   }
@@ -133,15 +132,15 @@ int planTrayPicking(TaskContext& task, double handOffset_m, OperationList& list)
   return 0;
 }
 
-int planTrayPlacing(TaskContext& task, double handOffset_m, OperationList& list)
-{
+int planTrayPlacing(TaskContext& task, double handOffset_m, OperationList& list) {
   const CellConfig& c = task.config;
   const double speed = c.speedBase;
   const double direction_rad = degToRad(c.directionPalletToBePlacedR_deg);
   const double putZ_m = c.zPalletToBePlacedB_m + kTrayGripHeight_m + handOffset_m;
 
-  const auto [putL, putR] = trayPoints(c, c.xPalletToBePlacedB_m, c.yPalletToBePlacedB_m,
-                                       (kTrayWidth_m - kTraySqueeze_m) / 2.0, putZ_m, direction_rad);
+  const auto [putL, putR] =
+      trayPoints(c, c.xPalletToBePlacedB_m, c.yPalletToBePlacedB_m,
+                 (kTrayWidth_m - kTraySqueeze_m) / 2.0, putZ_m, direction_rad);
   stepDone(task);
 
   // The arms keep their joints, so the held tray turns with the chest.
@@ -165,7 +164,8 @@ int planTrayPlacing(TaskContext& task, double handOffset_m, OperationList& list)
   append<SleepOperation>(list, kGripPause_s);
   stepDone(task);
 
-  append<FingerDistanceLROperation>(list, kTrayFingerOpen_mm, kTrayFingerOpen_mm, kTrayFingerOpenTime_s);
+  append<FingerDistanceLROperation>(list, kTrayFingerOpen_mm, kTrayFingerOpen_mm,
+                                    kTrayFingerOpenTime_s);
   stepDone(task);
 
   const HandPose retreatL = raised(releaseL, kPlaceApproachHeight_m);

@@ -4,15 +4,13 @@
 
 namespace pickplace {
 
-Thread::~Thread()
-{
+Thread::~Thread() {
   console_.error(">> ~Thread()");
   join();
   console_.error("<< ~Thread()");
 }
 
-bool Thread::start(std::function<void()> body)
-{
+bool Thread::start(std::function<void()> body) {
   if (thread_.joinable()) {
     return false;
   }
@@ -29,15 +27,13 @@ bool Thread::start(std::function<void()> body)
   return true;
 }
 
-void Thread::join()
-{
+void Thread::join() {
   if (thread_.joinable()) {
     thread_.join();
   }
 }
 
-bool Thread::poll(int wait_ms)
-{
+bool Thread::poll(int wait_ms) {
   if (!thread_.joinable()) {
     return true;
   }

@@ -133,9 +133,10 @@ RTC::ReturnCode_t Torvane::onActivated(RTC::UniqueId) {
 
 RTC::ReturnCode_t Torvane::onDeactivated(RTC::UniqueId) {
   running_ = false;
-  print("\n\n##########################################\n"
-        "Torvane: onDeactivated\n"
-        "##########################################\n");
+  print(
+      "\n\n##########################################\n"
+      "Torvane: onDeactivated\n"
+      "##########################################\n");
   cycle_.deactivate();
   return RTC::RTC_OK;
 }

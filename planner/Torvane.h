@@ -4,11 +4,11 @@
 #include <string>
 
 // The data types come before the port templates that marshal them.
+#include <idl/OrvnCdrCodec.h>
+#include <rtm/idl/BasicDataTypeSkel.h>
 #include <Orvn.hh>
 #include <Pexa.hh>
 #include <Zemla.hh>
-#include <idl/OrvnCdrCodec.h>
-#include <rtm/idl/BasicDataTypeSkel.h>
 
 #include <rtm/CorbaConsumer.h>
 #include <rtm/CorbaPort.h>

@@ -27,7 +27,8 @@ GridCell markGoalArea(LocalGrid& grid, const PlannerPose& pose) {
     for (int column = std::max(goal.column - GOAL_AREA_HALF_CELLS, 0); column < columnEnd;
          ++column) {
       std::uint8_t& cell = grid.at(row, column);
-      if (cell & CELL_OCCUPIED) cell = static_cast<std::uint8_t>((cell & ~CELL_OCCUPIED) | CELL_UNKNOWN);
+      if (cell & CELL_OCCUPIED)
+        cell = static_cast<std::uint8_t>((cell & ~CELL_OCCUPIED) | CELL_UNKNOWN);
     }
   }
   return goal;

@@ -23,8 +23,7 @@ void toImageData(const cv::Mat& image, Orvn::TimedImageData& out) {
   data.widthStep = static_cast<CORBA::Long>(rowBytes);
   data.imgData.length(static_cast<CORBA::ULong>(imageBytes));
   CORBA::Char* target = data.imgData.get_buffer();
-  for (int y = 0; y < image.rows; ++y)
-    std::memcpy(target + y * rowBytes, image.ptr(y), rowBytes);
+  for (int y = 0; y < image.rows; ++y) std::memcpy(target + y * rowBytes, image.ptr(y), rowBytes);
 }
 
 MapReplyView viewOf(const Zemla::TimedFloatRelativeOGMapData& reply) {

@@ -16,7 +16,6 @@ std::uint8_t greyOf(float value) {
   return static_cast<std::uint8_t>(scaled & 0xFF);
 }
 
-
 }  // namespace
 
 cv::Mat makeMapImage() { return cv::Mat::zeros(MAP_IMAGE_SIZE, MAP_IMAGE_SIZE, CV_8UC1); }
@@ -29,8 +28,8 @@ std::optional<std::string> findMapReplyFault(const MapReplyView& map) {
     return "map height " + std::to_string(map.height) + " is more than " + limit + " cells";
   const std::size_t needed = static_cast<std::size_t>(map.width) * map.height;
   if (map.cellCount < needed)
-    return "map holds " + std::to_string(map.cellCount) + " cells, " +
-           std::to_string(map.width) + " x " + std::to_string(map.height) + " needed";
+    return "map holds " + std::to_string(map.cellCount) + " cells, " + std::to_string(map.width) +
+           " x " + std::to_string(map.height) + " needed";
   // Truncation towards zero fits 32 bits exactly inside these open bounds; NaN fails too. The
   // first pass has no early exit so that it vectorises; the second finds the culprit.
   const auto fits = [&](std::size_t i) {

@@ -15,12 +15,11 @@ constexpr std::size_t COUNT_BYTES = 4;
 constexpr std::size_t RECORD_BYTES = 8;
 
 constexpr std::array<RadiusSpeed, FIXED_PRIMITIVES> FIXED = {{
-    {0, 300},     {1600, 300},  {-1600, 300}, {1200, 300},  {-1200, 300}, {800, 300},
-    {-800, 300},  {0, 400},     {1600, 400},  {-1600, 400}, {0, 500},     {1600, 500},
-    {-1600, 500}, {0, 600},     {1600, 600},  {-1600, 600}, {0, 700},     {1600, 700},
-    {-1600, 700}, {1200, 700},  {-800, 400},  {1200, 500},  {-1200, 500}, {1200, 600},
-    {-1200, 600}, {-1200, 700}, {0, 200},     {1600, 200},  {-1600, 200}, {1200, 200},
-    {-1200, 200}, {800, 200},   {-800, 200},
+    {0, 300},     {1600, 300},  {-1600, 300}, {1200, 300},  {-1200, 300}, {800, 300},   {-800, 300},
+    {0, 400},     {1600, 400},  {-1600, 400}, {0, 500},     {1600, 500},  {-1600, 500}, {0, 600},
+    {1600, 600},  {-1600, 600}, {0, 700},     {1600, 700},  {-1600, 700}, {1200, 700},  {-800, 400},
+    {1200, 500},  {-1200, 500}, {1200, 600},  {-1200, 600}, {-1200, 700}, {0, 200},     {1600, 200},
+    {-1600, 200}, {1200, 200},  {-1200, 200}, {800, 200},   {-800, 200},
 }};
 
 std::string refusal(const std::string& fileName, const std::string& why) {
@@ -53,8 +52,8 @@ void appendFloat(std::string& out, float value) {
 std::vector<RadiusSpeed> readRecords(const unsigned char* bytes, std::size_t count) {
   std::vector<RadiusSpeed> records(count);
   for (std::size_t i = 0; i < count; ++i)
-    records[i] = RadiusSpeed{readFloat(bytes + i * RECORD_BYTES),
-                             readFloat(bytes + i * RECORD_BYTES + 4)};
+    records[i] =
+        RadiusSpeed{readFloat(bytes + i * RECORD_BYTES), readFloat(bytes + i * RECORD_BYTES + 4)};
   return records;
 }
 
@@ -67,11 +66,12 @@ MotionFile readMotionFile(const std::string& fileName) {
     result.error = refusal(fileName, "is nothing");
     return result;
   }
-  const std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::string content((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
   const auto* bytes = reinterpret_cast<const unsigned char*>(content.data());
   if (content.size() < COUNT_BYTES) {
-    result.error = refusal(fileName, "has no primitive count (" + std::to_string(content.size()) +
-                                         " bytes)");
+    result.error =
+        refusal(fileName, "has no primitive count (" + std::to_string(content.size()) + " bytes)");
     return result;
   }
   const std::int32_t count = readInt32(bytes);
@@ -81,9 +81,9 @@ MotionFile readMotionFile(const std::string& fileName) {
   }
   const std::size_t expected = COUNT_BYTES + 2 * RECORD_BYTES * static_cast<std::size_t>(count);
   if (content.size() != expected) {
-    result.error = refusal(fileName, "holds " + std::to_string(content.size()) +
-                                         " bytes, but its count " + std::to_string(count) +
-                                         " needs " + std::to_string(expected));
+    result.error =
+        refusal(fileName, "holds " + std::to_string(content.size()) + " bytes, but its count " +
+                              std::to_string(count) + " needs " + std::to_string(expected));
     return result;
   }
   result.primitives = readRecords(bytes + COUNT_BYTES, count);

@@ -52,8 +52,8 @@ std::optional<double> readRunFrequency(const std::string& fileName) {
   return rate;
 }
 
-PlannerCycle::PlannerCycle(const PlannerSettings& settings, PlannerIo& io,
-                           MillisecondClock& clock, PlannerFiles files)
+PlannerCycle::PlannerCycle(const PlannerSettings& settings, PlannerIo& io, MillisecondClock& clock,
+                           PlannerFiles files)
     : settings_(settings),
       io_(io),
       clock_(clock),
@@ -133,10 +133,11 @@ void PlannerCycle::deactivate() {
   std::printf("Total time:%d msec\n", static_cast<int>(deactivation_ms - activation_ms_));
   char line[160];
   if (path_.step() != 0) {
-    std::snprintf(line, sizeof line,
-                  "Total computation time：% dmsec  An average computation time of the loop：%d msec\n",
-                  static_cast<int>(totalComputation_ms_),
-                  static_cast<int>(totalComputation_ms_ / static_cast<std::uint32_t>(path_.step())));
+    std::snprintf(
+        line, sizeof line,
+        "Total computation time：% dmsec  An average computation time of the loop：%d msec\n",
+        static_cast<int>(totalComputation_ms_),
+        static_cast<int>(totalComputation_ms_ / static_cast<std::uint32_t>(path_.step())));
     std::printf("%s", io_.consoleText(line).c_str());
   }
   std::snprintf(line, sizeof line, "The maximum computation time：%d msec\n",
@@ -274,10 +275,11 @@ void PlannerCycle::execute() {
   }
   robotState_ = predictPose(path_, frame_, motion_, loopTime_s_);
   const PlannerPose& now = path_.current().pose;
-  std::printf("%s", io_.consoleText(format("Robot is here：x=%.2f", now.x_mm) +
-                                    format(" , y=%.2lf", now.y_mm) +
-                                    format(" , direction=%.2lf\n", now.theta_rad * DEG_PER_RAD_PRINT))
-                        .c_str());
+  std::printf(
+      "%s",
+      io_.consoleText(format("Robot is here：x=%.2f", now.x_mm) + format(" , y=%.2lf", now.y_mm) +
+                      format(" , direction=%.2lf\n", now.theta_rad * DEG_PER_RAD_PRINT))
+          .c_str());
   const PlannerPose& next = path_.executing().pose;
   std::printf("path predict x=%f y=%f theta=%f\n", next.x_mm, next.y_mm, next.theta_rad);
 

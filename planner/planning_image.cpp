@@ -90,7 +90,8 @@ std::string wheelCommandText(float v_mmps, float r_mm) {
 
 void drawHoldOverlays(cv::Mat& image, const RobotState& state, const PlanarPoint_mm& start,
                       const PathBook& path, std::uint16_t statusFlags) {
-  cv::circle(image, pixelOf(state.predictedCell), ROBOT_RADIUS_PX, ROBOT_COLOUR, cv::FILLED, cv::LINE_8);
+  cv::circle(image, pixelOf(state.predictedCell), ROBOT_RADIUS_PX, ROBOT_COLOUR, cv::FILLED,
+             cv::LINE_8);
 
   const PlannerPose& at = state.current;
   const GridCell startCell = worldToCell(at.x_mm, at.y_mm, at.theta_rad, start.x_mm, start.y_mm);
@@ -102,7 +103,8 @@ void drawHoldOverlays(cv::Mat& image, const RobotState& state, const PlanarPoint
     const PlannerPose& to = path[k].pose;
     const GridCell a = worldToCell(at.x_mm, at.y_mm, at.theta_rad, from.x_mm, from.y_mm);
     const GridCell b = worldToCell(at.x_mm, at.y_mm, at.theta_rad, to.x_mm, to.y_mm);
-    if (a.inside() && b.inside()) cv::line(image, pixelOf(a), pixelOf(b), ROBOT_COLOUR, 1, cv::LINE_8);
+    if (a.inside() && b.inside())
+      cv::line(image, pixelOf(a), pixelOf(b), ROBOT_COLOUR, 1, cv::LINE_8);
   }
 
   putLine(image, wheelCommandText(path.current().v_mmps, path.current().r_mm), TEXT_MARGIN_PX);

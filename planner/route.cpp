@@ -88,9 +88,12 @@ bool Route::turnToHeading(float target_deg, std::int32_t nextState, PathBook& pa
     return false;
   }
   double rate_radps;
-  if (error > FULL_RATE_ABOVE_RAD) rate_radps = -FULL_TURN_RATE_RADPS;
-  else if (error < -FULL_RATE_ABOVE_RAD) rate_radps = FULL_TURN_RATE_RADPS;
-  else rate_radps = -error / 2;
+  if (error > FULL_RATE_ABOVE_RAD)
+    rate_radps = -FULL_TURN_RATE_RADPS;
+  else if (error < -FULL_RATE_ABOVE_RAD)
+    rate_radps = FULL_TURN_RATE_RADPS;
+  else
+    rate_radps = -error / 2;
   direct(0.0, rate_radps, directCommand);
   actions_.holdPosition();
   return true;

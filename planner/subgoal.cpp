@@ -12,7 +12,8 @@ namespace {
 
 constexpr int LAST_CELL = GRID_CELLS - 1;
 constexpr int LINE_SEARCH_POINTS = 100;
-constexpr std::int64_t CLEARANCE_SQUARED = std::int64_t{SUBGOAL_CLEARANCE_MM} * SUBGOAL_CLEARANCE_MM;
+constexpr std::int64_t CLEARANCE_SQUARED =
+    std::int64_t{SUBGOAL_CLEARANCE_MM} * SUBGOAL_CLEARANCE_MM;
 
 // Where the line from the robot cell to an off-grid goal cell leaves the grid.
 GridCell projectOntoBorder(GridCell goal) {
@@ -82,8 +83,8 @@ Subgoal selectSubgoal(const LocalGrid& grid, const PlannerPose& pose) {
   const GridCell goal = goalCell(pose);
   PlanarPoint_mm target = GOAL_POINT;
   if (!goal.inside()) {
-    const GridCell border = projectOntoBorder(
-        worldToCellUnbounded(pose.x_mm, pose.y_mm, pose.theta_rad, GOAL_POINT.x_mm, GOAL_POINT.y_mm));
+    const GridCell border = projectOntoBorder(worldToCellUnbounded(
+        pose.x_mm, pose.y_mm, pose.theta_rad, GOAL_POINT.x_mm, GOAL_POINT.y_mm));
     target = cellToWorld(border.row, border.column, pose.x_mm, pose.y_mm, pose.theta_rad);
     result.cell = scanForSubgoal(grid, pose, target);
     return result;

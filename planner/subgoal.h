@@ -12,7 +12,7 @@ constexpr int SUBGOAL_CLEARANCE_MM = 310;
 enum class SubgoalClass { Scan = 0, GoalIsRobotCell = 1, LineTowardsRobot = 2 };
 
 struct Subgoal {
-  GridCell cell;           // (-1, -1) when nothing qualified
+  GridCell cell;  // (-1, -1) when nothing qualified
   SubgoalClass kind = SubgoalClass::Scan;
   bool lineSearchFailed = false;
 };

@@ -9,12 +9,10 @@
 
 #include <omniORB4/CORBA.h>
 
-namespace RTC
-{
+namespace RTC {
 
 template <class T>
-struct CdrCodec
-{
+struct CdrCodec {
   static void marshal(const T& value, cdrStream& stream) { value >>= stream; }
   static void unmarshal(T& value, cdrStream& stream) { value <<= stream; }
 };

@@ -1,15 +1,12 @@
 #include "ConfigAdmin.h"
 
-namespace RTC
-{
-namespace
-{
+namespace RTC {
+namespace {
 constexpr const char* kConfPrefix = "conf.";
 }
 
 bool ConfigAdmin::addParameter(const std::string& name, const std::string& default_value,
-                               std::function<bool(const char*)> assign)
-{
+                               std::function<bool(const char*)> assign) {
   std::lock_guard<std::mutex> lock(m_mutex);
   for (const Parameter& parameter : m_parameters)
     if (parameter.name == name) return false;
@@ -20,8 +17,7 @@ bool ConfigAdmin::addParameter(const std::string& name, const std::string& defau
   return true;
 }
 
-void ConfigAdmin::loadSets(const coil::Properties& profile)
-{
+void ConfigAdmin::loadSets(const coil::Properties& profile) {
   std::lock_guard<std::mutex> lock(m_mutex);
   const std::string prefix = kConfPrefix;
   for (const std::string& key : profile.propertyNames()) {
@@ -41,28 +37,24 @@ void ConfigAdmin::loadSets(const coil::Properties& profile)
   m_changed = true;
 }
 
-ConfigAdmin::ConfigSet* ConfigAdmin::findSet(const std::string& id)
-{
+ConfigAdmin::ConfigSet* ConfigAdmin::findSet(const std::string& id) {
   for (ConfigSet& set : m_sets)
     if (set.id == id) return &set;
   return nullptr;
 }
 
-const ConfigAdmin::ConfigSet* ConfigAdmin::findSet(const std::string& id) const
-{
+const ConfigAdmin::ConfigSet* ConfigAdmin::findSet(const std::string& id) const {
   for (const ConfigSet& set : m_sets)
     if (set.id == id) return &set;
   return nullptr;
 }
 
-void ConfigAdmin::update()
-{
+void ConfigAdmin::update() {
   if (!m_changed.exchange(false)) return;
   updateAll();
 }
 
-void ConfigAdmin::updateAll()
-{
+void ConfigAdmin::updateAll() {
   std::vector<std::pair<Parameter*, std::string>> values;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -76,8 +68,7 @@ void ConfigAdmin::updateAll()
   apply(values);
 }
 
-void ConfigAdmin::apply(const std::vector<std::pair<Parameter*, std::string>>& values)
-{
+void ConfigAdmin::apply(const std::vector<std::pair<Parameter*, std::string>>& values) {
   // Parameters are bound only in onInitialize, before any update, so the pointers stay
   // valid while the members are written without the lock.
   for (const auto& entry : values) {
@@ -85,40 +76,34 @@ void ConfigAdmin::apply(const std::vector<std::pair<Parameter*, std::string>>& v
       RTC_LOG(m_log, WARN,
               "configuration parameter %s: value \"%s\" does not convert; keeping its "
               "previous value (default \"%s\")",
-              entry.first->name.c_str(), entry.second.c_str(),
-              entry.first->defaultValue.c_str());
+              entry.first->name.c_str(), entry.second.c_str(), entry.first->defaultValue.c_str());
   }
 }
 
-std::vector<std::string> ConfigAdmin::setIds() const
-{
+std::vector<std::string> ConfigAdmin::setIds() const {
   std::lock_guard<std::mutex> lock(m_mutex);
   std::vector<std::string> ids;
   for (const ConfigSet& set : m_sets) ids.push_back(set.id);
   return ids;
 }
 
-bool ConfigAdmin::haveSet(const std::string& id) const
-{
+bool ConfigAdmin::haveSet(const std::string& id) const {
   std::lock_guard<std::mutex> lock(m_mutex);
   return findSet(id) != nullptr;
 }
 
-coil::Properties ConfigAdmin::getSet(const std::string& id) const
-{
+coil::Properties ConfigAdmin::getSet(const std::string& id) const {
   std::lock_guard<std::mutex> lock(m_mutex);
   const ConfigSet* set = findSet(id);
   return set ? set->values : coil::Properties();
 }
 
-std::string ConfigAdmin::activeSetId() const
-{
+std::string ConfigAdmin::activeSetId() const {
   std::lock_guard<std::mutex> lock(m_mutex);
   return m_active;
 }
 
-bool ConfigAdmin::setValues(const std::string& id, const coil::Properties& values)
-{
+bool ConfigAdmin::setValues(const std::string& id, const coil::Properties& values) {
   if (id.empty()) return false;
   std::lock_guard<std::mutex> lock(m_mutex);
   ConfigSet* set = findSet(id);
@@ -132,8 +117,7 @@ bool ConfigAdmin::setValues(const std::string& id, const coil::Properties& value
   return true;
 }
 
-bool ConfigAdmin::addSet(const std::string& id, const coil::Properties& values)
-{
+bool ConfigAdmin::addSet(const std::string& id, const coil::Properties& values) {
   if (id.empty()) return false;
   std::lock_guard<std::mutex> lock(m_mutex);
   if (findSet(id) != nullptr) return false;
@@ -141,8 +125,7 @@ bool ConfigAdmin::addSet(const std::string& id, const coil::Properties& values)
   return true;
 }
 
-bool ConfigAdmin::removeSet(const std::string& id)
-{
+bool ConfigAdmin::removeSet(const std::string& id) {
   std::lock_guard<std::mutex> lock(m_mutex);
   if (id == m_active) return false;
   for (auto it = m_sets.begin(); it != m_sets.end(); ++it) {
@@ -154,8 +137,7 @@ bool ConfigAdmin::removeSet(const std::string& id)
   return false;
 }
 
-bool ConfigAdmin::activateSet(const std::string& id)
-{
+bool ConfigAdmin::activateSet(const std::string& id) {
   std::lock_guard<std::mutex> lock(m_mutex);
   if (findSet(id) == nullptr) return false;
   m_active = id;
@@ -163,8 +145,7 @@ bool ConfigAdmin::activateSet(const std::string& id)
   return true;
 }
 
-std::vector<std::string> ConfigAdmin::parameterNames() const
-{
+std::vector<std::string> ConfigAdmin::parameterNames() const {
   std::lock_guard<std::mutex> lock(m_mutex);
   std::vector<std::string> names;
   for (const Parameter& parameter : m_parameters) names.push_back(parameter.name);

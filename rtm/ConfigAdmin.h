@@ -18,18 +18,15 @@
 #include <utility>
 #include <vector>
 
-namespace RTC
-{
+namespace RTC {
 
-class ConfigAdmin
-{
-public:
+class ConfigAdmin {
+ public:
   explicit ConfigAdmin(Logger& log) : m_log(log) {}
 
   template <class T>
   bool bindParameter(const char* name, T& var, const char* default_value,
-                     bool (*trans)(T&, const char*))
-  {
+                     bool (*trans)(T&, const char*)) {
     auto assign = [&var, trans](const char* text) {
       T converted = var;
       if (!trans(converted, text)) return false;
@@ -64,15 +61,13 @@ public:
 
   std::vector<std::string> parameterNames() const;
 
-private:
-  struct Parameter
-  {
+ private:
+  struct Parameter {
     std::string name;
     std::string defaultValue;
     std::function<bool(const char*)> assign;
   };
-  struct ConfigSet
-  {
+  struct ConfigSet {
     std::string id;
     coil::Properties values;
   };

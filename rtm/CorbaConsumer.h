@@ -8,12 +8,10 @@
 #include <mutex>
 #include <vector>
 
-namespace RTC
-{
+namespace RTC {
 
-class CorbaConsumerBase
-{
-public:
+class CorbaConsumerBase {
+ public:
   CorbaConsumerBase() = default;
   virtual ~CorbaConsumerBase() = default;
   CorbaConsumerBase(const CorbaConsumerBase&) = delete;
@@ -31,16 +29,14 @@ public:
 // released references are kept until the consumer goes, because a caller on another
 // thread may still be using one when a connection changes.
 template <class ObjectType>
-class CorbaConsumer : public CorbaConsumerBase
-{
-public:
+class CorbaConsumer : public CorbaConsumerBase {
+ public:
   typedef typename ObjectType::_ptr_type ObjectPtr;
   typedef typename ObjectType::_var_type ObjectVar;
 
   CorbaConsumer() : m_current(ObjectType::_nil()) {}
 
-  bool setObject(CORBA::Object_ptr object) override
-  {
+  bool setObject(CORBA::Object_ptr object) override {
     if (CORBA::is_nil(object)) return false;
     ObjectVar typed;
     try {
@@ -55,27 +51,24 @@ public:
     return true;
   }
 
-  CORBA::Object_ptr getObject() override
-  {
+  CORBA::Object_ptr getObject() override {
     std::lock_guard<std::mutex> lock(m_mutex);
     return CORBA::Object::_duplicate(m_current);
   }
 
-  void releaseObject() override
-  {
+  void releaseObject() override {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_current = ObjectType::_nil();
   }
 
   // The provider's reference, owned by the consumer; nil when not connected.
-  ObjectPtr _ptr()
-  {
+  ObjectPtr _ptr() {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_current;
   }
   ObjectPtr operator->() { return _ptr(); }
 
-private:
+ private:
   std::mutex m_mutex;
   ObjectPtr m_current;
   std::vector<ObjectVar> m_kept;

@@ -6,18 +6,15 @@
 
 #include <coil/stringutil.h>
 
-namespace RTC
-{
+namespace RTC {
 
-CorbaPort::CorbaPort(const char* name) : PortBase(name)
-{
+CorbaPort::CorbaPort(const char* name) : PortBase(name) {
   setPortProperty("port.port_type", "CorbaPort");
 }
 
 CorbaPort::~CorbaPort() = default;
 
-void CorbaPort::deactivateObject()
-{
+void CorbaPort::deactivateObject() {
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     for (Provider& provider : m_providers) {
@@ -29,8 +26,7 @@ void CorbaPort::deactivateObject()
   PortBase::deactivateObject();
 }
 
-std::string CorbaPort::keyPrefix() const
-{
+std::string CorbaPort::keyPrefix() const {
   // The full port name is "<instance>.<port>".
   const std::string full_name = getName();
   const size_t dot = full_name.rfind('.' + shortName());
@@ -39,8 +35,7 @@ std::string CorbaPort::keyPrefix() const
 }
 
 bool CorbaPort::registerProvider(const char* instance_name, const char* type_name,
-                                 PortableServer::ServantBase& provider)
-{
+                                 PortableServer::ServantBase& provider) {
   if (instance_name == nullptr || type_name == nullptr) return false;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -63,8 +58,7 @@ bool CorbaPort::registerProvider(const char* instance_name, const char* type_nam
     CORBA::String_var ior = orb->object_to_string(object);
     entry.ior = ior.in();
   } catch (const CORBA::Exception& error) {
-    RTC_LOG(m_log, ERROR, "provider %s cannot be activated (%s)", instance_name,
-            error._name());
+    RTC_LOG(m_log, ERROR, "provider %s cannot be activated (%s)", instance_name, error._name());
     return false;
   }
   PortInterfaceProfile profile;
@@ -78,8 +72,7 @@ bool CorbaPort::registerProvider(const char* instance_name, const char* type_nam
 }
 
 bool CorbaPort::registerConsumer(const char* instance_name, const char* type_name,
-                                 CorbaConsumerBase& consumer)
-{
+                                 CorbaConsumerBase& consumer) {
   if (instance_name == nullptr || type_name == nullptr) return false;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -95,8 +88,7 @@ bool CorbaPort::registerConsumer(const char* instance_name, const char* type_nam
   return true;
 }
 
-ReturnCode_t CorbaPort::publishInterfaces(ConnectorProfile& connector_profile)
-{
+ReturnCode_t CorbaPort::publishInterfaces(ConnectorProfile& connector_profile) {
   const std::string prefix = keyPrefix();
   std::lock_guard<std::mutex> lock(m_mutex);
   for (const Provider& provider : m_providers) {
@@ -109,8 +101,7 @@ ReturnCode_t CorbaPort::publishInterfaces(ConnectorProfile& connector_profile)
   return RTC_OK;
 }
 
-ReturnCode_t CorbaPort::subscribeInterfaces(const ConnectorProfile& connector_profile)
-{
+ReturnCode_t CorbaPort::subscribeInterfaces(const ConnectorProfile& connector_profile) {
   const SDOPackage::NVList& properties = connector_profile.properties;
   const std::string prefix = keyPrefix();
   const std::string id = static_cast<const char*>(connector_profile.connector_id);
@@ -141,8 +132,8 @@ ReturnCode_t CorbaPort::subscribeInterfaces(const ConnectorProfile& connector_pr
       if (consumer.consumer->setObject(object))
         connected.push_back(consumer.consumer);
       else
-        RTC_LOG(m_log, WARN, "consumer %s: the provider is not a %s",
-                consumer.instanceName.c_str(), consumer.typeName.c_str());
+        RTC_LOG(m_log, WARN, "consumer %s: the provider is not a %s", consumer.instanceName.c_str(),
+                consumer.typeName.c_str());
     } catch (const CORBA::SystemException& error) {
       RTC_LOG(m_log, WARN, "consumer %s: unusable provider reference (%s)",
               consumer.instanceName.c_str(), error._name());
@@ -153,8 +144,7 @@ ReturnCode_t CorbaPort::subscribeInterfaces(const ConnectorProfile& connector_pr
   return RTC_OK;
 }
 
-void CorbaPort::unsubscribeInterfaces(const ConnectorProfile& connector_profile)
-{
+void CorbaPort::unsubscribeInterfaces(const ConnectorProfile& connector_profile) {
   const std::string id = static_cast<const char*>(connector_profile.connector_id);
   std::lock_guard<std::mutex> lock(m_mutex);
   auto found = m_connectedConsumers.find(id);

@@ -15,12 +15,10 @@
 #include <string>
 #include <vector>
 
-namespace RTC
-{
+namespace RTC {
 
-class CorbaPort : public PortBase
-{
-public:
+class CorbaPort : public PortBase {
+ public:
   explicit CorbaPort(const char* name);
   ~CorbaPort() override;
 
@@ -33,21 +31,19 @@ public:
                         CorbaConsumerBase& consumer);
   void deactivateObject() override;
 
-protected:
+ protected:
   ReturnCode_t publishInterfaces(ConnectorProfile& connector_profile) override;
   ReturnCode_t subscribeInterfaces(const ConnectorProfile& connector_profile) override;
   void unsubscribeInterfaces(const ConnectorProfile& connector_profile) override;
 
-private:
-  struct Provider
-  {
+ private:
+  struct Provider {
     std::string instanceName;
     std::string typeName;
     std::string ior;
     PortableServer::ObjectId_var objectId;
   };
-  struct Consumer
-  {
+  struct Consumer {
     std::string instanceName;
     std::string typeName;
     CorbaConsumerBase* consumer;

@@ -5,12 +5,10 @@
 
 #include <rtm/RTObject.h>
 
-namespace RTC
-{
+namespace RTC {
 
-class DataFlowComponentBase : public RTObject_impl
-{
-public:
+class DataFlowComponentBase : public RTObject_impl {
+ public:
   explicit DataFlowComponentBase(Manager* manager) : RTObject_impl(manager) {}
   void init() {}
 };

@@ -8,23 +8,18 @@
 #include <rtm/InPortBase.h>
 #include <rtm/TypeName.h>
 
-namespace RTC
-{
+namespace RTC {
 
 template <class T>
-class InPort : public InPortBase
-{
-public:
+class InPort : public InPortBase {
+ public:
   InPort(const char* name, T& value, int bufsize = 8)
-      : InPortBase(name, repositoryIdOf<T>(), bufsize), m_value(value)
-  {
-  }
+      : InPortBase(name, repositoryIdOf<T>(), bufsize), m_value(value) {}
 
   // Reads the oldest unread sample into the bound variable; false when there is none, or
   // when the sample's octets are not a T (one warning; the variable may then hold part
   // of that sample).
-  bool read()
-  {
+  bool read() {
     CdrSample sample;
     if (!takeOldest(sample)) return false;
     try {
@@ -41,14 +36,13 @@ public:
   }
 
   T& value() { return m_value; }
-  T& operator>>(T& rhs)
-  {
+  T& operator>>(T& rhs) {
     read();
     rhs = m_value;
     return m_value;
   }
 
-private:
+ private:
   T& m_value;
 };
 

@@ -6,56 +6,43 @@
 
 #include <chrono>
 
-namespace RTC
-{
-namespace
-{
+namespace RTC {
+namespace {
 // How long a tool's request waits for the context's thread to make the transition.
 constexpr std::chrono::milliseconds kTransitionWait{5000};
 
-std::chrono::nanoseconds periodOf(double rate_hz)
-{
+std::chrono::nanoseconds periodOf(double rate_hz) {
   return std::chrono::nanoseconds(static_cast<long long>(1e9 / rate_hz));
 }
 }  // namespace
 
 PeriodicExecutionContext::PeriodicExecutionContext(RTObject_impl& owner, double rate_hz,
                                                    Logger& log)
-    : m_owner(owner), m_log(log), m_rate_hz(rate_hz > 0 ? rate_hz : 1000.0)
-{
-}
+    : m_owner(owner), m_log(log), m_rate_hz(rate_hz > 0 ? rate_hz : 1000.0) {}
 
-PeriodicExecutionContext::~PeriodicExecutionContext()
-{
-  stopAndJoin();
-}
+PeriodicExecutionContext::~PeriodicExecutionContext() { stopAndJoin(); }
 
-void PeriodicExecutionContext::activateObject()
-{
+void PeriodicExecutionContext::activateObject() {
   m_objectId = activateServant(this);
   CORBA::Object_var object = referenceOf(m_objectId.in());
   m_objref = ::RTC::ExecutionContextService::_narrow(object);
 }
 
-void PeriodicExecutionContext::deactivateObject()
-{
+void PeriodicExecutionContext::deactivateObject() {
   if (m_objectId.operator->() != nullptr) deactivateServant(m_objectId.in());
 }
 
-bool PeriodicExecutionContext::isOwnThread() const
-{
+bool PeriodicExecutionContext::isOwnThread() const {
   std::lock_guard<std::mutex> lock(m_mutex);
   return m_running && std::this_thread::get_id() == m_threadId;
 }
 
-CORBA::Boolean PeriodicExecutionContext::is_running()
-{
+CORBA::Boolean PeriodicExecutionContext::is_running() {
   std::lock_guard<std::mutex> lock(m_mutex);
   return m_running;
 }
 
-ReturnCode_t PeriodicExecutionContext::start()
-{
+ReturnCode_t PeriodicExecutionContext::start() {
   std::lock_guard<std::mutex> lock(m_mutex);
   if (m_running) return PRECONDITION_NOT_MET;
   if (m_thread.joinable()) m_thread.join();
@@ -66,14 +53,12 @@ ReturnCode_t PeriodicExecutionContext::start()
   return RTC_OK;
 }
 
-ReturnCode_t PeriodicExecutionContext::stop()
-{
+ReturnCode_t PeriodicExecutionContext::stop() {
   if (isOwnThread()) return PRECONDITION_NOT_MET;
   return stopAndJoin();
 }
 
-ReturnCode_t PeriodicExecutionContext::stopAndJoin()
-{
+ReturnCode_t PeriodicExecutionContext::stopAndJoin() {
   std::thread thread;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -88,8 +73,7 @@ ReturnCode_t PeriodicExecutionContext::stopAndJoin()
   return RTC_OK;
 }
 
-void PeriodicExecutionContext::requestStop()
-{
+void PeriodicExecutionContext::requestStop() {
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_stopRequested = true;
@@ -97,16 +81,14 @@ void PeriodicExecutionContext::requestStop()
   m_wake.notify_all();
 }
 
-bool PeriodicExecutionContext::isDeactivationPending() const
-{
+bool PeriodicExecutionContext::isDeactivationPending() const {
   std::lock_guard<std::mutex> lock(m_mutex);
   return m_stopRequested || m_request == Request::DEACTIVATE;
 }
 
 CORBA::Double PeriodicExecutionContext::get_rate() { return m_rate_hz.load(); }
 
-ReturnCode_t PeriodicExecutionContext::set_rate(CORBA::Double rate)
-{
+ReturnCode_t PeriodicExecutionContext::set_rate(CORBA::Double rate) {
   if (!(rate > 0)) return BAD_PARAMETER;
   m_rate_hz = rate;
   m_rateChanged = true;
@@ -114,8 +96,7 @@ ReturnCode_t PeriodicExecutionContext::set_rate(CORBA::Double rate)
   return RTC_OK;
 }
 
-bool PeriodicExecutionContext::isOwner(LightweightRTObject_ptr comp)
-{
+bool PeriodicExecutionContext::isOwner(LightweightRTObject_ptr comp) {
   if (CORBA::is_nil(comp)) return false;
   RTObject_var owner = m_owner.getObjRef();
   try {
@@ -125,41 +106,34 @@ bool PeriodicExecutionContext::isOwner(LightweightRTObject_ptr comp)
   }
 }
 
-ReturnCode_t PeriodicExecutionContext::add_component(LightweightRTObject_ptr comp)
-{
+ReturnCode_t PeriodicExecutionContext::add_component(LightweightRTObject_ptr comp) {
   // This context serves its owner only.
   return isOwner(comp) ? RTC_OK : UNSUPPORTED;
 }
 
-ReturnCode_t PeriodicExecutionContext::remove_component(LightweightRTObject_ptr comp)
-{
+ReturnCode_t PeriodicExecutionContext::remove_component(LightweightRTObject_ptr comp) {
   return isOwner(comp) ? PRECONDITION_NOT_MET : BAD_PARAMETER;
 }
 
-ReturnCode_t PeriodicExecutionContext::activate_component(LightweightRTObject_ptr comp)
-{
+ReturnCode_t PeriodicExecutionContext::activate_component(LightweightRTObject_ptr comp) {
   return isOwner(comp) ? activate() : BAD_PARAMETER;
 }
 
-ReturnCode_t PeriodicExecutionContext::deactivate_component(LightweightRTObject_ptr comp)
-{
+ReturnCode_t PeriodicExecutionContext::deactivate_component(LightweightRTObject_ptr comp) {
   return isOwner(comp) ? deactivate() : BAD_PARAMETER;
 }
 
-ReturnCode_t PeriodicExecutionContext::reset_component(LightweightRTObject_ptr comp)
-{
+ReturnCode_t PeriodicExecutionContext::reset_component(LightweightRTObject_ptr comp) {
   return isOwner(comp) ? reset() : BAD_PARAMETER;
 }
 
-LifeCycleState PeriodicExecutionContext::get_component_state(LightweightRTObject_ptr comp)
-{
+LifeCycleState PeriodicExecutionContext::get_component_state(LightweightRTObject_ptr comp) {
   return isOwner(comp) ? m_state.load() : CREATED_STATE;
 }
 
 ExecutionKind PeriodicExecutionContext::get_kind() { return PERIODIC; }
 
-ExecutionContextProfile* PeriodicExecutionContext::get_profile()
-{
+ExecutionContextProfile* PeriodicExecutionContext::get_profile() {
   ExecutionContextProfile_var profile = new ExecutionContextProfile;
   profile->kind = PERIODIC;
   profile->rate = m_rate_hz.load();
@@ -170,12 +144,15 @@ ExecutionContextProfile* PeriodicExecutionContext::get_profile()
   return profile._retn();
 }
 
-ReturnCode_t PeriodicExecutionContext::activate() { return request(Request::ACTIVATE, INACTIVE_STATE); }
-ReturnCode_t PeriodicExecutionContext::deactivate() { return request(Request::DEACTIVATE, ACTIVE_STATE); }
+ReturnCode_t PeriodicExecutionContext::activate() {
+  return request(Request::ACTIVATE, INACTIVE_STATE);
+}
+ReturnCode_t PeriodicExecutionContext::deactivate() {
+  return request(Request::DEACTIVATE, ACTIVE_STATE);
+}
 ReturnCode_t PeriodicExecutionContext::reset() { return request(Request::RESET, ERROR_STATE); }
 
-ReturnCode_t PeriodicExecutionContext::request(Request request, LifeCycleState required)
-{
+ReturnCode_t PeriodicExecutionContext::request(Request request, LifeCycleState required) {
   std::unique_lock<std::mutex> lock(m_mutex);
   if (!m_running || m_stopRequested) return PRECONDITION_NOT_MET;
   if (m_state.load() != required || m_request != Request::NONE) return PRECONDITION_NOT_MET;
@@ -192,14 +169,12 @@ ReturnCode_t PeriodicExecutionContext::request(Request request, LifeCycleState r
   return m_requestResult;
 }
 
-void PeriodicExecutionContext::enterError()
-{
+void PeriodicExecutionContext::enterError() {
   m_state = ERROR_STATE;
   m_owner.on_aborting(kOwnedHandle);
 }
 
-void PeriodicExecutionContext::serveRequest()
-{
+void PeriodicExecutionContext::serveRequest() {
   Request request;
   unsigned long serial;
   {
@@ -248,8 +223,7 @@ void PeriodicExecutionContext::serveRequest()
   m_requestDone.notify_all();
 }
 
-void PeriodicExecutionContext::run()
-{
+void PeriodicExecutionContext::run() {
   using clock = std::chrono::steady_clock;
   m_owner.applyConfigurationUpdate();
   m_owner.on_startup(kOwnedHandle);
@@ -257,9 +231,7 @@ void PeriodicExecutionContext::run()
   while (true) {
     {
       std::unique_lock<std::mutex> lock(m_mutex);
-      m_wake.wait_until(lock, next, [&] {
-        return m_stopRequested || m_request != Request::NONE;
-      });
+      m_wake.wait_until(lock, next, [&] { return m_stopRequested || m_request != Request::NONE; });
       if (m_stopRequested) break;
     }
     m_owner.applyConfigurationUpdate();

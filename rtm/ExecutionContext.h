@@ -12,14 +12,12 @@
 #include <mutex>
 #include <thread>
 
-namespace RTC
-{
+namespace RTC {
 
 class RTObject_impl;
 
-class PeriodicExecutionContext : public virtual POA_RTC::ExecutionContextService
-{
-public:
+class PeriodicExecutionContext : public virtual POA_RTC::ExecutionContextService {
+ public:
   // The handle of a component's own context.
   static constexpr UniqueId kOwnedHandle = 0;
 
@@ -28,8 +26,7 @@ public:
   PeriodicExecutionContext(const PeriodicExecutionContext&) = delete;
   PeriodicExecutionContext& operator=(const PeriodicExecutionContext&) = delete;
 
-  ExecutionContextService_ptr getObjRef() const
-  {
+  ExecutionContextService_ptr getObjRef() const {
     return ::RTC::ExecutionContextService::_duplicate(m_objref);
   }
   void activateObject();
@@ -68,7 +65,7 @@ public:
   // ExecutionContextService
   ExecutionContextProfile* get_profile() override;
 
-private:
+ private:
   enum class Request { NONE, ACTIVATE, DEACTIVATE, RESET };
   ReturnCode_t request(Request request, LifeCycleState required);
   bool isOwner(LightweightRTObject_ptr comp);

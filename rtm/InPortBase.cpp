@@ -8,32 +8,27 @@
 
 #include <cstring>
 
-namespace RTC
-{
+namespace RTC {
 
 // Receives the samples of one connection.
-class InPortCdrProvider : public virtual POA_OpenRTM::InPortCdr
-{
-public:
+class InPortCdrProvider : public virtual POA_OpenRTM::InPortCdr {
+ public:
   InPortCdrProvider(InPortBase& port, bool little_endian)
-      : m_port(port), m_littleEndian(little_endian)
-  {
+      : m_port(port), m_littleEndian(little_endian) {
     m_objectId = activateServant(this);
     CORBA::Object_var object = referenceOf(m_objectId.in());
     m_object = OpenRTM::InPortCdr::_narrow(object);
   }
   ~InPortCdrProvider() override = default;
 
-  void withdraw()
-  {
+  void withdraw() {
     if (m_objectId.operator->() == nullptr) return;
     deactivateServant(m_objectId.in());
     m_objectId = static_cast<PortableServer::ObjectId*>(nullptr);
   }
   OpenRTM::InPortCdr_ptr object() const { return m_object.in(); }
 
-  OpenRTM::PortStatus put(const OpenRTM::CdrData& data) override
-  {
+  OpenRTM::PortStatus put(const OpenRTM::CdrData& data) override {
     // The octets were unmarshalled into a sequence that this call owns; taking its buffer
     // saves copying the sample again.
     OpenRTM::CdrData& owned = const_cast<OpenRTM::CdrData&>(data);
@@ -50,15 +45,14 @@ public:
     return OpenRTM::PORT_OK;
   }
 
-private:
+ private:
   InPortBase& m_port;
   const bool m_littleEndian;
   PortableServer::ObjectId_var m_objectId;
   OpenRTM::InPortCdr_var m_object;
 };
 
-namespace
-{
+namespace {
 constexpr const char* kDataType = "dataport.data_type";
 constexpr const char* kInterfaceType = "dataport.interface_type";
 constexpr const char* kDataflowType = "dataport.dataflow_type";
@@ -68,8 +62,7 @@ constexpr const char* kInPortRef = "dataport.corba_cdr.inport_ref";
 }  // namespace
 
 ReturnCode_t checkDataPortProperties(ConnectorProfile& connector_profile,
-                                     const std::string& data_type, Logger& log)
-{
+                                     const std::string& data_type, Logger& log) {
   SDOPackage::NVList& properties = connector_profile.properties;
   const std::string interface_type = NVUtil::toString(properties, kInterfaceType);
   if (!interface_type.empty() && interface_type != "corba_cdr") {
@@ -79,8 +72,7 @@ ReturnCode_t checkDataPortProperties(ConnectorProfile& connector_profile,
   }
   const std::string dataflow_type = NVUtil::toString(properties, kDataflowType);
   if (!dataflow_type.empty() && coil::toLower(dataflow_type) != "push") {
-    RTC_LOG(log, WARN, "data flow type \"%s\" is not supported; use push",
-            dataflow_type.c_str());
+    RTC_LOG(log, WARN, "data flow type \"%s\" is not supported; use push", dataflow_type.c_str());
     return BAD_PARAMETER;
   }
   const std::string requested_type = NVUtil::toString(properties, kDataType);
@@ -94,8 +86,7 @@ ReturnCode_t checkDataPortProperties(ConnectorProfile& connector_profile,
   return RTC_OK;
 }
 
-bool connectorIsLittleEndian(const ConnectorProfile& connector_profile)
-{
+bool connectorIsLittleEndian(const ConnectorProfile& connector_profile) {
   const std::vector<std::string> words =
       coil::split(NVUtil::toString(connector_profile.properties, kEndian), ",");
   return words.empty() || coil::toLower(words[0]) != "big";
@@ -104,8 +95,7 @@ bool connectorIsLittleEndian(const ConnectorProfile& connector_profile)
 InPortBase::InPortBase(const char* name, const std::string& data_type, int buffer_length)
     : PortBase(name),
       m_dataType(data_type),
-      m_buffer(buffer_length > 0 ? static_cast<size_t>(buffer_length) : 1)
-{
+      m_buffer(buffer_length > 0 ? static_cast<size_t>(buffer_length) : 1) {
   setPortProperty("port.port_type", "DataInPort");
   setPortProperty(kDataType, m_dataType);
   setPortProperty(kInterfaceType, "corba_cdr");
@@ -115,8 +105,7 @@ InPortBase::InPortBase(const char* name, const std::string& data_type, int buffe
 
 InPortBase::~InPortBase() = default;
 
-void InPortBase::deactivateObject()
-{
+void InPortBase::deactivateObject() {
   {
     std::lock_guard<std::mutex> lock(m_providersMutex);
     for (auto& entry : m_providers) entry.second->withdraw();
@@ -124,20 +113,17 @@ void InPortBase::deactivateObject()
   PortBase::deactivateObject();
 }
 
-void InPortBase::receive(CdrSample sample)
-{
+void InPortBase::receive(CdrSample sample) {
   if (m_buffer.push(std::move(sample)))
     RTC_LOG(m_log, DEBUG, "buffer full: the oldest unread sample was dropped");
 }
 
-void InPortBase::completeConnectorProfile(ConnectorProfile& connector_profile)
-{
+void InPortBase::completeConnectorProfile(ConnectorProfile& connector_profile) {
   if (NVUtil::find_index(connector_profile.properties, kEndian) < 0)
     NVUtil::setString(connector_profile.properties, kEndian, "little,big");
 }
 
-ReturnCode_t InPortBase::publishInterfaces(ConnectorProfile& connector_profile)
-{
+ReturnCode_t InPortBase::publishInterfaces(ConnectorProfile& connector_profile) {
   ReturnCode_t check = checkDataPortProperties(connector_profile, m_dataType, m_log);
   if (check != RTC_OK) return check;
   const std::string id = static_cast<const char*>(connector_profile.connector_id);
@@ -163,8 +149,7 @@ ReturnCode_t InPortBase::publishInterfaces(ConnectorProfile& connector_profile)
 
 ReturnCode_t InPortBase::subscribeInterfaces(const ConnectorProfile&) { return RTC_OK; }
 
-void InPortBase::unsubscribeInterfaces(const ConnectorProfile& connector_profile)
-{
+void InPortBase::unsubscribeInterfaces(const ConnectorProfile& connector_profile) {
   const std::string id = static_cast<const char*>(connector_profile.connector_id);
   std::lock_guard<std::mutex> lock(m_providersMutex);
   auto found = m_providers.find(id);

@@ -10,14 +10,11 @@
 #include <memory>
 #include <string>
 
-namespace RTC
-{
+namespace RTC {
 
 // One received sample: the CDR octets exactly as they arrived, and their byte order.
-struct CdrSample
-{
-  struct Release
-  {
+struct CdrSample {
+  struct Release {
     void operator()(CORBA::Octet* octets) const { OpenRTM::CdrData::freebuf(octets); }
   };
   std::unique_ptr<CORBA::Octet, Release> octets;
@@ -27,9 +24,8 @@ struct CdrSample
 
 class InPortCdrProvider;
 
-class InPortBase : public PortBase
-{
-public:
+class InPortBase : public PortBase {
+ public:
   // The in-port keeps the `buffer_length` newest samples; older ones are dropped.
   InPortBase(const char* name, const std::string& data_type, int buffer_length);
   ~InPortBase() override;
@@ -46,7 +42,7 @@ public:
   // Called by the connection's provider on an ORB thread; takes over the octets.
   void receive(CdrSample sample);
 
-protected:
+ protected:
   bool takeOldest(CdrSample& sample) { return m_buffer.pop(sample); }
 
   ReturnCode_t publishInterfaces(ConnectorProfile& connector_profile) override;
@@ -54,7 +50,7 @@ protected:
   void unsubscribeInterfaces(const ConnectorProfile& connector_profile) override;
   void completeConnectorProfile(ConnectorProfile& connector_profile) override;
 
-private:
+ private:
   const std::string m_dataType;
   SampleBuffer<CdrSample> m_buffer;
   std::mutex m_providersMutex;

@@ -9,15 +9,12 @@
 #include <ctime>
 #include <mutex>
 
-namespace RTC
-{
-namespace
-{
-constexpr std::array<const char*, 9> kLevelNames = {
-    "SILENT", "FATAL", "ERROR", "WARN", "INFO", "DEBUG", "TRACE", "VERBOSE", "PARANOID"};
+namespace RTC {
+namespace {
+constexpr std::array<const char*, 9> kLevelNames = {"SILENT", "FATAL", "ERROR",   "WARN",    "INFO",
+                                                    "DEBUG",  "TRACE", "VERBOSE", "PARANOID"};
 
-struct Sink
-{
+struct Sink {
   std::mutex mutex;
   FILE* file = nullptr;
   bool ownsFile = false;
@@ -27,18 +24,17 @@ struct Sink
   std::atomic<int> level{static_cast<int>(LogLevel::WARN)};
 };
 
-Sink& sink()
-{
+Sink& sink() {
   static Sink instance;
   return instance;
 }
 
-std::string timeStamp()
-{
+std::string timeStamp() {
   using namespace std::chrono;
   auto now = system_clock::now();
   std::time_t seconds = system_clock::to_time_t(now);
-  long millis = static_cast<long>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
+  long millis =
+      static_cast<long>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
   std::tm local{};
   localtime_r(&seconds, &local);
   char text[64];
@@ -48,8 +44,7 @@ std::string timeStamp()
 }
 }  // namespace
 
-LogLevel logLevelFromName(const std::string& name)
-{
+LogLevel logLevelFromName(const std::string& name) {
   for (size_t i = 0; i < kLevelNames.size(); ++i)
     if (name == kLevelNames[i]) return static_cast<LogLevel>(i);
   return LogLevel::INFO;
@@ -59,22 +54,19 @@ const char* logLevelName(LogLevel level) { return kLevelNames[static_cast<size_t
 
 Logger::Logger(std::string name) : m_name(std::move(name)) {}
 
-bool Logger::enabled(LogLevel level) const
-{
+bool Logger::enabled(LogLevel level) const {
   return level != LogLevel::SILENT &&
          static_cast<int>(level) <= sink().level.load(std::memory_order_relaxed);
 }
 
-void Logger::log(LogLevel level, const char* format, ...)
-{
+void Logger::log(LogLevel level, const char* format, ...) {
   va_list args;
   va_start(args, format);
   vlog(level, format, args);
   va_end(args);
 }
 
-void Logger::vlog(LogLevel level, const char* format, va_list args)
-{
+void Logger::vlog(LogLevel level, const char* format, va_list args) {
   if (!enabled(level)) return;
   char message[2048];
   std::vsnprintf(message, sizeof message, format, args);
@@ -92,8 +84,7 @@ void Logger::vlog(LogLevel level, const char* format, va_list args)
   }
 }
 
-void Logger::configure(bool enable, LogLevel level, const std::string& file_name)
-{
+void Logger::configure(bool enable, LogLevel level, const std::string& file_name) {
   Sink& target = sink();
   std::lock_guard<std::mutex> lock(target.mutex);
   if (target.ownsFile && target.file != nullptr) std::fclose(target.file);
@@ -123,8 +114,7 @@ void Logger::configure(bool enable, LogLevel level, const std::string& file_name
   if (static_cast<int>(level) > target.level) target.level = static_cast<int>(level);
 }
 
-void Logger::shutdown()
-{
+void Logger::shutdown() {
   Sink& target = sink();
   std::lock_guard<std::mutex> lock(target.mutex);
   if (target.ownsFile && target.file != nullptr) std::fclose(target.file);

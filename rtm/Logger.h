@@ -6,8 +6,7 @@
 #include <cstdarg>
 #include <string>
 
-namespace RTC
-{
+namespace RTC {
 
 enum class LogLevel { SILENT, FATAL, ERROR, WARN, INFO, DEBUG, TRACE, VERBOSE, PARANOID };
 
@@ -17,9 +16,8 @@ const char* logLevelName(LogLevel level);
 
 // A named source of log lines ("manager", "Brisko0"). Lines are written whole, one at a
 // time, from any thread.
-class Logger
-{
-public:
+class Logger {
+ public:
   explicit Logger(std::string name);
 
   bool enabled(LogLevel level) const;
@@ -36,16 +34,15 @@ public:
   static void shutdown();
   static LogLevel level();
 
-private:
+ private:
   std::string m_name;
 };
 
 }  // namespace RTC
 
-#define RTC_LOG(logger, lvl, ...)                                 \
-  do {                                                            \
-    if ((logger).enabled(RTC::LogLevel::lvl))                     \
-      (logger).log(RTC::LogLevel::lvl, __VA_ARGS__);              \
+#define RTC_LOG(logger, lvl, ...)                                                            \
+  do {                                                                                       \
+    if ((logger).enabled(RTC::LogLevel::lvl)) (logger).log(RTC::LogLevel::lvl, __VA_ARGS__); \
   } while (0)
 
 #endif

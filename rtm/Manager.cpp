@@ -1,12 +1,12 @@
 #include "Manager.h"
 
+#include <rtm/ExecutionContext.h>
 #include <rtm/ManagerConfig.h>
 #include <rtm/NVUtil.h>
 #include <rtm/NamingFormat.h>
 #include <rtm/NamingManager.h>
 #include <rtm/PortBase.h>
 #include <rtm/RTObject.h>
-#include <rtm/ExecutionContext.h>
 
 #include <coil/stringutil.h>
 
@@ -18,10 +18,8 @@
 #include <cstdlib>
 #include <fstream>
 
-namespace RTC
-{
-namespace
-{
+namespace RTC {
+namespace {
 // How often the blocked main thread looks for a signal.
 constexpr std::chrono::milliseconds kSignalPoll{50};
 // Exit status when a second signal cuts shutdown short.
@@ -31,13 +29,11 @@ std::atomic<int> g_signalCount{0};
 std::mutex g_instanceMutex;
 Manager* g_instance = nullptr;
 
-extern "C" void onTerminationSignal(int)
-{
+extern "C" void onTerminationSignal(int) {
   if (g_signalCount.fetch_add(1) > 0) _exit(kInterruptedExitStatus);
 }
 
-void installSignalHandlers()
-{
+void installSignalHandlers() {
   struct sigaction action = {};
   action.sa_handler = onTerminationSignal;
   sigemptyset(&action.sa_mask);
@@ -45,20 +41,19 @@ void installSignalHandlers()
   sigaction(SIGTERM, &action, nullptr);
 }
 
-std::string hostName()
-{
+std::string hostName() {
   char name[256] = {};
   if (gethostname(name, sizeof name - 1) != 0) return "localhost";
   return name;
 }
 
-coil::Properties parseQuery(const std::string& query)
-{
+coil::Properties parseQuery(const std::string& query) {
   coil::Properties properties;
   for (const std::string& pair : coil::split(query, "&")) {
     const size_t equals = pair.find('=');
     if (equals != std::string::npos)
-      properties.setProperty(coil::trim(pair.substr(0, equals)), coil::trim(pair.substr(equals + 1)));
+      properties.setProperty(coil::trim(pair.substr(0, equals)),
+                             coil::trim(pair.substr(equals + 1)));
   }
   return properties;
 }
@@ -67,8 +62,7 @@ coil::Properties parseQuery(const std::string& query)
 Manager::Manager() = default;
 Manager::~Manager() = default;
 
-Manager* Manager::init(int argc, char** argv)
-{
+Manager* Manager::init(int argc, char** argv) {
   std::lock_guard<std::mutex> lock(g_instanceMutex);
   if (g_instance == nullptr) {
     g_instance = new Manager;
@@ -77,8 +71,7 @@ Manager* Manager::init(int argc, char** argv)
   return g_instance;
 }
 
-Manager& Manager::instance()
-{
+Manager& Manager::instance() {
   {
     std::lock_guard<std::mutex> lock(g_instanceMutex);
     if (g_instance != nullptr) return *g_instance;
@@ -88,8 +81,7 @@ Manager& Manager::instance()
   return *init(1, argv);
 }
 
-void Manager::initialize(int argc, char** argv)
-{
+void Manager::initialize(int argc, char** argv) {
   const CommandLine command_line = parseCommandLine(argc, argv);
   const char* env_config = std::getenv("RTC_MANAGER_CONFIG");
   std::string used_file;
@@ -110,8 +102,7 @@ void Manager::initialize(int argc, char** argv)
   initNaming();
 }
 
-void Manager::initOrb()
-{
+void Manager::initOrb() {
   std::vector<std::string> words = orbArguments(m_config);
   words.insert(words.begin(), "rtc");
   std::vector<char*> argv;
@@ -128,8 +119,7 @@ void Manager::initOrb()
   poa_manager->activate();
 }
 
-void Manager::initNaming()
-{
+void Manager::initNaming() {
   if (!isYes(m_config.getProperty("naming.enable"))) return;
   std::vector<std::string> servers = coil::split(m_config.getProperty("corba.nameservers"), ",");
   double interval_s = 0;
@@ -143,8 +133,7 @@ void Manager::initNaming()
 
 void Manager::setModuleInitProc(ModuleInitProc proc) { m_initProc = proc; }
 
-bool Manager::activateManager()
-{
+bool Manager::activateManager() {
   if (m_initProc != nullptr) m_initProc(this);
   connectPreconnected();
   activatePreactivated();
@@ -152,8 +141,7 @@ bool Manager::activateManager()
   return true;
 }
 
-void Manager::connectPreconnected()
-{
+void Manager::connectPreconnected() {
   std::vector<std::string> problems;
   const auto entries =
       parsePreconnect(m_config.getProperty("manager.components.preconnect"), problems);
@@ -193,8 +181,7 @@ void Manager::connectPreconnected()
   }
 }
 
-void Manager::activatePreactivated()
-{
+void Manager::activatePreactivated() {
   for (const std::string& name :
        coil::split(m_config.getProperty("manager.components.preactivation"), ",")) {
     if (name.empty()) continue;
@@ -208,8 +195,7 @@ void Manager::activatePreactivated()
   }
 }
 
-void Manager::runManager(bool no_block)
-{
+void Manager::runManager(bool no_block) {
   if (no_block) return;
   std::unique_lock<std::mutex> lock(m_shutdownMutex);
   m_blockingInRun = true;
@@ -222,15 +208,13 @@ void Manager::runManager(bool no_block)
   m_blockingInRun = false;
 }
 
-void Manager::terminate()
-{
+void Manager::terminate() {
   std::lock_guard<std::mutex> lock(m_shutdownMutex);
   m_shutdownRequested = true;
   m_shutdownWake.notify_all();
 }
 
-void Manager::shutdown()
-{
+void Manager::shutdown() {
   {
     std::lock_guard<std::mutex> lock(m_shutdownMutex);
     m_shutdownRequested = true;
@@ -240,8 +224,7 @@ void Manager::shutdown()
   shutdownEverything();
 }
 
-void Manager::shutdownEverything()
-{
+void Manager::shutdownEverything() {
   {
     std::lock_guard<std::mutex> lock(m_shutdownMutex);
     if (m_isShutDown) return;
@@ -278,8 +261,7 @@ void Manager::shutdownEverything()
 }
 
 bool Manager::registerFactory(coil::Properties& profile, RtcNewFunc new_func,
-                              RtcDeleteFunc delete_func)
-{
+                              RtcDeleteFunc delete_func) {
   const std::string type_name = profile.getProperty("type_name");
   if (type_name.empty() || new_func == nullptr || delete_func == nullptr) return false;
   std::lock_guard<std::mutex> lock(m_mutex);
@@ -295,8 +277,7 @@ bool Manager::registerFactory(coil::Properties& profile, RtcNewFunc new_func,
 
 coil::Properties Manager::componentProperties(const Factory& factory,
                                               const std::string& instance_name,
-                                              const coil::Properties& query)
-{
+                                              const coil::Properties& query) {
   coil::Properties properties = factory.profile;
   const std::string category = factory.profile.getProperty("category");
   const std::string type_name = factory.profile.getProperty("type_name");
@@ -317,12 +298,12 @@ coil::Properties Manager::componentProperties(const Factory& factory,
   properties << query;
   properties.setProperty("instance_name", instance_name);
   if (!properties.hasKey("exec_cxt.periodic.rate"))
-    properties.setProperty("exec_cxt.periodic.rate", m_config.getProperty("exec_cxt.periodic.rate"));
+    properties.setProperty("exec_cxt.periodic.rate",
+                           m_config.getProperty("exec_cxt.periodic.rate"));
   return properties;
 }
 
-RTObject_impl* Manager::createComponent(const char* type_name_arg)
-{
+RTObject_impl* Manager::createComponent(const char* type_name_arg) {
   if (type_name_arg == nullptr) return nullptr;
   std::string request = type_name_arg;
   const size_t question = request.find('?');
@@ -411,8 +392,7 @@ RTObject_impl* Manager::createComponent(const char* type_name_arg)
   return component;
 }
 
-std::vector<std::string> Manager::namingPathsOf(RTObject_impl& component)
-{
+std::vector<std::string> Manager::namingPathsOf(RTObject_impl& component) {
   NamingFields fields;
   const coil::Properties& properties = component.getProperties();
   fields.instanceName = component.getInstanceName();
@@ -430,8 +410,7 @@ std::vector<std::string> Manager::namingPathsOf(RTObject_impl& component)
   return paths;
 }
 
-void Manager::notifyFinalized(RTObject_impl* component)
-{
+void Manager::notifyFinalized(RTObject_impl* component) {
   std::vector<std::string> paths;
   bool none_left = false;
   {
@@ -461,16 +440,14 @@ void Manager::notifyFinalized(RTObject_impl* component)
   if (none_left && isYes(m_config.getProperty("manager.shutdown_on_nortcs"))) terminate();
 }
 
-std::vector<RTObject_impl*> Manager::getComponents()
-{
+std::vector<RTObject_impl*> Manager::getComponents() {
   std::lock_guard<std::mutex> lock(m_mutex);
   std::vector<RTObject_impl*> components;
   for (const Member& member : m_members) components.push_back(member.component);
   return components;
 }
 
-RTObject_impl* Manager::getComponent(const char* instance_name)
-{
+RTObject_impl* Manager::getComponent(const char* instance_name) {
   if (instance_name == nullptr) return nullptr;
   std::lock_guard<std::mutex> lock(m_mutex);
   for (const Member& member : m_members)
@@ -480,8 +457,7 @@ RTObject_impl* Manager::getComponent(const char* instance_name)
 
 CORBA::ORB_ptr Manager::getORB() { return CORBA::ORB::_duplicate(m_orb); }
 
-PortableServer::POA_ptr Manager::getPOA()
-{
+PortableServer::POA_ptr Manager::getPOA() {
   std::lock_guard<std::mutex> lock(m_mutex);
   return PortableServer::POA::_duplicate(m_poa);
 }

@@ -20,8 +20,7 @@
 #include <thread>
 #include <vector>
 
-namespace RTC
-{
+namespace RTC {
 
 class Manager;
 class RTObject_impl;
@@ -31,9 +30,8 @@ typedef void (*ModuleInitProc)(Manager* manager);
 typedef RTObject_impl* (*RtcNewFunc)(Manager* manager);
 typedef void (*RtcDeleteFunc)(RTObject_impl* rtc);
 
-class Manager
-{
-public:
+class Manager {
+ public:
   // Reads the command line (-f file, -o key:value, -p port, -d) and rtc.conf, starts
   // logging and the ORB. Later calls return the same manager.
   static Manager* init(int argc, char** argv);
@@ -75,17 +73,15 @@ public:
 
   ~Manager();
 
-private:
+ private:
   Manager();
-  struct Factory
-  {
+  struct Factory {
     coil::Properties profile;
     RtcNewFunc create;
     RtcDeleteFunc destroy;
     std::vector<RTObject_impl*> live;
   };
-  struct Member
-  {
+  struct Member {
     RTObject_impl* component;
     Factory* factory;
     std::vector<std::string> namingPaths;

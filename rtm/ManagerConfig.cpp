@@ -5,53 +5,70 @@
 #include <fstream>
 #include <sstream>
 
-namespace RTC
-{
-namespace
-{
+namespace RTC {
+namespace {
 constexpr const char* kNameServicePort = "2809";
 
 const char* const kManagerDefaults[] = {
-    "corba.nameservers", "localhost",
-    "corba.endpoints", "",
-    "corba.args", "",
-    "naming.enable", "YES",
-    "naming.type", "corba",
-    "naming.formats", "%h.host_cxt/%n.rtc",
-    "naming.update.enable", "YES",
-    "naming.update.interval", "10.0",
-    "corba.call_timeout_ms", "3000",
-    "exec_cxt.periodic.type", "PeriodicExecutionContext",
-    "exec_cxt.periodic.rate", "1000",
-    "logger.enable", "YES",
-    "logger.log_level", "INFO",
-    "logger.file_name", "./rtc%p.log",
-    "manager.name", "manager",
-    "manager.is_master", "NO",
-    "manager.shutdown_on_nortcs", "YES",
-    "manager.shutdown_auto", "YES",
-    "manager.components.preconnect", "",
-    "manager.components.preactivation", "",
-    "dataport.call_timeout_ms", "3000",
-    "timer.enable", "YES",
+    "corba.nameservers",
+    "localhost",
+    "corba.endpoints",
+    "",
+    "corba.args",
+    "",
+    "naming.enable",
+    "YES",
+    "naming.type",
+    "corba",
+    "naming.formats",
+    "%h.host_cxt/%n.rtc",
+    "naming.update.enable",
+    "YES",
+    "naming.update.interval",
+    "10.0",
+    "corba.call_timeout_ms",
+    "3000",
+    "exec_cxt.periodic.type",
+    "PeriodicExecutionContext",
+    "exec_cxt.periodic.rate",
+    "1000",
+    "logger.enable",
+    "YES",
+    "logger.log_level",
+    "INFO",
+    "logger.file_name",
+    "./rtc%p.log",
+    "manager.name",
+    "manager",
+    "manager.is_master",
+    "NO",
+    "manager.shutdown_on_nortcs",
+    "YES",
+    "manager.shutdown_auto",
+    "YES",
+    "manager.components.preconnect",
+    "",
+    "manager.components.preactivation",
+    "",
+    "dataport.call_timeout_ms",
+    "3000",
+    "timer.enable",
+    "YES",
     "",
 };
 
-void loadFile(const std::string& path, coil::Properties& into)
-{
+void loadFile(const std::string& path, coil::Properties& into) {
   std::ifstream file(path);
   into.load(file);
 }
 
-bool readable(const std::string& path)
-{
+bool readable(const std::string& path) {
   std::ifstream file(path);
   return file.good();
 }
 }  // namespace
 
-CommandLine parseCommandLine(int argc, const char* const argv[])
-{
+CommandLine parseCommandLine(int argc, const char* const argv[]) {
   CommandLine result;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i] ? argv[i] : "";
@@ -101,14 +118,10 @@ CommandLine parseCommandLine(int argc, const char* const argv[])
   return result;
 }
 
-coil::Properties defaultManagerConfig()
-{
-  return coil::Properties(kManagerDefaults);
-}
+coil::Properties defaultManagerConfig() { return coil::Properties(kManagerDefaults); }
 
 std::vector<std::string> configSearchPath(const std::string& command_line_file,
-                                          const std::string& env_config)
-{
+                                          const std::string& env_config) {
   std::vector<std::string> paths;
   if (!command_line_file.empty()) paths.push_back(command_line_file);
   if (!env_config.empty()) paths.push_back(env_config);
@@ -118,10 +131,8 @@ std::vector<std::string> configSearchPath(const std::string& command_line_file,
   return paths;
 }
 
-coil::Properties buildManagerConfig(const CommandLine& command_line,
-                                    const std::string& env_config, std::string& used_file,
-                                    std::vector<std::string>& problems)
-{
+coil::Properties buildManagerConfig(const CommandLine& command_line, const std::string& env_config,
+                                    std::string& used_file, std::vector<std::string>& problems) {
   coil::Properties config = defaultManagerConfig();
   used_file.clear();
   if (!command_line.configFile.empty() && !readable(command_line.configFile))
@@ -149,8 +160,7 @@ coil::Properties buildManagerConfig(const CommandLine& command_line,
   return config;
 }
 
-std::vector<std::string> splitEndpoints(const std::string& endpoints)
-{
+std::vector<std::string> splitEndpoints(const std::string& endpoints) {
   std::vector<std::string> result;
   for (const std::string& part : coil::split(endpoints, ",")) {
     if (part.empty()) continue;
@@ -162,8 +172,7 @@ std::vector<std::string> splitEndpoints(const std::string& endpoints)
   return result;
 }
 
-std::vector<std::string> orbArguments(const coil::Properties& config)
-{
+std::vector<std::string> orbArguments(const coil::Properties& config) {
   std::vector<std::string> args;
   std::string endpoints = config.getProperty("corba.endpoints");
   if (endpoints.empty()) endpoints = config.getProperty("corba.endpoint");
@@ -177,18 +186,15 @@ std::vector<std::string> orbArguments(const coil::Properties& config)
   return args;
 }
 
-std::string nameServiceLocation(const std::string& server)
-{
+std::string nameServiceLocation(const std::string& server) {
   std::string address = coil::trim(server);
-  if (address.compare(0, 9, "corbaloc:") == 0 || address.compare(0, 4, "IOR:") == 0)
-    return address;
+  if (address.compare(0, 9, "corbaloc:") == 0 || address.compare(0, 4, "IOR:") == 0) return address;
   if (address.find(':') == std::string::npos) address += std::string(":") + kNameServicePort;
   return "corbaloc::" + address + "/NameService";
 }
 
 std::vector<PreconnectEntry> parsePreconnect(const std::string& text,
-                                             std::vector<std::string>& problems)
-{
+                                             std::vector<std::string>& problems) {
   std::vector<std::string> entries;
   std::string current;
   int depth = 0;
@@ -248,8 +254,7 @@ std::vector<PreconnectEntry> parsePreconnect(const std::string& text,
   return result;
 }
 
-bool isYes(const std::string& value)
-{
+bool isYes(const std::string& value) {
   const std::string word = coil::toLower(coil::trim(value));
   return word == "yes" || word == "true" || word == "1" || word == "on";
 }

@@ -9,12 +9,10 @@
 #include <utility>
 #include <vector>
 
-namespace RTC
-{
+namespace RTC {
 
 // What the command line asked for: -f file, -o key:value (repeatable), -p port, -d.
-struct CommandLine
-{
+struct CommandLine {
   std::string configFile;
   std::vector<std::pair<std::string, std::string>> overrides;
   std::string endpointPort;
@@ -35,9 +33,8 @@ std::vector<std::string> configSearchPath(const std::string& command_line_file,
 
 // Defaults, then the first readable file of the search path, then the command line.
 // `used_file` receives the file read (empty when none); `problems` one line per problem.
-coil::Properties buildManagerConfig(const CommandLine& command_line,
-                                    const std::string& env_config, std::string& used_file,
-                                    std::vector<std::string>& problems);
+coil::Properties buildManagerConfig(const CommandLine& command_line, const std::string& env_config,
+                                    std::string& used_file, std::vector<std::string>& problems);
 
 // "host:port,host:port" → ["host:port", ...]; a bare ":port" or "port" means every host.
 std::vector<std::string> splitEndpoints(const std::string& endpoints);
@@ -49,8 +46,7 @@ std::vector<std::string> orbArguments(const coil::Properties& config);
 std::string nameServiceLocation(const std::string& server);
 
 // One entry of manager.components.preconnect: "A0.out:B0.in(key=value&key=value)".
-struct PreconnectEntry
-{
+struct PreconnectEntry {
   std::vector<std::string> ports;  // "<instance>.<port>", the first one connected first
   coil::Properties properties;     // keys without a "dataport." prefix get one
 };

@@ -1,17 +1,14 @@
 #include "NVUtil.h"
 
-namespace NVUtil
-{
+namespace NVUtil {
 
-long find_index(const SDOPackage::NVList& list, const std::string& name)
-{
+long find_index(const SDOPackage::NVList& list, const std::string& name) {
   for (CORBA::ULong i = 0; i < list.length(); ++i)
     if (name == static_cast<const char*>(list[i].name)) return static_cast<long>(i);
   return -1;
 }
 
-void setString(SDOPackage::NVList& list, const std::string& name, const std::string& value)
-{
+void setString(SDOPackage::NVList& list, const std::string& name, const std::string& value) {
   long index = find_index(list, name);
   if (index < 0) {
     index = list.length();
@@ -21,24 +18,21 @@ void setString(SDOPackage::NVList& list, const std::string& name, const std::str
   list[index].value <<= value.c_str();
 }
 
-void append(SDOPackage::NVList& list, const std::string& name, const CORBA::Any& value)
-{
+void append(SDOPackage::NVList& list, const std::string& name, const CORBA::Any& value) {
   CORBA::ULong index = list.length();
   list.length(index + 1);
   list[index].name = name.c_str();
   list[index].value = value;
 }
 
-bool isString(const SDOPackage::NVList& list, const std::string& name)
-{
+bool isString(const SDOPackage::NVList& list, const std::string& name) {
   long index = find_index(list, name);
   if (index < 0) return false;
   const char* text = nullptr;
   return (list[index].value >>= text) != 0;
 }
 
-std::string toString(const SDOPackage::NVList& list, const std::string& name)
-{
+std::string toString(const SDOPackage::NVList& list, const std::string& name) {
   long index = find_index(list, name);
   if (index < 0) return "";
   const char* text = nullptr;
@@ -46,8 +40,7 @@ std::string toString(const SDOPackage::NVList& list, const std::string& name)
   return text;
 }
 
-CORBA::Object_ptr toObject(const SDOPackage::NVList& list, const std::string& name)
-{
+CORBA::Object_ptr toObject(const SDOPackage::NVList& list, const std::string& name) {
   long index = find_index(list, name);
   if (index < 0) return CORBA::Object::_nil();
   CORBA::Object_ptr object = CORBA::Object::_nil();
@@ -55,8 +48,7 @@ CORBA::Object_ptr toObject(const SDOPackage::NVList& list, const std::string& na
   return object;
 }
 
-coil::Properties toProperties(const SDOPackage::NVList& list)
-{
+coil::Properties toProperties(const SDOPackage::NVList& list) {
   coil::Properties properties;
   for (CORBA::ULong i = 0; i < list.length(); ++i) {
     const char* text = nullptr;
@@ -66,8 +58,7 @@ coil::Properties toProperties(const SDOPackage::NVList& list)
   return properties;
 }
 
-void copyFromProperties(SDOPackage::NVList& list, const coil::Properties& properties)
-{
+void copyFromProperties(SDOPackage::NVList& list, const coil::Properties& properties) {
   for (const std::string& key : properties.propertyNames())
     setString(list, key, properties.getProperty(key));
 }

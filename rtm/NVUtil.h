@@ -8,8 +8,7 @@
 
 #include <string>
 
-namespace NVUtil
-{
+namespace NVUtil {
 
 // Sets `name` to the string `value`, replacing an existing entry of that name.
 void setString(SDOPackage::NVList& list, const std::string& name, const std::string& value);

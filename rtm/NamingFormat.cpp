@@ -1,10 +1,8 @@
 #include "NamingFormat.h"
 
-namespace RTC
-{
+namespace RTC {
 
-std::string expandNamingFormat(const std::string& format, const NamingFields& fields)
-{
+std::string expandNamingFormat(const std::string& format, const NamingFields& fields) {
   std::string result;
   for (size_t i = 0; i < format.size(); ++i) {
     if (format[i] != '%' || i + 1 == format.size()) {
@@ -13,17 +11,37 @@ std::string expandNamingFormat(const std::string& format, const NamingFields& fi
     }
     char field = format[++i];
     switch (field) {
-      case 'n': result += fields.instanceName; break;
+      case 'n':
+        result += fields.instanceName;
+        break;
       case 't':
-      case 'm': result += fields.typeName; break;
-      case 'i': result += fields.implementationId; break;
-      case 'v': result += fields.version; break;
-      case 'V': result += fields.vendor; break;
-      case 'c': result += fields.category; break;
-      case 'h': result += fields.hostName; break;
-      case 'M': result += fields.managerName; break;
-      case 'p': result += std::to_string(fields.processId); break;
-      case '%': result += '%'; break;
+      case 'm':
+        result += fields.typeName;
+        break;
+      case 'i':
+        result += fields.implementationId;
+        break;
+      case 'v':
+        result += fields.version;
+        break;
+      case 'V':
+        result += fields.vendor;
+        break;
+      case 'c':
+        result += fields.category;
+        break;
+      case 'h':
+        result += fields.hostName;
+        break;
+      case 'M':
+        result += fields.managerName;
+        break;
+      case 'p':
+        result += std::to_string(fields.processId);
+        break;
+      case '%':
+        result += '%';
+        break;
       default:
         result += '%';
         result += field;
@@ -33,8 +51,7 @@ std::string expandNamingFormat(const std::string& format, const NamingFields& fi
   return result;
 }
 
-std::vector<NameComponentText> splitNamingPath(const std::string& path)
-{
+std::vector<NameComponentText> splitNamingPath(const std::string& path) {
   std::vector<NameComponentText> components;
   size_t start = 0;
   while (start <= path.size()) {

@@ -6,27 +6,24 @@
 #include <string>
 #include <vector>
 
-namespace RTC
-{
+namespace RTC {
 
-struct NamingFields
-{
-  std::string instanceName;    // %n
-  std::string typeName;        // %t, %m
+struct NamingFields {
+  std::string instanceName;      // %n
+  std::string typeName;          // %t, %m
   std::string implementationId;  // %i
-  std::string version;         // %v
-  std::string vendor;          // %V
-  std::string category;        // %c
-  std::string hostName;        // %h
-  std::string managerName;     // %M
-  long processId = 0;          // %p
+  std::string version;           // %v
+  std::string vendor;            // %V
+  std::string category;          // %c
+  std::string hostName;          // %h
+  std::string managerName;       // %M
+  long processId = 0;            // %p
 };
 
 // Replaces the %-fields of `format`; "%%" is a percent sign, unknown fields stay as written.
 std::string expandNamingFormat(const std::string& format, const NamingFields& fields);
 
-struct NameComponentText
-{
+struct NameComponentText {
   std::string id;
   std::string kind;
 };

@@ -5,12 +5,9 @@
 
 #include <chrono>
 
-namespace RTC
-{
-namespace
-{
-CosNaming::Name toName(const std::vector<NameComponentText>& parts, size_t count)
-{
+namespace RTC {
+namespace {
+CosNaming::Name toName(const std::vector<NameComponentText>& parts, size_t count) {
   CosNaming::Name name;
   name.length(static_cast<CORBA::ULong>(count));
   for (size_t i = 0; i < count; ++i) {
@@ -22,13 +19,11 @@ CosNaming::Name toName(const std::vector<NameComponentText>& parts, size_t count
 }  // namespace
 
 NamingManager::NamingManager(CORBA::ORB_ptr orb, const std::vector<std::string>& servers,
-                             double update_interval_s, unsigned long call_timeout_ms,
-                             Logger& log)
+                             double update_interval_s, unsigned long call_timeout_ms, Logger& log)
     : m_orb(CORBA::ORB::_duplicate(orb)),
       m_log(log),
       m_interval_s(update_interval_s),
-      m_callTimeout_ms(call_timeout_ms)
-{
+      m_callTimeout_ms(call_timeout_ms) {
   for (const std::string& address : servers) {
     Server server;
     server.address = address;
@@ -38,8 +33,7 @@ NamingManager::NamingManager(CORBA::ORB_ptr orb, const std::vector<std::string>&
 
 NamingManager::~NamingManager() { stopRefresh(); }
 
-CosNaming::NamingContext_ptr NamingManager::rootOf(Server& server)
-{
+CosNaming::NamingContext_ptr NamingManager::rootOf(Server& server) {
   if (CORBA::is_nil(server.root)) {
     CORBA::Object_var object = m_orb->string_to_object(nameServiceLocation(server.address).c_str());
     if (m_callTimeout_ms > 0) omniORB::setClientCallTimeout(object, m_callTimeout_ms);
@@ -48,8 +42,7 @@ CosNaming::NamingContext_ptr NamingManager::rootOf(Server& server)
   return server.root.in();
 }
 
-void NamingManager::reportFailure(Server& server, const char* what)
-{
+void NamingManager::reportFailure(Server& server, const char* what) {
   if (!server.reachable) return;
   server.reachable = false;
   RTC_LOG(m_log, WARN,
@@ -58,15 +51,13 @@ void NamingManager::reportFailure(Server& server, const char* what)
           server.address.c_str(), what);
 }
 
-void NamingManager::reportSuccess(Server& server)
-{
+void NamingManager::reportSuccess(Server& server) {
   if (server.reachable) return;
   server.reachable = true;
   RTC_LOG(m_log, INFO, "name server %s answers again; names bound", server.address.c_str());
 }
 
-void NamingManager::bindOn(Server& server, const Binding& binding)
-{
+void NamingManager::bindOn(Server& server, const Binding& binding) {
   const std::vector<NameComponentText> parts = splitNamingPath(binding.path);
   if (parts.empty()) return;
   try {
@@ -104,8 +95,7 @@ void NamingManager::bindOn(Server& server, const Binding& binding)
   }
 }
 
-void NamingManager::bindObject(const std::string& path, CORBA::Object_ptr object)
-{
+void NamingManager::bindObject(const std::string& path, CORBA::Object_ptr object) {
   std::lock_guard<std::mutex> lock(m_mutex);
   Binding binding;
   binding.path = path;
@@ -114,8 +104,7 @@ void NamingManager::bindObject(const std::string& path, CORBA::Object_ptr object
   m_bindings.push_back(binding);
 }
 
-void NamingManager::unbindObject(const std::string& path)
-{
+void NamingManager::unbindObject(const std::string& path) {
   std::lock_guard<std::mutex> lock(m_mutex);
   for (auto it = m_bindings.begin(); it != m_bindings.end(); ++it) {
     if (it->path != path) continue;
@@ -139,8 +128,7 @@ void NamingManager::unbindObject(const std::string& path)
   }
 }
 
-void NamingManager::unbindAll()
-{
+void NamingManager::unbindAll() {
   std::vector<std::string> paths;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -149,15 +137,13 @@ void NamingManager::unbindAll()
   for (const std::string& path : paths) unbindObject(path);
 }
 
-void NamingManager::refreshAll()
-{
+void NamingManager::refreshAll() {
   std::lock_guard<std::mutex> lock(m_mutex);
   for (Server& server : m_servers)
     for (const Binding& binding : m_bindings) bindOn(server, binding);
 }
 
-void NamingManager::startRefresh()
-{
+void NamingManager::startRefresh() {
   if (m_interval_s <= 0 || m_refreshThread.joinable()) return;
   m_refreshStop = false;
   m_refreshThread = std::thread([this] {
@@ -171,8 +157,7 @@ void NamingManager::startRefresh()
   });
 }
 
-void NamingManager::stopRefresh()
-{
+void NamingManager::stopRefresh() {
   {
     std::lock_guard<std::mutex> lock(m_refreshMutex);
     m_refreshStop = true;

@@ -18,12 +18,10 @@
 #include <thread>
 #include <vector>
 
-namespace RTC
-{
+namespace RTC {
 
-class NamingManager
-{
-public:
+class NamingManager {
+ public:
   // `servers` are "host[:port]" addresses; `call_timeout_ms` bounds each call to them.
   NamingManager(CORBA::ORB_ptr orb, const std::vector<std::string>& servers,
                 double update_interval_s, unsigned long call_timeout_ms, Logger& log);
@@ -41,15 +39,13 @@ public:
   void startRefresh();
   void stopRefresh();
 
-private:
-  struct Server
-  {
+ private:
+  struct Server {
     std::string address;
     CosNaming::NamingContext_var root;
     bool reachable = true;  // until shown otherwise; a warning is given once per outage
   };
-  struct Binding
-  {
+  struct Binding {
     std::string path;
     CORBA::Object_var object;
   };

@@ -8,31 +8,33 @@
 
 #include <coil/stringutil.h>
 
-namespace RTC
-{
-namespace
-{
+namespace RTC {
+namespace {
 constexpr const char* kCallTimeout = "dataport.call_timeout_ms";
 constexpr const char* kInPortIor = "dataport.corba_cdr.inport_ior";
 constexpr const char* kInPortRef = "dataport.corba_cdr.inport_ref";
 constexpr const char* kEndian = "dataport.serializer.cdr.endian";
 
-DataPortStatus statusOf(OpenRTM::PortStatus status)
-{
+DataPortStatus statusOf(OpenRTM::PortStatus status) {
   switch (status) {
-    case OpenRTM::PORT_OK: return DataPortStatus::PORT_OK;
-    case OpenRTM::PORT_ERROR: return DataPortStatus::PORT_ERROR;
-    case OpenRTM::BUFFER_FULL: return DataPortStatus::BUFFER_FULL;
-    case OpenRTM::BUFFER_EMPTY: return DataPortStatus::BUFFER_EMPTY;
-    case OpenRTM::BUFFER_TIMEOUT: return DataPortStatus::BUFFER_TIMEOUT;
-    default: return DataPortStatus::UNKNOWN_ERROR;
+    case OpenRTM::PORT_OK:
+      return DataPortStatus::PORT_OK;
+    case OpenRTM::PORT_ERROR:
+      return DataPortStatus::PORT_ERROR;
+    case OpenRTM::BUFFER_FULL:
+      return DataPortStatus::BUFFER_FULL;
+    case OpenRTM::BUFFER_EMPTY:
+      return DataPortStatus::BUFFER_EMPTY;
+    case OpenRTM::BUFFER_TIMEOUT:
+      return DataPortStatus::BUFFER_TIMEOUT;
+    default:
+      return DataPortStatus::UNKNOWN_ERROR;
   }
 }
 }  // namespace
 
 OutPortBase::OutPortBase(const char* name, const std::string& data_type)
-    : PortBase(name), m_dataType(data_type)
-{
+    : PortBase(name), m_dataType(data_type) {
   setPortProperty("port.port_type", "DataOutPort");
   setPortProperty("dataport.data_type", m_dataType);
   setPortProperty("dataport.interface_type", "corba_cdr");
@@ -42,37 +44,31 @@ OutPortBase::OutPortBase(const char* name, const std::string& data_type)
 
 OutPortBase::~OutPortBase() = default;
 
-DataPortStatusList OutPortBase::getStatusList() const
-{
+DataPortStatusList OutPortBase::getStatusList() const {
   std::lock_guard<std::mutex> lock(m_writeMutex);
   return m_statusList;
 }
 
-size_t OutPortBase::connectionCount() const
-{
+size_t OutPortBase::connectionCount() const {
   std::lock_guard<std::mutex> lock(m_connectionsMutex);
   return m_connections.size();
 }
 
-std::vector<std::shared_ptr<OutPortBase::Connection>> OutPortBase::connectionsSnapshot() const
-{
+std::vector<std::shared_ptr<OutPortBase::Connection>> OutPortBase::connectionsSnapshot() const {
   std::lock_guard<std::mutex> lock(m_connectionsMutex);
   return m_connections;
 }
 
-void OutPortBase::completeConnectorProfile(ConnectorProfile& connector_profile)
-{
+void OutPortBase::completeConnectorProfile(ConnectorProfile& connector_profile) {
   if (NVUtil::find_index(connector_profile.properties, kEndian) < 0)
     NVUtil::setString(connector_profile.properties, kEndian, "little,big");
 }
 
-ReturnCode_t OutPortBase::publishInterfaces(ConnectorProfile& connector_profile)
-{
+ReturnCode_t OutPortBase::publishInterfaces(ConnectorProfile& connector_profile) {
   return checkDataPortProperties(connector_profile, m_dataType, m_log);
 }
 
-ReturnCode_t OutPortBase::subscribeInterfaces(const ConnectorProfile& connector_profile)
-{
+ReturnCode_t OutPortBase::subscribeInterfaces(const ConnectorProfile& connector_profile) {
   CORBA::Object_var object;
   const std::string ior = NVUtil::toString(connector_profile.properties, kInPortIor);
   try {
@@ -101,8 +97,8 @@ ReturnCode_t OutPortBase::subscribeInterfaces(const ConnectorProfile& connector_
   if (timeout_text.empty())
     timeout_text = Manager::instance().getConfig().getProperty(kCallTimeout);
   if (!coil::stringTo(timeout_ms, timeout_text.c_str()))
-    RTC_LOG(m_log, WARN, "%s \"%s\" is not a number of milliseconds; no time-out",
-            kCallTimeout, timeout_text.c_str());
+    RTC_LOG(m_log, WARN, "%s \"%s\" is not a number of milliseconds; no time-out", kCallTimeout,
+            timeout_text.c_str());
   if (timeout_ms > 0) omniORB::setClientCallTimeout(connection->reader, timeout_ms);
 
   std::lock_guard<std::mutex> lock(m_connectionsMutex);
@@ -116,8 +112,7 @@ ReturnCode_t OutPortBase::subscribeInterfaces(const ConnectorProfile& connector_
   return RTC_OK;
 }
 
-void OutPortBase::unsubscribeInterfaces(const ConnectorProfile& connector_profile)
-{
+void OutPortBase::unsubscribeInterfaces(const ConnectorProfile& connector_profile) {
   const std::string id = static_cast<const char*>(connector_profile.connector_id);
   std::lock_guard<std::mutex> lock(m_connectionsMutex);
   for (auto it = m_connections.begin(); it != m_connections.end(); ++it) {
@@ -128,8 +123,7 @@ void OutPortBase::unsubscribeInterfaces(const ConnectorProfile& connector_profil
   }
 }
 
-void OutPortBase::dropLost(const std::shared_ptr<Connection>& connection, const char* reason)
-{
+void OutPortBase::dropLost(const std::shared_ptr<Connection>& connection, const char* reason) {
   {
     std::lock_guard<std::mutex> lock(m_connectionsMutex);
     bool found = false;
@@ -143,12 +137,13 @@ void OutPortBase::dropLost(const std::shared_ptr<Connection>& connection, const 
     if (!found) return;
   }
   dropConnection(connection->id);
-  RTC_LOG(m_log, WARN, "connection %s lost (%s): the reader is gone or does not answer; "
-          "connection dropped", connection->id.c_str(), reason);
+  RTC_LOG(m_log, WARN,
+          "connection %s lost (%s): the reader is gone or does not answer; "
+          "connection dropped",
+          connection->id.c_str(), reason);
 }
 
-bool OutPortBase::writeSample(const std::function<void(cdrStream&)>& marshal)
-{
+bool OutPortBase::writeSample(const std::function<void(cdrStream&)>& marshal) {
   std::lock_guard<std::mutex> write_lock(m_writeMutex);
   m_statusList.clear();
   const auto connections = connectionsSnapshot();

@@ -16,17 +16,22 @@
 #include <string>
 #include <vector>
 
-namespace RTC
-{
+namespace RTC {
 
 // The outcome of a write on one connection.
-enum class DataPortStatus { PORT_OK, PORT_ERROR, BUFFER_FULL, BUFFER_EMPTY, BUFFER_TIMEOUT,
-                            UNKNOWN_ERROR, CONNECTION_LOST };
+enum class DataPortStatus {
+  PORT_OK,
+  PORT_ERROR,
+  BUFFER_FULL,
+  BUFFER_EMPTY,
+  BUFFER_TIMEOUT,
+  UNKNOWN_ERROR,
+  CONNECTION_LOST
+};
 typedef std::vector<DataPortStatus> DataPortStatusList;
 
-class OutPortBase : public PortBase
-{
-public:
+class OutPortBase : public PortBase {
+ public:
   OutPortBase(const char* name, const std::string& data_type);
   ~OutPortBase() override;
 
@@ -35,7 +40,7 @@ public:
   DataPortStatusList getStatusList() const;
   size_t connectionCount() const;
 
-protected:
+ protected:
   // Sends one sample; `marshal` writes it into the stream it is given. False when any
   // connection failed (true with no connection).
   bool writeSample(const std::function<void(cdrStream&)>& marshal);
@@ -45,9 +50,8 @@ protected:
   void unsubscribeInterfaces(const ConnectorProfile& connector_profile) override;
   void completeConnectorProfile(ConnectorProfile& connector_profile) override;
 
-private:
-  struct Connection
-  {
+ private:
+  struct Connection {
     std::string id;
     OpenRTM::InPortCdr_var reader;
     bool littleEndian = true;

@@ -5,20 +5,16 @@
 #include <rtm/ServantActivation.h>
 #include <rtm/Uuid.h>
 
-namespace RTC
-{
-namespace
-{
+namespace RTC {
+namespace {
 // A peer port that hangs must not hold up connecting, disconnecting or exiting for long.
-void limitCallTime(CORBA::Object_ptr peer)
-{
+void limitCallTime(CORBA::Object_ptr peer) {
   const unsigned long timeout_ms = Manager::instance().callTimeout_ms();
   if (timeout_ms > 0 && !CORBA::is_nil(peer)) omniORB::setClientCallTimeout(peer, timeout_ms);
 }
 }  // namespace
 
-PortBase::PortBase(const char* name) : m_log(name ? name : ""), m_shortName(name ? name : "")
-{
+PortBase::PortBase(const char* name) : m_log(name ? name : ""), m_shortName(name ? name : "") {
   m_profile.name = m_shortName.c_str();
   m_profile.owner = ::RTC::RTObject::_nil();
   m_profile.port_ref = ::RTC::PortService::_nil();
@@ -26,14 +22,12 @@ PortBase::PortBase(const char* name) : m_log(name ? name : ""), m_shortName(name
 
 PortBase::~PortBase() = default;
 
-std::string PortBase::getName() const
-{
+std::string PortBase::getName() const {
   std::lock_guard<std::mutex> lock(m_mutex);
   return static_cast<const char*>(m_profile.name);
 }
 
-void PortBase::setOwner(RTObject_ptr owner, const std::string& instance_name)
-{
+void PortBase::setOwner(RTObject_ptr owner, const std::string& instance_name) {
   std::lock_guard<std::mutex> lock(m_mutex);
   m_profile.owner = ::RTC::RTObject::_duplicate(owner);
   const std::string full_name = instance_name + "." + m_shortName;
@@ -41,8 +35,7 @@ void PortBase::setOwner(RTObject_ptr owner, const std::string& instance_name)
   m_log = Logger(full_name);
 }
 
-void PortBase::activateObject()
-{
+void PortBase::activateObject() {
   if (!CORBA::is_nil(m_objref)) return;
   m_objectId = activateServant(this);
   CORBA::Object_var object = referenceOf(m_objectId.in());
@@ -51,22 +44,19 @@ void PortBase::activateObject()
   m_profile.port_ref = ::RTC::PortService::_duplicate(m_objref);
 }
 
-void PortBase::deactivateObject()
-{
+void PortBase::deactivateObject() {
   if (m_objectId.operator->() != nullptr) {
     deactivateServant(m_objectId.in());
     m_objectId = static_cast<PortableServer::ObjectId*>(nullptr);
   }
 }
 
-bool PortBase::isConnected() const
-{
+bool PortBase::isConnected() const {
   std::lock_guard<std::mutex> lock(m_mutex);
   return m_profile.connector_profiles.length() > 0;
 }
 
-std::vector<std::string> PortBase::connectorIds() const
-{
+std::vector<std::string> PortBase::connectorIds() const {
   std::lock_guard<std::mutex> lock(m_mutex);
   std::vector<std::string> ids;
   for (CORBA::ULong i = 0; i < m_profile.connector_profiles.length(); ++i)
@@ -74,34 +64,29 @@ std::vector<std::string> PortBase::connectorIds() const
   return ids;
 }
 
-void PortBase::setPortProperty(const std::string& key, const std::string& value)
-{
+void PortBase::setPortProperty(const std::string& key, const std::string& value) {
   std::lock_guard<std::mutex> lock(m_mutex);
   NVUtil::setString(m_profile.properties, key, value);
 }
 
-void PortBase::appendInterface(const PortInterfaceProfile& profile)
-{
+void PortBase::appendInterface(const PortInterfaceProfile& profile) {
   std::lock_guard<std::mutex> lock(m_mutex);
   CORBA::ULong index = m_profile.interfaces.length();
   m_profile.interfaces.length(index + 1);
   m_profile.interfaces[index] = profile;
 }
 
-PortProfile* PortBase::get_port_profile()
-{
+PortProfile* PortBase::get_port_profile() {
   std::lock_guard<std::mutex> lock(m_mutex);
   return new PortProfile(m_profile);
 }
 
-ConnectorProfileList* PortBase::get_connector_profiles()
-{
+ConnectorProfileList* PortBase::get_connector_profiles() {
   std::lock_guard<std::mutex> lock(m_mutex);
   return new ConnectorProfileList(m_profile.connector_profiles);
 }
 
-bool PortBase::findConnector(const std::string& id, ConnectorProfile& out) const
-{
+bool PortBase::findConnector(const std::string& id, ConnectorProfile& out) const {
   std::lock_guard<std::mutex> lock(m_mutex);
   for (CORBA::ULong i = 0; i < m_profile.connector_profiles.length(); ++i) {
     if (id == static_cast<const char*>(m_profile.connector_profiles[i].connector_id)) {
@@ -112,15 +97,13 @@ bool PortBase::findConnector(const std::string& id, ConnectorProfile& out) const
   return false;
 }
 
-ConnectorProfile* PortBase::get_connector_profile(const char* connector_id)
-{
+ConnectorProfile* PortBase::get_connector_profile(const char* connector_id) {
   ConnectorProfile_var profile = new ConnectorProfile;
   if (connector_id != nullptr) findConnector(connector_id, profile.inout());
   return profile._retn();
 }
 
-ReturnCode_t PortBase::connect(ConnectorProfile& connector_profile)
-{
+ReturnCode_t PortBase::connect(ConnectorProfile& connector_profile) {
   try {
     std::string id = static_cast<const char*>(connector_profile.connector_id);
     ConnectorProfile existing;
@@ -135,8 +118,7 @@ ReturnCode_t PortBase::connect(ConnectorProfile& connector_profile)
     ReturnCode_t result = connector_profile.ports[0]->notify_connect(connector_profile);
     if (result != RTC_OK) {
       RTC_LOG(m_log, WARN, "connect %s failed (code %d)",
-              static_cast<const char*>(connector_profile.connector_id),
-              static_cast<int>(result));
+              static_cast<const char*>(connector_profile.connector_id), static_cast<int>(result));
       try {
         connector_profile.ports[0]->notify_disconnect(connector_profile.connector_id);
       } catch (const CORBA::SystemException&) {
@@ -149,8 +131,7 @@ ReturnCode_t PortBase::connect(ConnectorProfile& connector_profile)
   }
 }
 
-ReturnCode_t PortBase::notify_connect(ConnectorProfile& connector_profile)
-{
+ReturnCode_t PortBase::notify_connect(ConnectorProfile& connector_profile) {
   ReturnCode_t result = publishInterfaces(connector_profile);
   if (result != RTC_OK) return result;
   result = connectNext(connector_profile);
@@ -178,8 +159,7 @@ ReturnCode_t PortBase::notify_connect(ConnectorProfile& connector_profile)
   return RTC_OK;
 }
 
-ReturnCode_t PortBase::connectNext(ConnectorProfile& connector_profile)
-{
+ReturnCode_t PortBase::connectNext(ConnectorProfile& connector_profile) {
   PortService_var self = getPortRef();
   const CORBA::ULong count = connector_profile.ports.length();
   for (CORBA::ULong i = 0; i < count; ++i) {
@@ -202,8 +182,7 @@ ReturnCode_t PortBase::connectNext(ConnectorProfile& connector_profile)
   return BAD_PARAMETER;
 }
 
-void PortBase::disconnectNext(const ConnectorProfile& connector_profile)
-{
+void PortBase::disconnectNext(const ConnectorProfile& connector_profile) {
   PortService_var self = getPortRef();
   const CORBA::ULong count = connector_profile.ports.length();
   for (CORBA::ULong i = 0; i + 1 < count; ++i) {
@@ -226,8 +205,7 @@ void PortBase::disconnectNext(const ConnectorProfile& connector_profile)
   }
 }
 
-ReturnCode_t PortBase::disconnect(const char* connector_id)
-{
+ReturnCode_t PortBase::disconnect(const char* connector_id) {
   ConnectorProfile profile;
   if (connector_id == nullptr || !findConnector(connector_id, profile)) return BAD_PARAMETER;
   if (profile.ports.length() == 0) return notify_disconnect(connector_id);
@@ -240,8 +218,7 @@ ReturnCode_t PortBase::disconnect(const char* connector_id)
   }
 }
 
-ReturnCode_t PortBase::notify_disconnect(const char* connector_id)
-{
+ReturnCode_t PortBase::notify_disconnect(const char* connector_id) {
   ConnectorProfile profile;
   if (connector_id == nullptr || !findConnector(connector_id, profile)) return BAD_PARAMETER;
   unsubscribeInterfaces(profile);
@@ -250,8 +227,7 @@ ReturnCode_t PortBase::notify_disconnect(const char* connector_id)
   return RTC_OK;
 }
 
-ReturnCode_t PortBase::disconnect_all()
-{
+ReturnCode_t PortBase::disconnect_all() {
   ReturnCode_t result = RTC_OK;
   for (const std::string& id : connectorIds()) {
     ReturnCode_t one = disconnect(id.c_str());
@@ -260,8 +236,7 @@ ReturnCode_t PortBase::disconnect_all()
   return result;
 }
 
-void PortBase::dropConnection(const std::string& connector_id)
-{
+void PortBase::dropConnection(const std::string& connector_id) {
   std::lock_guard<std::mutex> lock(m_mutex);
   ConnectorProfileList& list = m_profile.connector_profiles;
   for (CORBA::ULong i = 0; i < list.length(); ++i) {

@@ -15,12 +15,10 @@
 #include <string>
 #include <vector>
 
-namespace RTC
-{
+namespace RTC {
 
-class PortBase : public virtual POA_RTC::PortService
-{
-public:
+class PortBase : public virtual POA_RTC::PortService {
+ public:
   explicit PortBase(const char* name);
   ~PortBase() override;
   PortBase(const PortBase&) = delete;
@@ -50,7 +48,7 @@ public:
   ReturnCode_t notify_connect(ConnectorProfile& connector_profile) override;
   ReturnCode_t notify_disconnect(const char* connector_id) override;
 
-protected:
+ protected:
   // Writes this port's interfaces into the connector properties.
   virtual ReturnCode_t publishInterfaces(ConnectorProfile& connector_profile) = 0;
   // Takes what the other ports published.
@@ -67,7 +65,7 @@ protected:
 
   Logger m_log;
 
-private:
+ private:
   ReturnCode_t connectNext(ConnectorProfile& connector_profile);
   void disconnectNext(const ConnectorProfile& connector_profile);
   bool findConnector(const std::string& id, ConnectorProfile& out) const;

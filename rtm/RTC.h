@@ -7,8 +7,7 @@
 #include <rtm/idl/RTCSkel.h>
 #include <rtm/idl/SDOPackageSkel.h>
 
-namespace RTC
-{
+namespace RTC {
 // The handle of an execution context as its participants see it.
 typedef ExecutionContextHandle_t UniqueId;
 }  // namespace RTC

@@ -11,25 +11,21 @@
 
 #include <exception>
 
-namespace RTC
-{
-namespace
-{
+namespace RTC {
+namespace {
 constexpr double kDefaultRate_hz = 1000.0;
 
 // Profile keys that are the component profile's own fields rather than properties.
 const char* const kProfileFields[] = {"instance_name", "type_name", "description",
-                                      "version", "vendor", "category"};
+                                      "version",       "vendor",    "category"};
 }  // namespace
 
 RTObject_impl::RTObject_impl(Manager* manager)
-    : m_manager(manager), m_log("rtobject"), m_configsets(m_log)
-{
+    : m_manager(manager), m_log("rtobject"), m_configsets(m_log) {
   m_sdoConfiguration = std::make_unique<SdoConfiguration>(m_configsets);
 }
 
-RTObject_impl::~RTObject_impl()
-{
+RTObject_impl::~RTObject_impl() {
   std::thread exit_thread;
   {
     std::lock_guard<std::mutex> lock(m_phaseMutex);
@@ -43,31 +39,27 @@ const char* RTObject_impl::getInstanceName() const { return m_instanceName.c_str
 const char* RTObject_impl::getTypeName() const { return m_typeName.c_str(); }
 const char* RTObject_impl::getCategory() const { return m_category.c_str(); }
 
-void RTObject_impl::setInstanceName(const char* instance_name)
-{
+void RTObject_impl::setInstanceName(const char* instance_name) {
   m_instanceName = instance_name ? instance_name : "";
   m_properties.setProperty("instance_name", m_instanceName);
   m_log = Logger(m_instanceName);
 }
 
-void RTObject_impl::setProperties(const coil::Properties& properties)
-{
+void RTObject_impl::setProperties(const coil::Properties& properties) {
   m_properties << properties;
   m_typeName = m_properties.getProperty("type_name");
   m_category = m_properties.getProperty("category");
   setInstanceName(m_properties.getProperty("instance_name").c_str());
 }
 
-void RTObject_impl::activateObject()
-{
+void RTObject_impl::activateObject() {
   m_objectId = activateServant(this);
   CORBA::Object_var object = referenceOf(m_objectId.in());
   m_objref = ::RTC::RTObject::_narrow(object);
   m_sdoConfiguration->activateObject();
 }
 
-void RTObject_impl::deactivateObjects()
-{
+void RTObject_impl::deactivateObjects() {
   std::vector<PortBase*> ports;
   {
     std::lock_guard<std::mutex> lock(m_portsMutex);
@@ -82,8 +74,7 @@ void RTObject_impl::deactivateObjects()
   }
 }
 
-bool RTObject_impl::addPort(PortBase& port)
-{
+bool RTObject_impl::addPort(PortBase& port) {
   std::lock_guard<std::mutex> lock(m_portsMutex);
   for (PortBase* existing : m_ports)
     if (existing == &port || existing->shortName() == port.shortName()) {
@@ -105,8 +96,7 @@ bool RTObject_impl::addPort(PortBase& port)
 bool RTObject_impl::addInPort(const char*, InPortBase& port) { return addPort(port); }
 bool RTObject_impl::addOutPort(const char*, OutPortBase& port) { return addPort(port); }
 
-bool RTObject_impl::removePort(PortBase& port)
-{
+bool RTObject_impl::removePort(PortBase& port) {
   {
     std::lock_guard<std::mutex> lock(m_portsMutex);
     bool found = false;
@@ -125,8 +115,7 @@ bool RTObject_impl::removePort(PortBase& port)
 
 ReturnCode_t RTObject_impl::runCallback(const char* name,
                                         ReturnCode_t (RTObject_impl::*callback)(UniqueId),
-                                        UniqueId id)
-{
+                                        UniqueId id) {
   try {
     return (this->*callback)(id);
   } catch (const std::exception& error) {
@@ -139,8 +128,7 @@ ReturnCode_t RTObject_impl::runCallback(const char* name,
   return RTC_ERROR;
 }
 
-ReturnCode_t RTObject_impl::on_initialize()
-{
+ReturnCode_t RTObject_impl::on_initialize() {
   try {
     return onInitialize();
   } catch (...) {
@@ -149,8 +137,7 @@ ReturnCode_t RTObject_impl::on_initialize()
   }
 }
 
-ReturnCode_t RTObject_impl::on_finalize()
-{
+ReturnCode_t RTObject_impl::on_finalize() {
   try {
     return onFinalize();
   } catch (...) {
@@ -159,49 +146,38 @@ ReturnCode_t RTObject_impl::on_finalize()
   }
 }
 
-ReturnCode_t RTObject_impl::on_startup(ExecutionContextHandle_t id)
-{
+ReturnCode_t RTObject_impl::on_startup(ExecutionContextHandle_t id) {
   return runCallback("onStartup", &RTObject_impl::onStartup, id);
 }
-ReturnCode_t RTObject_impl::on_shutdown(ExecutionContextHandle_t id)
-{
+ReturnCode_t RTObject_impl::on_shutdown(ExecutionContextHandle_t id) {
   return runCallback("onShutdown", &RTObject_impl::onShutdown, id);
 }
-ReturnCode_t RTObject_impl::on_activated(ExecutionContextHandle_t id)
-{
+ReturnCode_t RTObject_impl::on_activated(ExecutionContextHandle_t id) {
   return runCallback("onActivated", &RTObject_impl::onActivated, id);
 }
-ReturnCode_t RTObject_impl::on_deactivated(ExecutionContextHandle_t id)
-{
+ReturnCode_t RTObject_impl::on_deactivated(ExecutionContextHandle_t id) {
   return runCallback("onDeactivated", &RTObject_impl::onDeactivated, id);
 }
-ReturnCode_t RTObject_impl::on_aborting(ExecutionContextHandle_t id)
-{
+ReturnCode_t RTObject_impl::on_aborting(ExecutionContextHandle_t id) {
   return runCallback("onAborting", &RTObject_impl::onAborting, id);
 }
-ReturnCode_t RTObject_impl::on_error(ExecutionContextHandle_t id)
-{
+ReturnCode_t RTObject_impl::on_error(ExecutionContextHandle_t id) {
   return runCallback("onError", &RTObject_impl::onError, id);
 }
-ReturnCode_t RTObject_impl::on_reset(ExecutionContextHandle_t id)
-{
+ReturnCode_t RTObject_impl::on_reset(ExecutionContextHandle_t id) {
   return runCallback("onReset", &RTObject_impl::onReset, id);
 }
-ReturnCode_t RTObject_impl::on_execute(ExecutionContextHandle_t id)
-{
+ReturnCode_t RTObject_impl::on_execute(ExecutionContextHandle_t id) {
   return runCallback("onExecute", &RTObject_impl::onExecute, id);
 }
-ReturnCode_t RTObject_impl::on_state_update(ExecutionContextHandle_t id)
-{
+ReturnCode_t RTObject_impl::on_state_update(ExecutionContextHandle_t id) {
   return runCallback("onStateUpdate", &RTObject_impl::onStateUpdate, id);
 }
-ReturnCode_t RTObject_impl::on_rate_changed(ExecutionContextHandle_t id)
-{
+ReturnCode_t RTObject_impl::on_rate_changed(ExecutionContextHandle_t id) {
   return runCallback("onRateChanged", &RTObject_impl::onRateChanged, id);
 }
 
-ReturnCode_t RTObject_impl::initialize()
-{
+ReturnCode_t RTObject_impl::initialize() {
   {
     std::lock_guard<std::mutex> lock(m_phaseMutex);
     if (m_phase != Phase::CREATED) return PRECONDITION_NOT_MET;
@@ -231,8 +207,7 @@ ReturnCode_t RTObject_impl::initialize()
 
 void RTObject_impl::applyConfigurationUpdate() { m_configsets.update(); }
 
-ReturnCode_t RTObject_impl::finishComponent()
-{
+ReturnCode_t RTObject_impl::finishComponent() {
   if (m_ec) m_ec->stopAndJoin();
   std::vector<PortBase*> ports;
   {
@@ -250,14 +225,12 @@ ReturnCode_t RTObject_impl::finishComponent()
   return result;
 }
 
-ReturnCode_t RTObject_impl::finalize()
-{
+ReturnCode_t RTObject_impl::finalize() {
   // A component ends through exit(); finalize alone would leave its context running.
   return PRECONDITION_NOT_MET;
 }
 
-ReturnCode_t RTObject_impl::exit()
-{
+ReturnCode_t RTObject_impl::exit() {
   const bool on_context_thread = m_ec && m_ec->isOwnThread();
   {
     std::lock_guard<std::mutex> lock(m_phaseMutex);
@@ -279,8 +252,7 @@ ReturnCode_t RTObject_impl::exit()
   return result;
 }
 
-void RTObject_impl::finalizeForShutdown()
-{
+void RTObject_impl::finalizeForShutdown() {
   Phase phase;
   std::thread exit_thread;
   {
@@ -304,8 +276,7 @@ void RTObject_impl::finalizeForShutdown()
   }
 }
 
-CORBA::Boolean RTObject_impl::is_alive(ExecutionContext_ptr exec_context)
-{
+CORBA::Boolean RTObject_impl::is_alive(ExecutionContext_ptr exec_context) {
   if (hasExited() || !m_ec) return false;
   if (CORBA::is_nil(exec_context)) return true;
   ExecutionContextService_var mine = m_ec->getObjRef();
@@ -316,23 +287,20 @@ CORBA::Boolean RTObject_impl::is_alive(ExecutionContext_ptr exec_context)
   }
 }
 
-ExecutionContextHandle_t RTObject_impl::attach_context(ExecutionContext_ptr)
-{
+ExecutionContextHandle_t RTObject_impl::attach_context(ExecutionContext_ptr) {
   // Components run in their own context only.
   return -1;
 }
 
 ReturnCode_t RTObject_impl::detach_context(ExecutionContextHandle_t) { return BAD_PARAMETER; }
 
-ExecutionContext_ptr RTObject_impl::get_context(ExecutionContextHandle_t exec_handle)
-{
+ExecutionContext_ptr RTObject_impl::get_context(ExecutionContextHandle_t exec_handle) {
   if (exec_handle != PeriodicExecutionContext::kOwnedHandle || !m_ec)
     return ::RTC::ExecutionContext::_nil();
   return m_ec->getObjRef();
 }
 
-ExecutionContextList* RTObject_impl::get_owned_contexts()
-{
+ExecutionContextList* RTObject_impl::get_owned_contexts() {
   ExecutionContextList_var list = new ExecutionContextList;
   if (m_ec) {
     list->length(1);
@@ -341,13 +309,11 @@ ExecutionContextList* RTObject_impl::get_owned_contexts()
   return list._retn();
 }
 
-ExecutionContextList* RTObject_impl::get_participating_contexts()
-{
+ExecutionContextList* RTObject_impl::get_participating_contexts() {
   return new ExecutionContextList;
 }
 
-ExecutionContextHandle_t RTObject_impl::get_context_handle(ExecutionContext_ptr cxt)
-{
+ExecutionContextHandle_t RTObject_impl::get_context_handle(ExecutionContext_ptr cxt) {
   if (!m_ec || CORBA::is_nil(cxt)) return -1;
   ExecutionContextService_var mine = m_ec->getObjRef();
   try {
@@ -357,8 +323,7 @@ ExecutionContextHandle_t RTObject_impl::get_context_handle(ExecutionContext_ptr 
   }
 }
 
-ComponentProfile* RTObject_impl::get_component_profile()
-{
+ComponentProfile* RTObject_impl::get_component_profile() {
   ComponentProfile_var profile = new ComponentProfile;
   profile->instance_name = m_instanceName.c_str();
   profile->type_name = m_typeName.c_str();
@@ -385,8 +350,7 @@ ComponentProfile* RTObject_impl::get_component_profile()
   return profile._retn();
 }
 
-PortServiceList* RTObject_impl::get_ports()
-{
+PortServiceList* RTObject_impl::get_ports() {
   std::lock_guard<std::mutex> lock(m_portsMutex);
   PortServiceList_var list = new PortServiceList;
   list->length(static_cast<CORBA::ULong>(m_ports.size()));
@@ -394,16 +358,14 @@ PortServiceList* RTObject_impl::get_ports()
   return list._retn();
 }
 
-SDOPackage::OrganizationList* RTObject_impl::get_owned_organizations()
-{
+SDOPackage::OrganizationList* RTObject_impl::get_owned_organizations() {
   return new SDOPackage::OrganizationList;
 }
 
 char* RTObject_impl::get_sdo_id() { return CORBA::string_dup(m_instanceName.c_str()); }
 char* RTObject_impl::get_sdo_type() { return CORBA::string_dup(m_typeName.c_str()); }
 
-SDOPackage::DeviceProfile* RTObject_impl::get_device_profile()
-{
+SDOPackage::DeviceProfile* RTObject_impl::get_device_profile() {
   SDOPackage::DeviceProfile_var profile = new SDOPackage::DeviceProfile;
   profile->device_type = m_typeName.c_str();
   profile->manufacturer = m_properties.getProperty("vendor").c_str();
@@ -412,40 +374,33 @@ SDOPackage::DeviceProfile* RTObject_impl::get_device_profile()
   return profile._retn();
 }
 
-SDOPackage::ServiceProfileList* RTObject_impl::get_service_profiles()
-{
+SDOPackage::ServiceProfileList* RTObject_impl::get_service_profiles() {
   return new SDOPackage::ServiceProfileList;
 }
 
-SDOPackage::ServiceProfile* RTObject_impl::get_service_profile(const char*)
-{
+SDOPackage::ServiceProfile* RTObject_impl::get_service_profile(const char*) {
   throw SDOPackage::InvalidParameter("no such service profile");
 }
 
-SDOPackage::SDOService_ptr RTObject_impl::get_sdo_service(const char*)
-{
+SDOPackage::SDOService_ptr RTObject_impl::get_sdo_service(const char*) {
   throw SDOPackage::InvalidParameter("no such service");
 }
 
-SDOPackage::Configuration_ptr RTObject_impl::get_configuration()
-{
+SDOPackage::Configuration_ptr RTObject_impl::get_configuration() {
   return m_sdoConfiguration->getObjRef();
 }
 
-SDOPackage::Monitoring_ptr RTObject_impl::get_monitoring()
-{
+SDOPackage::Monitoring_ptr RTObject_impl::get_monitoring() {
   throw SDOPackage::InterfaceNotImplemented("monitoring is not offered");
 }
 
-SDOPackage::OrganizationList* RTObject_impl::get_organizations()
-{
+SDOPackage::OrganizationList* RTObject_impl::get_organizations() {
   return new SDOPackage::OrganizationList;
 }
 
 SDOPackage::NVList* RTObject_impl::get_status_list() { return new SDOPackage::NVList; }
 
-CORBA::Any* RTObject_impl::get_status(const char*)
-{
+CORBA::Any* RTObject_impl::get_status(const char*) {
   throw SDOPackage::InvalidParameter("no such status");
 }
 

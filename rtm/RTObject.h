@@ -28,8 +28,7 @@
 #include <thread>
 #include <vector>
 
-namespace RTC
-{
+namespace RTC {
 
 class Manager;
 class PortBase;
@@ -37,9 +36,8 @@ class InPortBase;
 class OutPortBase;
 class SdoConfiguration;
 
-class RTObject_impl : public virtual POA_OpenRTM::DataFlowComponent
-{
-public:
+class RTObject_impl : public virtual POA_OpenRTM::DataFlowComponent {
+ public:
   explicit RTObject_impl(Manager* manager);
   virtual ~RTObject_impl();
   RTObject_impl(const RTObject_impl&) = delete;
@@ -69,8 +67,7 @@ public:
   // converted with `trans`. Returns false when the name is already bound.
   template <class T>
   bool bindParameter(const char* name, T& var, const char* default_value,
-                     bool (*trans)(T&, const char*) = coil::stringTo)
-  {
+                     bool (*trans)(T&, const char*) = coil::stringTo) {
     RTC_LOG(m_log, TRACE, "bindParameter(%s (default: %s))", name, default_value);
     return m_configsets.bindParameter(name, var, default_value, trans);
   }
@@ -147,7 +144,7 @@ public:
   void deactivateObjects();
   bool hasExited() const { return m_exited.load(); }
 
-private:
+ private:
   enum class Phase { CREATED, ALIVE, EXITING, EXITED };
   ReturnCode_t finishComponent();
   ReturnCode_t runCallback(const char* name, ReturnCode_t (RTObject_impl::*callback)(UniqueId),

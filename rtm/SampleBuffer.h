@@ -8,19 +8,16 @@
 #include <mutex>
 #include <utility>
 
-namespace RTC
-{
+namespace RTC {
 
 template <class Item>
-class SampleBuffer
-{
-public:
+class SampleBuffer {
+ public:
   // Capacity of at least one item.
   explicit SampleBuffer(size_t capacity) : m_capacity(capacity ? capacity : 1) {}
 
   // Returns true when an older item was dropped to make room.
-  bool push(Item item)
-  {
+  bool push(Item item) {
     std::lock_guard<std::mutex> lock(m_mutex);
     bool dropped = false;
     if (m_items.size() >= m_capacity) {
@@ -33,8 +30,7 @@ public:
   }
 
   // Takes the oldest item; false when empty.
-  bool pop(Item& item)
-  {
+  bool pop(Item& item) {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_items.empty()) return false;
     item = std::move(m_items.front());
@@ -42,27 +38,24 @@ public:
     return true;
   }
 
-  bool empty() const
-  {
+  bool empty() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_items.empty();
   }
 
-  size_t size() const
-  {
+  size_t size() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_items.size();
   }
 
   size_t capacity() const { return m_capacity; }
 
-  size_t droppedCount() const
-  {
+  size_t droppedCount() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_droppedCount;
   }
 
-private:
+ private:
   const size_t m_capacity;
   mutable std::mutex m_mutex;
   std::deque<Item> m_items;

@@ -7,18 +7,15 @@
 #include <rtm/ConfigAdmin.h>
 #include <rtm/RTC.h>
 
-namespace RTC
-{
+namespace RTC {
 
-class SdoConfiguration : public virtual POA_SDOPackage::Configuration
-{
-public:
+class SdoConfiguration : public virtual POA_SDOPackage::Configuration {
+ public:
   explicit SdoConfiguration(ConfigAdmin& configsets) : m_configsets(configsets) {}
 
   void activateObject();
   void deactivateObject();
-  SDOPackage::Configuration_ptr getObjRef() const
-  {
+  SDOPackage::Configuration_ptr getObjRef() const {
     return SDOPackage::Configuration::_duplicate(m_objref);
   }
 
@@ -41,7 +38,7 @@ public:
   CORBA::Boolean remove_configuration_set(const char* config_id) override;
   CORBA::Boolean activate_configuration_set(const char* config_id) override;
 
-private:
+ private:
   SDOPackage::ConfigurationSet* toConfigurationSet(const std::string& id) const;
 
   ConfigAdmin& m_configsets;

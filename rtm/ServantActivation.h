@@ -4,8 +4,7 @@
 
 #include <omniORB4/CORBA.h>
 
-namespace RTC
-{
+namespace RTC {
 
 // Activates `servant` in the manager's POA; returns its object id (caller owns).
 PortableServer::ObjectId* activateServant(PortableServer::ServantBase* servant);

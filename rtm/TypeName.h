@@ -9,18 +9,14 @@
 // omniidl declares the Any operators of IDL types in the global namespace. An Any of a
 // global type makes argument-dependent lookup search there, so the template below finds
 // them whatever the order of includes.
-struct RtmTypeCodeProbe : CORBA::Any
-{
-};
+struct RtmTypeCodeProbe : CORBA::Any {};
 
-namespace RTC
-{
+namespace RTC {
 
 // "IDL:RTC/TimedString:1.0" for RTC::TimedString; the type must have been compiled with
 // Any support (type codes), as every IDL of the project is.
 template <class T>
-std::string repositoryIdOf()
-{
+std::string repositoryIdOf() {
   RtmTypeCodeProbe any;
   any <<= T();
   CORBA::TypeCode_var type = any.type();

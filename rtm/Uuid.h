@@ -4,8 +4,7 @@
 
 #include <string>
 
-namespace RTC
-{
+namespace RTC {
 // A random (version 4) UUID in its 36-character text form.
 std::string newUuid();
 }  // namespace RTC

@@ -19,8 +19,8 @@ void applyConsoleEncoding(RTC::Manager& manager) {
   std::string configured = manager.getConfig().getProperty(kConsoleEncodingKey, "");
   std::optional<ConsoleEncoding> encoding = parseConsoleEncoding(configured);
   if (!encoding) {
-    std::cerr << kConsoleEncodingKey << ": unknown encoding \"" << configured
-              << "\", writing UTF-8" << std::endl;
+    std::cerr << kConsoleEncodingKey << ": unknown encoding \"" << configured << "\", writing UTF-8"
+              << std::endl;
   }
   setConsoleEncoding(encoding.value_or(ConsoleEncoding::Utf8));
 }

@@ -34,8 +34,11 @@ constexpr char kUnmappable = '?';
 size_t decodeUtf8(const std::string& text, size_t at, char32_t& codePoint) {
   auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
   unsigned char lead = byte(at);
-  size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3
-                : (lead & 0xF8) == 0xF0 ? 4 : 0;
+  size_t length = lead < 0x80             ? 1
+                  : (lead & 0xE0) == 0xC0 ? 2
+                  : (lead & 0xF0) == 0xE0 ? 3
+                  : (lead & 0xF8) == 0xF0 ? 4
+                                          : 0;
   if (length == 0 || at + length > text.size()) return 0;
   codePoint = length == 1 ? lead : lead & (0x7F >> length);
   for (size_t i = 1; i < length; ++i) {
@@ -80,11 +83,14 @@ std::string encodeConsoleText(const std::string& utf8, ConsoleEncoding encoding)
     }
     auto glyph = std::find_if(std::begin(kCp932Glyphs), std::end(kCp932Glyphs),
                               [&](const Cp932Glyph& g) { return g.codePoint == codePoint; });
-    out += glyph != std::end(kCp932Glyphs) ? std::string(glyph->bytes) : std::string(1, kUnmappable);
+    out +=
+        glyph != std::end(kCp932Glyphs) ? std::string(glyph->bytes) : std::string(1, kUnmappable);
   }
   return out;
 }
 
-std::string consoleText(const std::string& utf8) { return encodeConsoleText(utf8, consoleEncoding()); }
+std::string consoleText(const std::string& utf8) {
+  return encodeConsoleText(utf8, consoleEncoding());
+}
 
 }  // namespace shell

@@ -40,9 +40,7 @@ void gatewayQuery(benchmark::State& state, const ArmIkCalls& arm, const HandPose
 
 void BM_ikL(benchmark::State& state) { libraryCall(state, &ikL, kLeftTarget); }
 void BM_ikR(benchmark::State& state) { libraryCall(state, &ikR, kRightTarget); }
-void BM_gatewayQueryLeft(benchmark::State& state) {
-  gatewayQuery(state, leftArmIk(), kLeftTarget);
-}
+void BM_gatewayQueryLeft(benchmark::State& state) { gatewayQuery(state, leftArmIk(), kLeftTarget); }
 void BM_gatewayQueryRight(benchmark::State& state) {
   gatewayQuery(state, rightArmIk(), kRightTarget);
 }

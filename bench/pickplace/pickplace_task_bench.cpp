@@ -14,8 +14,7 @@ namespace {
 using namespace pickplace;
 
 struct Bench {
-  Bench()
-  {
+  Bench() {
     slots.initialize(config.xPalletPlacedB_m, config.zPalletPlacedB_m);
     links.estimate.result = 0;
     links.estimate.classId = 0;
@@ -23,11 +22,12 @@ struct Bench {
     links.estimate.pose = HandPose{0.35, 0.1, 0.03, 0.0, 0.0, 0.3};
   }
 
-  TaskContext context() { return TaskContext{config, true, slots, grasp, lastPose, links, console}; }
+  TaskContext context() {
+    return TaskContext{config, true, slots, grasp, lastPose, links, console};
+  }
 
   // Keeps the stand-in's records from growing over the iterations.
-  void reset()
-  {
+  void reset() {
     slots.clear();
     links.reachQueries.clear();
     links.solveQueries.clear();
@@ -44,8 +44,7 @@ struct Bench {
   Console console{discard, discard};
 };
 
-void objectTask(benchmark::State& state)
-{
+void objectTask(benchmark::State& state) {
   Bench bench;
   for (auto _ : state) {
     bench.reset();
@@ -58,8 +57,7 @@ void objectTask(benchmark::State& state)
 }
 BENCHMARK(objectTask)->Unit(benchmark::kMicrosecond);
 
-void trayTask(benchmark::State& state)
-{
+void trayTask(benchmark::State& state) {
   Bench bench;
   for (auto _ : state) {
     bench.reset();

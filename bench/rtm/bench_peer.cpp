@@ -13,45 +13,36 @@
 #include <atomic>
 #include <cstdio>
 
-namespace
-{
+namespace {
 
-class EchoImpl : public virtual POA_RtmBench::Responder
-{
-public:
+class EchoImpl : public virtual POA_RtmBench::Responder {
+ public:
   CORBA::Long echo(CORBA::Long value) override { return value; }
 };
 
-class ImageSinkImpl : public virtual POA_RtmBench::ImageSink
-{
-public:
+class ImageSinkImpl : public virtual POA_RtmBench::ImageSink {
+ public:
   void push(const Orvn::TimedImageData& image) override { lastSec = image.tm.sec; }
   std::atomic<unsigned long> lastSec{0};
 };
 
-class OctetSinkImpl : public virtual POA_RtmBench::OctetSink
-{
-public:
+class OctetSinkImpl : public virtual POA_RtmBench::OctetSink {
+ public:
   void push(const RtmBench::Octets& data) override { lastLength = data.length(); }
   std::atomic<unsigned long> lastLength{0};
 };
 
-class BenchPeer : public RTC::DataFlowComponentBase
-{
-public:
+class BenchPeer : public RTC::DataFlowComponentBase {
+ public:
   explicit BenchPeer(RTC::Manager* manager)
-      : RTC::DataFlowComponentBase(manager), echoPort("echo"), imageIn("image", m_image)
-  {
-  }
-  RTC::ReturnCode_t onInitialize() override
-  {
+      : RTC::DataFlowComponentBase(manager), echoPort("echo"), imageIn("image", m_image) {}
+  RTC::ReturnCode_t onInitialize() override {
     echoPort.registerProvider("echo", "RtmBench::Responder", m_echo);
     addPort(echoPort);
     addInPort("image", imageIn);
     return RTC::RTC_OK;
   }
-  RTC::ReturnCode_t onExecute(RTC::UniqueId) override
-  {
+  RTC::ReturnCode_t onExecute(RTC::UniqueId) override {
     while (imageIn.read()) {
     }
     return RTC::RTC_OK;
@@ -59,7 +50,7 @@ public:
   RTC::CorbaPort echoPort;
   RTC::InPort<Orvn::TimedImageData> imageIn;
 
-private:
+ private:
   EchoImpl m_echo;
   Orvn::TimedImageData m_image;
 };
@@ -67,16 +58,15 @@ private:
 RTC::RTObject_impl* createPeer(RTC::Manager* manager) { return new BenchPeer(manager); }
 void deletePeer(RTC::RTObject_impl* component) { delete component; }
 
-void printReference(const char* name, CORBA::Object_ptr object)
-{
+void printReference(const char* name, CORBA::Object_ptr object) {
   CORBA::ORB_var orb = RTC::Manager::instance().getORB();
   CORBA::String_var ior = orb->object_to_string(object);
   std::printf("%s %s\n", name, ior.in());
 }
 
-void moduleInit(RTC::Manager* manager)
-{
-  const char* const profile[] = {"type_name", "BenchPeer", "category", "Bench", "max_instance", "1", ""};
+void moduleInit(RTC::Manager* manager) {
+  const char* const profile[] = {"type_name",    "BenchPeer", "category", "Bench",
+                                 "max_instance", "1",         ""};
   coil::Properties properties(profile);
   manager->registerFactory(properties, createPeer, deletePeer);
   auto* peer = static_cast<BenchPeer*>(manager->createComponent("BenchPeer"));

@@ -9,8 +9,8 @@
 #include <rtm/Manager.h>
 #include <tests/support/test_support.h>
 
-#include <RtmBench.hh>
 #include <benchmark/benchmark.h>
+#include <RtmBench.hh>
 
 #include <algorithm>
 #include <chrono>
@@ -19,23 +19,18 @@
 #include <memory>
 #include <vector>
 
-namespace
-{
+namespace {
 
 constexpr int kImageWidth = 400;
 constexpr int kImageHeight = 400;
 constexpr int kImageChannels = 3;
 constexpr CORBA::ULong kImageBytes = kImageWidth * kImageHeight * kImageChannels;
 
-class BenchClient : public RTC::DataFlowComponentBase
-{
-public:
+class BenchClient : public RTC::DataFlowComponentBase {
+ public:
   explicit BenchClient(RTC::Manager* manager)
-      : RTC::DataFlowComponentBase(manager), echoPort("echo"), imageOut("image", image)
-  {
-  }
-  RTC::ReturnCode_t onInitialize() override
-  {
+      : RTC::DataFlowComponentBase(manager), echoPort("echo"), imageOut("image", image) {}
+  RTC::ReturnCode_t onInitialize() override {
     echoPort.registerConsumer("echo", "RtmBench::Responder", echo);
     addPort(echoPort);
     addOutPort("image", imageOut);
@@ -50,8 +45,7 @@ public:
 RTC::RTObject_impl* createClient(RTC::Manager* manager) { return new BenchClient(manager); }
 void deleteClient(RTC::RTObject_impl* component) { delete component; }
 
-struct Setup
-{
+struct Setup {
   std::unique_ptr<test_support::ChildProcess> peer;
   BenchClient* client = nullptr;
   RtmBench::Responder_var plainEcho;
@@ -61,8 +55,7 @@ struct Setup
 };
 Setup* g_setup = nullptr;
 
-Orvn::TimedImageData makeImage()
-{
+Orvn::TimedImageData makeImage() {
   Orvn::TimedImageData image;
   image.data.nChannels = kImageChannels;
   image.data.depth = 8;
@@ -77,8 +70,7 @@ Orvn::TimedImageData makeImage()
   return image;
 }
 
-void reportPercentiles(benchmark::State& state, std::vector<double>& latencies_us)
-{
+void reportPercentiles(benchmark::State& state, std::vector<double>& latencies_us) {
   if (latencies_us.empty()) return;
   std::sort(latencies_us.begin(), latencies_us.end());
   auto at = [&](double fraction) {
@@ -89,8 +81,7 @@ void reportPercentiles(benchmark::State& state, std::vector<double>& latencies_u
 }
 
 template <class Call>
-void timeCalls(benchmark::State& state, Call call)
-{
+void timeCalls(benchmark::State& state, Call call) {
   std::vector<double> latencies_us;
   latencies_us.reserve(100000);
   CORBA::Long value = 0;
@@ -98,23 +89,21 @@ void timeCalls(benchmark::State& state, Call call)
     const auto start = std::chrono::steady_clock::now();
     benchmark::DoNotOptimize(call(++value));
     latencies_us.push_back(
-        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+            .count());
   }
   reportPercentiles(state, latencies_us);
 }
 
-void ServiceCallThroughServicePort(benchmark::State& state)
-{
+void ServiceCallThroughServicePort(benchmark::State& state) {
   timeCalls(state, [](CORBA::Long value) { return g_setup->client->echo->echo(value); });
 }
 
-void ServiceCallPlainStub(benchmark::State& state)
-{
+void ServiceCallPlainStub(benchmark::State& state) {
   timeCalls(state, [](CORBA::Long value) { return g_setup->plainEcho->echo(value); });
 }
 
-void ImageThroughDataPort(benchmark::State& state)
-{
+void ImageThroughDataPort(benchmark::State& state) {
   BenchClient& client = *g_setup->client;
   for (auto _ : state) {
     ++client.image.tm.sec;
@@ -124,8 +113,7 @@ void ImageThroughDataPort(benchmark::State& state)
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-void ImagePlainStub(benchmark::State& state)
-{
+void ImagePlainStub(benchmark::State& state) {
   Orvn::TimedImageData& image = g_setup->client->image;
   for (auto _ : state) {
     ++image.tm.sec;
@@ -135,8 +123,7 @@ void ImagePlainStub(benchmark::State& state)
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-void ImageOctetsPlainStub(benchmark::State& state)
-{
+void ImageOctetsPlainStub(benchmark::State& state) {
   for (auto _ : state) g_setup->plainOctets->push(g_setup->octets);
   state.counters["samples_per_s"] =
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
@@ -148,8 +135,7 @@ BENCHMARK(ImageThroughDataPort)->UseRealTime()->MinTime(3.0);
 BENCHMARK(ImagePlainStub)->UseRealTime()->MinTime(3.0);
 BENCHMARK(ImageOctetsPlainStub)->UseRealTime()->MinTime(3.0);
 
-RTC::ConnectorProfile profileBetween(RTC::PortService_ptr first, RTC::PortService_ptr second)
-{
+RTC::ConnectorProfile profileBetween(RTC::PortService_ptr first, RTC::PortService_ptr second) {
   RTC::ConnectorProfile profile;
   profile.name = "bench";
   profile.connector_id = "";
@@ -159,12 +145,11 @@ RTC::ConnectorProfile profileBetween(RTC::PortService_ptr first, RTC::PortServic
   return profile;
 }
 
-bool setUp(Setup& setup)
-{
+bool setUp(Setup& setup) {
   const std::vector<std::string> middleware_options = {
       "-o", "naming.enable:NO", "-o", "logger.enable:NO", "-o", "corba.endpoints:127.0.0.1:"};
-  setup.peer = std::make_unique<test_support::ChildProcess>(
-      test_support::binPath("rtm_bench_peer"), middleware_options);
+  setup.peer = std::make_unique<test_support::ChildProcess>(test_support::binPath("rtm_bench_peer"),
+                                                            middleware_options);
   if (!setup.peer->waitForOutput("READY", std::chrono::seconds(20))) {
     std::fprintf(stderr, "the benchmark peer did not start:\n%s\n", setup.peer->output().c_str());
     return false;
@@ -217,8 +202,7 @@ bool setUp(Setup& setup)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   Setup setup;
   g_setup = &setup;

@@ -5,8 +5,8 @@
 namespace joint_lines {
 namespace {
 
-const char* const kGroupLabels[kGroupCount] = {"[Body/Head]: ", "[ Arm   R ]: ", "[ Arm   L ]: ",
-                                               "[ Hand  R ]: ", "[ Hand  L ]: "};
+const char* const kGroupLabels[kGroupCount] = {
+    "[Body/Head]: ", "[ Arm   R ]: ", "[ Arm   L ]: ", "[ Hand  R ]: ", "[ Hand  L ]: "};
 
 double toDegrees(double angle_rad) { return angle_rad * 180.0 / 3.141592653589793; }
 

@@ -55,8 +55,8 @@ HandPose forwardKinematics(ArmSide side, const ArmJoints& q) {
   const Mat3 upperArm = yaw * rotationY(q[1]);
   const Mat3 forearm = yaw * rotationY(q[1] + q[2]);
   const Vec3 down{0.0, 0.0, -1.0};
-  const Vec3 wrist = shoulderPoint(side) + kUpperArm_m * (upperArm * down) +
-                     kForearm_m * (forearm * down);
+  const Vec3 wrist =
+      shoulderPoint(side) + kUpperArm_m * (upperArm * down) + kForearm_m * (forearm * down);
   HandPose pose;
   pose.rotation = forearm * rotationZ(q[3]) * rotationY(q[4]) * rotationX(q[5]);
   pose.position_m = wrist + kWristToHand_m * approachOf(pose.rotation);
@@ -71,9 +71,9 @@ ArmSolutions inverseKinematics(ArmSide side, const HandPose& target) {
   // Joints 2 and 3 form a planar two-link arm in the vertical plane through the shoulder
   // that joint 1 turns; in that plane the wrist lies at (reach forward, v.z).
   const double horizontal = std::hypot(v.x, v.y);
-  const double cosElbow = (v.x * v.x + v.y * v.y + v.z * v.z - kUpperArm_m * kUpperArm_m -
-                           kForearm_m * kForearm_m) /
-                          (2.0 * kUpperArm_m * kForearm_m);
+  const double cosElbow =
+      (v.x * v.x + v.y * v.y + v.z * v.z - kUpperArm_m * kUpperArm_m - kForearm_m * kForearm_m) /
+      (2.0 * kUpperArm_m * kForearm_m);
   if (cosElbow > 1.0 + kReachTolerance || cosElbow < -1.0 - kReachTolerance) {
     return solutions;
   }
@@ -94,8 +94,8 @@ ArmSolutions inverseKinematics(ArmSide side, const HandPose& target) {
       WristAngles wristAngles[2];
       const int wristBranches = solveWrist(transpose(forearm) * target.rotation, wristAngles);
       for (int w = 0; w < wristBranches; ++w) {
-        solutions.joints[solutions.count++] = {q1, q2, wrapAngle(q3), wristAngles[w].twist,
-                                               wristAngles[w].pitch, wristAngles[w].roll};
+        solutions.joints[solutions.count++] = {
+            q1, q2, wrapAngle(q3), wristAngles[w].twist, wristAngles[w].pitch, wristAngles[w].roll};
       }
     }
   }

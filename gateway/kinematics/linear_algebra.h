@@ -53,24 +53,30 @@ inline Mat3 transpose(const Mat3& a) {
 inline Mat3 rotationX(double angle_rad) {
   const double c = std::cos(angle_rad), s = std::sin(angle_rad);
   Mat3 r;
-  r.m[1][1] = c; r.m[1][2] = -s;
-  r.m[2][1] = s; r.m[2][2] = c;
+  r.m[1][1] = c;
+  r.m[1][2] = -s;
+  r.m[2][1] = s;
+  r.m[2][2] = c;
   return r;
 }
 
 inline Mat3 rotationY(double angle_rad) {
   const double c = std::cos(angle_rad), s = std::sin(angle_rad);
   Mat3 r;
-  r.m[0][0] = c; r.m[0][2] = s;
-  r.m[2][0] = -s; r.m[2][2] = c;
+  r.m[0][0] = c;
+  r.m[0][2] = s;
+  r.m[2][0] = -s;
+  r.m[2][2] = c;
   return r;
 }
 
 inline Mat3 rotationZ(double angle_rad) {
   const double c = std::cos(angle_rad), s = std::sin(angle_rad);
   Mat3 r;
-  r.m[0][0] = c; r.m[0][1] = -s;
-  r.m[1][0] = s; r.m[1][1] = c;
+  r.m[0][0] = c;
+  r.m[0][1] = -s;
+  r.m[1][0] = s;
+  r.m[1][1] = c;
   return r;
 }
 

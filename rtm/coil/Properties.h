@@ -7,15 +7,13 @@
 #include <string>
 #include <vector>
 
-namespace coil
-{
+namespace coil {
 
 // Keys are dotted paths ("exec_cxt.periodic.rate"); each key may hold a value and a
 // default, and lookups fall back to the default when no value was set. Keys keep the
 // order in which they were first added.
-class Properties
-{
-public:
+class Properties {
+ public:
   Properties() = default;
 
   // Reads key/value pairs from `defaults` (key, value, key, value, ...) as defaults, up
@@ -52,9 +50,8 @@ public:
   void load(std::istream& in);
   void store(std::ostream& out) const;
 
-private:
-  struct Entry
-  {
+ private:
+  struct Entry {
     std::string key;
     std::string value;
     std::string defaultValue;

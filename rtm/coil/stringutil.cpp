@@ -3,20 +3,17 @@
 #include <algorithm>
 #include <cctype>
 
-namespace coil
-{
+namespace coil {
 
 template <>
-bool stringTo<std::string>(std::string& val, const char* str)
-{
+bool stringTo<std::string>(std::string& val, const char* str) {
   if (str == nullptr) return false;
   val = str;
   return true;
 }
 
 template <>
-bool stringTo<bool>(bool& val, const char* str)
-{
+bool stringTo<bool>(bool& val, const char* str) {
   if (str == nullptr) return false;
   const std::string word = toLower(trim(str));
   if (word == "true" || word == "yes" || word == "on" || word == "1") {
@@ -31,8 +28,7 @@ bool stringTo<bool>(bool& val, const char* str)
 }
 
 template <>
-bool stringTo<char>(char& val, const char* str)
-{
+bool stringTo<char>(char& val, const char* str) {
   if (str == nullptr) return false;
   const std::string text = trim(str);
   if (text.size() != 1) return false;
@@ -40,8 +36,7 @@ bool stringTo<char>(char& val, const char* str)
   return true;
 }
 
-std::string trim(const std::string& text)
-{
+std::string trim(const std::string& text) {
   const char* blanks = " \t\r\n";
   size_t first = text.find_first_not_of(blanks);
   if (first == std::string::npos) return "";
@@ -49,15 +44,13 @@ std::string trim(const std::string& text)
   return text.substr(first, last - first + 1);
 }
 
-std::string toLower(std::string text)
-{
+std::string toLower(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return text;
 }
 
-std::vector<std::string> split(const std::string& text, const std::string& delimiter)
-{
+std::vector<std::string> split(const std::string& text, const std::string& delimiter) {
   std::vector<std::string> parts;
   if (trim(text).empty()) return parts;
   size_t start = 0;

@@ -7,15 +7,13 @@
 #include <type_traits>
 #include <vector>
 
-namespace coil
-{
+namespace coil {
 
 // Converts the whole of `str` (surrounding blanks aside) to `val`. Returns false and
 // leaves `val` untouched when the text is not entirely a value of T ("0.5x", "", "abc"
 // for a number).
 template <typename T>
-bool stringTo(T& val, const char* str)
-{
+bool stringTo(T& val, const char* str) {
   if (str == nullptr) return false;
   // Streams would wrap "-1" round into an unsigned type.
   if constexpr (std::is_integral<T>::value && std::is_unsigned<T>::value)

@@ -21,8 +21,8 @@ RTC::Time timeNow() {
 std::vector<float> currentCells(const basesim::WorldSlot& slot, RTC::Pose2D& pose) {
   pose.position.x = pose.position.y = pose.heading = 0.0;
   const auto world = slot.get();
-  if (!world) return std::vector<float>(basesim::kMapCells * basesim::kMapCells,
-                                        basesim::kCellUnknown);
+  if (!world)
+    return std::vector<float>(basesim::kMapCells * basesim::kMapCells, basesim::kCellUnknown);
   const basesim::Odometry odometry = world->odometry();
   pose.position.x = odometry.pose.x_m;
   pose.position.y = odometry.pose.y_m;

@@ -64,12 +64,14 @@ std::string checkWorldSetup(const FloorPlan& plan, const DriveBaseParams& base,
   if (!(base.watchdog_s > 0.0)) return "command watchdog must be positive";
   if (!(base.integrationStep_s > 0.0)) return "integration step must be positive";
   if (!(base.odometryNoise >= 0.0)) return "odometry noise must not be negative";
-  if (!(sensor.range_m > 0.0) || sensor.raysPerTurn < 1) return "range sensor needs a range and rays";
+  if (!(sensor.range_m > 0.0) || sensor.raysPerTurn < 1)
+    return "range sensor needs a range and rays";
   const double clearance_m = clearanceToWalls_m(plan.walls, {plan.start.x_m, plan.start.y_m});
   if (clearance_m < base.footprintRadius_m) {
     char text[160];
-    std::snprintf(text, sizeof text, "the start pose is %.3f m from a wall, inside the %.3f m footprint",
-                  clearance_m, base.footprintRadius_m);
+    std::snprintf(text, sizeof text,
+                  "the start pose is %.3f m from a wall, inside the %.3f m footprint", clearance_m,
+                  base.footprintRadius_m);
     return text;
   }
   return "";
@@ -82,8 +84,9 @@ std::string describeEvent(const BaseEvent& event) {
     std::snprintf(text, sizeof text, "collision #%d at x=%.3f y=%.3f heading=%.1f deg",
                   event.collisionNumber, event.pose.x_m, event.pose.y_m, heading_deg);
   } else {
-    std::snprintf(text, sizeof text, "no command within the watchdog time: stopped at x=%.3f y=%.3f",
-                  event.pose.x_m, event.pose.y_m);
+    std::snprintf(text, sizeof text,
+                  "no command within the watchdog time: stopped at x=%.3f y=%.3f", event.pose.x_m,
+                  event.pose.y_m);
   }
   return text;
 }

@@ -104,7 +104,8 @@ void DriveBase::integrateOneStep(double stepEnd_s, std::vector<BaseEvent>& event
     left_m *= 1.0 + params_.odometryNoise * noise_(noiseSource_);
     right_m *= 1.0 + params_.odometryNoise * noise_(noiseSource_);
   }
-  odometry_ = moveAlongArc(odometry_, 0.5 * (left_m + right_m), (right_m - left_m) / params_.tread_m);
+  odometry_ =
+      moveAlongArc(odometry_, 0.5 * (left_m + right_m), (right_m - left_m) / params_.tread_m);
 }
 
 }  // namespace basesim

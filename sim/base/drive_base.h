@@ -14,13 +14,13 @@
 namespace basesim {
 
 struct DriveBaseParams {
-  double tread_m = 0.5388;               // distance between the wheels
-  double footprintRadius_m = 0.15;       // round outline that touches walls
+  double tread_m = 0.5388;          // distance between the wheels
+  double footprintRadius_m = 0.15;  // round outline that touches walls
   double maxLinearAccel_mps2 = 0.8;
   double maxAngularAccel_radps2 = 2.0;
-  double watchdog_s = 1.0;               // no command for longer than this stops the base
+  double watchdog_s = 1.0;  // no command for longer than this stops the base
   double integrationStep_s = 0.005;
-  double odometryNoise = 0.0;            // relative standard deviation of each wheel's travel
+  double odometryNoise = 0.0;  // relative standard deviation of each wheel's travel
   unsigned noiseSeed = 1;
 };
 

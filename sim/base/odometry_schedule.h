@@ -21,7 +21,8 @@ class OdometrySchedule {
 
   // True when a sample should go out now; the caller publishes it.
   bool due(double now_s) {
-    const bool requestsStopped = !seenRequest_ || now_s - lastRequest_s_ > kQuietPeriods * period_s_;
+    const bool requestsStopped =
+        !seenRequest_ || now_s - lastRequest_s_ > kQuietPeriods * period_s_;
     const bool periodic = requestsStopped && (!published_ || now_s - lastPublish_s_ >= period_s_);
     if (!requestPending_ && !periodic) return false;
     seenRequest_ = seenRequest_ || requestPending_;

@@ -16,7 +16,7 @@
 
 namespace basesim {
 
-constexpr int kMapCells = 200;          // cells per row and rows per map
+constexpr int kMapCells = 200;  // cells per row and rows per map
 constexpr double kMapCellSize_m = 0.05;
 constexpr float kCellFree = 0.0f;
 constexpr float kCellOccupied = 1.0f;

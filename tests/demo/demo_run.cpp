@@ -37,8 +37,8 @@ DemoRun::DemoRun(const std::vector<std::string>& arguments) : parent_("mm-demo-"
   test_support::ChildOptions options;
   options.environment = {{"RTS_BIN", test_support::binDir()}};
   options.label = "scripts/demo";
-  process_ = std::make_unique<test_support::ChildProcess>(projectRoot() + "/scripts/demo", all,
-                                                          options);
+  process_ =
+      std::make_unique<test_support::ChildProcess>(projectRoot() + "/scripts/demo", all, options);
 }
 
 std::string DemoRun::logOf(const std::string& program) const {

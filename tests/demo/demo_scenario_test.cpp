@@ -8,8 +8,8 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <regex>
+#include <sstream>
 #include <thread>
 
 #include "demo_run.h"
@@ -142,8 +142,8 @@ std::string lastArmLines(const std::string& gatewayLog) {
   return left.back() + " / " + right.back();
 }
 
-bool waitForText(const std::function<std::string()>& read, const std::string& text,
-                 Seconds timeout, int count = 1) {
+bool waitForText(const std::function<std::string()>& read, const std::string& text, Seconds timeout,
+                 int count = 1) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   for (;;) {
     const std::string now = read();
@@ -167,8 +167,8 @@ TEST(DemoFault, stopDuringTheFirstObjectHaltsTheRobotAndFinishLetsTheNextStartWo
 
   const auto coordinatorLog = [&] { return run.logOf("PalkettComp"); };
   const auto gatewayLog = [&] { return run.logOf("BriskoComp"); };
-  ASSERT_TRUE(answers.rtctl({"inject", "Palkett0:input", "HIRO_OBJ_MANIP_START"})
-                  .status.exitedWith(0));
+  ASSERT_TRUE(
+      answers.rtctl({"inject", "Palkett0:input", "HIRO_OBJ_MANIP_START"}).status.exitedWith(0));
   ASSERT_TRUE(waitForText(coordinatorLog, "[Object pick & place]", kAnswerTimeout))
       << coordinatorLog();
 

@@ -19,9 +19,9 @@ TrayFinal trayPutDown(const pickplace::CellConfig& config) {
 
 TEST(CheckPlacement, objectsSettledInTheirSlotsAndTrayPutDownPass) {
   const pickplace::CellConfig config = pickplace::defaultCellConfig();
-  const auto report = checkPlacement(
-      config, {settledInSlot(0, 0, 0, config), settledInSlot(1, 1, 0, config)},
-      trayPutDown(config));
+  const auto report =
+      checkPlacement(config, {settledInSlot(0, 0, 0, config), settledInSlot(1, 1, 0, config)},
+                     trayPutDown(config));
   EXPECT_TRUE(report.ok);
   ASSERT_EQ(report.objects.size(), 2u);
   EXPECT_NEAR(report.objects[0].across_mm, 0.0, 1e-6);
@@ -32,17 +32,17 @@ TEST(CheckPlacement, objectsSettledInTheirSlotsAndTrayPutDownPass) {
 TEST(CheckPlacement, secondObjectOfAClassBelongsInTheSecondSlot) {
   const pickplace::CellConfig config = pickplace::defaultCellConfig();
   // Both in slot 0: the second is 80 mm away from the slot it belongs in.
-  const auto report = checkPlacement(
-      config, {settledInSlot(0, 0, 0, config), settledInSlot(1, 0, 0, config)},
-      trayPutDown(config));
+  const auto report =
+      checkPlacement(config, {settledInSlot(0, 0, 0, config), settledInSlot(1, 0, 0, config)},
+                     trayPutDown(config));
   EXPECT_FALSE(report.ok);
   EXPECT_TRUE(report.objects[0].ok);
   EXPECT_FALSE(report.objects[1].ok);
   EXPECT_NEAR(report.objects[1].across_mm, 80.0, 1e-6);
 
-  const auto right = checkPlacement(
-      config, {settledInSlot(0, 0, 0, config), settledInSlot(1, 0, 1, config)},
-      trayPutDown(config));
+  const auto right =
+      checkPlacement(config, {settledInSlot(0, 0, 0, config), settledInSlot(1, 0, 1, config)},
+                     trayPutDown(config));
   EXPECT_TRUE(right.ok);
 }
 
@@ -83,11 +83,11 @@ TEST(CheckPlacement, objectOfAClassWithoutSlotsIsWrong) {
 
 TEST(CheckPlacement, thirdObjectOfAClassHasNoSlot) {
   const pickplace::CellConfig config = pickplace::defaultCellConfig();
-  const auto report = checkPlacement(
-      config,
-      {settledInSlot(0, 0, 0, config), settledInSlot(1, 0, 1, config),
-       settledInSlot(2, 0, 1, config)},
-      trayPutDown(config));
+  const auto report =
+      checkPlacement(config,
+                     {settledInSlot(0, 0, 0, config), settledInSlot(1, 0, 1, config),
+                      settledInSlot(2, 0, 1, config)},
+                     trayPutDown(config));
   EXPECT_FALSE(report.ok);
   EXPECT_FALSE(report.objects[2].slot);
 }

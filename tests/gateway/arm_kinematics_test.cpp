@@ -110,8 +110,7 @@ TEST_P(ArmKinematics, fullStretchGivesTheStraightElbowOnce) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothArms, ArmKinematics,
-                         ::testing::Values(ArmSide::Left, ArmSide::Right));
+INSTANTIATE_TEST_SUITE_P(BothArms, ArmKinematics, ::testing::Values(ArmSide::Left, ArmSide::Right));
 
 TEST(ArmModel, armsAreMirrorImages) {
   const ArmJoints left{0.4, -0.7, -1.3, 0.9, 0.5, -0.6};
@@ -182,7 +181,7 @@ TEST(RollPitchYaw, matchesTheAxisProductAndConvertsBack) {
 }
 
 TEST(RollPitchYaw, handDownKeepsItsTurnAsRoll) {
-  const hiro::Mat3 down = hiro::rotationFromRollPitchYaw({0.0, -kPi / 2, 0.0}) ;
+  const hiro::Mat3 down = hiro::rotationFromRollPitchYaw({0.0, -kPi / 2, 0.0});
   EXPECT_NEAR(down.m[2][0], 1.0, 1e-15);  // hand x axis up, approach (-x) down
   const hiro::RollPitchYaw back =
       hiro::rollPitchYawFromRotation(hiro::rotationFromRollPitchYaw({0.0, -kPi / 2, 0.8}));

@@ -1,8 +1,8 @@
 #include "brisko_client.h"
 
 #include <omniORB4/CORBA.h>
-#include <omniORB4/Naming.hh>
 #include <RTC.hh>
+#include <omniORB4/Naming.hh>
 
 namespace {
 
@@ -30,8 +30,8 @@ RTC::RTObject_ptr resolveComponent(CORBA::ORB_ptr orb, const std::string& corbal
 }  // namespace
 
 BriskoRTC::BriskoService_ptr connectToBriskoService(CORBA::ORB_ptr orb,
-                                                   const std::string& nameServiceCorbaloc,
-                                                   const std::string& instanceName) {
+                                                    const std::string& nameServiceCorbaloc,
+                                                    const std::string& instanceName) {
   try {
     RTC::RTObject_var component = resolveComponent(orb, nameServiceCorbaloc, instanceName);
     if (CORBA::is_nil(component)) return BriskoRTC::BriskoService::_nil();

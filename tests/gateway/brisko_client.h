@@ -9,7 +9,7 @@
 // in the name service and connects to its "BriskoService" port with a connector that holds only
 // that port, which makes the port publish its provider's reference. Nil when any step fails.
 BriskoRTC::BriskoService_ptr connectToBriskoService(CORBA::ORB_ptr orb,
-                                                   const std::string& nameServiceCorbaloc,
-                                                   const std::string& instanceName);
+                                                    const std::string& nameServiceCorbaloc,
+                                                    const std::string& instanceName);
 
 #endif

@@ -33,8 +33,8 @@ class BriskoProcess : public ::testing::Test {
  protected:
   BriskoProcess()
       : conf_(test_support::writeRtcConf(
-            dir_.path(), {names_.address(), "127.0.0.1:", 10.0, "INFO",
-                          {{"naming.formats", "%n.rtc"}}})),
+            dir_.path(),
+            {names_.address(), "127.0.0.1:", 10.0, "INFO", {{"naming.formats", "%n.rtc"}}})),
         brisko_(test_support::binPath("BriskoComp"), {"-f", conf_}),
         controller_(test_support::binPath("fake_hiro_controller"), {"-f", conf_}) {}
 

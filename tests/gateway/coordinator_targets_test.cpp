@@ -106,7 +106,8 @@ std::vector<Target> objectTargets() {
     for (double x : {0.30, 0.35, 0.40}) {
       for (double height : {0.02, 0.05, 0.10}) {
         for (double yaw : {-90.0 * kDeg, -45.0 * kDeg, 0.0, 45.0 * kDeg, 90.0 * kDeg}) {
-          for (double slotX : {kPalletPlacedX_m + kSlotOffsetX_m, kPalletPlacedX_m - kSlotOffsetX_m}) {
+          for (double slotX :
+               {kPalletPlacedX_m + kSlotOffsetX_m, kPalletPlacedX_m - kSlotOffsetX_m}) {
             addObjectTargets(classId, x, height, yaw, slotX, targets);
           }
         }
@@ -118,10 +119,10 @@ std::vector<Target> objectTargets() {
 
 void addPair(const std::string& name, double x, double yCentre, double halfSpan, double z,
              double direction, std::vector<Target>& targets) {
-  const HandPose6 left = rotateAboutVertical(
-      {x, yCentre + halfSpan, z, 0.0, kTrayHandsPitch_rad, 0.0}, direction);
-  const HandPose6 right = rotateAboutVertical(
-      {x, yCentre - halfSpan, z, 0.0, kTrayHandsPitch_rad, 0.0}, direction);
+  const HandPose6 left =
+      rotateAboutVertical({x, yCentre + halfSpan, z, 0.0, kTrayHandsPitch_rad, 0.0}, direction);
+  const HandPose6 right =
+      rotateAboutVertical({x, yCentre - halfSpan, z, 0.0, kTrayHandsPitch_rad, 0.0}, direction);
   targets.push_back({name + " left", true, left, direction});
   targets.push_back({name + " right", false, right, direction});
 }
@@ -130,20 +131,19 @@ std::vector<Target> trayTargets() {
   const double h = fingertipDepth_mm(0.0) / 1000.0;
   const double W = kTrayWidth_m, Q = kTraySqueeze_m, H = kTrayGripHeight_m;
   const double gripZ = kPalletPlacedZ_m + H + h;
-  const double liftZ = std::max(H + h + kLiftDistance_m + kPutDownZ_m,
-                                H + h + kLiftDistance_m + kPalletPlacedZ_m);
+  const double liftZ =
+      std::max(H + h + kLiftDistance_m + kPutDownZ_m, H + h + kLiftDistance_m + kPalletPlacedZ_m);
   const double putZ = kPutDownZ_m + H + h;
   std::vector<Target> t;
   addPair("tray above", kPalletPlacedX_m, kPalletPlacedY_m, W / 2, gripZ + 0.1,
           kPalletPlacedDirection_rad, t);
-  addPair("tray grip", kPalletPlacedX_m, kPalletPlacedY_m, W / 2, gripZ,
-          kPalletPlacedDirection_rad, t);
+  addPair("tray grip", kPalletPlacedX_m, kPalletPlacedY_m, W / 2, gripZ, kPalletPlacedDirection_rad,
+          t);
   addPair("tray squeeze", kPalletPlacedX_m, kPalletPlacedY_m, (W - Q) / 2, gripZ,
           kPalletPlacedDirection_rad, t);
   addPair("tray lift", kPalletPlacedX_m, kPalletPlacedY_m, (W - Q) / 2, liftZ,
           kPalletPlacedDirection_rad, t);
-  addPair("tray put down", kPutDownX_m, kPutDownY_m, (W - Q) / 2, putZ, kPutDownDirection_rad,
-          t);
+  addPair("tray put down", kPutDownX_m, kPutDownY_m, (W - Q) / 2, putZ, kPutDownDirection_rad, t);
   addPair("tray release", kPutDownX_m, kPutDownY_m, W / 2, putZ, kPutDownDirection_rad, t);
   addPair("tray retreat", kPutDownX_m, kPutDownY_m, W / 2, putZ + 0.1, kPutDownDirection_rad, t);
   return t;
@@ -175,8 +175,8 @@ TEST(CoordinatorTargets, trayGripPointsFollowTheCellGeometry) {
   const std::vector<Target> targets = trayTargets();
   // Grip points before turning (0.47, +-0.15, 0.015 + 0.05 + 0.1123), turned by 100 degrees.
   const Target& gripLeft = targets[2];
-  EXPECT_NEAR(std::hypot(gripLeft.pose_base.x_m, gripLeft.pose_base.y_m),
-              std::hypot(0.47, 0.15), 1e-12);
+  EXPECT_NEAR(std::hypot(gripLeft.pose_base.x_m, gripLeft.pose_base.y_m), std::hypot(0.47, 0.15),
+              1e-12);
   EXPECT_NEAR(gripLeft.pose_base.z_m, 0.015 + 0.05 + 0.11234, 1e-4);
   EXPECT_NEAR(targets[6].pose_base.z_m, 0.3443, 1e-4);
 }

@@ -8,8 +8,8 @@
 
 #include "fake_controller_services.h"
 #include "gateway/BriskoServiceSVC_impl.h"
-#include "gateway/status_panel_text.h"
 #include "gateway/kinematics/hiro_arm_kinematics.h"
+#include "gateway/status_panel_text.h"
 #include "orb_environment.h"
 
 namespace {
@@ -128,10 +128,10 @@ TEST_F(GatewayService, operationsOnMissingServicesReturnTheirCodesAndSendNothing
 
 TEST_F(GatewayService, twoArmMotionWithoutRobotHardwareReturnsNotConnected) {
   sequencePlayer_.setObject(playerFake_.reference());
-  const RTC::Pose3D left = baseFramePose(hiro::ArmSide::Left,
-                                         handDownJoints(0.1, -0.5, -1.2, 0.0), 0.0);
-  const RTC::Pose3D right = baseFramePose(hiro::ArmSide::Right,
-                                          handDownJoints(-0.1, -0.5, -1.2, 0.0), 0.0);
+  const RTC::Pose3D left =
+      baseFramePose(hiro::ArmSide::Left, handDownJoints(0.1, -0.5, -1.2, 0.0), 0.0);
+  const RTC::Pose3D right =
+      baseFramePose(hiro::ArmSide::Right, handDownJoints(-0.1, -0.5, -1.2, 0.0), 0.0);
   EXPECT_EQ(service_->setHandPoseLR(left, right, 1.0, false), kNotConnected);
   EXPECT_TRUE(playerFake_->commands().empty());
 }
@@ -139,10 +139,10 @@ TEST_F(GatewayService, twoArmMotionWithoutRobotHardwareReturnsNotConnected) {
 TEST_F(GatewayService, speedFactorOfZeroOrBelowIsRefusedAndMovesNothing) {
   connectAll();
   robotFake_->setAngles(robotAngles(0.0, {}, {}));
-  const RTC::Pose3D left = baseFramePose(hiro::ArmSide::Left,
-                                         handDownJoints(0.1, -0.5, -1.2, 0.0), 0.0);
-  const RTC::Pose3D right = baseFramePose(hiro::ArmSide::Right,
-                                          handDownJoints(-0.1, -0.5, -1.2, 0.0), 0.0);
+  const RTC::Pose3D left =
+      baseFramePose(hiro::ArmSide::Left, handDownJoints(0.1, -0.5, -1.2, 0.0), 0.0);
+  const RTC::Pose3D right =
+      baseFramePose(hiro::ArmSide::Right, handDownJoints(-0.1, -0.5, -1.2, 0.0), 0.0);
   EXPECT_EQ(service_->setHandPoseLR(left, right, 0.0, true), -4);
   EXPECT_EQ(service_->setHandPoseLR(left, right, -1.0, true), -4);
   EXPECT_TRUE(nothingSent());
@@ -329,8 +329,7 @@ class TwoArmMotion : public GatewayService {
   const hiro::ArmJoints leftTarget_ = handDownJoints(0.2, -0.6, -1.3, 0.4);
   const hiro::ArmJoints rightTarget_ = handDownJoints(-0.15, -0.5, -1.1, -0.2);
   const RTC::Pose3D leftPose_ = baseFramePose(hiro::ArmSide::Left, leftTarget_, waistYaw_rad_);
-  const RTC::Pose3D rightPose_ =
-      baseFramePose(hiro::ArmSide::Right, rightTarget_, waistYaw_rad_);
+  const RTC::Pose3D rightPose_ = baseFramePose(hiro::ArmSide::Right, rightTarget_, waistYaw_rad_);
 };
 
 TEST_F(TwoArmMotion, sendsBothArmsSolutionsTimedByTheSlowerArm) {
@@ -399,9 +398,10 @@ TEST_F(TwoArmMotion, ikQueriesAnswerInTheArmsOwnGroup) {
   }
   // Each solution is printed twice in degrees.
   char leftLine[128];
-  std::snprintf(leftLine, sizeof leftLine, "[ Arm   L ]: %+6.1f, %+6.1f, %+6.1f, %+6.1f, %+6.1f, %+6.1f\n",
-                left[2][0] / kDeg, left[2][1] / kDeg, left[2][2] / kDeg, left[2][3] / kDeg,
-                left[2][4] / kDeg, left[2][5] / kDeg);
+  std::snprintf(leftLine, sizeof leftLine,
+                "[ Arm   L ]: %+6.1f, %+6.1f, %+6.1f, %+6.1f, %+6.1f, %+6.1f\n", left[2][0] / kDeg,
+                left[2][1] / kDeg, left[2][2] / kDeg, left[2][3] / kDeg, left[2][4] / kDeg,
+                left[2][5] / kDeg);
   EXPECT_EQ(printed.find(leftLine), 0u) << printed;
   EXPECT_NE(printed.find(leftLine, 1), std::string::npos) << printed;
   EXPECT_NE(printed.find("[ Arm   R ]: "), std::string::npos);
@@ -430,8 +430,8 @@ TEST_F(TwoArmMotion, unreachableQueriesPrintTheHighlightedMessage) {
   const std::string printed = testing::internal::GetCapturedStdout();
   EXPECT_EQ(left->length(), 0u);
   EXPECT_EQ(right->length(), 0u);
-  EXPECT_EQ(printed, kNoSolutionMessage + kNoSolutionMessage + kNoSolutionMessage +
-                         kNoSolutionMessage);
+  EXPECT_EQ(printed,
+            kNoSolutionMessage + kNoSolutionMessage + kNoSolutionMessage + kNoSolutionMessage);
 }
 
 TEST_F(TwoArmMotion, solutionOutsideTheJointLimitsIsNotFound) {

@@ -6,8 +6,8 @@
 
 #include "gateway/ik/arm_ik_solve.h"
 #include "gateway/ik/solution_filter.h"
-#include "gateway/ik/waist_compensation.h"
 #include "gateway/ik/solver_input.h"
+#include "gateway/ik/waist_compensation.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ TEST(SolutionFilter, wristTwistOf150DegreesIsKeptLeftAndRejectedRight) {
 
 TEST(SolutionFilter, rangeEndsAreInclusive) {
   std::vector<int> admissible;
-  const ikfast::IKSolutionList ends{withJoint(0, -85 * kDeg), withJoint(1, 115 * kDeg),
+  const ikfast::IKSolutionList ends{withJoint(0, -85 * kDeg),  withJoint(1, 115 * kDeg),
                                     withJoint(2, -155 * kDeg), withJoint(4, 95 * kDeg),
                                     withJoint(5, -125 * kDeg), withJoint(5, 125.01 * kDeg)};
   EXPECT_TRUE(ikfast::hiro::rarm::filter(ends, admissible));

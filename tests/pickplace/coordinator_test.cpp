@@ -24,8 +24,7 @@ using namespace std::chrono_literals;
 // controller, the robot and the estimation gateway.
 class CommandCycle : public ::testing::Test {
  protected:
-  CommandCycle()
-  {
+  CommandCycle() {
     motionRef = pickplace_fakes::activate<MotionCommands>(motion);
     hiroNxRef = pickplace_fakes::activate<HiroNX>(hiroNx);
     briskoRef = pickplace_fakes::activate<BriskoRTC::BriskoService>(brisko);
@@ -47,8 +46,7 @@ class CommandCycle : public ::testing::Test {
     lumeris.setEstimate(0, 0, size, pose);
   }
 
-  ~CommandCycle() override
-  {
+  ~CommandCycle() override {
     coordinator.reset();
     pickplace_fakes::deactivate(motion);
     pickplace_fakes::deactivate(brisko);
@@ -58,8 +56,7 @@ class CommandCycle : public ::testing::Test {
     }
   }
 
-  std::optional<std::string> send(const std::string& word)
-  {
+  std::optional<std::string> send(const std::string& word) {
     const std::vector<std::string> sample{word};
     return coordinator->cycle(&sample, config);
   }
@@ -68,8 +65,7 @@ class CommandCycle : public ::testing::Test {
 
   // Sends a START and waits for its result, which may come in the same period when the task
   // is quick.
-  std::optional<std::string> runTask(const std::string& start)
-  {
+  std::optional<std::string> runTask(const std::string& start) {
     if (auto result = send(start)) {
       return result;
     }
@@ -77,8 +73,7 @@ class CommandCycle : public ::testing::Test {
   }
 
   // Idle periods until a result comes; empty after 10 s.
-  std::optional<std::string> awaitResult()
-  {
+  std::optional<std::string> awaitResult() {
     const auto deadline = std::chrono::steady_clock::now() + 10s;
     while (std::chrono::steady_clock::now() < deadline) {
       if (auto result = idle()) {
@@ -89,8 +84,7 @@ class CommandCycle : public ::testing::Test {
   }
 
   // Starts a task and waits until the robot is moving it.
-  void startHeldTask(const std::string& start)
-  {
+  void startHeldTask(const std::string& start) {
     motion.holdLimit = 20s;
     ASSERT_EQ(send(start), std::nullopt);
     ASSERT_TRUE(motion.waitUntilHolding(10s)) << "the task never reached the controller";
@@ -118,8 +112,7 @@ class CommandCycle : public ::testing::Test {
   std::unique_ptr<Coordinator> coordinator;
 };
 
-TEST_F(CommandCycle, activationReleasesTheStopAndMovesToTheInitialPoseInTwoSeconds)
-{
+TEST_F(CommandCycle, activationReleasesTheStopAndMovesToTheInitialPoseInTwoSeconds) {
   coordinator->activate();
   EXPECT_TRUE(coordinator->controllerPresent());
   EXPECT_EQ(hiroNx.calls(), std::vector<std::string>{"disengage"});
@@ -144,8 +137,7 @@ TEST_F(CommandCycle, activationReleasesTheStopAndMovesToTheInitialPoseInTwoSecon
       << out.str();
 }
 
-TEST_F(CommandCycle, objectTaskRunsAndReportsFinished)
-{
+TEST_F(CommandCycle, objectTaskRunsAndReportsFinished) {
   motion.holdAbovePoints = SIZE_MAX;
   coordinator->activate();
   EXPECT_EQ(runTask("HIRO_OBJ_MANIP_START"), "HIRO_OBJ_MANIP_FINISHED");
@@ -166,8 +158,7 @@ TEST_F(CommandCycle, objectTaskRunsAndReportsFinished)
   EXPECT_EQ(err.str(), "");
 }
 
-TEST_F(CommandCycle, shortHiroWordsAreOnlyRecordedAndHoldTheCollection)
-{
+TEST_F(CommandCycle, shortHiroWordsAreOnlyRecordedAndHoldTheCollection) {
   coordinator->activate();
   startHeldTask("HIRO_OBJ_MANIP_START");
   // Let the task end; collection must still wait for a period without a short word.
@@ -182,17 +173,16 @@ TEST_F(CommandCycle, shortHiroWordsAreOnlyRecordedAndHoldTheCollection)
   EXPECT_EQ(out.str().find(">> HIRO\n"), std::string::npos);
 }
 
-TEST_F(CommandCycle, stopWithNothingRunningStillAnswersStopped)
-{
+TEST_F(CommandCycle, stopWithNothingRunningStillAnswersStopped) {
   coordinator->activate();
   EXPECT_EQ(send("HIRO_OBJ_MANIP_STOP"), "HIRO_OBJ_MANIP_STOPPED");
   EXPECT_EQ(send("HIRO_TRAY_MANIP_STOP"), "HIRO_TRAY_MANIP_STOPPED");
   EXPECT_EQ(hiroNx.calls(), std::vector<std::string>{"disengage"});
-  EXPECT_NE(out.str().find(">> HIRO_TRAY_MANIP_STOP\n<< HIRO_TRAY_MANIP_STOPPED\n"), std::string::npos);
+  EXPECT_NE(out.str().find(">> HIRO_TRAY_MANIP_STOP\n<< HIRO_TRAY_MANIP_STOPPED\n"),
+            std::string::npos);
 }
 
-TEST_F(CommandCycle, stopDuringATrajectoryEngagesTheProtectiveStop)
-{
+TEST_F(CommandCycle, stopDuringATrajectoryEngagesTheProtectiveStop) {
   coordinator->activate();
   startHeldTask("HIRO_OBJ_MANIP_START");
   EXPECT_EQ(send("HIRO_OBJ_MANIP_STOP"), "HIRO_OBJ_MANIP_STOPPED");
@@ -202,8 +192,7 @@ TEST_F(CommandCycle, stopDuringATrajectoryEngagesTheProtectiveStop)
   EXPECT_EQ(idle(), std::nullopt) << "the stopped task must not be collected again";
 }
 
-TEST_F(CommandCycle, startWhileATaskRunsIsRefusedAndTheRunningResultComes)
-{
+TEST_F(CommandCycle, startWhileATaskRunsIsRefusedAndTheRunningResultComes) {
   coordinator->activate();
   startHeldTask("HIRO_OBJ_MANIP_START");
   EXPECT_EQ(send("HIRO_TRAY_MANIP_START"), std::nullopt);
@@ -224,8 +213,7 @@ TEST_F(CommandCycle, startWhileATaskRunsIsRefusedAndTheRunningResultComes)
   EXPECT_EQ(runTask("HIRO_TRAY_MANIP_START"), "HIRO_TRAY_MANIP_FINISHED");
 }
 
-TEST_F(CommandCycle, finishMovesToTheInitialPoseAndAnswersAnEmptyString)
-{
+TEST_F(CommandCycle, finishMovesToTheInitialPoseAndAnswersAnEmptyString) {
   coordinator->activate();
   EXPECT_EQ(send("FINISH"), "");
   const auto calls = motion.calls();
@@ -235,8 +223,7 @@ TEST_F(CommandCycle, finishMovesToTheInitialPoseAndAnswersAnEmptyString)
   EXPECT_NE(out.str().find("<< \n"), std::string::npos);
 }
 
-TEST_F(CommandCycle, finishDuringATaskStopsItFirst)
-{
+TEST_F(CommandCycle, finishDuringATaskStopsItFirst) {
   coordinator->activate();
   startHeldTask("HIRO_OBJ_MANIP_START");
   EXPECT_EQ(send("FINISH"), "");
@@ -248,11 +235,10 @@ TEST_F(CommandCycle, finishDuringATaskStopsItFirst)
   EXPECT_EQ(runTask("HIRO_OBJ_MANIP_START"), "HIRO_OBJ_MANIP_FINISHED");
 }
 
-TEST_F(CommandCycle, otherWordsAndEmptySamplesWriteNothing)
-{
+TEST_F(CommandCycle, otherWordsAndEmptySamplesWriteNothing) {
   coordinator->activate();
-  for (const char* word : {"HELLO", "FINISHED", "finish", "HIRO_XYZ_START", "HIRO_OBJ_MANIP_STARTED",
-                           "HIRO_TRAY_MANIP_STOPNOW"}) {
+  for (const char* word : {"HELLO", "FINISHED", "finish", "HIRO_XYZ_START",
+                           "HIRO_OBJ_MANIP_STARTED", "HIRO_TRAY_MANIP_STOPNOW"}) {
     EXPECT_EQ(send(word), std::nullopt) << word;
   }
   const std::vector<std::string> empty;
@@ -263,8 +249,7 @@ TEST_F(CommandCycle, otherWordsAndEmptySamplesWriteNothing)
   EXPECT_EQ(hiroNx.calls().size(), 1u);
 }
 
-TEST_F(CommandCycle, unconnectedControllerMakesTasksFail)
-{
+TEST_F(CommandCycle, unconnectedControllerMakesTasksFail) {
   motionLinked = false;
   coordinator->activate();
   EXPECT_FALSE(coordinator->controllerPresent());
@@ -277,8 +262,7 @@ TEST_F(CommandCycle, unconnectedControllerMakesTasksFail)
             "\a\aPalkett::manipulateSingleObject(): cannot pick & place object.\n");
 }
 
-TEST_F(CommandCycle, unconnectedHiroNxAlsoCountsAsNoController)
-{
+TEST_F(CommandCycle, unconnectedHiroNxAlsoCountsAsNoController) {
   hiroNxLinked = false;
   coordinator->activate();
   EXPECT_FALSE(coordinator->controllerPresent());
@@ -286,8 +270,7 @@ TEST_F(CommandCycle, unconnectedHiroNxAlsoCountsAsNoController)
   EXPECT_EQ(runTask("HIRO_TRAY_MANIP_START"), "HIRO_TRAY_MANIP_ERROR");
 }
 
-TEST_F(CommandCycle, stopWithoutHiroNxWaitsForTheTaskToEndByItself)
-{
+TEST_F(CommandCycle, stopWithoutHiroNxWaitsForTheTaskToEndByItself) {
   coordinator->activate();
   startHeldTask("HIRO_TRAY_MANIP_START");
   hiroNxLinked = false;
@@ -297,28 +280,28 @@ TEST_F(CommandCycle, stopWithoutHiroNxWaitsForTheTaskToEndByItself)
   ASSERT_EQ(stopped.wait_for(10s), std::future_status::ready);
   EXPECT_EQ(stopped.get(), "HIRO_TRAY_MANIP_STOPPED");
   EXPECT_EQ(hiroNx.calls(), std::vector<std::string>{"disengage"});
-  EXPECT_NE(err.str().find("Palkett::stopTask(): HiroNX not found; cannot halt the robot"), std::string::npos);
+  EXPECT_NE(err.str().find("Palkett::stopTask(): HiroNX not found; cannot halt the robot"),
+            std::string::npos);
 }
 
-TEST_F(CommandCycle, failingEstimatorEndsTheTaskWithOneLine)
-{
+TEST_F(CommandCycle, failingEstimatorEndsTheTaskWithOneLine) {
   coordinator->activate();
   lumeris.failCalls();
   EXPECT_EQ(runTask("HIRO_OBJ_MANIP_START"), "HIRO_OBJ_MANIP_ERROR");
-  EXPECT_EQ(err.str(), "\a\aPalkett: LumerisService::getLastEstimatedResult() failed: CORBA::TRANSIENT\n");
+  EXPECT_EQ(err.str(),
+            "\a\aPalkett: LumerisService::getLastEstimatedResult() failed: CORBA::TRANSIENT\n");
 }
 
-TEST_F(CommandCycle, failingGatewayEndsTheTaskWithOneLine)
-{
+TEST_F(CommandCycle, failingGatewayEndsTheTaskWithOneLine) {
   coordinator->activate();
   brisko.failQueries = true;
   EXPECT_EQ(runTask("HIRO_OBJ_MANIP_START"), "HIRO_OBJ_MANIP_ERROR");
-  EXPECT_EQ(err.str(), "\a\aPalkett: BriskoService::isIKSolutionFoundL() failed: CORBA::TRANSIENT\n");
+  EXPECT_EQ(err.str(),
+            "\a\aPalkett: BriskoService::isIKSolutionFoundL() failed: CORBA::TRANSIENT\n");
   EXPECT_EQ(motion.calls().size(), 1u);
 }
 
-TEST_F(CommandCycle, failingSolutionQueryEndsTheTaskWithOneLine)
-{
+TEST_F(CommandCycle, failingSolutionQueryEndsTheTaskWithOneLine) {
   coordinator->activate();
   brisko.failSolutions = true;
   EXPECT_EQ(runTask("HIRO_TRAY_MANIP_START"), "HIRO_TRAY_MANIP_ERROR");
@@ -326,28 +309,27 @@ TEST_F(CommandCycle, failingSolutionQueryEndsTheTaskWithOneLine)
   EXPECT_EQ(motion.calls().size(), 1u) << "nothing is sent";
 }
 
-TEST_F(CommandCycle, failingControllerEndsTheTaskWithOneLine)
-{
+TEST_F(CommandCycle, failingControllerEndsTheTaskWithOneLine) {
   coordinator->activate();
   motion.failAbovePoints = 1;
   EXPECT_EQ(runTask("HIRO_TRAY_MANIP_START"), "HIRO_TRAY_MANIP_ERROR");
-  EXPECT_EQ(err.str(), "\a\aPalkett: MotionCommands::movePTPJointAbsSeq() failed: CORBA::COMM_FAILURE\n");
+  EXPECT_EQ(err.str(),
+            "\a\aPalkett: MotionCommands::movePTPJointAbsSeq() failed: CORBA::COMM_FAILURE\n");
 }
 
-TEST_F(CommandCycle, activationGoesOnWhenTheRobotIsGone)
-{
+TEST_F(CommandCycle, activationGoesOnWhenTheRobotIsGone) {
   pickplace_fakes::deactivate(hiroNx);
   hiroNxActive = false;
   coordinator->activate();
   EXPECT_EQ(motion.calls().size(), 1u) << "the move to the initial pose is still sent";
-  EXPECT_NE(err.str().find("Palkett: HiroNX::DisengageProtectiveStop() failed: CORBA::OBJECT_NOT_EXIST"),
-            std::string::npos)
+  EXPECT_NE(
+      err.str().find("Palkett: HiroNX::DisengageProtectiveStop() failed: CORBA::OBJECT_NOT_EXIST"),
+      std::string::npos)
       << err.str();
   EXPECT_NE(out.str().find("OK\n"), std::string::npos);
 }
 
-TEST_F(CommandCycle, stopWhenTheRobotIsGoneStillAnswers)
-{
+TEST_F(CommandCycle, stopWhenTheRobotIsGoneStillAnswers) {
   coordinator->activate();
   startHeldTask("HIRO_OBJ_MANIP_START");
   pickplace_fakes::deactivate(hiroNx);
@@ -360,8 +342,7 @@ TEST_F(CommandCycle, stopWhenTheRobotIsGoneStillAnswers)
   EXPECT_NE(err.str().find("Palkett: HiroNX::EngageProtectiveStop() failed"), std::string::npos);
 }
 
-TEST_F(CommandCycle, deactivationStopsARunningTask)
-{
+TEST_F(CommandCycle, deactivationStopsARunningTask) {
   coordinator->activate();
   startHeldTask("HIRO_OBJ_MANIP_START");
   coordinator->deactivate();

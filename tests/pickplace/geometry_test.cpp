@@ -9,8 +9,7 @@
 namespace pickplace {
 namespace {
 
-TEST(FingerAngles, fingersAreStraightAt38mm)
-{
+TEST(FingerAngles, fingersAreStraightAt38mm) {
   const auto angles = fingerAnglesFor(38.0, 0.0);
   ASSERT_TRUE(angles);
   for (double angle : *angles) {
@@ -18,8 +17,7 @@ TEST(FingerAngles, fingersAreStraightAt38mm)
   }
 }
 
-TEST(FingerAngles, backlashClosesOnlyTheFingertipJoints)
-{
+TEST(FingerAngles, backlashClosesOnlyTheFingertipJoints) {
   const double backlash_rad = degToRad(8.0);
   const auto angles = fingerAnglesFor(0.0, backlash_rad);
   ASSERT_TRUE(angles);
@@ -31,29 +29,25 @@ TEST(FingerAngles, backlashClosesOnlyTheFingertipJoints)
   EXPECT_DOUBLE_EQ((*angles)[3], a + backlash_rad);
 }
 
-TEST(FingerAngles, widestOpeningIsAQuarterTurnNotNaN)
-{
+TEST(FingerAngles, widestOpeningIsAQuarterTurnNotNaN) {
   const auto angles = fingerAnglesFor(121.8, 0.0);
   ASSERT_TRUE(angles);
   EXPECT_NEAR((*angles)[0], kPi / 2.0, 1e-6);
 }
 
-TEST(FingerAngles, openingsOutsideTheHandFail)
-{
+TEST(FingerAngles, openingsOutsideTheHandFail) {
   EXPECT_FALSE(fingerAnglesFor(-0.01, 0.0));
   EXPECT_FALSE(fingerAnglesFor(121.81, 0.0));
 }
 
-TEST(FingertipDepth, closedAndThirtyMillimetres)
-{
+TEST(FingertipDepth, closedAndThirtyMillimetres) {
   EXPECT_NEAR(*fingertipDepth(0.0), 112.34, 0.01);
   EXPECT_NEAR(*fingertipDepth(30.0), 116.7, 0.01);
   EXPECT_FALSE(fingertipDepth(-1.0));
   EXPECT_FALSE(fingertipDepth(122.0));
 }
 
-TEST(HandOffset, thirtyMillimetreObjectAndLongHandUnit)
-{
+TEST(HandOffset, thirtyMillimetreObjectAndLongHandUnit) {
   EXPECT_NEAR(*objectHandOffset_m(0.03, 3), 0.0967, 1e-4);
   EXPECT_NEAR(*objectHandOffset_m(0.03, 11) - *objectHandOffset_m(0.03, 3), 0.059, 1e-12);
   EXPECT_FALSE(objectHandOffset_m(0.2, 3));
@@ -61,8 +55,7 @@ TEST(HandOffset, thirtyMillimetreObjectAndLongHandUnit)
   EXPECT_NEAR(trayHandOffset_m(11) - trayHandOffset_m(3), 0.059, 1e-12);
 }
 
-TEST(RotateAboutVertical, turnsPositionAndRollOnly)
-{
+TEST(RotateAboutVertical, turnsPositionAndRollOnly) {
   HandPose pose{1.0, 0.0, 0.3, 0.1, -1.0, 0.2};
   const HandPose turned = rotateAboutVertical(pose, kPi / 2.0);
   EXPECT_NEAR(turned.x, 0.0, 1e-12);
@@ -73,16 +66,14 @@ TEST(RotateAboutVertical, turnsPositionAndRollOnly)
   EXPECT_DOUBLE_EQ(turned.yaw, 0.2);
 }
 
-TEST(ChestAngle, facesTargetsOnTheArmsOwnSide)
-{
+TEST(ChestAngle, facesTargetsOnTheArmsOwnSide) {
   const HandPose leftSide{0.4, 0.3, 0.0, 0, 0, 0};
   EXPECT_DOUBLE_EQ(chestAngleFor(leftSide, Arm::left), std::atan2(0.3, 0.4));
   const HandPose rightSide{0.4, -0.3, 0.0, 0, 0, 0};
   EXPECT_DOUBLE_EQ(chestAngleFor(rightSide, Arm::right), std::atan2(-0.3, 0.4));
 }
 
-TEST(ChestAngle, turnsPastTargetsOnTheOtherSide)
-{
+TEST(ChestAngle, turnsPastTargetsOnTheOtherSide) {
   // Target 0.5 m away: the chest turns further by asin(0.2 / 0.5) towards the target.
   const HandPose rightSide{0.4, -0.3, 0.0, 0, 0, 0};
   EXPECT_NEAR(chestAngleFor(rightSide, Arm::left), std::atan2(-0.3, 0.4) - std::asin(0.4), 1e-12);
@@ -90,8 +81,7 @@ TEST(ChestAngle, turnsPastTargetsOnTheOtherSide)
   EXPECT_NEAR(chestAngleFor(leftSide, Arm::right), std::atan2(0.3, 0.4) + std::asin(0.4), 1e-12);
 }
 
-TEST(JointMoveTime, fromSpeedBase)
-{
+TEST(JointMoveTime, fromSpeedBase) {
   EXPECT_DOUBLE_EQ(jointMoveTime_s(1.0), 8.0);
   EXPECT_DOUBLE_EQ(jointMoveTime_s(5.0), 8.0);
   EXPECT_DOUBLE_EQ(jointMoveTime_s(17.5), 5.0);
@@ -99,21 +89,18 @@ TEST(JointMoveTime, fromSpeedBase)
   EXPECT_DOUBLE_EQ(jointMoveTime_s(40.0), 2.0);
 }
 
-JointAngles armPose(Arm arm, const std::vector<double>& joints)
-{
+JointAngles armPose(Arm arm, const std::vector<double>& joints) {
   JointAngles pose = fullWorkingPose({});
   pose[arm == Arm::left ? kLeftArm : kRightArm] = joints;
   return pose;
 }
 
-TEST(SegmentTime, noMotionTakesTheSettlingHalfSecond)
-{
+TEST(SegmentTime, noMotionTakesTheSettlingHalfSecond) {
   const auto p = armPose(Arm::left, {0.1, 0.2, 0.3, 0.4, 0.5, 0.6});
   EXPECT_DOUBLE_EQ(segmentTime_s(Arm::left, p, p, 7.5), 0.5);
 }
 
-TEST(SegmentTime, largestChangeAtArmSpeedPlusSettling)
-{
+TEST(SegmentTime, largestChangeAtArmSpeedPlusSettling) {
   const auto p = armPose(Arm::right, {0, 0, 0, 0, 0, 0});
   // 30 degrees on the first joint only: it is not in the settling sum, which stays 0.
   const auto firstOnly = armPose(Arm::right, {degToRad(30.0), 0, 0, 0, 0, 0});

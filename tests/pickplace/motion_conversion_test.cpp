@@ -17,19 +17,16 @@ using pickplace_fakes::armSolutionFor;
 class Conversion : public ::testing::Test, protected TaskFixture {
  protected:
   template <class Node, class... Args>
-  void add(Args&&... args)
-  {
+  void add(Args&&... args) {
     list.push_back(std::make_unique<Node>(std::forward<Args>(args)...));
   }
 
-  long execute(const JointAngles* start, bool controllerPresent = true)
-  {
+  long execute(const JointAngles* start, bool controllerPresent = true) {
     TaskContext task = context(controllerPresent);
     return executeAction(task, list, start);
   }
 
-  const Trajectory& sent()
-  {
+  const Trajectory& sent() {
     EXPECT_EQ(links.trajectories.size(), 1u);
     return links.trajectories.back();
   }
@@ -38,8 +35,7 @@ class Conversion : public ::testing::Test, protected TaskFixture {
   const JointAngles start = initialPose();
 };
 
-TEST_F(Conversion, pauseRepeatsTheStartPose)
-{
+TEST_F(Conversion, pauseRepeatsTheStartPose) {
   add<SleepOperation>(0.2);
   ASSERT_EQ(execute(&start), kActionSucceeded);
   const Trajectory& trajectory = sent();
@@ -55,8 +51,7 @@ TEST_F(Conversion, pauseRepeatsTheStartPose)
   }
 }
 
-TEST_F(Conversion, pauseAfterAMoveHoldsThatMove)
-{
+TEST_F(Conversion, pauseAfterAMoveHoldsThatMove) {
   add<FingerDistanceOperation>(Arm::right, 70.0, 0.1);
   add<SleepOperation>(0.2);
   ASSERT_EQ(execute(&start), kActionSucceeded);
@@ -66,8 +61,7 @@ TEST_F(Conversion, pauseAfterAMoveHoldsThatMove)
   EXPECT_EQ(trajectory.times_s, (std::vector<double>{0.1, 0.2}));
 }
 
-TEST_F(Conversion, fingerOpeningMovesOnlyThatHand)
-{
+TEST_F(Conversion, fingerOpeningMovesOnlyThatHand) {
   add<FingerDistanceOperation>(Arm::left, 70.0, 0.1);
   add<FingerDistanceOperation>(Arm::right, 38.0, 0.1);
   ASSERT_EQ(execute(&start), kActionSucceeded);
@@ -88,8 +82,7 @@ TEST_F(Conversion, fingerOpeningMovesOnlyThatHand)
   }
 }
 
-TEST_F(Conversion, handMoveTakesTheSolutionAndItsSegmentTime)
-{
+TEST_F(Conversion, handMoveTakesTheSolutionAndItsSegmentTime) {
   const HandPose target{0.3, 0.2, 0.25, 0.0, -kPi / 2.0, 0.0};
   add<HandOperation>(Arm::left, target, 7.5);
   ASSERT_EQ(execute(&start), kActionSucceeded);
@@ -113,8 +106,7 @@ TEST_F(Conversion, handMoveTakesTheSolutionAndItsSegmentTime)
   EXPECT_NEAR(trajectory.times_s[0], expected, 1e-9);
 }
 
-TEST_F(Conversion, handMoveToWhereTheArmIsTakesHalfASecond)
-{
+TEST_F(Conversion, handMoveToWhereTheArmIsTakesHalfASecond) {
   const HandPose target{0.3, -0.2, 0.25, 0.0, -kPi / 2.0, 0.0};
   JointAngles here = initialPose();
   here[kRightArm] = armSolutionFor(target, here[kBodyHead][0]);
@@ -123,8 +115,7 @@ TEST_F(Conversion, handMoveToWhereTheArmIsTakesHalfASecond)
   EXPECT_DOUBLE_EQ(sent().times_s[0], 0.5);
 }
 
-TEST_F(Conversion, jointMoveKeepsTheGroupsItDoesNotGive)
-{
+TEST_F(Conversion, jointMoveKeepsTheGroupsItDoesNotGive) {
   JointAngles body = bodyPose();
   body[kBodyHead][0] = degToRad(100.0);
   add<JointOperation>(body, 8.0);
@@ -135,8 +126,7 @@ TEST_F(Conversion, jointMoveKeepsTheGroupsItDoesNotGive)
   EXPECT_EQ(sent().times_s[0], 8.0);
 }
 
-TEST_F(Conversion, twoHandMoveSolvesBothWithTheCurrentChestAndTakesTheLongerTime)
-{
+TEST_F(Conversion, twoHandMoveSolvesBothWithTheCurrentChestAndTakesTheLongerTime) {
   JointAngles body = bodyPose();
   body[kBodyHead][0] = 0.7;
   add<JointOperation>(body, 8.0);
@@ -153,25 +143,25 @@ TEST_F(Conversion, twoHandMoveSolvesBothWithTheCurrentChestAndTakesTheLongerTime
   JointAngles qL(5), qR(5);
   qL[kLeftArm] = armSolutionFor(left, 0.7);
   qR[kRightArm] = armSolutionFor(right, 0.7);
-  const double expected = std::max(segmentTime_s(Arm::left, before, qL, 5.0), segmentTime_s(Arm::right, before, qR, 5.0));
+  const double expected = std::max(segmentTime_s(Arm::left, before, qL, 5.0),
+                                   segmentTime_s(Arm::right, before, qR, 5.0));
   EXPECT_DOUBLE_EQ(sent().times_s[1], expected);
 }
 
-TEST_F(Conversion, withoutControllerNothingIsSentButLastPoseMoves)
-{
+TEST_F(Conversion, withoutControllerNothingIsSentButLastPoseMoves) {
   add<FingerDistanceOperation>(Arm::left, 70.0, 0.1);
   EXPECT_EQ(execute(&start, false), kActionNotSent);
   EXPECT_TRUE(links.trajectories.empty());
   ASSERT_EQ(lastPose.size(), 5u);
   EXPECT_DOUBLE_EQ(lastPose[kLeftHand][0], (*fingerAnglesFor(70.0, 0.0))[0]);
-  EXPECT_NE(out.str().find(">> nxutil::Hiro2HiroNX()\n0: Finger L (Distance): +70.0[mm]\nsecond = 0.100\n"
-                           "<< nxutil::Hiro2HiroNX()\n"),
-            std::string::npos)
+  EXPECT_NE(
+      out.str().find(">> nxutil::Hiro2HiroNX()\n0: Finger L (Distance): +70.0[mm]\nsecond = 0.100\n"
+                     "<< nxutil::Hiro2HiroNX()\n"),
+      std::string::npos)
       << out.str();
 }
 
-TEST_F(Conversion, noStartPoseContinuesFromLastPose)
-{
+TEST_F(Conversion, noStartPoseContinuesFromLastPose) {
   add<FingerDistanceOperation>(Arm::left, 70.0, 0.1);
   ASSERT_EQ(execute(&start), kActionSucceeded);
   list.clear();
@@ -181,8 +171,7 @@ TEST_F(Conversion, noStartPoseContinuesFromLastPose)
   EXPECT_EQ(links.trajectories[1].points_deg[0], links.trajectories[0].points_deg[0]);
 }
 
-TEST_F(Conversion, missingIkSolutionFailsTheActionAndSendsNothing)
-{
+TEST_F(Conversion, missingIkSolutionFailsTheActionAndSendsNothing) {
   add<SleepOperation>(0.2);
   add<HandOperation>(Arm::left, HandPose{0.3, 0.2, 0.2, 0, -kPi / 2.0, 0}, 5.0);
   links.solveFails = true;
@@ -192,41 +181,43 @@ TEST_F(Conversion, missingIkSolutionFailsTheActionAndSendsNothing)
   EXPECT_NE(err.str().find("node 1: no IK solution for hand L."), std::string::npos) << err.str();
 }
 
-TEST_F(Conversion, solutionWithoutTheArmsJointsFailsTheAction)
-{
-  add<HandLROperation>(HandPose{0.3, 0.2, 0.2, 0, -kPi / 2.0, 0}, HandPose{0.3, -0.2, 0.2, 0, -kPi / 2.0, 0}, 5.0);
+TEST_F(Conversion, solutionWithoutTheArmsJointsFailsTheAction) {
+  add<HandLROperation>(HandPose{0.3, 0.2, 0.2, 0, -kPi / 2.0, 0},
+                       HandPose{0.3, -0.2, 0.2, 0, -kPi / 2.0, 0}, 5.0);
   links.solveEmpty = true;
   EXPECT_EQ(execute(&start), kActionNotConverted);
   EXPECT_TRUE(links.trajectories.empty());
   EXPECT_NE(err.str().find("node 0: no IK solution for hand L."), std::string::npos) << err.str();
 }
 
-TEST_F(Conversion, fingerOpeningBeyondTheHandFailsTheAction)
-{
+TEST_F(Conversion, fingerOpeningBeyondTheHandFailsTheAction) {
   add<FingerDistanceLROperation>(30.0, 130.0, 0.3);
   EXPECT_EQ(execute(&start), kActionNotConverted);
   EXPECT_TRUE(links.trajectories.empty());
 }
 
-TEST_F(Conversion, controllerFailureIdIsReturned)
-{
+TEST_F(Conversion, controllerFailureIdIsReturned) {
   add<SleepOperation>(0.2);
   links.controllerId = 7;
   EXPECT_EQ(execute(&start), 7);
 }
 
-TEST(OperationPrint, lines)
-{
-  EXPECT_EQ(HandOperation(Arm::left, HandPose{0.35, -0.1, 0.2, 0.0, -kPi / 2.0, kPi / 4.0}, 5.0).print(),
-            "Hand L: +0.350, -0.100, +0.200,  +45.00,  -90.00,   +0.00\n");
+TEST(OperationPrint, lines) {
+  EXPECT_EQ(
+      HandOperation(Arm::left, HandPose{0.35, -0.1, 0.2, 0.0, -kPi / 2.0, kPi / 4.0}, 5.0).print(),
+      "Hand L: +0.350, -0.100, +0.200,  +45.00,  -90.00,   +0.00\n");
   EXPECT_EQ(HandLROperation(HandPose{}, HandPose{0.1, 0, 0, 0, 0, 0}, 5.0).print(),
             "Hand LR: L/+0.000, +0.000, +0.000,   +0.00,   +0.00,   +0.00\n"
             "Hand LR: R/+0.100, +0.000, +0.000,   +0.00,   +0.00,   +0.00\n");
-  EXPECT_EQ(FingerAngleOperation(Arm::right, FingerAngles{degToRad(10), degToRad(-18), degToRad(-10), degToRad(18)}, 0.1)
-                .print(),
-            "Finger R (Angle): (+10.0, -18.0, -10.0, +18.0)[deg]\n");
-  EXPECT_EQ(FingerDistanceOperation(Arm::left, 70.0, 0.1).print(), "Finger L (Distance): +70.0[mm]\n");
-  EXPECT_EQ(FingerDistanceLROperation(30.0, 0.0, 0.3).print(), "Finger LR (Distance): L/+30.0[mm] R/+0.0[mm]\n");
+  EXPECT_EQ(
+      FingerAngleOperation(
+          Arm::right, FingerAngles{degToRad(10), degToRad(-18), degToRad(-10), degToRad(18)}, 0.1)
+          .print(),
+      "Finger R (Angle): (+10.0, -18.0, -10.0, +18.0)[deg]\n");
+  EXPECT_EQ(FingerDistanceOperation(Arm::left, 70.0, 0.1).print(),
+            "Finger L (Distance): +70.0[mm]\n");
+  EXPECT_EQ(FingerDistanceLROperation(30.0, 0.0, 0.3).print(),
+            "Finger LR (Distance): L/+30.0[mm] R/+0.0[mm]\n");
   EXPECT_EQ(JointOperation(initialPose(), 8.0).print(), "Joint: 15 joints\n");
   EXPECT_EQ(SleepOperation(0.2).print(), "Sleep : 0.200[s]\n");
 }

@@ -17,23 +17,20 @@ constexpr double kHandOffset30mm_m = (116.70857 - 20.0) / 1000.0;
 
 class ObjectTask : public ::testing::Test, protected TaskFixture {
  protected:
-  void estimateClass(long classId, double estimatedY_m = 0.05)
-  {
+  void estimateClass(long classId, double estimatedY_m = 0.05) {
     links.estimate.result = 0;
     links.estimate.classId = classId;
     links.estimate.size_m = {0.02, 0.07, 0.04};
     links.estimate.pose = HandPose{0.35, estimatedY_m, 0.03, 0.0, 0.0, 0.3};
   }
 
-  std::string run()
-  {
+  std::string run() {
     TaskContext task = context();
     return processObj(task);
   }
 
   // Plans picking and placing of a 30 mm wide, 40 mm high object at `pose` into `slot`.
-  int plan(const HandPose& pose, const SlotPosition& slot, OperationList& list, Arm& arm)
-  {
+  int plan(const HandPose& pose, const SlotPosition& slot, OperationList& list, Arm& arm) {
     TaskContext task = context();
     const ObjectSize size{0.0, 0.03, 0.04};
     const double h = *objectHandOffset_m(0.03, config.serialNo);
@@ -48,8 +45,7 @@ class ObjectTask : public ::testing::Test, protected TaskFixture {
   const SlotPosition slot0{0.51, 0.03975, 0.022};
 };
 
-TEST_F(ObjectTask, classDecidesArmAndSlotColumn)
-{
+TEST_F(ObjectTask, classDecidesArmAndSlotColumn) {
   estimateClass(0, -0.2);  // class 0 is presented on the left whatever the estimate says
   EXPECT_EQ(run(), "HIRO_OBJ_MANIP_FINISHED");
   ASSERT_FALSE(links.reachQueries.empty());
@@ -65,12 +61,12 @@ TEST_F(ObjectTask, classDecidesArmAndSlotColumn)
   EXPECT_DOUBLE_EQ(links.reachQueries.front().pose.y, -0.1);
   EXPECT_TRUE(slots.isTaken(1, 0));
   EXPECT_NE(out.str().find("Object found.\n+id=1\n"), std::string::npos);
-  EXPECT_NE(out.str().find("width  = 50.0[mm]\nheight = 40.0[mm]\nyaw    = 17.2[deg]\n"), std::string::npos)
+  EXPECT_NE(out.str().find("width  = 50.0[mm]\nheight = 40.0[mm]\nyaw    = 17.2[deg]\n"),
+            std::string::npos)
       << out.str();
 }
 
-TEST_F(ObjectTask, slotsFillInOrderThenNoEmptySlot)
-{
+TEST_F(ObjectTask, slotsFillInOrderThenNoEmptySlot) {
   estimateClass(0);
   EXPECT_EQ(run(), "HIRO_OBJ_MANIP_FINISHED");
   EXPECT_TRUE(slots.isTaken(0, 0));
@@ -85,8 +81,7 @@ TEST_F(ObjectTask, slotsFillInOrderThenNoEmptySlot)
   EXPECT_EQ(links.trajectories.size(), 2u);
 }
 
-TEST_F(ObjectTask, secondObjectGoesToTheNearerSlot)
-{
+TEST_F(ObjectTask, secondObjectGoesToTheNearerSlot) {
   OperationList first, second;
   Arm arm;
   ASSERT_EQ(plan(objectPose, slots.position(0, 0), first, arm), 0);
@@ -99,11 +94,11 @@ TEST_F(ObjectTask, secondObjectGoesToTheNearerSlot)
   EXPECT_NEAR(put0.y - put1.y, 0.08 * std::sin(turn), 1e-12);
 }
 
-TEST_F(ObjectTask, classWithoutSlotsOccupiesNothing)
-{
+TEST_F(ObjectTask, classWithoutSlotsOccupiesNothing) {
   estimateClass(2);
   EXPECT_EQ(run(), "HIRO_OBJ_MANIP_ERROR");
-  EXPECT_NE(err.str().find("\a\a\a\aPalkett::manipulateSingleObject(): no empty slot."), std::string::npos);
+  EXPECT_NE(err.str().find("\a\a\a\aPalkett::manipulateSingleObject(): no empty slot."),
+            std::string::npos);
   for (int id = 0; id < 2; ++id) {
     for (int slot = 0; slot < 2; ++slot) {
       EXPECT_FALSE(slots.isTaken(id, slot));
@@ -111,8 +106,7 @@ TEST_F(ObjectTask, classWithoutSlotsOccupiesNothing)
   }
 }
 
-TEST_F(ObjectTask, noObjectFound)
-{
+TEST_F(ObjectTask, noObjectFound) {
   links.estimate.result = -1;
   links.estimate.classId = 4;
   EXPECT_EQ(run(), "HIRO_OBJ_MANIP_ERROR");
@@ -120,8 +114,7 @@ TEST_F(ObjectTask, noObjectFound)
   EXPECT_TRUE(links.trajectories.empty());
 }
 
-TEST_F(ObjectTask, pickingNodesTargetsSpeedsAndTimes)
-{
+TEST_F(ObjectTask, pickingNodesTargetsSpeedsAndTimes) {
   OperationList list;
   Arm arm = Arm::right;
   ASSERT_EQ(plan(objectPose, slot0, list, arm), 0);
@@ -167,8 +160,7 @@ TEST_F(ObjectTask, pickingNodesTargetsSpeedsAndTimes)
   }
 }
 
-TEST_F(ObjectTask, placingNodesTargetsSpeedsAndTimes)
-{
+TEST_F(ObjectTask, placingNodesTargetsSpeedsAndTimes) {
   OperationList list;
   Arm arm;
   ASSERT_EQ(plan(objectPose, slot0, list, arm), 0);
@@ -210,8 +202,7 @@ TEST_F(ObjectTask, placingNodesTargetsSpeedsAndTimes)
   EXPECT_NEAR(links.reachQueries.back().chest_rad, chest, 1e-12);
 }
 
-TEST_F(ObjectTask, jointMovesFollowSpeedBase)
-{
+TEST_F(ObjectTask, jointMovesFollowSpeedBase) {
   for (const auto& [speed, seconds] : {std::pair{5.0, 8.0}, {17.5, 5.0}, {40.0, 2.0}}) {
     config.speedBase = speed;
     OperationList list;
@@ -222,8 +213,7 @@ TEST_F(ObjectTask, jointMovesFollowSpeedBase)
   }
 }
 
-TEST_F(ObjectTask, longHandUnitRaisesEveryHandTarget)
-{
+TEST_F(ObjectTask, longHandUnitRaisesEveryHandTarget) {
   OperationList standard, longHand;
   Arm arm;
   ASSERT_EQ(plan(objectPose, slot0, standard, arm), 0);
@@ -251,29 +241,31 @@ struct NumberedFailure {
 
 class ObjectIkFailure : public ObjectTask, public ::testing::WithParamInterface<NumberedFailure> {};
 
-TEST_P(ObjectIkFailure, reportsTheNumberedCheck)
-{
+TEST_P(ObjectIkFailure, reportsTheNumberedCheck) {
   const NumberedFailure failure = GetParam();
   int count = 0;
-  links.reachable = [&](const pickplace_fakes::IkQuery&) { return count++ != failure.failingQuery; };
+  links.reachable = [&](const pickplace_fakes::IkQuery&) {
+    return count++ != failure.failingQuery;
+  };
   estimateClass(0);
   EXPECT_EQ(run(), "HIRO_OBJ_MANIP_ERROR");
-  EXPECT_EQ(err.str(), std::string(failure.message) + "\n\a\aPalkett::manipulateSingleObject(): " + failure.taskLine + "\n");
+  EXPECT_EQ(err.str(), std::string(failure.message) +
+                           "\n\a\aPalkett::manipulateSingleObject(): " + failure.taskLine + "\n");
   EXPECT_TRUE(links.trajectories.empty());
   EXPECT_TRUE(slots.isTaken(0, 0)) << "a failed plan keeps its slot";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     EveryCheck, ObjectIkFailure,
-    ::testing::Values(NumberedFailure{0, "IK failed. (1)", "cannot calculate picking parameters."},
-                      NumberedFailure{1, "IK failed. (3)", "cannot calculate picking parameters."},
-                      NumberedFailure{2, "IK failed. (7)", "cannot calculate picking parameters."},
-                      NumberedFailure{3, "[IK failed. (2)]", "cannot calculate placing parameters."},
-                      NumberedFailure{4, "[IK failed. (3)]", "cannot calculate placing parameters."},
-                      NumberedFailure{5, "[IK failed. (7)]", "cannot calculate placing parameters."}));
+    ::testing::Values(
+        NumberedFailure{0, "IK failed. (1)", "cannot calculate picking parameters."},
+        NumberedFailure{1, "IK failed. (3)", "cannot calculate picking parameters."},
+        NumberedFailure{2, "IK failed. (7)", "cannot calculate picking parameters."},
+        NumberedFailure{3, "[IK failed. (2)]", "cannot calculate placing parameters."},
+        NumberedFailure{4, "[IK failed. (3)]", "cannot calculate placing parameters."},
+        NumberedFailure{5, "[IK failed. (7)]", "cannot calculate placing parameters."}));
 
-TEST_F(ObjectTask, placingCodesNameTheCheck)
-{
+TEST_F(ObjectTask, placingCodesNameTheCheck) {
   int count = 0;
   links.reachable = [&](const pickplace_fakes::IkQuery&) { return count++ != 5; };
   OperationList list;
@@ -281,12 +273,12 @@ TEST_F(ObjectTask, placingCodesNameTheCheck)
   EXPECT_EQ(plan(objectPose, slot0, list, arm), -7);
 }
 
-TEST_F(ObjectTask, withoutControllerTheTaskFails)
-{
+TEST_F(ObjectTask, withoutControllerTheTaskFails) {
   estimateClass(0);
   TaskContext task = context(false);
   EXPECT_EQ(processObj(task), "HIRO_OBJ_MANIP_ERROR");
-  EXPECT_NE(err.str().find("\a\aPalkett::manipulateSingleObject(): cannot pick & place object."), std::string::npos);
+  EXPECT_NE(err.str().find("\a\aPalkett::manipulateSingleObject(): cannot pick & place object."),
+            std::string::npos);
   EXPECT_EQ(lastPose.size(), 5u);
 }
 

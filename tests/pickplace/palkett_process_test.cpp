@@ -19,8 +19,7 @@ using test_support::Seconds;
 
 class PalkettProcess : public ::testing::Test {
  protected:
-  void SetUp() override
-  {
+  void SetUp() override {
     test_support::RtcConfOptions options;
     options.nameServer = names.address();
     const std::string conf = test_support::writeRtcConf(directory.path(), options);
@@ -29,13 +28,11 @@ class PalkettProcess : public ::testing::Test {
     ASSERT_TRUE(names.waitForBinding("Palkett0.rtc", Seconds(15))) << palkett->output();
   }
 
-  test_support::RunResult rtctl(const std::vector<std::string>& arguments)
-  {
+  test_support::RunResult rtctl(const std::vector<std::string>& arguments) {
     return test_support::runRtctl(names, arguments, Seconds(30));
   }
 
-  std::vector<std::string> answers() const
-  {
+  std::vector<std::string> answers() const {
     std::vector<std::string> lines;
     std::istringstream text(listener->standardOutput());
     for (std::string line; std::getline(text, line);) {
@@ -45,8 +42,7 @@ class PalkettProcess : public ::testing::Test {
   }
 
   // Waits until the listener has printed more than `count` answers.
-  bool waitForAnswersBeyond(std::size_t count, Seconds timeout)
-  {
+  bool waitForAnswersBeyond(std::size_t count, Seconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (answers().size() <= count && std::chrono::steady_clock::now() < deadline) {
       std::this_thread::sleep_for(50ms);
@@ -54,8 +50,7 @@ class PalkettProcess : public ::testing::Test {
     return answers().size() > count;
   }
 
-  std::string exchange(const std::string& word)
-  {
+  std::string exchange(const std::string& word) {
     const std::size_t before = answers().size();
     const auto sent = rtctl({"inject", "Palkett0:input", word});
     if (!sent.status.exitedWith(0)) {
@@ -73,14 +68,15 @@ class PalkettProcess : public ::testing::Test {
   std::unique_ptr<test_support::ChildProcess> listener;
 };
 
-TEST_F(PalkettProcess, answersCommandWordsOnItsOutputPort)
-{
+TEST_F(PalkettProcess, answersCommandWordsOnItsOutputPort) {
   ASSERT_TRUE(rtctl({"activate", "Palkett0"}).status.exitedWith(0));
-  ASSERT_TRUE(palkett->waitForOutput("Palkett::activate(): HIROController and HiroNX not found.", Seconds(15)))
+  ASSERT_TRUE(palkett->waitForOutput("Palkett::activate(): HIROController and HiroNX not found.",
+                                     Seconds(15)))
       << palkett->output();
 
   listener = std::make_unique<test_support::ChildProcess>(
-      test_support::binPath("rtctl"), std::vector<std::string>{"-n", names.address(), "print", "Palkett0:output"});
+      test_support::binPath("rtctl"),
+      std::vector<std::string>{"-n", names.address(), "print", "Palkett0:output"});
   // A STOP with nothing running always answers: repeat it until the listener hears one.
   bool listening = false;
   for (int attempt = 0; attempt < 30 && !listening; ++attempt) {
@@ -95,7 +91,8 @@ TEST_F(PalkettProcess, answersCommandWordsOnItsOutputPort)
   EXPECT_EQ(exchange("HIRO_OBJ_MANIP_STOP"), "HIRO_OBJ_MANIP_STOPPED");
   EXPECT_EQ(exchange("HIRO_OBJ_MANIP_START"), "HIRO_OBJ_MANIP_ERROR");
   EXPECT_EQ(exchange("FINISH"), "");
-  EXPECT_TRUE(palkett->waitForOutput("Palkett::processObj(): Lumeris does not respond.", Seconds(5)));
+  EXPECT_TRUE(
+      palkett->waitForOutput("Palkett::processObj(): Lumeris does not respond.", Seconds(5)));
 
   // Words that answer nothing: the next answer is the STOP's.
   rtctl({"inject", "Palkett0:input", "HELLO"});
@@ -105,15 +102,15 @@ TEST_F(PalkettProcess, answersCommandWordsOnItsOutputPort)
   palkett->sendSignal(SIGTERM);
   const auto status = palkett->waitForExit(Seconds(20));
   ASSERT_TRUE(status) << palkett->output();
-  EXPECT_NE(palkett->standardOutput().find("<< Palkett::~Palkett()"), std::string::npos) << palkett->output();
+  EXPECT_NE(palkett->standardOutput().find("<< Palkett::~Palkett()"), std::string::npos)
+      << palkett->output();
 }
 
-TEST_F(PalkettProcess, registersItsProfileAndParameterDefaults)
-{
+TEST_F(PalkettProcess, registersItsProfileAndParameterDefaults) {
   const auto profile = rtctl({"cat", "Palkett0"});
   ASSERT_TRUE(profile.status.exitedWith(0)) << profile.err;
-  for (const char* text : {"Palkett", "Kesta.Orvn", "StateMachineGateway", "1.0.0", "input", "output", "HiroNX",
-                           "BriskoService", "LumerisService", "HIRO"}) {
+  for (const char* text : {"Palkett", "Kesta.Orvn", "StateMachineGateway", "1.0.0", "input",
+                           "output", "HiroNX", "BriskoService", "LumerisService", "HIRO"}) {
     EXPECT_NE(profile.out.find(text), std::string::npos) << text << "\n" << profile.out;
   }
   const auto configuration = rtctl({"conf", "Palkett0"});
@@ -124,9 +121,12 @@ TEST_F(PalkettProcess, registersItsProfileAndParameterDefaults)
       "  xPalletPlacedB_m = +0.470\n  yPalletPlacedB_m = +0.000\n  zPalletPlacedB_m = +0.015\n"
       "  rPalletPlacedB_deg = 0.0\n  pPalletPlacedB_deg = -90.0\n  yPalletPlacedB_deg = 0.0\n"
       "  directionPalletPlacedR_deg = 100.0\n  liftDistancePalletR_m = 0.15\n"
-      "  xPalletToBePlacedB_m = +0.470\n  yPalletToBePlacedB_m = +0.000\n  zPalletToBePlacedB_m = +0.032\n"
-      "  directionPalletToBePlacedR_deg = 0.0\n  holdDistance_m = 0.001\n  releaseDistance_m = 0.002\n"
-      "  fingerBacklash_deg = 8.0\n  xOPEOffsetR_m = 0.0\n  yOPEOffsetR_m = 0.0\n  speedBase = 5.0\n"
+      "  xPalletToBePlacedB_m = +0.470\n  yPalletToBePlacedB_m = +0.000\n  zPalletToBePlacedB_m = "
+      "+0.032\n"
+      "  directionPalletToBePlacedR_deg = 0.0\n  holdDistance_m = 0.001\n  releaseDistance_m = "
+      "0.002\n"
+      "  fingerBacklash_deg = 8.0\n  xOPEOffsetR_m = 0.0\n  yOPEOffsetR_m = 0.0\n  speedBase = "
+      "5.0\n"
       "  serialNo = 3\n";
   EXPECT_NE(configuration.out.find(defaults), std::string::npos) << configuration.out;
 }

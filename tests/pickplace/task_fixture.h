@@ -14,8 +14,7 @@ namespace pickplace {
 
 // The plan's node at index as the expected type; throws (failing the test) when it is another.
 template <class Node>
-const Node& nodeAs(const briskoutil::OperationList& list, std::size_t index)
-{
+const Node& nodeAs(const briskoutil::OperationList& list, std::size_t index) {
   const auto* node = dynamic_cast<const Node*>(list.at(index).get());
   if (!node) {
     throw std::runtime_error("node " + std::to_string(index) + " has another type");
@@ -26,8 +25,7 @@ const Node& nodeAs(const briskoutil::OperationList& list, std::size_t index)
 struct TaskFixture {
   TaskFixture() { slots.initialize(config.xPalletPlacedB_m, config.zPalletPlacedB_m); }
 
-  TaskContext context(bool controllerPresent = true)
-  {
+  TaskContext context(bool controllerPresent = true) {
     return TaskContext{config, controllerPresent, slots, grasp, lastPose, links, console};
   }
 

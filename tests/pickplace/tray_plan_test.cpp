@@ -15,10 +15,10 @@ namespace {
 using namespace briskoutil;
 
 // Closed fingers reach 41.9 mm · sin(acos(-19 / 41.9)) + 75 mm below the hand.
-const double kTrayHandOffset_m = (41.9 * std::sqrt(1.0 - (19.0 / 41.9) * (19.0 / 41.9)) + 75.0) / 1000.0;
+const double kTrayHandOffset_m =
+    (41.9 * std::sqrt(1.0 - (19.0 / 41.9) * (19.0 / 41.9)) + 75.0) / 1000.0;
 
-void expectTurnedPoint(const HandPose& pose, double x, double y, double z, double turn_rad)
-{
+void expectTurnedPoint(const HandPose& pose, double x, double y, double z, double turn_rad) {
   EXPECT_NEAR(pose.x, x * std::cos(turn_rad) - y * std::sin(turn_rad), 1e-12);
   EXPECT_NEAR(pose.y, x * std::sin(turn_rad) + y * std::cos(turn_rad), 1e-12);
   EXPECT_NEAR(pose.z, z, 1e-6);
@@ -29,8 +29,7 @@ void expectTurnedPoint(const HandPose& pose, double x, double y, double z, doubl
 
 class TrayTask : public ::testing::Test, protected TaskFixture {
  protected:
-  int plan(OperationList& list)
-  {
+  int plan(OperationList& list) {
     TaskContext task = context();
     const int picking = planTrayPicking(task, trayHandOffset_m(config.serialNo), list);
     pickingCount = list.size();
@@ -44,8 +43,7 @@ class TrayTask : public ::testing::Test, protected TaskFixture {
   const double pickTurn = degToRad(100.0);
 };
 
-TEST_F(TrayTask, nineThenSevenNodes)
-{
+TEST_F(TrayTask, nineThenSevenNodes) {
   OperationList list;
   ASSERT_EQ(plan(list), 0);
   EXPECT_EQ(pickingCount, 9u);
@@ -69,8 +67,7 @@ TEST_F(TrayTask, nineThenSevenNodes)
   EXPECT_EQ(out.str(), "Planning / Tray picking.......[OK]\n......[OK]\n");
 }
 
-TEST_F(TrayTask, gripPointsAreTurnedToThePallet)
-{
+TEST_F(TrayTask, gripPointsAreTurnedToThePallet) {
   OperationList list;
   ASSERT_EQ(plan(list), 0);
   const double gripZ = 0.015 + 0.05 + kTrayHandOffset_m;
@@ -107,8 +104,7 @@ TEST_F(TrayTask, gripPointsAreTurnedToThePallet)
   EXPECT_EQ(links.reachQueries.at(1).arm, Arm::right);
 }
 
-TEST_F(TrayTask, putDownPointsFacingThePlace)
-{
+TEST_F(TrayTask, putDownPointsFacingThePlace) {
   OperationList list;
   ASSERT_EQ(plan(list), 0);
   const double putZ = 0.032 + 0.05 + kTrayHandOffset_m;
@@ -125,13 +121,13 @@ TEST_F(TrayTask, putDownPointsFacingThePlace)
   expectTurnedPoint(retreat.left, 0.47, 0.15, putZ + 0.1, 0.0);
 }
 
-TEST_F(TrayTask, putDownPlaceTurnsWithItsDirection)
-{
+TEST_F(TrayTask, putDownPlaceTurnsWithItsDirection) {
   config.directionPalletToBePlacedR_deg = -30.0;
   OperationList list;
   ASSERT_EQ(plan(list), 0);
   const double turn = degToRad(-30.0);
-  expectTurnedPoint(nodeAs<HandLROperation>(list, 10).left, 0.47, 0.14, 0.032 + 0.05 + kTrayHandOffset_m, turn);
+  expectTurnedPoint(nodeAs<HandLROperation>(list, 10).left, 0.47, 0.14,
+                    0.032 + 0.05 + kTrayHandOffset_m, turn);
   EXPECT_DOUBLE_EQ(links.reachQueries.back().chest_rad, turn);
 }
 
@@ -144,33 +140,36 @@ struct TrayFailure {
 
 class TrayIkFailure : public TrayTask, public ::testing::WithParamInterface<TrayFailure> {};
 
-TEST_P(TrayIkFailure, reportsTheNumberedCheck)
-{
+TEST_P(TrayIkFailure, reportsTheNumberedCheck) {
   const TrayFailure failure = GetParam();
   int count = 0;
-  links.reachable = [&](const pickplace_fakes::IkQuery&) { return count++ != failure.failingQuery; };
+  links.reachable = [&](const pickplace_fakes::IkQuery&) {
+    return count++ != failure.failingQuery;
+  };
   OperationList list;
   EXPECT_EQ(plan(list), failure.code);
   err.str("");
   count = 0;
   TaskContext task = context();
   EXPECT_EQ(processTray(task), "HIRO_TRAY_MANIP_ERROR");
-  EXPECT_EQ(err.str(), std::string(failure.message) + "\n\a\aPalkett::manipulateTray(): " + failure.taskLine + "\n");
+  EXPECT_EQ(err.str(), std::string(failure.message) +
+                           "\n\a\aPalkett::manipulateTray(): " + failure.taskLine + "\n");
   EXPECT_TRUE(links.trajectories.empty());
 }
 
 // Queries come in left/right pairs; failing the right one of a pair fails the check.
-INSTANTIATE_TEST_SUITE_P(EveryCheck, TrayIkFailure,
-                         ::testing::Values(TrayFailure{1, "[IK failed. (2)]", -2, "cannot calculate picking parameters."},
-                                           TrayFailure{2, "[IK failed. (4)]", -4, "cannot calculate picking parameters."},
-                                           TrayFailure{5, "[IK failed. (7)]", -7, "cannot calculate picking parameters."},
-                                           TrayFailure{6, "[IK failed. (9)]", -9, "cannot calculate picking parameters."},
-                                           TrayFailure{8, "[IK failed. (11)]", -9, "cannot calculate placing parameters."},
-                                           TrayFailure{10, "[IK failed. (10)]", -10, "cannot calculate placing parameters."},
-                                           TrayFailure{13, "[IK failed. (15)]", -15, "cannot calculate placing parameters."}));
+INSTANTIATE_TEST_SUITE_P(
+    EveryCheck, TrayIkFailure,
+    ::testing::Values(
+        TrayFailure{1, "[IK failed. (2)]", -2, "cannot calculate picking parameters."},
+        TrayFailure{2, "[IK failed. (4)]", -4, "cannot calculate picking parameters."},
+        TrayFailure{5, "[IK failed. (7)]", -7, "cannot calculate picking parameters."},
+        TrayFailure{6, "[IK failed. (9)]", -9, "cannot calculate picking parameters."},
+        TrayFailure{8, "[IK failed. (11)]", -9, "cannot calculate placing parameters."},
+        TrayFailure{10, "[IK failed. (10)]", -10, "cannot calculate placing parameters."},
+        TrayFailure{13, "[IK failed. (15)]", -15, "cannot calculate placing parameters."}));
 
-TEST_F(TrayTask, continuesFromTheObjectTasksLastPose)
-{
+TEST_F(TrayTask, continuesFromTheObjectTasksLastPose) {
   links.estimate.result = 0;
   links.estimate.classId = 0;
   links.estimate.size_m = {0.0, 0.03, 0.04};
@@ -192,8 +191,7 @@ TEST_F(TrayTask, continuesFromTheObjectTasksLastPose)
   EXPECT_FALSE(slots.isTaken(0, 1));
 }
 
-TEST_F(TrayTask, beforeAnyObjectTaskStartsFromTheInitialPose)
-{
+TEST_F(TrayTask, beforeAnyObjectTaskStartsFromTheInitialPose) {
   TaskContext task = context();
   ASSERT_EQ(processTray(task), "HIRO_TRAY_MANIP_FINISHED");
   ASSERT_EQ(links.trajectories.size(), 1u);
@@ -205,8 +203,7 @@ TEST_F(TrayTask, beforeAnyObjectTaskStartsFromTheInitialPose)
   EXPECT_EQ(err.str(), "");
 }
 
-TEST_F(TrayTask, neverTouchesTheSlots)
-{
+TEST_F(TrayTask, neverTouchesTheSlots) {
   slots.take(0);
   TaskContext task = context();
   processTray(task);

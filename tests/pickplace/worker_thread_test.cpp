@@ -18,8 +18,7 @@ class WorkerThread : public ::testing::Test {
   Console console{out, err};
 };
 
-TEST_F(WorkerThread, oneThreadAtATimeAndPollSeesItsEnd)
-{
+TEST_F(WorkerThread, oneThreadAtATimeAndPollSeesItsEnd) {
   std::promise<void> release;
   std::shared_future<void> released = release.get_future().share();
   std::atomic<int> runs{0};
@@ -45,8 +44,7 @@ TEST_F(WorkerThread, oneThreadAtATimeAndPollSeesItsEnd)
   EXPECT_EQ(runs, 2);
 }
 
-TEST_F(WorkerThread, destructorJoinsBetweenItsLines)
-{
+TEST_F(WorkerThread, destructorJoinsBetweenItsLines) {
   std::atomic<bool> finished{false};
   {
     Thread worker(console);
@@ -59,8 +57,7 @@ TEST_F(WorkerThread, destructorJoinsBetweenItsLines)
   EXPECT_EQ(err.str(), ">> ~Thread()\n<< ~Thread()\n");
 }
 
-TEST_F(WorkerThread, emptySlotPollsAsEndedAndJoinsAsNothing)
-{
+TEST_F(WorkerThread, emptySlotPollsAsEndedAndJoinsAsNothing) {
   Thread worker(console);
   EXPECT_TRUE(worker.poll(5));
   worker.join();

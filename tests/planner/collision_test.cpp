@@ -37,8 +37,8 @@ TEST_F(Collision, allFiveCellsBlockingIsACollision) {
 TEST_F(Collision, anyOneOfTheFiveFreeCellsClearsThePrediction) {
   const GridCell centre{100, 95};
   predictInto(centre);
-  for (const GridCell free : {GridCell{101, 95}, GridCell{99, 95}, GridCell{100, 96},
-                              GridCell{100, 94}, centre}) {
+  for (const GridCell free :
+       {GridCell{101, 95}, GridCell{99, 95}, GridCell{100, 96}, GridCell{100, 94}, centre}) {
     SetUp();
     predictInto(centre);
     grid.at(free) = CELL_FREE;

@@ -6,10 +6,10 @@
 #include <cstdio>
 
 // The data types come before the port templates that marshal them.
+#include <idl/OrvnCdrCodec.h>
 #include <Orvn.hh>
 #include <Pexa.hh>
 #include <Zemla.hh>
-#include <idl/OrvnCdrCodec.h>
 
 #include <rtm/CorbaPort.h>
 #include <rtm/DataFlowComponentBase.h>
@@ -107,15 +107,33 @@ class PlannerWorld : public RTC::DataFlowComponentBase {
   FixedMapService map_;
 };
 
-const char* const planner_world_spec[] = {
-    "implementation_id", "PlannerWorld", "type_name", "PlannerWorld",
-    "description", "Planner test world", "version", "1.0.0", "vendor", "Kesta",
-    "category", "Test", "activity_type", "PERIODIC", "kind", "DataFlowComponent",
-    "max_instance", "1", "language", "C++", "lang_type", "compile", ""};
+const char* const planner_world_spec[] = {"implementation_id",
+                                          "PlannerWorld",
+                                          "type_name",
+                                          "PlannerWorld",
+                                          "description",
+                                          "Planner test world",
+                                          "version",
+                                          "1.0.0",
+                                          "vendor",
+                                          "Kesta",
+                                          "category",
+                                          "Test",
+                                          "activity_type",
+                                          "PERIODIC",
+                                          "kind",
+                                          "DataFlowComponent",
+                                          "max_instance",
+                                          "1",
+                                          "language",
+                                          "C++",
+                                          "lang_type",
+                                          "compile",
+                                          ""};
 
 void registerWorld(RTC::Manager* manager) {
-  shell::registerComponentFactory(manager, planner_world_spec,
-                                  shell::createComponent<PlannerWorld>, shell::destroyComponent);
+  shell::registerComponentFactory(manager, planner_world_spec, shell::createComponent<PlannerWorld>,
+                                  shell::destroyComponent);
 }
 
 void moduleInit(RTC::Manager* manager) {

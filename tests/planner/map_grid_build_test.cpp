@@ -16,7 +16,8 @@ struct Map {
   std::uint32_t height;
   std::vector<float> cells;
 
-  Map(std::uint32_t w, std::uint32_t h, float fill = 0.0f) : width(w), height(h), cells(w * h, fill) {}
+  Map(std::uint32_t w, std::uint32_t h, float fill = 0.0f)
+      : width(w), height(h), cells(w * h, fill) {}
   MapReplyView view() const { return MapReplyView{width, height, cells.data(), cells.size()}; }
 };
 
@@ -52,9 +53,8 @@ TEST_F(GridBuild, mapRowsRunAlongTheFirstGridIndexReversed) {
 
 TEST_F(GridBuild, classifiesByGreyLevel) {
   const std::vector<std::pair<float, std::uint8_t>> cases = {
-      {0.6f, CELL_UNKNOWN},  {0.61f, CELL_OCCUPIED}, {0.19f, CELL_FREE},
-      {1.0f, CELL_OCCUPIED}, {0.199f, CELL_FREE},    {0.2f, CELL_UNKNOWN},
-      {-1.0f, CELL_FREE},    {1.5f, CELL_UNKNOWN}};
+      {0.6f, CELL_UNKNOWN}, {0.61f, CELL_OCCUPIED}, {0.19f, CELL_FREE}, {1.0f, CELL_OCCUPIED},
+      {0.199f, CELL_FREE},  {0.2f, CELL_UNKNOWN},   {-1.0f, CELL_FREE}, {1.5f, CELL_UNKNOWN}};
   for (const auto& [value, expected] : cases) {
     Map map(200, 200);
     map.cells.back() = value;

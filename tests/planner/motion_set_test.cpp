@@ -14,9 +14,7 @@ class MotionFileTest : public ::testing::Test {
   std::string fileName = ::testing::TempDir() + "motion_" +
                          ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".mtn";
   void TearDown() override { std::remove(fileName.c_str()); }
-  void writeRaw(const std::string& bytes) {
-    std::ofstream(fileName, std::ios::binary) << bytes;
-  }
+  void writeRaw(const std::string& bytes) { std::ofstream(fileName, std::ios::binary) << bytes; }
 };
 
 std::string lineOf(const std::string& text, int index) {

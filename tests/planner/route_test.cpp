@@ -69,7 +69,9 @@ class RouteWalk : public ::testing::Test {
     if (left_mm < 5050) grid.at(100 - static_cast<int>(left_mm) / 50, 90) = CELL_OCCUPIED;
     if (right_mm < 5000) grid.at(100 + static_cast<int>(right_mm) / 50, 90) = CELL_OCCUPIED;
   }
-  void heading(double degrees) { path.current().pose.theta_rad = static_cast<float>(degrees * DEG); }
+  void heading(double degrees) {
+    path.current().pose.theta_rad = static_cast<float>(degrees * DEG);
+  }
   bool step() { return route.step(grid, path, directCommand); }
   void expectPlanned(float v, float r) {
     EXPECT_FLOAT_EQ(path.planned().v_mmps, v);

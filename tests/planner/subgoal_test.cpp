@@ -60,15 +60,15 @@ TEST_F(Subgoal_, unknownGoalCellAlsoScans) {
 TEST_F(Subgoal_, enclosedMarkedCellDoesNotQualify) {
   const PlannerPose pose{-1000.0f, 0.0f, 0.0f};
   grid.at(100, 95) = CELL_PREDICTED;
-  for (const GridCell around : {GridCell{101, 95}, GridCell{99, 95}, GridCell{100, 96},
-                                GridCell{100, 94}})
+  for (const GridCell around :
+       {GridCell{101, 95}, GridCell{99, 95}, GridCell{100, 96}, GridCell{100, 94}})
     grid.at(around) = CELL_OCCUPIED;
   EXPECT_FALSE(selectSubgoal(grid, pose).cell.inside());
 }
 
 TEST_F(Subgoal_, goalFarAheadProjectsOntoTheFrontBorder) {
   const PlannerPose pose{-20000.0f, 0.0f, 0.0f};  // reference becomes cell (100, 0)
-  grid.at(100, 0) = CELL_PREDICTED;                // at the reference: too close
+  grid.at(100, 0) = CELL_PREDICTED;               // at the reference: too close
   grid.at(100, 10) = CELL_PREDICTED;
   grid.at(100, 30) = CELL_PREDICTED;
   const Subgoal result = selectSubgoal(grid, pose);

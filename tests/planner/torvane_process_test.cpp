@@ -52,14 +52,14 @@ class TorvaneProcess : public ::testing::Test {
   void startBoth() {
     ChildOptions plannerOptions;
     plannerOptions.workingDirectory = plannerDir.path();
-    planner = std::make_unique<ChildProcess>(test_support::binPath("TorvaneComp"),
-                                             std::vector<std::string>{"-f", "rtc.conf"},
-                                             plannerOptions);
+    planner =
+        std::make_unique<ChildProcess>(test_support::binPath("TorvaneComp"),
+                                       std::vector<std::string>{"-f", "rtc.conf"}, plannerOptions);
     ChildOptions worldOptions;
     worldOptions.workingDirectory = worldDir.path();
-    world = std::make_unique<ChildProcess>(test_support::binPath("planner_fake_world"),
-                                           std::vector<std::string>{"-f", "rtc.conf"},
-                                           worldOptions);
+    world =
+        std::make_unique<ChildProcess>(test_support::binPath("planner_fake_world"),
+                                       std::vector<std::string>{"-f", "rtc.conf"}, worldOptions);
     ASSERT_TRUE(names.waitForBinding("Torvane0.rtc", START_TIMEOUT)) << planner->output();
     ASSERT_TRUE(names.waitForBinding("PlannerWorld0.rtc", START_TIMEOUT)) << world->output();
   }
@@ -78,10 +78,12 @@ TEST_F(TorvaneProcess, startedRouteCommandsTheBaseAndPublishesImages) {
   expectRtctl(names, {"connect", "PlannerWorld0:robot_velocity", "Torvane0:robot_velocity"});
   expectRtctl(names, {"connect", "Torvane0:robot_control", "PlannerWorld0:robot_control"});
   expectRtctl(names, {"connect", "Torvane0:planning_img", "PlannerWorld0:planning_img"});
-  expectRtctl(names, {"connect", "Torvane0:RelativeMapService", "PlannerWorld0:RelativeMapService"});
+  expectRtctl(names,
+              {"connect", "Torvane0:RelativeMapService", "PlannerWorld0:RelativeMapService"});
   expectRtctl(names, {"activate", "PlannerWorld0", "Torvane0"});
 
-  ASSERT_TRUE(planner->waitForOutput("Number of motion set = 33", START_TIMEOUT)) << planner->output();
+  ASSERT_TRUE(planner->waitForOutput("Number of motion set = 33", START_TIMEOUT))
+      << planner->output();
   ASSERT_TRUE(world->waitForOutput("command vx=0.000 va=0.000", CYCLE_TIMEOUT)) << world->output();
   EXPECT_EQ(world->countInOutput("image "), 0) << "no image before the route starts";
 
@@ -89,7 +91,8 @@ TEST_F(TorvaneProcess, startedRouteCommandsTheBaseAndPublishesImages) {
   // The wall is 1.5 m ahead: the approach drives at ROBOT_MAX_SPEED until CHECKPOINT_1.
   EXPECT_TRUE(planner->waitForOutput("distance 1500.00", CYCLE_TIMEOUT)) << planner->output();
   EXPECT_TRUE(world->waitForOutput("command vx=0.300 va=0.000", CYCLE_TIMEOUT)) << world->output();
-  EXPECT_TRUE(world->waitForOutput("image 400x400 channels=3 bytes=480000 step=1200", CYCLE_TIMEOUT))
+  EXPECT_TRUE(
+      world->waitForOutput("image 400x400 channels=3 bytes=480000 step=1200", CYCLE_TIMEOUT))
       << world->output();
 
   expectRtctl(names, {"deactivate", "Torvane0"});
@@ -106,7 +109,8 @@ TEST_F(TorvaneProcess, startedRouteCommandsTheBaseAndPublishesImages) {
 // Map service only: every cycle waits for a pose that never comes.
 void TorvaneProcess::startWaitingForOdometry() {
   ASSERT_NO_FATAL_FAILURE(startBoth());
-  expectRtctl(names, {"connect", "Torvane0:RelativeMapService", "PlannerWorld0:RelativeMapService"});
+  expectRtctl(names,
+              {"connect", "Torvane0:RelativeMapService", "PlannerWorld0:RelativeMapService"});
   expectRtctl(names, {"activate", "PlannerWorld0", "Torvane0"});
   ASSERT_TRUE(planner->waitForOutput("onExecute start", START_TIMEOUT)) << planner->output();
 }

@@ -28,12 +28,14 @@ TEST(RtctlCommandLine, connectTakesTwoPortsAndKeyValueProperties) {
   EXPECT_EQ(invocation.ports[0].port, "out");
   EXPECT_EQ(invocation.ports[1].component, "Listener0");
   ASSERT_EQ(invocation.properties.size(), 2u);
-  EXPECT_EQ(invocation.properties[0], std::make_pair(std::string("subscription_type"), std::string("new")));
+  EXPECT_EQ(invocation.properties[0],
+            std::make_pair(std::string("subscription_type"), std::string("new")));
   EXPECT_EQ(invocation.properties[1].second, "16");
 }
 
 TEST(RtctlCommandLine, printOptionsFollowThePortAndDoNotClashWithTheNameServerOption) {
-  auto parsed = parse({"-n", "127.0.0.1:5000", "print", "Talker0:out", "-n", "3", "--timeout", "2.5"});
+  auto parsed =
+      parse({"-n", "127.0.0.1:5000", "print", "Talker0:out", "-n", "3", "--timeout", "2.5"});
   ASSERT_TRUE(parsed.invocation) << parsed.error;
   EXPECT_EQ(parsed.invocation->nameServer, "127.0.0.1:5000");
   EXPECT_EQ(parsed.invocation->count, 3);

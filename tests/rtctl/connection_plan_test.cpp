@@ -30,7 +30,8 @@ PortDescription servicePort(const std::string& name) {
 }
 
 TEST(ConnectionPlan, matchingDataPortsGetTheDefaultPushConnectorInEitherOrder) {
-  for (auto plan : {planConnection(outPort(), inPort(), {}), planConnection(inPort(), outPort(), {})}) {
+  for (auto plan :
+       {planConnection(outPort(), inPort(), {}), planConnection(inPort(), outPort(), {})}) {
     ASSERT_EQ(plan.error, "");
     EXPECT_EQ(plan.connectorProperties["dataport.data_type"], kString);
     EXPECT_EQ(plan.connectorProperties["dataport.interface_type"], "corba_cdr");
@@ -57,7 +58,8 @@ TEST(ConnectionPlan, requestedPropertiesMustBeOfferedByBothPorts) {
   ASSERT_EQ(accepted.error, "");
   EXPECT_EQ(accepted.connectorProperties["dataport.subscription_type"], "new");
 
-  ConnectionPlan refused = planConnection(outPort(), inPort(), {{"interface_type", "shared_memory"}});
+  ConnectionPlan refused =
+      planConnection(outPort(), inPort(), {{"interface_type", "shared_memory"}});
   EXPECT_NE(refused.error.find("dataport.interface_type"), std::string::npos) << refused.error;
 
   PortDescription pushOnly = inPort();
@@ -67,7 +69,8 @@ TEST(ConnectionPlan, requestedPropertiesMustBeOfferedByBothPorts) {
 }
 
 TEST(ConnectionPlan, aPortWithoutTheStandardKeysIsRefused) {
-  PortDescription bare = {"Odd0.in", {{"port.port_type", "DataInPort"}, {"dataport.data_type", kString}}};
+  PortDescription bare = {"Odd0.in",
+                          {{"port.port_type", "DataInPort"}, {"dataport.data_type", kString}}};
   EXPECT_FALSE(planConnection(outPort(), bare, {}).error.empty());
 }
 
@@ -78,7 +81,8 @@ TEST(ConnectionPlan, otherPropertiesPassThroughUnchecked) {
 }
 
 TEST(ConnectionPlan, aDataTypeRequestThatDiffersFromThePortsIsRefused) {
-  EXPECT_FALSE(planConnection(outPort(), inPort(), {{"data_type", "IDL:RTC/TimedLong:1.0"}}).error.empty());
+  EXPECT_FALSE(
+      planConnection(outPort(), inPort(), {{"data_type", "IDL:RTC/TimedLong:1.0"}}).error.empty());
 }
 
 TEST(ConnectionPlan, twoOutPortsOrADataPortAndAServicePortAreRefused) {

@@ -14,9 +14,10 @@ TEST(ProfileFormat, lifeCycleStatesHaveNamesAndOutOfRangeValuesDoNotBreakTheTool
 }
 
 TEST(ProfileFormat, listingAlignsTheStates) {
-  EXPECT_EQ(formatListing({{"h.host_cxt/Brisko0.rtc", "Inactive"}, {"h.host_cxt/T0.rtc", "unreachable"}}),
-            "h.host_cxt/Brisko0.rtc  Inactive\n"
-            "h.host_cxt/T0.rtc       unreachable\n");
+  EXPECT_EQ(
+      formatListing({{"h.host_cxt/Brisko0.rtc", "Inactive"}, {"h.host_cxt/T0.rtc", "unreachable"}}),
+      "h.host_cxt/Brisko0.rtc  Inactive\n"
+      "h.host_cxt/T0.rtc       unreachable\n");
   EXPECT_EQ(formatListing({}), "");
 }
 
@@ -31,12 +32,15 @@ TEST(ProfileFormat, componentShowsProfilePortsConnectionsAndConfiguration) {
   component.category = "StateMachineGateway";
   component.state = "Active";
   component.rate_hz = 1000;
-  PortInfo input{"Palkett0.input",
-                 {{"port.port_type", "DataInPort"}, {"dataport.data_type", "IDL:RTC/TimedString:1.0"}},
-                 {},
-                 {{"c-1", "seq_in", {"Seq0.out", "Palkett0.input"}, {}}}};
-  PortInfo service{"Palkett0.BriskoService", {{"port.port_type", "CorbaPort"}},
-                   {{"BriskoSvcIF", "BriskoService", false}}, {}};
+  PortInfo input{
+      "Palkett0.input",
+      {{"port.port_type", "DataInPort"}, {"dataport.data_type", "IDL:RTC/TimedString:1.0"}},
+      {},
+      {{"c-1", "seq_in", {"Seq0.out", "Palkett0.input"}, {}}}};
+  PortInfo service{"Palkett0.BriskoService",
+                   {{"port.port_type", "CorbaPort"}},
+                   {{"BriskoSvcIF", "BriskoService", false}},
+                   {}};
   component.ports = {input, service};
   component.activeSetId = "default";
   component.configurationSets = {{"default", {{"speedBase", "5.0"}, {"serialNo", "3"}}}};
@@ -60,11 +64,13 @@ TEST(ProfileFormat, componentShowsProfilePortsConnectionsAndConfiguration) {
 }
 
 TEST(ProfileFormat, configurationSetListsParametersInOrder) {
-  EXPECT_EQ(formatConfigurationSet("Torvane0", {"default", {{"LOOP_TIME", "0.50"}, {"GOAL_AREA", "0.200"}}}),
+  EXPECT_EQ(formatConfigurationSet("Torvane0",
+                                   {"default", {{"LOOP_TIME", "0.50"}, {"GOAL_AREA", "0.200"}}}),
             "Torvane0 configuration set \"default\"\n"
             "  LOOP_TIME = 0.50\n"
             "  GOAL_AREA = 0.200\n");
-  EXPECT_EQ(formatConfigurationSet("X0", {"default", {}}), "X0 configuration set \"default\" (no parameters)\n");
+  EXPECT_EQ(formatConfigurationSet("X0", {"default", {}}),
+            "X0 configuration set \"default\" (no parameters)\n");
 }
 
 }  // namespace

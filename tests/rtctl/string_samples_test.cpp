@@ -7,7 +7,7 @@ namespace {
 
 // String marshalling uses the ORB's code-set converters, which exist once an ORB does.
 class OrbEnvironment : public ::testing::Environment {
-public:
+ public:
   void SetUp() override {
     int argc = 1;
     char name[] = "string_samples_test";
@@ -16,7 +16,7 @@ public:
   }
   void TearDown() override { orb_->destroy(); }
 
-private:
+ private:
   CORBA::ORB_var orb_;
 };
 
@@ -34,17 +34,27 @@ std::string hex(const OpenRTM::CdrData& data) {
 
 TEST(StringSamples, aTimedStringIsPlainLittleEndianCdrFromOffsetZero) {
   EXPECT_EQ(hex(encodeStringSample(StringSampleType::TimedString, "hi", 1, 2)),
-            "01000000" "02000000" "03000000" "686900");
+            "01000000"
+            "02000000"
+            "03000000"
+            "686900");
 }
 
 TEST(StringSamples, bigEndianWhenAsked) {
   EXPECT_EQ(hex(encodeStringSample(StringSampleType::TimedString, "hi", 1, 2, false)),
-            "00000001" "00000002" "00000003" "686900");
+            "00000001"
+            "00000002"
+            "00000003"
+            "686900");
 }
 
 TEST(StringSamples, aTimedStringSeqCarriesOneElement) {
   EXPECT_EQ(hex(encodeStringSample(StringSampleType::TimedStringSeq, "ok", 0, 0)),
-            "00000000" "00000000" "01000000" "03000000" "6f6b00");
+            "00000000"
+            "00000000"
+            "01000000"
+            "03000000"
+            "6f6b00");
 }
 
 TEST(StringSamples, decodingGivesBackTheText) {

@@ -9,21 +9,18 @@
 #include <random>
 #include <vector>
 
-namespace
-{
+namespace {
 
 ::testing::Environment* const kEnvironment =
     ::testing::AddGlobalTestEnvironment(new rtm_test::ManagerEnvironment);
 
-std::vector<unsigned char> bytesOf(cdrMemoryStream& stream)
-{
+std::vector<unsigned char> bytesOf(cdrMemoryStream& stream) {
   const unsigned char* begin = static_cast<const unsigned char*>(stream.bufPtr());
   return std::vector<unsigned char>(begin, begin + stream.bufSize());
 }
 
 template <class T>
-std::vector<unsigned char> generatedBytes(const T& value, bool little_endian)
-{
+std::vector<unsigned char> generatedBytes(const T& value, bool little_endian) {
   cdrMemoryStream stream;
   RTC::setStreamByteOrder(stream, little_endian);
   value >>= stream;
@@ -31,8 +28,7 @@ std::vector<unsigned char> generatedBytes(const T& value, bool little_endian)
 }
 
 template <class T>
-std::vector<unsigned char> codecBytes(const T& value, bool little_endian)
-{
+std::vector<unsigned char> codecBytes(const T& value, bool little_endian) {
   cdrMemoryStream stream;
   RTC::setStreamByteOrder(stream, little_endian);
   RTC::CdrCodec<T>::marshal(value, stream);
@@ -40,8 +36,7 @@ std::vector<unsigned char> codecBytes(const T& value, bool little_endian)
 }
 
 // An image whose pixel chars take every octet value, of `length` bytes.
-Orvn::TimedImageData imageOf(CORBA::ULong length, unsigned seed)
-{
+Orvn::TimedImageData imageOf(CORBA::ULong length, unsigned seed) {
   std::mt19937 random(seed);
   Orvn::TimedImageData image;
   image.tm.sec = 17;
@@ -59,8 +54,7 @@ Orvn::TimedImageData imageOf(CORBA::ULong length, unsigned seed)
   return image;
 }
 
-TEST(CdrBytes, timedStringMatchesTheWireExample)
-{
+TEST(CdrBytes, timedStringMatchesTheWireExample) {
   RTC::TimedString sample;
   sample.tm.sec = 1;
   sample.tm.nsec = 2;
@@ -70,8 +64,7 @@ TEST(CdrBytes, timedStringMatchesTheWireExample)
   EXPECT_EQ(codecBytes(sample, true), expected);
 }
 
-TEST(CharBlock, imageOctetsEqualTheGeneratedMarshallerInBothByteOrders)
-{
+TEST(CharBlock, imageOctetsEqualTheGeneratedMarshallerInBothByteOrders) {
   // Odd lengths leave widthStep unaligned after the pixels: its padding must match too.
   for (CORBA::ULong length : {0u, 1u, 3u, 256u, 257u, 480000u}) {
     const Orvn::TimedImageData image = imageOf(length, length);
@@ -84,8 +77,7 @@ TEST(CharBlock, imageOctetsEqualTheGeneratedMarshallerInBothByteOrders)
   }
 }
 
-TEST(CharBlock, blockReadGivesBackWhatTheGeneratedMarshallerWrote)
-{
+TEST(CharBlock, blockReadGivesBackWhatTheGeneratedMarshallerWrote) {
   const Orvn::TimedImageData image = imageOf(1201, 7);
   for (bool little : {true, false}) {
     cdrMemoryStream written;
@@ -99,13 +91,13 @@ TEST(CharBlock, blockReadGivesBackWhatTheGeneratedMarshallerWrote)
     EXPECT_EQ(back.data.widthStep, 1200);
     ASSERT_EQ(back.data.imgData.length(), 1201u);
     bool same = true;
-    for (CORBA::ULong i = 0; i < 1201; ++i) same = same && back.data.imgData[i] == image.data.imgData[i];
+    for (CORBA::ULong i = 0; i < 1201; ++i)
+      same = same && back.data.imgData[i] == image.data.imgData[i];
     EXPECT_TRUE(same);
   }
 }
 
-TEST(CharBlock, truncatedImageRaisesMarshalInsteadOfReadingPastTheEnd)
-{
+TEST(CharBlock, truncatedImageRaisesMarshalInsteadOfReadingPastTheEnd) {
   const Orvn::TimedImageData image = imageOf(1000, 3);
   cdrMemoryStream written;
   RTC::CdrCodec<Orvn::TimedImageData>::marshal(image, written);
@@ -114,8 +106,7 @@ TEST(CharBlock, truncatedImageRaisesMarshalInsteadOfReadingPastTheEnd)
   EXPECT_THROW(RTC::CdrCodec<Orvn::TimedImageData>::unmarshal(back, reading), CORBA::MARSHAL);
 }
 
-TEST(CharBlock, memoryStreamsCarryCharsAsOctets)
-{
+TEST(CharBlock, memoryStreamsCarryCharsAsOctets) {
   cdrMemoryStream stream;
   EXPECT_TRUE(RTC::charsAreOctets(stream));
 }

@@ -7,8 +7,7 @@
 
 #include <atomic>
 
-namespace
-{
+namespace {
 using rtm_test::RecordingComponent;
 
 ::testing::Environment* const kEnvironment =
@@ -16,9 +15,8 @@ using rtm_test::RecordingComponent;
 
 // Binds three parameters and notes the value of `speed` (and the thread that wrote it)
 // as each callback sees it.
-class Configured : public RecordingComponent
-{
-public:
+class Configured : public RecordingComponent {
+ public:
   explicit Configured(RTC::Manager* manager) : RecordingComponent(manager) {}
 
   double speed = -1.0;
@@ -27,60 +25,49 @@ public:
   std::atomic<double> speedSeenByExecute{-1.0};
   std::thread::id contextThread;
 
-  RTC::ReturnCode_t onInitialize() override
-  {
+  RTC::ReturnCode_t onInitialize() override {
     bindParameter("speed", speed, "1.5", &Configured::convertSpeed);
     bindParameter("count", count, "3");
     bindParameter("file", file, "pose-db.csv");
     return record("onInitialize");
   }
-  RTC::ReturnCode_t onStartup(RTC::UniqueId) override
-  {
+  RTC::ReturnCode_t onStartup(RTC::UniqueId) override {
     contextThread = std::this_thread::get_id();
     return record("onStartup");
   }
-  RTC::ReturnCode_t onExecute(RTC::UniqueId) override
-  {
+  RTC::ReturnCode_t onExecute(RTC::UniqueId) override {
     speedSeenByExecute = speed;
     return record("onExecute");
   }
 
-private:
-  static bool convertSpeed(double& value, const char* text)
-  {
-    return coil::stringTo(value, text);
-  }
+ private:
+  static bool convertSpeed(double& value, const char* text) { return coil::stringTo(value, text); }
 };
 
-class Configuration : public ::testing::Test
-{
-protected:
-  static void SetUpTestSuite()
-  {
+class Configuration : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
     rtm_test::registerTestFactory<Configured>(
         "Configured", "0",
         {"conf.default.speed", "2.5", "conf.default.count", "not-a-number", "conf.__widget__.speed",
          "text", "conf.fast.speed", "9.0"});
   }
 
-  Configured* create()
-  {
+  Configured* create() {
     return static_cast<Configured*>(RTC::Manager::instance().createComponent("Configured"));
   }
 };
 
-TEST_F(Configuration, defaultSetIsAppliedAfterInitializeAndBadValuesKeepTheDefault)
-{
+TEST_F(Configuration, defaultSetIsAppliedAfterInitializeAndBadValuesKeepTheDefault) {
   Configured* component = create();
   ASSERT_NE(component, nullptr);
   EXPECT_DOUBLE_EQ(component->speed, 2.5);
-  EXPECT_EQ(component->count, 3);  // "not-a-number" does not convert
+  EXPECT_EQ(component->count, 3);             // "not-a-number" does not convert
   EXPECT_EQ(component->file, "pose-db.csv");  // not in the profile: its bound default
   component->exit();
 }
 
-TEST_F(Configuration, bindingIsTracedAtTheTraceLevelOnly)
-{
+TEST_F(Configuration, bindingIsTracedAtTheTraceLevelOnly) {
   for (RTC::LogLevel level : {RTC::LogLevel::TRACE, RTC::LogLevel::DEBUG}) {
     testing::internal::CaptureStdout();
     RTC::Logger::configure(true, level, "STDOUT");
@@ -97,8 +84,7 @@ TEST_F(Configuration, bindingIsTracedAtTheTraceLevelOnly)
   }
 }
 
-TEST_F(Configuration, managerConfigOverridesTheProfileByTypeAndInstance)
-{
+TEST_F(Configuration, managerConfigOverridesTheProfileByTypeAndInstance) {
   coil::Properties& config = RTC::Manager::instance().getConfig();
   config.setProperty("Test.Configured.conf.default.file", "type.csv");
   config.setProperty("Test.Configured0.conf.default.count", "8");
@@ -111,8 +97,7 @@ TEST_F(Configuration, managerConfigOverridesTheProfileByTypeAndInstance)
   component->exit();
 }
 
-TEST_F(Configuration, setsAreReadAndChangedThroughTheSdoInterface)
-{
+TEST_F(Configuration, setsAreReadAndChangedThroughTheSdoInterface) {
   Configured* component = create();
   ASSERT_NE(component, nullptr);
   RTC::RTObject_var reference = component->getObjRef();

@@ -13,8 +13,7 @@
 #include <iterator>
 #include <thread>
 
-namespace
-{
+namespace {
 
 ::testing::Environment* const kEnvironment =
     ::testing::AddGlobalTestEnvironment(new rtm_test::ManagerEnvironment);
@@ -23,25 +22,23 @@ constexpr std::chrono::seconds kWait{15};
 
 // SIGSTOP takes effect a little after kill() returns; waits until the process shows as
 // stopped in /proc (at most kWait).
-bool waitUntilStopped(pid_t pid)
-{
+bool waitUntilStopped(pid_t pid) {
   const auto deadline = std::chrono::steady_clock::now() + kWait;
   while (std::chrono::steady_clock::now() < deadline) {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
     std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
     const size_t close = text.rfind(')');
-    if (close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'T') return true;
+    if (close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'T')
+      return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return false;
 }
 
-class Writer : public rtm_test::RecordingComponent
-{
-public:
+class Writer : public rtm_test::RecordingComponent {
+ public:
   explicit Writer(RTC::Manager* manager) : RecordingComponent(manager), out("out", value) {}
-  RTC::ReturnCode_t onInitialize() override
-  {
+  RTC::ReturnCode_t onInitialize() override {
     addOutPort("out", out);
     return RTC::RTC_OK;
   }
@@ -49,13 +46,11 @@ public:
   RTC::OutPort<RTC::TimedString> out;
 };
 
-class DeadPeer : public ::testing::Test
-{
-protected:
+class DeadPeer : public ::testing::Test {
+ protected:
   static void SetUpTestSuite() { rtm_test::registerTestFactory<Writer>("Writer", "0"); }
 
-  void SetUp() override
-  {
+  void SetUp() override {
     writer = static_cast<Writer*>(RTC::Manager::instance().createComponent("Writer"));
     ASSERT_NE(writer, nullptr);
     reader = std::make_unique<test_support::ChildProcess>(
@@ -73,13 +68,11 @@ protected:
     ASSERT_FALSE(CORBA::is_nil(readerPort));
   }
 
-  void TearDown() override
-  {
+  void TearDown() override {
     if (writer) writer->exit();
   }
 
-  void connect()
-  {
+  void connect() {
     RTC::PortService_var out = writer->out.getPortRef();
     RTC::ConnectorProfile profile;
     profile.name = "to reader";
@@ -98,8 +91,7 @@ protected:
   RTC::PortService_var readerPort;
 };
 
-TEST_F(DeadPeer, writeToAKilledReaderReportsLostAndTheWriterGoesOn)
-{
+TEST_F(DeadPeer, writeToAKilledReaderReportsLostAndTheWriterGoesOn) {
   connect();
   ASSERT_TRUE(reader->sendSignal(SIGKILL));
   ASSERT_TRUE(reader->waitForExit(kWait).has_value());
@@ -117,8 +109,7 @@ TEST_F(DeadPeer, writeToAKilledReaderReportsLostAndTheWriterGoesOn)
   EXPECT_TRUE(writer->waitFor("onExecute", 2));
 }
 
-TEST_F(DeadPeer, writeToAHungReaderReturnsAndReportsFailure)
-{
+TEST_F(DeadPeer, writeToAHungReaderReturnsAndReportsFailure) {
   connect();
   ASSERT_TRUE(reader->sendSignal(SIGSTOP));
   ASSERT_TRUE(waitUntilStopped(reader->pid()));
@@ -131,8 +122,7 @@ TEST_F(DeadPeer, writeToAHungReaderReturnsAndReportsFailure)
   reader->sendSignal(SIGCONT);
 }
 
-TEST_F(DeadPeer, exitWithAKilledPeerStillFinishes)
-{
+TEST_F(DeadPeer, exitWithAKilledPeerStillFinishes) {
   connect();
   ASSERT_TRUE(reader->sendSignal(SIGKILL));
   ASSERT_TRUE(reader->waitForExit(kWait).has_value());

@@ -7,45 +7,38 @@
 
 #include <algorithm>
 
-namespace
-{
+namespace {
 using rtm_test::RecordingComponent;
 
 ::testing::Environment* const kEnvironment =
     ::testing::AddGlobalTestEnvironment(new rtm_test::ManagerEnvironment);
 
-class Lifecycle : public ::testing::Test
-{
-protected:
-  static void SetUpTestSuite()
-  {
+class Lifecycle : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
     rtm_test::registerTestFactory<RecordingComponent>("Recorder", "0");
     rtm_test::registerTestFactory<RecordingComponent>("Single", "1");
   }
 
-  RecordingComponent* create(const char* type = "Recorder")
-  {
+  RecordingComponent* create(const char* type = "Recorder") {
     return static_cast<RecordingComponent*>(RTC::Manager::instance().createComponent(type));
   }
 
-  static RTC::ExecutionContext_ptr contextOf(RTC::RTObject_impl* component)
-  {
+  static RTC::ExecutionContext_ptr contextOf(RTC::RTObject_impl* component) {
     RTC::RTObject_var reference = component->getObjRef();
     RTC::ExecutionContextList_var contexts = reference->get_owned_contexts();
     EXPECT_EQ(contexts->length(), 1u);
     return RTC::ExecutionContext::_duplicate(contexts[0]);
   }
 
-  static RTC::LifeCycleState stateOf(RTC::RTObject_impl* component)
-  {
+  static RTC::LifeCycleState stateOf(RTC::RTObject_impl* component) {
     RTC::RTObject_var reference = component->getObjRef();
     RTC::ExecutionContext_var context = contextOf(component);
     return context->get_component_state(reference);
   }
 };
 
-TEST_F(Lifecycle, callbacksRunInOrderAndOnTheContextThread)
-{
+TEST_F(Lifecycle, callbacksRunInOrderAndOnTheContextThread) {
   RecordingComponent* component = create();
   ASSERT_NE(component, nullptr);
   RTC::RTObject_var reference = component->getObjRef();
@@ -79,8 +72,7 @@ TEST_F(Lifecycle, callbacksRunInOrderAndOnTheContextThread)
     EXPECT_EQ(calls[i].thread, context_thread) << calls[i].name;
 }
 
-TEST_F(Lifecycle, exitOfAnActiveComponentDeactivatesItFirst)
-{
+TEST_F(Lifecycle, exitOfAnActiveComponentDeactivatesItFirst) {
   RecordingComponent* component = create();
   ASSERT_NE(component, nullptr);
   RTC::RTObject_var reference = component->getObjRef();
@@ -97,8 +89,7 @@ TEST_F(Lifecycle, exitOfAnActiveComponentDeactivatesItFirst)
   EXPECT_THROW(reference->get_component_profile(), CORBA::OBJECT_NOT_EXIST);
 }
 
-TEST_F(Lifecycle, failingExecuteEntersErrorAndResetLeavesIt)
-{
+TEST_F(Lifecycle, failingExecuteEntersErrorAndResetLeavesIt) {
   RecordingComponent* component = create();
   ASSERT_NE(component, nullptr);
   component->failing = "";
@@ -120,8 +111,7 @@ TEST_F(Lifecycle, failingExecuteEntersErrorAndResetLeavesIt)
   reference->exit();
 }
 
-TEST_F(Lifecycle, failingActivationEntersError)
-{
+TEST_F(Lifecycle, failingActivationEntersError) {
   RecordingComponent* component = create();
   ASSERT_NE(component, nullptr);
   component->failing = "onActivated";
@@ -136,13 +126,10 @@ TEST_F(Lifecycle, failingActivationEntersError)
   reference->exit();
 }
 
-TEST_F(Lifecycle, exitFromTheContextThreadFinishesTheComponent)
-{
-  struct SelfExiting : RecordingComponent
-  {
+TEST_F(Lifecycle, exitFromTheContextThreadFinishesTheComponent) {
+  struct SelfExiting : RecordingComponent {
     using RecordingComponent::RecordingComponent;
-    RTC::ReturnCode_t onExecute(RTC::UniqueId) override
-    {
+    RTC::ReturnCode_t onExecute(RTC::UniqueId) override {
       exit();
       return record("onExecute");
     }
@@ -157,8 +144,7 @@ TEST_F(Lifecycle, exitFromTheContextThreadFinishesTheComponent)
   EXPECT_EQ(component->count("onDeactivated"), 1);
 }
 
-TEST_F(Lifecycle, instancesAreNumberedWithTheLowestFreeIndex)
-{
+TEST_F(Lifecycle, instancesAreNumberedWithTheLowestFreeIndex) {
   RecordingComponent* first = create();
   RecordingComponent* second = create();
   ASSERT_NE(first, nullptr);
@@ -169,15 +155,15 @@ TEST_F(Lifecycle, instancesAreNumberedWithTheLowestFreeIndex)
   RecordingComponent* third = create();
   ASSERT_NE(third, nullptr);
   EXPECT_STREQ(third->getInstanceName(), "Recorder0");
-  RTC::ComponentProfile_var profile = RTC::RTObject_var(third->getObjRef())->get_component_profile();
+  RTC::ComponentProfile_var profile =
+      RTC::RTObject_var(third->getObjRef())->get_component_profile();
   EXPECT_STREQ(profile->instance_name, "Recorder0");
   EXPECT_STREQ(profile->type_name, "Recorder");
   second->exit();
   third->exit();
 }
 
-TEST_F(Lifecycle, maxInstanceRefusesOneMore)
-{
+TEST_F(Lifecycle, maxInstanceRefusesOneMore) {
   RecordingComponent* only = create("Single");
   ASSERT_NE(only, nullptr);
   EXPECT_EQ(create("Single"), nullptr);
@@ -187,10 +173,8 @@ TEST_F(Lifecycle, maxInstanceRefusesOneMore)
   if (again) again->exit();
 }
 
-TEST_F(Lifecycle, failingInitializeCreatesNothing)
-{
-  struct FailingInit : RecordingComponent
-  {
+TEST_F(Lifecycle, failingInitializeCreatesNothing) {
+  struct FailingInit : RecordingComponent {
     using RecordingComponent::RecordingComponent;
     RTC::ReturnCode_t onInitialize() override { return RTC::RTC_ERROR; }
   };
@@ -200,18 +184,16 @@ TEST_F(Lifecycle, failingInitializeCreatesNothing)
   EXPECT_EQ(RTC::Manager::instance().createComponent("NoSuchType"), nullptr);
 }
 
-TEST_F(Lifecycle, servantAnswersForEveryBaseInterface)
-{
+TEST_F(Lifecycle, servantAnswersForEveryBaseInterface) {
   RecordingComponent* component = create();
   ASSERT_NE(component, nullptr);
   RTC::RTObject_var reference = component->getObjRef();
-  for (const char* id : {"IDL:omg.org/RTC/RTObject:1.0", "IDL:omg.org/RTC/LightweightRTObject:1.0",
-                         "IDL:omg.org/RTC/ComponentAction:1.0",
-                         "IDL:omg.org/RTC/DataFlowComponent:1.0",
-                         "IDL:omg.org/RTC/DataFlowComponentAction:1.0",
-                         "IDL:org.omg/SDOPackage/SDO:1.0",
-                         "IDL:org.omg/SDOPackage/SDOSystemElement:1.0",
-                         "IDL:openrtm.aist.go.jp/OpenRTM/DataFlowComponent:1.0"})
+  for (const char* id :
+       {"IDL:omg.org/RTC/RTObject:1.0", "IDL:omg.org/RTC/LightweightRTObject:1.0",
+        "IDL:omg.org/RTC/ComponentAction:1.0", "IDL:omg.org/RTC/DataFlowComponent:1.0",
+        "IDL:omg.org/RTC/DataFlowComponentAction:1.0", "IDL:org.omg/SDOPackage/SDO:1.0",
+        "IDL:org.omg/SDOPackage/SDOSystemElement:1.0",
+        "IDL:openrtm.aist.go.jp/OpenRTM/DataFlowComponent:1.0"})
     EXPECT_TRUE(reference->_is_a(id)) << id;
   RTC::ExecutionContext_var context = contextOf(component);
   EXPECT_TRUE(context->_is_a("IDL:omg.org/RTC/ExecutionContextService:1.0"));

@@ -6,20 +6,16 @@
 
 #include <string>
 
-namespace
-{
+namespace {
 
-RTC::CommandLine parse(std::vector<const char*> words)
-{
+RTC::CommandLine parse(std::vector<const char*> words) {
   words.insert(words.begin(), "Comp");
   return RTC::parseCommandLine(static_cast<int>(words.size()), words.data());
 }
 
-class ConfigFiles : public ::testing::Test
-{
-protected:
-  std::string write(const std::string& name, const std::string& text)
-  {
+class ConfigFiles : public ::testing::Test {
+ protected:
+  std::string write(const std::string& name, const std::string& text) {
     const std::string path = m_dir.file(name);
     test_support::writeFile(path, text);
     return path;
@@ -27,10 +23,9 @@ protected:
   const test_support::TempDir m_dir{"rtm_config_"};
 };
 
-TEST(CommandLine, readsEveryOptionSplittingOverridesAtTheFirstColon)
-{
-  RTC::CommandLine line = parse({"-f", "my.conf", "-o", "corba.nameservers:127.0.0.1:2809",
-                                 "-o", "logger.enable:NO", "-p", "2810", "-d"});
+TEST(CommandLine, readsEveryOptionSplittingOverridesAtTheFirstColon) {
+  RTC::CommandLine line = parse({"-f", "my.conf", "-o", "corba.nameservers:127.0.0.1:2809", "-o",
+                                 "logger.enable:NO", "-p", "2810", "-d"});
   EXPECT_EQ(line.configFile, "my.conf");
   ASSERT_EQ(line.overrides.size(), 2u);
   EXPECT_EQ(line.overrides[0].first, "corba.nameservers");
@@ -40,16 +35,14 @@ TEST(CommandLine, readsEveryOptionSplittingOverridesAtTheFirstColon)
   EXPECT_TRUE(line.problems.empty());
 }
 
-TEST(CommandLine, reportsUnusableOptionsAndKeepsTheRest)
-{
+TEST(CommandLine, reportsUnusableOptionsAndKeepsTheRest) {
   RTC::CommandLine line = parse({"-o", "novalue", "-p", "port", "-x", "-f"});
   EXPECT_TRUE(line.overrides.empty());
   EXPECT_TRUE(line.endpointPort.empty());
   EXPECT_EQ(line.problems.size(), 4u);
 }
 
-TEST(ConfigSearch, commandLineFileComesBeforeEnvironmentAndUsualPlaces)
-{
+TEST(ConfigSearch, commandLineFileComesBeforeEnvironmentAndUsualPlaces) {
   std::vector<std::string> paths = RTC::configSearchPath("a.conf", "b.conf");
   ASSERT_GE(paths.size(), 4u);
   EXPECT_EQ(paths[0], "a.conf");
@@ -58,9 +51,9 @@ TEST(ConfigSearch, commandLineFileComesBeforeEnvironmentAndUsualPlaces)
   EXPECT_EQ(paths[3], "/etc/rtc.conf");
 }
 
-TEST_F(ConfigFiles, fileOverridesDefaultsAndCommandLineOverridesFile)
-{
-  const std::string file = write("rtc.conf", "exec_cxt.periodic.rate: 50\nlogger.log_level: TRACE\n");
+TEST_F(ConfigFiles, fileOverridesDefaultsAndCommandLineOverridesFile) {
+  const std::string file =
+      write("rtc.conf", "exec_cxt.periodic.rate: 50\nlogger.log_level: TRACE\n");
   const std::string env_file = write("env.conf", "exec_cxt.periodic.rate: 20\n");
   RTC::CommandLine line = parse({"-f", file.c_str(), "-o", "logger.log_level:ERROR"});
   std::string used;
@@ -73,8 +66,7 @@ TEST_F(ConfigFiles, fileOverridesDefaultsAndCommandLineOverridesFile)
   EXPECT_TRUE(problems.empty());
 }
 
-TEST_F(ConfigFiles, environmentFileIsUsedWithoutDashF)
-{
+TEST_F(ConfigFiles, environmentFileIsUsedWithoutDashF) {
   const std::string env_file = write("env.conf", "exec_cxt.periodic.rate: 20\n");
   std::string used;
   std::vector<std::string> problems;
@@ -83,8 +75,7 @@ TEST_F(ConfigFiles, environmentFileIsUsedWithoutDashF)
   EXPECT_EQ(config.getProperty("exec_cxt.periodic.rate"), "20");
 }
 
-TEST_F(ConfigFiles, unreadableDashFIsReportedAndSearchGoesOn)
-{
+TEST_F(ConfigFiles, unreadableDashFIsReportedAndSearchGoesOn) {
   const std::string env_file = write("env.conf", "exec_cxt.periodic.rate: 20\n");
   RTC::CommandLine line = parse({"-f", m_dir.file("missing.conf").c_str()});
   std::string used;
@@ -94,8 +85,7 @@ TEST_F(ConfigFiles, unreadableDashFIsReportedAndSearchGoesOn)
   EXPECT_EQ(config.getProperty("exec_cxt.periodic.rate"), "20");
 }
 
-TEST(ManagerDefaults, areTheDocumentedOnes)
-{
+TEST(ManagerDefaults, areTheDocumentedOnes) {
   coil::Properties config = RTC::defaultManagerConfig();
   EXPECT_EQ(config.getProperty("corba.nameservers"), "localhost");
   EXPECT_EQ(config.getProperty("exec_cxt.periodic.rate"), "1000");
@@ -104,40 +94,37 @@ TEST(ManagerDefaults, areTheDocumentedOnes)
   EXPECT_EQ(config.getProperty("naming.update.interval"), "10.0");
 }
 
-TEST(OrbArguments, endpointsBecomeEndPointOptionsBeforeCorbaArgs)
-{
+TEST(OrbArguments, endpointsBecomeEndPointOptionsBeforeCorbaArgs) {
   coil::Properties config = RTC::defaultManagerConfig();
   config.setProperty("corba.endpoints", "127.0.0.1:2810, :2811");
   config.setProperty("corba.args", "-ORBclientCallTimeOutPeriod 10000");
   std::vector<std::string> args = RTC::orbArguments(config);
-  std::vector<std::string> expected = {"-ORBendPoint", "giop:tcp:127.0.0.1:2810",
-                                       "-ORBendPoint", "giop:tcp::2811",
-                                       "-ORBclientCallTimeOutPeriod", "10000"};
+  std::vector<std::string> expected = {
+      "-ORBendPoint",   "giop:tcp:127.0.0.1:2810",     "-ORBendPoint",
+      "giop:tcp::2811", "-ORBclientCallTimeOutPeriod", "10000"};
   EXPECT_EQ(args, expected);
 }
 
-TEST(OrbArguments, dashPSetsTheEndpointPort)
-{
+TEST(OrbArguments, dashPSetsTheEndpointPort) {
   std::string used;
   std::vector<std::string> problems;
-  coil::Properties config =
-      RTC::buildManagerConfig(parse({"-p", "2900", "-f", "/nonexistent/rtc.conf"}), "", used, problems);
+  coil::Properties config = RTC::buildManagerConfig(
+      parse({"-p", "2900", "-f", "/nonexistent/rtc.conf"}), "", used, problems);
   std::vector<std::string> args = RTC::orbArguments(config);
   ASSERT_EQ(args.size(), 2u);
   EXPECT_EQ(args[1], "giop:tcp::2900");
 }
 
-TEST(NameServiceLocation, addsTheStandardPortWhenMissing)
-{
+TEST(NameServiceLocation, addsTheStandardPortWhenMissing) {
   EXPECT_EQ(RTC::nameServiceLocation("localhost"), "corbaloc::localhost:2809/NameService");
   EXPECT_EQ(RTC::nameServiceLocation(" 127.0.0.1:5000 "), "corbaloc::127.0.0.1:5000/NameService");
 }
 
-TEST(Preconnect, readsPortsAndPrefixesOptions)
-{
+TEST(Preconnect, readsPortsAndPrefixesOptions) {
   std::vector<std::string> problems;
   auto entries = RTC::parsePreconnect(
-      "A0.out:B0.in(dataflow_type=push&interface_type=corba_cdr), C0.svc:D0.svc, bad, E0.x:F0.y(oops",
+      "A0.out:B0.in(dataflow_type=push&interface_type=corba_cdr), C0.svc:D0.svc, bad, "
+      "E0.x:F0.y(oops",
       problems);
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[0].ports, (std::vector<std::string>{"A0.out", "B0.in"}));

@@ -7,20 +7,22 @@
 
 #include <gtest/gtest.h>
 
-namespace rtm_test
-{
+namespace rtm_test {
 
-class ManagerEnvironment : public ::testing::Environment
-{
-public:
-  void SetUp() override
-  {
+class ManagerEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
     const char* words[] = {"rtm_test",
-                           "-o", "corba.endpoints:127.0.0.1:",
-                           "-o", "naming.enable:NO",
-                           "-o", "logger.enable:NO",
-                           "-o", "manager.shutdown_on_nortcs:NO",
-                           "-o", "exec_cxt.periodic.rate:500",
+                           "-o",
+                           "corba.endpoints:127.0.0.1:",
+                           "-o",
+                           "naming.enable:NO",
+                           "-o",
+                           "logger.enable:NO",
+                           "-o",
+                           "manager.shutdown_on_nortcs:NO",
+                           "-o",
+                           "exec_cxt.periodic.rate:500",
                            nullptr};
     m_manager = RTC::Manager::init(static_cast<int>(sizeof words / sizeof words[0]) - 1,
                                    const_cast<char**>(words));
@@ -28,7 +30,7 @@ public:
   }
   void TearDown() override { m_manager->shutdown(); }
 
-private:
+ private:
   RTC::Manager* m_manager = nullptr;
 };
 

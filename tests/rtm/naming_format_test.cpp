@@ -2,11 +2,9 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 
-TEST(NamingFormat, expandsTheFieldsOfTheDefaultFormat)
-{
+TEST(NamingFormat, expandsTheFieldsOfTheDefaultFormat) {
   RTC::NamingFields fields;
   fields.instanceName = "Brisko0";
   fields.typeName = "Brisko";
@@ -18,8 +16,7 @@ TEST(NamingFormat, expandsTheFieldsOfTheDefaultFormat)
   EXPECT_EQ(RTC::expandNamingFormat("100%%/%q", fields), "100%/%q");
 }
 
-TEST(NamingPath, splitsContextsAndIdKindAtTheLastDot)
-{
+TEST(NamingPath, splitsContextsAndIdKindAtTheLastDot) {
   auto parts = RTC::splitNamingPath("my.host.host_cxt/Brisko0.rtc");
   ASSERT_EQ(parts.size(), 2u);
   EXPECT_EQ(parts[0].id, "my.host");
@@ -28,8 +25,7 @@ TEST(NamingPath, splitsContextsAndIdKindAtTheLastDot)
   EXPECT_EQ(parts[1].kind, "rtc");
 }
 
-TEST(NamingPath, partWithoutDotHasNoKindAndEmptyPartsAreSkipped)
-{
+TEST(NamingPath, partWithoutDotHasNoKindAndEmptyPartsAreSkipped) {
   auto parts = RTC::splitNamingPath("/robots//Palkett0");
   ASSERT_EQ(parts.size(), 2u);
   EXPECT_EQ(parts[0].id, "robots");

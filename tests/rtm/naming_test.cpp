@@ -1,15 +1,14 @@
 #include "manager_environment.h"
 
-#include <rtm/idl/DataPortSkel.h>
 #include <rtm/NamingManager.h>
+#include <rtm/idl/DataPortSkel.h>
 #include <tests/support/test_support.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 
-namespace
-{
+namespace {
 
 ::testing::Environment* const kEnvironment =
     ::testing::AddGlobalTestEnvironment(new rtm_test::ManagerEnvironment);
@@ -19,14 +18,12 @@ constexpr double kRefresh_s = 0.2;
 constexpr unsigned long kCallTimeout_ms = 2000;
 
 // Something to bind: any remote object will do.
-class Sink : public virtual POA_OpenRTM::InPortCdr
-{
-public:
+class Sink : public virtual POA_OpenRTM::InPortCdr {
+ public:
   OpenRTM::PortStatus put(const OpenRTM::CdrData&) override { return OpenRTM::PORT_OK; }
 };
 
-CORBA::Object_ptr someObject()
-{
+CORBA::Object_ptr someObject() {
   static Sink* sink = new Sink;
   PortableServer::POA_var poa = RTC::Manager::instance().getPOA();
   try {
@@ -38,16 +35,14 @@ CORBA::Object_ptr someObject()
   }
 }
 
-CORBA::Object_ptr otherObject()
-{
+CORBA::Object_ptr otherObject() {
   static Sink* sink = new Sink;
   PortableServer::POA_var poa = RTC::Manager::instance().getPOA();
   PortableServer::ObjectId_var id = poa->activate_object(sink);
   return poa->id_to_reference(id);
 }
 
-TEST(NamingManager, bindsUnderContextsAndUnbindsAtTheEnd)
-{
+TEST(NamingManager, bindsUnderContextsAndUnbindsAtTheEnd) {
   test_support::NameServer names;
   CORBA::ORB_var orb = RTC::Manager::instance().getORB();
   RTC::Logger log("naming-test");
@@ -59,13 +54,12 @@ TEST(NamingManager, bindsUnderContextsAndUnbindsAtTheEnd)
   EXPECT_TRUE(names.waitForUnbinding("testhost.host_cxt/Writer0.rtc", kWait));
 }
 
-TEST(NamingManager, bindsOnceALateNameServerAppearsAndAfterItRestarts)
-{
+TEST(NamingManager, bindsOnceALateNameServerAppearsAndAfterItRestarts) {
   const int port = test_support::findFreePort();
   CORBA::ORB_var orb = RTC::Manager::instance().getORB();
   RTC::Logger log("naming-test");
-  RTC::NamingManager naming(orb, {"127.0.0.1:" + std::to_string(port)}, kRefresh_s,
-                            kCallTimeout_ms, log);
+  RTC::NamingManager naming(orb, {"127.0.0.1:" + std::to_string(port)}, kRefresh_s, kCallTimeout_ms,
+                            log);
   CORBA::Object_var object = someObject();
   // Nobody listens yet: the bind must neither throw nor block for long.
   naming.bindObject("late.host_cxt/Writer0.rtc", object);
@@ -77,8 +71,7 @@ TEST(NamingManager, bindsOnceALateNameServerAppearsAndAfterItRestarts)
   naming.stopRefresh();
 }
 
-TEST(NamingManager, leavesANameRoundToAnotherObjectAlone)
-{
+TEST(NamingManager, leavesANameRoundToAnotherObjectAlone) {
   test_support::NameServer names;
   CORBA::ORB_var orb = RTC::Manager::instance().getORB();
   RTC::Logger log("naming-test");

@@ -11,26 +11,22 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 using rtm_test::RecordingComponent;
 
 ::testing::Environment* const kEnvironment =
     ::testing::AddGlobalTestEnvironment(new rtm_test::ManagerEnvironment);
 
 // A writer and a reader of strings, and a reader of poses, all on one component.
-class Ports : public RecordingComponent
-{
-public:
+class Ports : public RecordingComponent {
+ public:
   explicit Ports(RTC::Manager* manager)
       : RecordingComponent(manager),
         out("out", outValue),
         in("in", inValue),
         poseIn("pose", poseValue, 4),
         servicePort("service"),
-        otherServicePort("client")
-  {
-  }
+        otherServicePort("client") {}
   RTC::TimedString outValue;
   RTC::TimedString inValue;
   RTC::TimedPose2D poseValue;
@@ -40,8 +36,7 @@ public:
   RTC::CorbaPort servicePort;
   RTC::CorbaPort otherServicePort;
 
-  RTC::ReturnCode_t onInitialize() override
-  {
+  RTC::ReturnCode_t onInitialize() override {
     addOutPort("out", out);
     addInPort("in", in);
     addInPort("pose", poseIn);
@@ -52,9 +47,8 @@ public:
 };
 
 // An execution context's service, used here as a stand-in provided interface.
-class RateService : public virtual POA_RTC::ExecutionContext
-{
-public:
+class RateService : public virtual POA_RTC::ExecutionContext {
+ public:
   CORBA::Boolean is_running() override { return true; }
   RTC::ReturnCode_t start() override { return RTC::RTC_OK; }
   RTC::ReturnCode_t stop() override { return RTC::RTC_OK; }
@@ -62,22 +56,23 @@ public:
   RTC::ReturnCode_t set_rate(CORBA::Double) override { return RTC::RTC_OK; }
   RTC::ReturnCode_t add_component(RTC::LightweightRTObject_ptr) override { return RTC::RTC_OK; }
   RTC::ReturnCode_t remove_component(RTC::LightweightRTObject_ptr) override { return RTC::RTC_OK; }
-  RTC::ReturnCode_t activate_component(RTC::LightweightRTObject_ptr) override { return RTC::RTC_OK; }
-  RTC::ReturnCode_t deactivate_component(RTC::LightweightRTObject_ptr) override { return RTC::RTC_OK; }
+  RTC::ReturnCode_t activate_component(RTC::LightweightRTObject_ptr) override {
+    return RTC::RTC_OK;
+  }
+  RTC::ReturnCode_t deactivate_component(RTC::LightweightRTObject_ptr) override {
+    return RTC::RTC_OK;
+  }
   RTC::ReturnCode_t reset_component(RTC::LightweightRTObject_ptr) override { return RTC::RTC_OK; }
-  RTC::LifeCycleState get_component_state(RTC::LightweightRTObject_ptr) override
-  {
+  RTC::LifeCycleState get_component_state(RTC::LightweightRTObject_ptr) override {
     return RTC::INACTIVE_STATE;
   }
   RTC::ExecutionKind get_kind() override { return RTC::OTHER; }
 };
 
 // Records the CDR octets pushed to it, as a reader on another node would get them.
-class RecordingReader : public virtual POA_OpenRTM::InPortCdr
-{
-public:
-  OpenRTM::PortStatus put(const OpenRTM::CdrData& data) override
-  {
+class RecordingReader : public virtual POA_OpenRTM::InPortCdr {
+ public:
+  OpenRTM::PortStatus put(const OpenRTM::CdrData& data) override {
     std::lock_guard<std::mutex> lock(mutex);
     received.assign(data.get_buffer(), data.get_buffer() + data.length());
     return OpenRTM::PORT_OK;
@@ -87,8 +82,7 @@ public:
 };
 
 RTC::ConnectorProfile profileFor(std::vector<RTC::PortService_ptr> ports,
-                                 std::vector<std::pair<std::string, std::string>> properties = {})
-{
+                                 std::vector<std::pair<std::string, std::string>> properties = {}) {
   RTC::ConnectorProfile profile;
   profile.name = "test";
   profile.connector_id = "";
@@ -100,24 +94,20 @@ RTC::ConnectorProfile profileFor(std::vector<RTC::PortService_ptr> ports,
   return profile;
 }
 
-class PortTest : public ::testing::Test
-{
-protected:
+class PortTest : public ::testing::Test {
+ protected:
   static void SetUpTestSuite() { rtm_test::registerTestFactory<Ports>("Ports", "0"); }
-  void SetUp() override
-  {
+  void SetUp() override {
     component = static_cast<Ports*>(RTC::Manager::instance().createComponent("Ports"));
     ASSERT_NE(component, nullptr);
   }
-  void TearDown() override
-  {
+  void TearDown() override {
     if (component) component->exit();
   }
   Ports* component = nullptr;
 };
 
-TEST_F(PortTest, profilesCarryTheDataPortProperties)
-{
+TEST_F(PortTest, profilesCarryTheDataPortProperties) {
   RTC::PortProfile_var out = RTC::PortService_var(component->out.getPortRef())->get_port_profile();
   EXPECT_STREQ(out->name, "Ports0.out");
   EXPECT_EQ(NVUtil::toString(out->properties, "port.port_type"), "DataOutPort");
@@ -132,8 +122,7 @@ TEST_F(PortTest, profilesCarryTheDataPortProperties)
   EXPECT_EQ(ports->length(), 5u);
 }
 
-TEST_F(PortTest, samplesFlowFromOutToInAndOverflowDropsTheOldest)
-{
+TEST_F(PortTest, samplesFlowFromOutToInAndOverflowDropsTheOldest) {
   RTC::PortService_var out = component->out.getPortRef();
   RTC::PortService_var in = component->in.getPortRef();
   // The in-port comes first here: either order must work.
@@ -143,7 +132,8 @@ TEST_F(PortTest, samplesFlowFromOutToInAndOverflowDropsTheOldest)
   ASSERT_EQ(in->connect(profile), RTC::RTC_OK);
   EXPECT_FALSE(std::string(profile.connector_id).empty());
   EXPECT_EQ(NVUtil::toString(profile.properties, "dataport.serializer.cdr.endian"), "little,big");
-  EXPECT_EQ(NVUtil::toString(profile.properties, "dataport.corba_cdr.inport_ior").substr(0, 4), "IOR:");
+  EXPECT_EQ(NVUtil::toString(profile.properties, "dataport.corba_cdr.inport_ior").substr(0, 4),
+            "IOR:");
   EXPECT_EQ(component->out.connectionCount(), 1u);
 
   EXPECT_TRUE(component->in.isEmpty());
@@ -152,11 +142,11 @@ TEST_F(PortTest, samplesFlowFromOutToInAndOverflowDropsTheOldest)
     component->outValue.data = ("sample " + std::to_string(i)).c_str();
     ASSERT_TRUE(component->out.write());
   }
-  EXPECT_EQ(component->out.getStatusList(),
-            RTC::DataPortStatusList{RTC::DataPortStatus::PORT_OK});
+  EXPECT_EQ(component->out.getStatusList(), RTC::DataPortStatusList{RTC::DataPortStatus::PORT_OK});
   EXPECT_TRUE(component->in.isNew());
   std::vector<std::string> received;
-  while (component->in.read()) received.push_back(static_cast<const char*>(component->inValue.data));
+  while (component->in.read())
+    received.push_back(static_cast<const char*>(component->inValue.data));
   ASSERT_EQ(received.size(), 8u);
   EXPECT_EQ(received.front(), "sample 2");
   EXPECT_EQ(received.back(), "sample 9");
@@ -171,11 +161,11 @@ TEST_F(PortTest, samplesFlowFromOutToInAndOverflowDropsTheOldest)
   EXPECT_TRUE(component->in.isEmpty());
 }
 
-TEST_F(PortTest, preconnectAndPreactivationFromTheConfiguration)
-{
+TEST_F(PortTest, preconnectAndPreactivationFromTheConfiguration) {
   RTC::Manager& manager = RTC::Manager::instance();
-  manager.getConfig().setProperty("manager.components.preconnect",
-                                  "Ports0.out:Ports0.in(dataflow_type=push&interface_type=corba_cdr)");
+  manager.getConfig().setProperty(
+      "manager.components.preconnect",
+      "Ports0.out:Ports0.in(dataflow_type=push&interface_type=corba_cdr)");
   manager.getConfig().setProperty("manager.components.preactivation", "Ports0");
   manager.activateManager();
   manager.getConfig().setProperty("manager.components.preconnect", "");
@@ -188,8 +178,7 @@ TEST_F(PortTest, preconnectAndPreactivationFromTheConfiguration)
   EXPECT_STREQ(component->inValue.data, "preconnected");
 }
 
-TEST_F(PortTest, portsOfDifferentDataTypesDoNotConnect)
-{
+TEST_F(PortTest, portsOfDifferentDataTypesDoNotConnect) {
   RTC::PortService_var out = component->out.getPortRef();
   RTC::PortService_var pose = component->poseIn.getPortRef();
   RTC::ConnectorProfile profile = profileFor({out, pose});
@@ -200,19 +189,18 @@ TEST_F(PortTest, portsOfDifferentDataTypesDoNotConnect)
   EXPECT_EQ(in_connections->length(), 0u);
 }
 
-TEST_F(PortTest, pullAndOtherInterfacesAreRefused)
-{
+TEST_F(PortTest, pullAndOtherInterfacesAreRefused) {
   RTC::PortService_var out = component->out.getPortRef();
   RTC::PortService_var in = component->in.getPortRef();
   RTC::ConnectorProfile pull = profileFor({out, in}, {{"dataport.dataflow_type", "pull"}});
   EXPECT_EQ(out->connect(pull), RTC::BAD_PARAMETER);
-  RTC::ConnectorProfile shared = profileFor({out, in}, {{"dataport.interface_type", "shared_memory"}});
+  RTC::ConnectorProfile shared =
+      profileFor({out, in}, {{"dataport.interface_type", "shared_memory"}});
   EXPECT_EQ(out->connect(shared), RTC::BAD_PARAMETER);
   EXPECT_EQ(component->out.connectionCount(), 0u);
 }
 
-TEST_F(PortTest, connectorIdInUseIsRefused)
-{
+TEST_F(PortTest, connectorIdInUseIsRefused) {
   RTC::PortService_var out = component->out.getPortRef();
   RTC::PortService_var in = component->in.getPortRef();
   RTC::ConnectorProfile profile = profileFor({out, in});
@@ -223,8 +211,7 @@ TEST_F(PortTest, connectorIdInUseIsRefused)
   EXPECT_EQ(out->disconnect_all(), RTC::RTC_OK);
 }
 
-TEST_F(PortTest, timedStringOnTheWireIsPlainLittleEndianCdr)
-{
+TEST_F(PortTest, timedStringOnTheWireIsPlainLittleEndianCdr) {
   RecordingReader reader;
   PortableServer::POA_var poa = RTC::Manager::instance().getPOA();
   PortableServer::ObjectId_var id = poa->activate_object(&reader);
@@ -233,8 +220,7 @@ TEST_F(PortTest, timedStringOnTheWireIsPlainLittleEndianCdr)
   CORBA::String_var ior = orb->object_to_string(object);
 
   RTC::PortService_var out = component->out.getPortRef();
-  RTC::ConnectorProfile profile =
-      profileFor({out}, {{"dataport.corba_cdr.inport_ior", ior.in()}});
+  RTC::ConnectorProfile profile = profileFor({out}, {{"dataport.corba_cdr.inport_ior", ior.in()}});
   ASSERT_EQ(out->connect(profile), RTC::RTC_OK);
   component->outValue.tm.sec = 1;
   component->outValue.tm.nsec = 2;
@@ -248,9 +234,8 @@ TEST_F(PortTest, timedStringOnTheWireIsPlainLittleEndianCdr)
   }
   out->disconnect_all();
 
-  RTC::ConnectorProfile big = profileFor(
-      {out}, {{"dataport.corba_cdr.inport_ior", ior.in()},
-              {"dataport.serializer.cdr.endian", "big,little"}});
+  RTC::ConnectorProfile big = profileFor({out}, {{"dataport.corba_cdr.inport_ior", ior.in()},
+                                                 {"dataport.serializer.cdr.endian", "big,little"}});
   ASSERT_EQ(out->connect(big), RTC::RTC_OK);
   ASSERT_TRUE(component->out.write());
   {
@@ -263,8 +248,7 @@ TEST_F(PortTest, timedStringOnTheWireIsPlainLittleEndianCdr)
   poa->deactivate_object(id);
 }
 
-TEST_F(PortTest, bigEndianSamplesAreReadBack)
-{
+TEST_F(PortTest, bigEndianSamplesAreReadBack) {
   RTC::PortService_var out = component->out.getPortRef();
   RTC::PortService_var in = component->in.getPortRef();
   RTC::ConnectorProfile profile =
@@ -279,20 +263,22 @@ TEST_F(PortTest, bigEndianSamplesAreReadBack)
   out->disconnect_all();
 }
 
-TEST_F(PortTest, consumerIsNilUntilConnectedAndAgainAfterDisconnect)
-{
+TEST_F(PortTest, consumerIsNilUntilConnectedAndAgainAfterDisconnect) {
   RateService provider;
   RTC::CorbaConsumer<RTC::ExecutionContext> consumer;
   ASSERT_TRUE(component->servicePort.registerProvider("rate", "RTC::ExecutionContext", provider));
-  ASSERT_TRUE(component->otherServicePort.registerConsumer("rate", "RTC::ExecutionContext", consumer));
-  EXPECT_FALSE(component->otherServicePort.registerConsumer("rate", "RTC::ExecutionContext", consumer));
+  ASSERT_TRUE(
+      component->otherServicePort.registerConsumer("rate", "RTC::ExecutionContext", consumer));
+  EXPECT_FALSE(
+      component->otherServicePort.registerConsumer("rate", "RTC::ExecutionContext", consumer));
   EXPECT_TRUE(CORBA::is_nil(consumer._ptr()));
 
   RTC::PortService_var service = component->servicePort.getPortRef();
   RTC::PortService_var client = component->otherServicePort.getPortRef();
   RTC::ConnectorProfile profile = profileFor({client, service});
   ASSERT_EQ(client->connect(profile), RTC::RTC_OK);
-  EXPECT_EQ(NVUtil::toString(profile.properties, "port.RTC::ExecutionContext.rate").substr(0, 4), "IOR:");
+  EXPECT_EQ(NVUtil::toString(profile.properties, "port.RTC::ExecutionContext.rate").substr(0, 4),
+            "IOR:");
   EXPECT_EQ(NVUtil::toString(profile.properties,
                              "Ports0.port.service.provided.RTC::ExecutionContext.rate")
                 .substr(0, 4),
@@ -311,12 +297,12 @@ TEST_F(PortTest, consumerIsNilUntilConnectedAndAgainAfterDisconnect)
   component = nullptr;
 }
 
-TEST_F(PortTest, consumerFollowsTheProviderATooolNames)
-{
+TEST_F(PortTest, consumerFollowsTheProviderATooolNames) {
   RateService provider;
   RTC::CorbaConsumer<RTC::ExecutionContext> consumer;
   ASSERT_TRUE(component->servicePort.registerProvider("rate", "RTC::ExecutionContext", provider));
-  ASSERT_TRUE(component->otherServicePort.registerConsumer("speed", "RTC::ExecutionContext", consumer));
+  ASSERT_TRUE(
+      component->otherServicePort.registerConsumer("speed", "RTC::ExecutionContext", consumer));
   RTC::PortService_var service = component->servicePort.getPortRef();
   RTC::PortService_var client = component->otherServicePort.getPortRef();
   // Different instance names: only the explicit pairing connects them.
@@ -324,9 +310,9 @@ TEST_F(PortTest, consumerFollowsTheProviderATooolNames)
   ASSERT_EQ(client->connect(plain), RTC::RTC_OK);
   EXPECT_TRUE(CORBA::is_nil(consumer._ptr()));
   client->disconnect_all();
-  RTC::ConnectorProfile paired = profileFor(
-      {client, service}, {{"Ports0.port.client.required.RTC::ExecutionContext.speed",
-                           "Ports0.port.service.provided.RTC::ExecutionContext.rate"}});
+  RTC::ConnectorProfile paired =
+      profileFor({client, service}, {{"Ports0.port.client.required.RTC::ExecutionContext.speed",
+                                      "Ports0.port.service.provided.RTC::ExecutionContext.rate"}});
   ASSERT_EQ(client->connect(paired), RTC::RTC_OK);
   ASSERT_FALSE(CORBA::is_nil(consumer._ptr()));
   EXPECT_DOUBLE_EQ(consumer->get_rate(), 42.0);

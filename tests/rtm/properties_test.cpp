@@ -5,20 +5,23 @@
 
 #include <sstream>
 
-namespace
-{
+namespace {
 
 const char* const kProfile[] = {
-    "type_name", "Torvane",
-    "max_instance", "1",
-    "conf.default.LOOP_TIME", "0.50",
-    "conf.__widget__.LOOP_TIME", "text",
+    "type_name",
+    "Torvane",
+    "max_instance",
+    "1",
+    "conf.default.LOOP_TIME",
+    "0.50",
+    "conf.__widget__.LOOP_TIME",
+    "text",
     "",
-    "never_read", "x",
+    "never_read",
+    "x",
 };
 
-TEST(Properties, tableIsReadUpToTheEmptyKeyWhateverTheCount)
-{
+TEST(Properties, tableIsReadUpToTheEmptyKeyWhateverTheCount) {
   coil::Properties profile(kProfile, 2147483647);
   EXPECT_EQ(profile.getProperty("type_name"), "Torvane");
   EXPECT_EQ(profile.getProperty("conf.default.LOOP_TIME"), "0.50");
@@ -26,15 +29,13 @@ TEST(Properties, tableIsReadUpToTheEmptyKeyWhateverTheCount)
   EXPECT_EQ(profile.size(), 4u);
 }
 
-TEST(Properties, countLimitsTheTable)
-{
+TEST(Properties, countLimitsTheTable) {
   coil::Properties profile(kProfile, 4);
   EXPECT_TRUE(profile.hasKey("max_instance"));
   EXPECT_FALSE(profile.hasKey("conf.default.LOOP_TIME"));
 }
 
-TEST(Properties, valueHidesDefaultAndFallsBackToIt)
-{
+TEST(Properties, valueHidesDefaultAndFallsBackToIt) {
   coil::Properties properties(kProfile);
   EXPECT_EQ(properties.getProperty("max_instance"), "1");
   properties.setProperty("max_instance", "3");
@@ -45,8 +46,7 @@ TEST(Properties, valueHidesDefaultAndFallsBackToIt)
   EXPECT_EQ(properties.getProperty("new.key"), "v");
 }
 
-TEST(Properties, loadReadsColonAndEqualsCommentsAndContinuations)
-{
+TEST(Properties, loadReadsColonAndEqualsCommentsAndContinuations) {
   std::istringstream text(
       "# comment\n"
       "corba.nameservers: 127.0.0.1:2809\n"
@@ -64,8 +64,7 @@ TEST(Properties, loadReadsColonAndEqualsCommentsAndContinuations)
   EXPECT_EQ(config.size(), 4u);
 }
 
-TEST(Properties, nodeCutsThePrefix)
-{
+TEST(Properties, nodeCutsThePrefix) {
   coil::Properties config;
   config.setProperty("Hiro.Brisko.conf.default.PoseDB", "other.csv");
   config.setProperty("Hiro.Brisko0.x", "1");
@@ -75,8 +74,7 @@ TEST(Properties, nodeCutsThePrefix)
   EXPECT_EQ(node.size(), 1u);
 }
 
-TEST(StringTo, numbersMustBeWholeText)
-{
+TEST(StringTo, numbersMustBeWholeText) {
   double value = 7.0;
   EXPECT_TRUE(coil::stringTo(value, "+0.350"));
   EXPECT_DOUBLE_EQ(value, 0.35);
@@ -90,15 +88,13 @@ TEST(StringTo, numbersMustBeWholeText)
   EXPECT_FALSE(coil::stringTo(count, "3.5"));
 }
 
-TEST(StringTo, unsignedRejectsNegative)
-{
+TEST(StringTo, unsignedRejectsNegative) {
   unsigned long value = 5;
   EXPECT_FALSE(coil::stringTo(value, "-1"));
   EXPECT_EQ(value, 5u);
 }
 
-TEST(StringTo, stringKeepsTextAndBoolReadsWords)
-{
+TEST(StringTo, stringKeepsTextAndBoolReadsWords) {
   std::string text;
   EXPECT_TRUE(coil::stringTo(text, "pose-db.csv"));
   EXPECT_EQ(text, "pose-db.csv");

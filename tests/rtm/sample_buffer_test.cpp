@@ -4,11 +4,9 @@
 
 #include <thread>
 
-namespace
-{
+namespace {
 
-TEST(SampleBuffer, keepsTheNewestWhenFull)
-{
+TEST(SampleBuffer, keepsTheNewestWhenFull) {
   RTC::SampleBuffer<int> buffer(3);
   for (int i = 1; i <= 5; ++i) buffer.push(i);
   EXPECT_EQ(buffer.size(), 3u);
@@ -24,8 +22,7 @@ TEST(SampleBuffer, keepsTheNewestWhenFull)
   EXPECT_EQ(value, 5);
 }
 
-TEST(SampleBuffer, zeroCapacityStillHoldsOne)
-{
+TEST(SampleBuffer, zeroCapacityStillHoldsOne) {
   RTC::SampleBuffer<int> buffer(0);
   buffer.push(1);
   EXPECT_TRUE(buffer.push(2));
@@ -34,8 +31,7 @@ TEST(SampleBuffer, zeroCapacityStillHoldsOne)
   EXPECT_EQ(value, 2);
 }
 
-TEST(SampleBuffer, writerAndReaderThreadsLoseNothingBeyondOverflow)
-{
+TEST(SampleBuffer, writerAndReaderThreadsLoseNothingBeyondOverflow) {
   constexpr int kCount = 20000;
   RTC::SampleBuffer<int> buffer(8);
   std::thread writer([&] {

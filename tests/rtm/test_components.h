@@ -13,43 +13,36 @@
 #include <thread>
 #include <vector>
 
-namespace rtm_test
-{
+namespace rtm_test {
 
-struct CallRecord
-{
+struct CallRecord {
   std::string name;
   std::thread::id thread;
 };
 
-class RecordingComponent : public RTC::DataFlowComponentBase
-{
-public:
+class RecordingComponent : public RTC::DataFlowComponentBase {
+ public:
   explicit RecordingComponent(RTC::Manager* manager) : RTC::DataFlowComponentBase(manager) {}
 
   // The callback named here returns RTC_ERROR.
   std::string failing;
 
-  std::vector<CallRecord> calls() const
-  {
+  std::vector<CallRecord> calls() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_calls;
   }
-  std::vector<std::string> callNames() const
-  {
+  std::vector<std::string> callNames() const {
     std::vector<std::string> names;
     for (const CallRecord& call : calls()) names.push_back(call.name);
     return names;
   }
-  int count(const std::string& name) const
-  {
+  int count(const std::string& name) const {
     int n = 0;
     for (const CallRecord& call : calls()) n += call.name == name;
     return n;
   }
   // Waits (at most 5 s) until `name` was called `times` times.
-  bool waitFor(const std::string& name, int times = 1) const
-  {
+  bool waitFor(const std::string& name, int times = 1) const {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (count(name) < times) {
       if (std::chrono::steady_clock::now() > deadline) return false;
@@ -70,22 +63,20 @@ public:
   RTC::ReturnCode_t onReset(RTC::UniqueId) override { return record("onReset"); }
   RTC::ReturnCode_t onStateUpdate(RTC::UniqueId) override { return record("onStateUpdate"); }
 
-protected:
-  RTC::ReturnCode_t record(const char* name)
-  {
+ protected:
+  RTC::ReturnCode_t record(const char* name) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_calls.push_back({name, std::this_thread::get_id()});
     return failing == name ? RTC::RTC_ERROR : RTC::RTC_OK;
   }
 
-private:
+ private:
   mutable std::mutex m_mutex;
   std::vector<CallRecord> m_calls;
 };
 
 template <class Component>
-RTC::RTObject_impl* createTestComponent(RTC::Manager* manager)
-{
+RTC::RTObject_impl* createTestComponent(RTC::Manager* manager) {
   return new Component(manager);
 }
 
@@ -94,14 +85,13 @@ inline void deleteTestComponent(RTC::RTObject_impl* component) { delete componen
 // Registers a factory for Component under `type_name` once per test program.
 template <class Component>
 void registerTestFactory(const char* type_name, const char* max_instance,
-                         std::vector<const char*> extra = {})
-{
-  std::vector<const char*> table = {"implementation_id", type_name, "type_name", type_name,
-                                    "description", "test component", "version", "1.0",
-                                    "vendor", "test", "category", "Test",
-                                    "activity_type", "PERIODIC", "kind", "DataFlowComponent",
-                                    "max_instance", max_instance, "language", "C++",
-                                    "lang_type", "compile"};
+                         std::vector<const char*> extra = {}) {
+  std::vector<const char*> table = {
+      "implementation_id", type_name,      "type_name",     type_name,  "description",
+      "test component",    "version",      "1.0",           "vendor",   "test",
+      "category",          "Test",         "activity_type", "PERIODIC", "kind",
+      "DataFlowComponent", "max_instance", max_instance,    "language", "C++",
+      "lang_type",         "compile"};
   table.insert(table.end(), extra.begin(), extra.end());
   table.push_back("");
   coil::Properties profile(table.data(), 2147483647);

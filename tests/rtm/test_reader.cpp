@@ -3,29 +3,24 @@
 #include <rtm/DataFlowComponentBase.h>
 #include <rtm/DataInPort.h>
 #include <rtm/Manager.h>
-#include <shell/component_shell.h>
 #include <rtm/idl/BasicDataTypeSkel.h>
+#include <shell/component_shell.h>
 
 #include <cstdio>
 
-namespace
-{
+namespace {
 
-class Reader : public RTC::DataFlowComponentBase
-{
-public:
+class Reader : public RTC::DataFlowComponentBase {
+ public:
   explicit Reader(RTC::Manager* manager)
-      : RTC::DataFlowComponentBase(manager), m_in("in", m_value)
-  {
-  }
-  RTC::ReturnCode_t onInitialize() override
-  {
+      : RTC::DataFlowComponentBase(manager), m_in("in", m_value) {}
+  RTC::ReturnCode_t onInitialize() override {
     addInPort("in", m_in);
     return RTC::RTC_OK;
   }
   RTC::InPort<RTC::TimedString>& in() { return m_in; }
 
-private:
+ private:
   RTC::TimedString m_value;
   RTC::InPort<RTC::TimedString> m_in;
 };
@@ -33,9 +28,9 @@ private:
 RTC::RTObject_impl* createReader(RTC::Manager* manager) { return new Reader(manager); }
 void deleteReader(RTC::RTObject_impl* component) { delete component; }
 
-void moduleInit(RTC::Manager* manager)
-{
-  const char* const profile[] = {"type_name", "Reader", "category", "Test", "max_instance", "1", ""};
+void moduleInit(RTC::Manager* manager) {
+  const char* const profile[] = {"type_name",    "Reader", "category", "Test",
+                                 "max_instance", "1",      ""};
   coil::Properties properties(profile);
   manager->registerFactory(properties, createReader, deleteReader);
   auto* reader = static_cast<Reader*>(manager->createComponent("Reader"));

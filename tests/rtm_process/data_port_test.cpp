@@ -7,7 +7,7 @@ namespace rt_test {
 namespace {
 
 class DataPorts : public RtProcessTest {
-protected:
+ protected:
   void startPair(std::vector<std::string> talkerArguments = {}) {
     talker = startComponents("Talker", talkerArguments);
     listener = startComponents("Listener");

@@ -8,7 +8,8 @@ namespace {
 
 TEST_F(RtProcessTest, maxInstanceRefusesOneMoreComponent) {
   auto probes = startComponents("Probe,Probe,Probe");
-  ASSERT_TRUE(probes->waitForOutput("create returned null for Probe", kStartTimeout)) << probes->output();
+  ASSERT_TRUE(probes->waitForOutput("create returned null for Probe", kStartTimeout))
+      << probes->output();
   std::string out = probes->standardOutput();
   EXPECT_NE(out.find("created Probe0"), std::string::npos) << out;
   EXPECT_NE(out.find("created Probe1"), std::string::npos) << out;
@@ -51,9 +52,9 @@ TEST_F(RtProcessTest, lifecycleCallbacksRunInTheirOrder) {
   for (const auto& line : linesOf(probe->standardOutput())) {
     if (line.rfind("callback: ", 0) == 0) callbacks.push_back(line.substr(10));
   }
-  EXPECT_EQ(callbacks, (std::vector<std::string>{"onInitialize", "onStartup", "onActivated",
-                                                  "onExecute", "onDeactivated", "onShutdown",
-                                                  "onFinalize"}));
+  EXPECT_EQ(callbacks,
+            (std::vector<std::string>{"onInitialize", "onStartup", "onActivated", "onExecute",
+                                      "onDeactivated", "onShutdown", "onFinalize"}));
   EXPECT_NE(probe->standardOutput().find("destroyed Probe"), std::string::npos);
 }
 

@@ -6,8 +6,8 @@
 
 #include <memory>
 #include <sstream>
-#include <thread>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -22,7 +22,7 @@ inline const Seconds kStartTimeout{30};
 inline const Seconds kEventTimeout{30};
 
 class RtProcessTest : public ::testing::Test {
-protected:
+ protected:
   // rtc.conf lines added to every component started by this test.
   std::vector<std::pair<std::string, std::string>> extraConf;
 
@@ -43,8 +43,8 @@ protected:
     test_support::ChildOptions options;
     options.environment = {{"RT_TEST_CREATE", types}};
     options.label = types;
-    return std::make_unique<test_support::ChildProcess>(
-        test_support::binPath("rt_test_components"), all, options);
+    return std::make_unique<test_support::ChildProcess>(test_support::binPath("rt_test_components"),
+                                                        all, options);
   }
 
   test_support::RunResult rtctl(const std::vector<std::string>& arguments) {
@@ -74,7 +74,7 @@ protected:
   test_support::NameServer names;
   test_support::TempDir runDir{"mm-rt-"};
 
-private:
+ private:
   int started_ = 0;
 };
 

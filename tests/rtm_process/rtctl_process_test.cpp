@@ -33,8 +33,8 @@ TEST_F(RtProcessTest, rtctlCatShowsTheRegisteredProfilePortsAndConfiguration) {
   auto shown = rtctl({"cat", "Talker0"});
   ASSERT_TRUE(shown.status.exitedWith(0)) << shown.err;
   for (const char* expected :
-       {"type_name: Talker", "description: Talker test component", "version: 1.0.0",
-        "vendor: test", "category: test", "state: Inactive", "out Talker0.out [IDL:RTC/TimedString:1.0]",
+       {"type_name: Talker", "description: Talker test component", "version: 1.0.0", "vendor: test",
+        "category: test", "state: Inactive", "out Talker0.out [IDL:RTC/TimedString:1.0]",
         "out Talker0.image [IDL:Orvn/TimedImageData:1.0]", "message = hello", "send_image = 0"}) {
     EXPECT_NE(shown.out.find(expected), std::string::npos) << expected << " in\n" << shown.out;
   }
@@ -59,9 +59,10 @@ TEST_F(RtProcessTest, rtctlConfChangesAParameterAndRefusesAnUnknownKey) {
 }
 
 TEST_F(RtProcessTest, rtctlReportsAnUnknownNameOnOneLine) {
-  for (const std::vector<std::string>& arguments :
-       {std::vector<std::string>{"cat", "Nobody0"}, {"activate", "Nobody0"},
-        {"connect", "Nobody0:out", "Other0:in"}, {"cat", "no.host_cxt/Nobody0.rtc"}}) {
+  for (const std::vector<std::string>& arguments : {std::vector<std::string>{"cat", "Nobody0"},
+                                                    {"activate", "Nobody0"},
+                                                    {"connect", "Nobody0:out", "Other0:in"},
+                                                    {"cat", "no.host_cxt/Nobody0.rtc"}}) {
     auto result = rtctl(arguments);
     EXPECT_TRUE(result.status.exitedWith(1)) << arguments[0];
     EXPECT_EQ(linesOf(result.err).size(), 1u) << result.err;

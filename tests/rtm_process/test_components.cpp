@@ -14,29 +14,25 @@ void say(const std::string& line) {
   std::fflush(stdout);
 }
 
-#define TEST_PROFILE(type, maxInstance, ...)                                                   \
-  {                                                                                          \
-    "implementation_id", type, "type_name", type, "description", type " test component",    \
-        "version", "1.0.0", "vendor", "test", "category", "test", "activity_type", "PERIODIC", \
-        "kind", "DataFlowComponent", "max_instance", maxInstance, "language", "C++",         \
-        "lang_type", "compile", __VA_ARGS__ ""                                               \
+#define TEST_PROFILE(type, maxInstance, ...)                                                      \
+  {                                                                                               \
+    "implementation_id", type, "type_name", type, "description", type " test component",          \
+        "version", "1.0.0", "vendor", "test", "category", "test", "activity_type", "PERIODIC",    \
+        "kind", "DataFlowComponent", "max_instance", maxInstance, "language", "C++", "lang_type", \
+        "compile", __VA_ARGS__ ""                                                                 \
   }
 
-const char* const kTalkerProfile[] = TEST_PROFILE("Talker", "0", "conf.default.message", "hello",
-                                                  "conf.default.send_image", "0",
-                                                  "conf.__widget__.message", "text",
-                                                  "conf.__widget__.send_image", "text", );
+const char* const kTalkerProfile[] =
+    TEST_PROFILE("Talker", "0", "conf.default.message", "hello", "conf.default.send_image", "0",
+                 "conf.__widget__.message", "text", "conf.__widget__.send_image", "text", );
 const char* const kListenerProfile[] = TEST_PROFILE("Listener", "0", );
 const char* const kEchoProviderProfile[] = TEST_PROFILE("EchoProvider", "0", );
 const char* const kEchoCallerProfile[] = TEST_PROFILE("EchoCaller", "0", );
-const char* const kProbeProfile[] = TEST_PROFILE("Probe", "2", "conf.default.gain", "1.5",
-                                                 "conf.default.label", "plain",
-                                                 "conf.default.count", "7",
-                                                 "conf.default.fail_on_execute", "0",
-                                                 "conf.__widget__.gain", "text",
-                                                 "conf.__widget__.label", "text",
-                                                 "conf.__widget__.count", "text",
-                                                 "conf.__widget__.fail_on_execute", "text", );
+const char* const kProbeProfile[] =
+    TEST_PROFILE("Probe", "2", "conf.default.gain", "1.5", "conf.default.label", "plain",
+                 "conf.default.count", "7", "conf.default.fail_on_execute", "0",
+                 "conf.__widget__.gain", "text", "conf.__widget__.label", "text",
+                 "conf.__widget__.count", "text", "conf.__widget__.fail_on_execute", "text", );
 
 }  // namespace
 
@@ -98,9 +94,8 @@ RTC::ReturnCode_t Listener::onExecute(RTC::UniqueId) {
     }
     for (int i = 0; pattern == "ok" && i < static_cast<int>(data.imgData.length()); ++i) {
       if (data.imgData[i] != imageByte(i, image_.tm.sec)) {
-        pattern = "bad at byte " + std::to_string(i) + ": " +
-                  std::to_string(data.imgData[i]) + " instead of " +
-                  std::to_string(imageByte(i, image_.tm.sec));
+        pattern = "bad at byte " + std::to_string(i) + ": " + std::to_string(data.imgData[i]) +
+                  " instead of " + std::to_string(imageByte(i, image_.tm.sec));
       }
     }
     say("image received: " + std::to_string(data.width) + "x" + std::to_string(data.height) + "x" +
@@ -110,7 +105,9 @@ RTC::ReturnCode_t Listener::onExecute(RTC::UniqueId) {
   return RTC::RTC_OK;
 }
 
-char* EchoServant::repeat(const char* text) { return CORBA::string_dup(("echo:" + std::string(text)).c_str()); }
+char* EchoServant::repeat(const char* text) {
+  return CORBA::string_dup(("echo:" + std::string(text)).c_str());
+}
 
 CORBA::Long EchoServant::add(CORBA::Long a, CORBA::Long b) { return a + b; }
 
@@ -180,7 +177,8 @@ RTC::ReturnCode_t Probe::onShutdown(RTC::UniqueId) {
 RTC::ReturnCode_t Probe::onActivated(RTC::UniqueId) {
   say("callback: onActivated");
   char values[160];
-  std::snprintf(values, sizeof values, "config: gain=%g label=%s count=%d", gain_, label_.c_str(), count_);
+  std::snprintf(values, sizeof values, "config: gain=%g label=%s count=%d", gain_, label_.c_str(),
+                count_);
   say(values);
   executedSinceActivation_ = false;
   return RTC::RTC_OK;
@@ -219,8 +217,8 @@ void registerTestComponents(RTC::Manager* manager) {
                                   shell::destroyComponent);
   shell::registerComponentFactory(manager, kListenerProfile, shell::createComponent<Listener>,
                                   shell::destroyComponent);
-  shell::registerComponentFactory(manager, kEchoProviderProfile, shell::createComponent<EchoProvider>,
-                                  shell::destroyComponent);
+  shell::registerComponentFactory(manager, kEchoProviderProfile,
+                                  shell::createComponent<EchoProvider>, shell::destroyComponent);
   shell::registerComponentFactory(manager, kEchoCallerProfile, shell::createComponent<EchoCaller>,
                                   shell::destroyComponent);
   shell::registerComponentFactory(manager, kProbeProfile, shell::createComponent<Probe>,

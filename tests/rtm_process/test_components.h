@@ -10,8 +10,8 @@
 #include <rtm/Manager.h>
 #include <rtm/idl/BasicDataTypeSkel.h>
 
-#include <Orvn.hh>
 #include <idl/OrvnCdrCodec.h>
+#include <Orvn.hh>
 #include <RtTestEcho.hh>
 
 #include <string>
@@ -25,17 +25,19 @@ inline constexpr int kImageChannels = 3;
 inline constexpr int kImageBytes = kImageWidth * kImageHeight * kImageChannels;
 
 // Byte i of the image stamped seed.
-inline CORBA::Char imageByte(int i, unsigned seed) { return static_cast<CORBA::Char>((i * 7 + seed) & 0xFF); }
+inline CORBA::Char imageByte(int i, unsigned seed) {
+  return static_cast<CORBA::Char>((i * 7 + seed) & 0xFF);
+}
 
 // Writes "message #n" on "out" every period while active (and, with send_image 1, an image
 // on "image"); prints "write <n> ok" or "write <n> failed".
 class Talker : public RTC::DataFlowComponentBase {
-public:
+ public:
   explicit Talker(RTC::Manager* manager);
   RTC::ReturnCode_t onInitialize() override;
   RTC::ReturnCode_t onExecute(RTC::UniqueId ec_id) override;
 
-private:
+ private:
   RTC::TimedString text_;
   RTC::OutPort<RTC::TimedString> textOut_;
   Orvn::TimedImageData image_;
@@ -48,12 +50,12 @@ private:
 // Prints "received: <text>" for each string and "image received: <w>x<h>x<c> bytes=<n>
 // pattern=ok" for each image (or what is wrong with it instead of "ok").
 class Listener : public RTC::DataFlowComponentBase {
-public:
+ public:
   explicit Listener(RTC::Manager* manager);
   RTC::ReturnCode_t onInitialize() override;
   RTC::ReturnCode_t onExecute(RTC::UniqueId ec_id) override;
 
-private:
+ private:
   RTC::TimedString text_;
   RTC::InPort<RTC::TimedString> textIn_;
   Orvn::TimedImageData image_;
@@ -61,18 +63,18 @@ private:
 };
 
 class EchoServant : public virtual POA_RtTest::Echo {
-public:
+ public:
   char* repeat(const char* text) override;
   CORBA::Long add(CORBA::Long a, CORBA::Long b) override;
 };
 
 // Provides RtTest::Echo as "echo0" on its port "echo".
 class EchoProvider : public RTC::DataFlowComponentBase {
-public:
+ public:
   explicit EchoProvider(RTC::Manager* manager);
   RTC::ReturnCode_t onInitialize() override;
 
-private:
+ private:
   RTC::CorbaPort port_;
   EchoServant servant_;
 };
@@ -80,12 +82,12 @@ private:
 // Requires "echo0" on its port "echo"; while active it calls repeat("ping") each period and
 // prints "reply: <text>", "consumer nil" or "call failed: <exception>" whenever that changes.
 class EchoCaller : public RTC::DataFlowComponentBase {
-public:
+ public:
   explicit EchoCaller(RTC::Manager* manager);
   RTC::ReturnCode_t onInitialize() override;
   RTC::ReturnCode_t onExecute(RTC::UniqueId ec_id) override;
 
-private:
+ private:
   RTC::CorbaPort port_;
   RTC::CorbaConsumer<RtTest::Echo> echo_;
   std::string lastLine_;
@@ -95,7 +97,7 @@ private:
 // entry into their state) and "config: gain=<g> label=<l> count=<c>" on activation. With
 // fail_on_execute 1 its onExecute returns an error. max_instance is 2.
 class Probe : public RTC::DataFlowComponentBase {
-public:
+ public:
   explicit Probe(RTC::Manager* manager);
   ~Probe() override;
   RTC::ReturnCode_t onInitialize() override;
@@ -109,7 +111,7 @@ public:
   RTC::ReturnCode_t onError(RTC::UniqueId ec_id) override;
   RTC::ReturnCode_t onReset(RTC::UniqueId ec_id) override;
 
-private:
+ private:
   double gain_ = 0;
   std::string label_;
   int count_ = 0;

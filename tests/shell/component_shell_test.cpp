@@ -37,7 +37,8 @@ TEST(ComponentShell, aFactoryThatCreatesNothingEndsTheProcessWithOneLineAndAbort
 
 TEST(ComponentShell, consoleTextUsesUtf8ByDefault) {
   auto result = runFailingProgram({});
-  EXPECT_NE(result.out.find("encoded: \xE2\x96\xA0\xEF\xBC\x9A\n"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("encoded: \xE2\x96\xA0\xEF\xBC\x9A\n"), std::string::npos)
+      << result.out;
 }
 
 TEST(ComponentShell, consoleEncodingFromTheConfigurationSelectsCodePage932) {
@@ -51,7 +52,8 @@ TEST(ComponentShell, anUnknownConsoleEncodingIsReportedAndUtf8Used) {
   EXPECT_NE(result.err.find("console.encoding: unknown encoding \"latin9\", writing UTF-8\n"),
             std::string::npos)
       << result.err;
-  EXPECT_NE(result.out.find("encoded: \xE2\x96\xA0\xEF\xBC\x9A\n"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("encoded: \xE2\x96\xA0\xEF\xBC\x9A\n"), std::string::npos)
+      << result.out;
 }
 
 }  // namespace

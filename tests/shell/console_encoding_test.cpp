@@ -34,10 +34,10 @@ TEST(ConsoleEncoding, cp932KeepsAsciiAroundThePanelCharacters) {
 }
 
 TEST(ConsoleEncoding, cp932ReplacesUnknownCharactersAndBrokenBytesWithOneMarkEach) {
-  EXPECT_EQ(encodeConsoleText("a\xC3\xA9z", ConsoleEncoding::Cp932), "a?z");        // é
-  EXPECT_EQ(encodeConsoleText("\xF0\x9F\x98\x80", ConsoleEncoding::Cp932), "?");    // emoji
-  EXPECT_EQ(encodeConsoleText("x\xE2\x94", ConsoleEncoding::Cp932), "x??");         // cut short
-  EXPECT_EQ(encodeConsoleText("\xFF\x80.", ConsoleEncoding::Cp932), "??.");         // not UTF-8
+  EXPECT_EQ(encodeConsoleText("a\xC3\xA9z", ConsoleEncoding::Cp932), "a?z");      // é
+  EXPECT_EQ(encodeConsoleText("\xF0\x9F\x98\x80", ConsoleEncoding::Cp932), "?");  // emoji
+  EXPECT_EQ(encodeConsoleText("x\xE2\x94", ConsoleEncoding::Cp932), "x??");       // cut short
+  EXPECT_EQ(encodeConsoleText("\xFF\x80.", ConsoleEncoding::Cp932), "??.");       // not UTF-8
 }
 
 TEST(ConsoleEncoding, parsesTheConfiguredNamesInAnyLetterCase) {

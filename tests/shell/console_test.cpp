@@ -6,14 +6,14 @@ namespace shell {
 namespace {
 
 TEST(AnsiColour, mapsTheWindowsColourBitsToAnsiColours) {
-  EXPECT_EQ(ansiColourSequence(0, 0), "\x1b[30;40m");   // black on black
-  EXPECT_EQ(ansiColourSequence(1, 0), "\x1b[34;40m");   // blue
-  EXPECT_EQ(ansiColourSequence(2, 0), "\x1b[32;40m");   // green
-  EXPECT_EQ(ansiColourSequence(3, 0), "\x1b[36;40m");   // cyan
-  EXPECT_EQ(ansiColourSequence(4, 0), "\x1b[31;40m");   // red
-  EXPECT_EQ(ansiColourSequence(5, 0), "\x1b[35;40m");   // magenta
-  EXPECT_EQ(ansiColourSequence(6, 0), "\x1b[33;40m");   // yellow (dark)
-  EXPECT_EQ(ansiColourSequence(7, 0), "\x1b[37;40m");   // grey, the console's default
+  EXPECT_EQ(ansiColourSequence(0, 0), "\x1b[30;40m");  // black on black
+  EXPECT_EQ(ansiColourSequence(1, 0), "\x1b[34;40m");  // blue
+  EXPECT_EQ(ansiColourSequence(2, 0), "\x1b[32;40m");  // green
+  EXPECT_EQ(ansiColourSequence(3, 0), "\x1b[36;40m");  // cyan
+  EXPECT_EQ(ansiColourSequence(4, 0), "\x1b[31;40m");  // red
+  EXPECT_EQ(ansiColourSequence(5, 0), "\x1b[35;40m");  // magenta
+  EXPECT_EQ(ansiColourSequence(6, 0), "\x1b[33;40m");  // yellow (dark)
+  EXPECT_EQ(ansiColourSequence(7, 0), "\x1b[37;40m");  // grey, the console's default
 }
 
 TEST(AnsiColour, theIntensityBitSelectsTheBrightColours) {

@@ -8,12 +8,29 @@
 
 namespace {
 
-const char* const kProfile[] = {"implementation_id", "Failing", "type_name", "Failing",
-                                "description", "never created", "version", "1.0.0",
-                                "vendor", "test", "category", "test",
-                                "activity_type", "PERIODIC", "kind", "DataFlowComponent",
-                                "max_instance", "1", "language", "C++",
-                                "lang_type", "compile", ""};
+const char* const kProfile[] = {"implementation_id",
+                                "Failing",
+                                "type_name",
+                                "Failing",
+                                "description",
+                                "never created",
+                                "version",
+                                "1.0.0",
+                                "vendor",
+                                "test",
+                                "category",
+                                "test",
+                                "activity_type",
+                                "PERIODIC",
+                                "kind",
+                                "DataFlowComponent",
+                                "max_instance",
+                                "1",
+                                "language",
+                                "C++",
+                                "lang_type",
+                                "compile",
+                                ""};
 
 RTC::RTObject_impl* createNothing(RTC::Manager*) { return nullptr; }
 

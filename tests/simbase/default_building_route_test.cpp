@@ -4,10 +4,10 @@
 
 #include "tests/support/temp_dir.h"
 
+#include <unistd.h>
 #include <cmath>
 #include <cstdio>
 #include <deque>
-#include <unistd.h>
 
 #include "base_world.h"
 #include "odometry_schedule.h"
@@ -19,7 +19,7 @@ using namespace basesim;
 namespace {
 
 constexpr double kOdometryRate_hz = 2.0;  // BaseSimComp's default
-constexpr std::size_t kInPortBuffer = 8;   // samples an in-port keeps before dropping the oldest
+constexpr std::size_t kInPortBuffer = 8;  // samples an in-port keeps before dropping the oldest
 constexpr double kGiveUp_s = 600.0;
 
 // One clock for both sides: the planner's 1 ms sleeps move the simulated time.
@@ -53,9 +53,7 @@ class SimulatedPorts : public planner::PlannerIo {
     reports.push_back({text, time_.now_s(), world_.status().pose});
     if (text == "ROBOT_ARRIVED") supervisorWords_.push_back("ROBOT_GO_BACK");
   }
-  void sendVelocity(double vx_mps, double va_radps) override {
-    world_.command({vx_mps, va_radps});
-  }
+  void sendVelocity(double vx_mps, double va_radps) override { world_.command({vx_mps, va_radps}); }
   planner::MapServiceState mapServiceState() override { return planner::MapServiceState::Present; }
   planner::MapFetch fetchMap() override {
     schedule_.mapRequested(time_.now_s());

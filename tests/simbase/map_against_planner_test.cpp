@@ -83,8 +83,10 @@ TEST(MapAgainstPlanner, wallOnTheLeftLandsAtLowerRowsOnTheRightAtHigher) {
 
 TEST(MapAgainstPlanner, everySeenWallPointLandsInThePlannersCell) {
   // A room with an oblique wall, seen from a turned base.
-  const std::vector<WallSegment> walls = {{{-2.0, -1.5}, {3.0, -1.5}}, {{3.0, -1.5}, {3.0, 2.0}},
-                                          {{3.0, 2.0}, {-2.0, 2.0}},   {{-2.0, 2.0}, {-2.0, -1.5}},
+  const std::vector<WallSegment> walls = {{{-2.0, -1.5}, {3.0, -1.5}},
+                                          {{3.0, -1.5}, {3.0, 2.0}},
+                                          {{3.0, 2.0}, {-2.0, 2.0}},
+                                          {{-2.0, 2.0}, {-2.0, -1.5}},
                                           {{0.5, 1.0}, {1.5, 0.2}}};
   const WorldPose base{0.3, 0.1, 0.7};
   const auto grid = plannerGridFrom(senseRelativeMap(walls, base, RangeSensorParams{}));

@@ -172,9 +172,8 @@ TEST(FrameWriter, unwritableFolderIsReportedNotThrown) {
 }
 
 TEST(ViewerCommandLine, ownOptionsAreTakenTheRestGoesToTheMiddleware) {
-  const auto line = parseViewerCommandLine(
-      {"PlanViewer", "-f", "rtc.conf", "--dir", "out", "--video", "run.avi", "--fps", "4",
-       "-o", "a:b"});
+  const auto line = parseViewerCommandLine({"PlanViewer", "-f", "rtc.conf", "--dir", "out",
+                                            "--video", "run.avi", "--fps", "4", "-o", "a:b"});
   EXPECT_EQ(line.error, "");
   EXPECT_EQ(line.frames.directory, "out");
   EXPECT_EQ(line.frames.videoPath, "run.avi");

@@ -45,15 +45,16 @@ TEST(RouteEndToEnd, defaultBuildingFromStartToFinishWithoutCollision) {
 
   ChildProcess base(binPath("BaseSimComp"), confArgs, inDir);
   ChildProcess planner(binPath("TorvaneComp"), confArgs, inDir);
-  ChildProcess viewer(binPath("PlanViewer"),
-                      {"--dir", dir.file("frames"), "--video", dir.file("run.avi"), "-f",
-                       dir.file("rtc.conf")},
-                      inDir);
+  ChildProcess viewer(
+      binPath("PlanViewer"),
+      {"--dir", dir.file("frames"), "--video", dir.file("run.avi"), "-f", dir.file("rtc.conf")},
+      inDir);
   ChildProcess supervisor(binPath("RouteSupervisor"),
                           {"--arrival-timeout", "200", "--finish-timeout", "200", "--at-station",
                            "echo arm task done", "-f", dir.file("rtc.conf")},
                           inDir);
-  for (const char* name : {"BaseSim0.rtc", "Torvane0.rtc", "PlanViewer0.rtc", "RouteSupervisor0.rtc"}) {
+  for (const char* name :
+       {"BaseSim0.rtc", "Torvane0.rtc", "PlanViewer0.rtc", "RouteSupervisor0.rtc"}) {
     ASSERT_TRUE(names.waitForBinding(name, kStartTimeout)) << name;
   }
 

@@ -67,10 +67,10 @@ TEST(StationCommand, reportsSuccessFailureAndTimeout) {
 }
 
 TEST(SupervisorCommandLine, ownOptionsAreTakenTheRestGoesToTheMiddleware) {
-  const auto line = parseSupervisorCommandLine(
-      {"RouteSupervisor", "--arrival-timeout", "120", "-f", "rtc.conf", "--at-station",
-       "arm_task --fast", "--finish-timeout", "90.5", "--station-timeout", "30",
-       "--connect-timeout", "7"});
+  const auto line =
+      parseSupervisorCommandLine({"RouteSupervisor", "--arrival-timeout", "120", "-f", "rtc.conf",
+                                  "--at-station", "arm_task --fast", "--finish-timeout", "90.5",
+                                  "--station-timeout", "30", "--connect-timeout", "7"});
   EXPECT_EQ(line.error, "");
   EXPECT_DOUBLE_EQ(line.settings.timeouts.arrival_s, 120.0);
   EXPECT_DOUBLE_EQ(line.settings.timeouts.finish_s, 90.5);
@@ -89,7 +89,8 @@ TEST(SupervisorCommandLine, ownOptionsAreTakenTheRestGoesToTheMiddleware) {
 }
 
 TEST(WordLine, utcStampWithMilliseconds) {
-  const auto when = std::chrono::system_clock::time_point(std::chrono::milliseconds(1796707812345LL));
+  const auto when =
+      std::chrono::system_clock::time_point(std::chrono::milliseconds(1796707812345LL));
   EXPECT_EQ(wordLine(when, "sent ROBOT_START"), "2026-12-08T05:30:12.345Z sent ROBOT_START");
   const auto whole = std::chrono::system_clock::time_point(std::chrono::seconds(0));
   EXPECT_EQ(wordLine(whole, "x"), "1970-01-01T00:00:00.000Z x");

@@ -158,8 +158,8 @@ bool ChildProcess::waitForOutput(const std::string& text, Seconds timeout, int c
   auto deadline = std::chrono::steady_clock::now() + timeout;
   for (;;) {
     bool ended = !isRunning();  // read after checking, so the last words are seen
-    int seen = std::max(countOccurrences(standardOutput(), text),
-                        countOccurrences(standardError(), text));
+    int seen =
+        std::max(countOccurrences(standardOutput(), text), countOccurrences(standardError(), text));
     if (seen >= count) return true;
     if (ended || std::chrono::steady_clock::now() >= deadline) return false;
     std::this_thread::sleep_for(kPollInterval_ms);

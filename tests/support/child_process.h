@@ -31,7 +31,7 @@ using Seconds = std::chrono::duration<double>;
 struct ExitStatus {
   bool exited = false;  // ended through exit(); code holds the status
   int code = 0;
-  int signal = 0;       // the signal that ended it when !exited
+  int signal = 0;  // the signal that ended it when !exited
 
   bool exitedWith(int expected) const { return exited && code == expected; }
   bool killedBy(int expected) const { return !exited && signal == expected; }
@@ -50,7 +50,7 @@ struct ChildOptions {
 };
 
 class ChildProcess {
-public:
+ public:
   // Starts program (a path, or a bare name looked up in PATH) with the arguments. Returns once
   // the program is executing. Throws std::runtime_error when it cannot be started.
   ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
@@ -85,7 +85,7 @@ public:
   // SIGKILL to the whole process group, then reaps the child. Idempotent.
   void kill();
 
-private:
+ private:
   bool reap(bool block);
 
   std::string label_;

@@ -21,7 +21,8 @@ bool processGone(pid_t pid, Seconds timeout) {
     std::string line;
     if (!std::getline(stat, line)) return true;
     size_t close = line.rfind(')');
-    if (close != std::string::npos && close + 2 < line.size() && line[close + 2] == 'Z') return true;
+    if (close != std::string::npos && close + 2 < line.size() && line[close + 2] == 'Z')
+      return true;
     if (std::chrono::steady_clock::now() >= deadline) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
@@ -42,8 +43,8 @@ TEST(ChildProcess, passesArgumentsEnvironmentAndWorkingDirectory) {
   ChildOptions options;
   options.environment = {{"MM_TEST_VALUE", "forty two"}, {"HOME", "/nowhere"}};
   options.workingDirectory = directory.path();
-  ChildProcess child("sh", shell("printf '%s|%s|%s|%s' \"$0\" \"$MM_TEST_VALUE\" \"$HOME\" \"$(pwd)\""),
-                     options);
+  ChildProcess child(
+      "sh", shell("printf '%s|%s|%s|%s' \"$0\" \"$MM_TEST_VALUE\" \"$HOME\" \"$(pwd)\""), options);
   ASSERT_TRUE(child.waitForExit(seconds(10)).has_value());
   EXPECT_EQ(child.standardOutput(), "sh|forty two|/nowhere|" + directory.path());
 }

@@ -65,7 +65,8 @@ void collect(CosNaming::NamingContext_ptr context, const std::string& prefix,
 bool matches(const std::string& path, const std::string& name) {
   if (path == name) return true;
   if (name.find('/') != std::string::npos) return false;
-  return path.size() > name.size() && path.compare(path.size() - name.size(), name.size(), name) == 0 &&
+  return path.size() > name.size() &&
+         path.compare(path.size() - name.size(), name.size(), name) == 0 &&
          path[path.size() - name.size() - 1] == '/';
 }
 

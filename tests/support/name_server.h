@@ -22,7 +22,7 @@
 namespace test_support {
 
 class NameServer {
-public:
+ public:
   // Starts on a free port (retrying with another one if the port was taken meanwhile).
   NameServer();
   // Starts on the given port; throws std::runtime_error when that fails.
@@ -52,7 +52,7 @@ public:
   bool waitForUnbinding(const std::string& name, Seconds timeout);
   bool isBound(const std::string& name);
 
-private:
+ private:
   bool tryStart(int port);
   // Empty when the server does not answer.
   std::optional<std::vector<std::string>> tryListBindings();

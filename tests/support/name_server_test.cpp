@@ -31,7 +31,8 @@ TEST(NameServer, answersOnItsOwnLoopbackPortWithAnEmptyTree) {
   NameServer names;
   EXPECT_TRUE(isPortListening(names.port()));
   EXPECT_EQ(names.address(), "127.0.0.1:" + std::to_string(names.port()));
-  EXPECT_EQ(names.corbaloc(), "corbaloc::127.0.0.1:" + std::to_string(names.port()) + "/NameService");
+  EXPECT_EQ(names.corbaloc(),
+            "corbaloc::127.0.0.1:" + std::to_string(names.port()) + "/NameService");
   EXPECT_TRUE(names.isRunning());
   EXPECT_TRUE(names.listBindings().empty());
 }

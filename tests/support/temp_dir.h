@@ -6,7 +6,7 @@
 namespace test_support {
 
 class TempDir {
-public:
+ public:
   // Creates "<tmp>/<prefix>XXXXXX". Throws std::runtime_error when that fails.
   explicit TempDir(const std::string& prefix = "mm-test-");
   ~TempDir();
@@ -19,7 +19,7 @@ public:
   // path() + "/" + name.
   std::string file(const std::string& name) const;
 
-private:
+ private:
   std::string path_;
 };
 

@@ -13,8 +13,8 @@ Remote<CellPlaces> askCellPlaces(CORBA::ORB_ptr orb, const std::string& nameServ
     result.error = component.error;
     return result;
   }
-  auto service = providedService(orb, component.value, kCellStatePort, kCellStateType,
-                                 kCellStateInstance);
+  auto service =
+      providedService(orb, component.value, kCellStatePort, kCellStateType, kCellStateInstance);
   if (!service.error.empty()) {
     result.error = cellComponent + ": " + service.error;
     return result;
@@ -28,7 +28,8 @@ Remote<CellPlaces> askCellPlaces(CORBA::ORB_ptr orb, const std::string& nameServ
     HiroSim::ObjectPlaceSeq_var objects = cell->getObjectPlaces();
     for (CORBA::ULong i = 0; i < objects->length(); ++i) {
       const HiroSim::ObjectPlace& place = objects[i];
-      result.value.objects.push_back({static_cast<int>(place.index), place.classId,
+      result.value.objects.push_back({static_cast<int>(place.index),
+                                      place.classId,
                                       place.support == HiroSim::ON_TRAY,
                                       {place.x, place.y, place.z}});
     }

@@ -35,18 +35,24 @@ bool parseOptions(int argc, char** argv, Options& options) {
     const std::string option = argv[i];
     if (i + 1 >= argc) return false;
     const std::string value = argv[++i];
-    if (option == "-n") options.nameServer = value;
-    else if (option == "--steps") options.stepsFile = value;
-    else if (option == "--coordinator") options.coordinator = value;
-    else if (option == "--base") options.base = value;
-    else if (option == "--cell") options.cell = value;
-    else return false;
+    if (option == "-n")
+      options.nameServer = value;
+    else if (option == "--steps")
+      options.stepsFile = value;
+    else if (option == "--coordinator")
+      options.coordinator = value;
+    else if (option == "--base")
+      options.base = value;
+    else if (option == "--cell")
+      options.cell = value;
+    else
+      return false;
   }
   return !options.nameServer.empty() && !options.stepsFile.empty();
 }
 
 std::optional<pickplace::CellConfig> coordinatorConfig(CORBA::ORB_ptr orb, const Options& options,
-                                                std::string& error) {
+                                                       std::string& error) {
   auto component = findComponent(orb, options.nameServer, options.coordinator);
   if (!component.error.empty()) {
     error = component.error;

@@ -17,8 +17,9 @@ double wrappedDegrees(double angle_rad) {
 
 }  // namespace
 
-PlacementReport checkPlacement(const pickplace::CellConfig& config, const std::vector<ObjectFinal>& objects,
-                               const TrayFinal& tray, double tolerance_mm) {
+PlacementReport checkPlacement(const pickplace::CellConfig& config,
+                               const std::vector<ObjectFinal>& objects, const TrayFinal& tray,
+                               double tolerance_mm) {
   PlacementReport report;
   report.ok = !objects.empty();
   std::map<long, int> takenPerClass;
@@ -44,10 +45,9 @@ PlacementReport checkPlacement(const pickplace::CellConfig& config, const std::v
   trayVerdict.expected = putDownTrayPose(config);
   const Point3& at = tray.topCentre;
   const Point3& want = trayVerdict.expected.topCentre;
-  trayVerdict.off_mm =
-      std::sqrt(std::pow(at.x_m - want.x_m, 2) + std::pow(at.y_m - want.y_m, 2) +
-                std::pow(at.z_m - want.z_m, 2)) *
-      kMillimetresPerMetre;
+  trayVerdict.off_mm = std::sqrt(std::pow(at.x_m - want.x_m, 2) + std::pow(at.y_m - want.y_m, 2) +
+                                 std::pow(at.z_m - want.z_m, 2)) *
+                       kMillimetresPerMetre;
   trayVerdict.yawOff_deg = wrappedDegrees(tray.yaw_rad - trayVerdict.expected.yaw_rad);
   trayVerdict.ok = !tray.lifted && trayVerdict.off_mm <= tolerance_mm;
   report.ok = report.ok && trayVerdict.ok;

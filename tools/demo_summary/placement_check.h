@@ -42,8 +42,8 @@ struct ObjectVerdict {
 struct TrayVerdict {
   TrayFinal tray;
   TrayPose expected;
-  double off_mm = 0.0;     // distance of the top-surface centres
-  double yawOff_deg = 0.0; // signed, in (−180, 180]
+  double off_mm = 0.0;      // distance of the top-surface centres
+  double yawOff_deg = 0.0;  // signed, in (−180, 180]
   bool ok = false;
 };
 
@@ -53,7 +53,8 @@ struct PlacementReport {
   bool ok = false;  // every object and the tray where they belong, and at least one object
 };
 
-PlacementReport checkPlacement(const pickplace::CellConfig& config, const std::vector<ObjectFinal>& objects,
-                               const TrayFinal& tray, double tolerance_mm = kDefaultTolerance_mm);
+PlacementReport checkPlacement(const pickplace::CellConfig& config,
+                               const std::vector<ObjectFinal>& objects, const TrayFinal& tray,
+                               double tolerance_mm = kDefaultTolerance_mm);
 
 }  // namespace demo_summary

@@ -98,8 +98,7 @@ Remote<std::map<std::string, std::string>> activeConfiguration(RTC::RTObject_ptr
 }
 
 Remote<CORBA::Object_var> providedService(CORBA::ORB_ptr orb, RTC::RTObject_ptr component,
-                                          const std::string& portName,
-                                          const std::string& typeName,
+                                          const std::string& portName, const std::string& typeName,
                                           const std::string& instanceName) {
   Remote<CORBA::Object_var> result;
   try {

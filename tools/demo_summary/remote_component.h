@@ -35,8 +35,7 @@ Remote<std::map<std::string, std::string>> activeConfiguration(RTC::RTObject_ptr
 
 // The reference that the port named portName provides as typeName / instanceName.
 Remote<CORBA::Object_var> providedService(CORBA::ORB_ptr orb, RTC::RTObject_ptr component,
-                                          const std::string& portName,
-                                          const std::string& typeName,
+                                          const std::string& portName, const std::string& typeName,
                                           const std::string& instanceName);
 
 // One line describing a CORBA exception.

@@ -54,8 +54,8 @@ void writePlacement(std::ostringstream& out, const SummaryInput& input) {
   const TrayVerdict& t = input.placement->tray;
   out << "Tray (top-surface centre against its put-down place)\n"
       << "  at " << millimetres(t.tray.topCentre) << ", put-down place "
-      << millimetres(t.expected.topCentre) << format(": %.1f mm off, yaw %+.1f deg off", t.off_mm,
-                                                     t.yawOff_deg, 0.0)
+      << millimetres(t.expected.topCentre)
+      << format(": %.1f mm off, yaw %+.1f deg off", t.off_mm, t.yawOff_deg, 0.0)
       << (t.tray.lifted ? ", still held" : "") << "  " << verdict(t.ok) << "\n";
 }
 
@@ -73,8 +73,8 @@ void writeBase(std::ostringstream& out, const SummaryInput& input) {
 }  // namespace
 
 bool summarySucceeded(const SummaryInput& input) {
-  return allStepsSucceeded(input.steps) && input.placement && input.placement->ok &&
-         input.base && input.base->collisions == 0;
+  return allStepsSucceeded(input.steps) && input.placement && input.placement->ok && input.base &&
+         input.base->collisions == 0;
 }
 
 std::string formatSummary(const SummaryInput& input) {

@@ -22,7 +22,7 @@ struct SummaryInput {
   std::optional<PlacementReport> placement;
   std::string placementUnavailable;  // why placement is empty
   std::optional<BaseRun> base;
-  std::string baseUnavailable;       // why base is empty
+  std::string baseUnavailable;  // why base is empty
 };
 
 // True when every step succeeded, every object and the tray are where they belong, and the

@@ -46,7 +46,6 @@ TrayPose putDownTrayPose(const pickplace::CellConfig& config);
 // class or a slot the coordinator does not have.
 std::optional<Point3> slotAtReceivingPlace(const pickplace::CellConfig& config, long classId,
                                            int slot);
-std::optional<Point3> slotAfterPutDown(const pickplace::CellConfig& config, long classId,
-                                       int slot);
+std::optional<Point3> slotAfterPutDown(const pickplace::CellConfig& config, long classId, int slot);
 
 }  // namespace demo_summary

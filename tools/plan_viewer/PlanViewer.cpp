@@ -8,19 +8,29 @@
 
 namespace {
 
-const char* const plan_viewer_profile[] = {
-    "implementation_id", "PlanViewer",
-    "type_name", "PlanViewer",
-    "description", "Stores planning images as PNG frames and a video",
-    "version", "1.0.0",
-    "vendor", "MobileManipulator",
-    "category", "Viewer",
-    "activity_type", "PERIODIC",
-    "kind", "DataFlowComponent",
-    "max_instance", "1",
-    "language", "C++",
-    "lang_type", "compile",
-    ""};
+const char* const plan_viewer_profile[] = {"implementation_id",
+                                           "PlanViewer",
+                                           "type_name",
+                                           "PlanViewer",
+                                           "description",
+                                           "Stores planning images as PNG frames and a video",
+                                           "version",
+                                           "1.0.0",
+                                           "vendor",
+                                           "MobileManipulator",
+                                           "category",
+                                           "Viewer",
+                                           "activity_type",
+                                           "PERIODIC",
+                                           "kind",
+                                           "DataFlowComponent",
+                                           "max_instance",
+                                           "1",
+                                           "language",
+                                           "C++",
+                                           "lang_type",
+                                           "compile",
+                                           ""};
 
 planviewer::FrameWriterOptions& launchOptions() {
   static planviewer::FrameWriterOptions options;
@@ -89,6 +99,6 @@ RTC::ReturnCode_t PlanViewer::onFinalize() {
 }
 
 extern "C" void PlanViewerInit(RTC::Manager* manager) {
-  shell::registerComponentFactory(manager, plan_viewer_profile,
-                                  shell::createComponent<PlanViewer>, shell::destroyComponent);
+  shell::registerComponentFactory(manager, plan_viewer_profile, shell::createComponent<PlanViewer>,
+                                  shell::destroyComponent);
 }

@@ -7,8 +7,8 @@
 
 // The port data type comes first: the middleware's port templates find its Any operators
 // only when they are declared before them.
-#include <Orvn.hh>
 #include <idl/OrvnCdrCodec.h>
+#include <Orvn.hh>
 
 #include <rtm/DataFlowComponentBase.h>
 #include <rtm/DataInPort.h>

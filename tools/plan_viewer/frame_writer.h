@@ -10,8 +10,8 @@
 namespace planviewer {
 
 struct FrameWriterOptions {
-  std::string directory;     // must exist
-  std::string videoPath;     // empty: no video
+  std::string directory;  // must exist
+  std::string videoPath;  // empty: no video
   double videoRate_fps = 2.0;
 };
 

@@ -10,17 +10,28 @@
 namespace {
 
 const char* const route_supervisor_profile[] = {
-    "implementation_id", "RouteSupervisor",
-    "type_name", "RouteSupervisor",
-    "description", "Starts the planner's route and sends it back after the station work",
-    "version", "1.0.0",
-    "vendor", "MobileManipulator",
-    "category", "Supervisor",
-    "activity_type", "PERIODIC",
-    "kind", "DataFlowComponent",
-    "max_instance", "1",
-    "language", "C++",
-    "lang_type", "compile",
+    "implementation_id",
+    "RouteSupervisor",
+    "type_name",
+    "RouteSupervisor",
+    "description",
+    "Starts the planner's route and sends it back after the station work",
+    "version",
+    "1.0.0",
+    "vendor",
+    "MobileManipulator",
+    "category",
+    "Supervisor",
+    "activity_type",
+    "PERIODIC",
+    "kind",
+    "DataFlowComponent",
+    "max_instance",
+    "1",
+    "language",
+    "C++",
+    "lang_type",
+    "compile",
     ""};
 
 constexpr int kRouteFinished = 0;
@@ -60,8 +71,7 @@ RouteSupervisor::~RouteSupervisor() {
 }
 
 double RouteSupervisor::now_s() const {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 RTC::ReturnCode_t RouteSupervisor::onInitialize() {
@@ -117,8 +127,8 @@ void RouteSupervisor::handleStation() {
     stationStarted_ = true;
     printLine("station: " + settings.stationCommand);
     stationWork_ = std::thread([this, settings] {
-      stationOutcome_ = routesupervisor::runStationCommand(settings.stationCommand,
-                                                           settings.stationTimeout_s);
+      stationOutcome_ =
+          routesupervisor::runStationCommand(settings.stationCommand, settings.stationTimeout_s);
       stationDone_.store(true);
     });
     return;
@@ -151,6 +161,5 @@ RTC::ReturnCode_t RouteSupervisor::onFinalize() {
 
 extern "C" void RouteSupervisorInit(RTC::Manager* manager) {
   shell::registerComponentFactory(manager, route_supervisor_profile,
-                                  shell::createComponent<RouteSupervisor>,
-                                  shell::destroyComponent);
+                                  shell::createComponent<RouteSupervisor>, shell::destroyComponent);
 }

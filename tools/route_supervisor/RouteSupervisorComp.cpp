@@ -22,16 +22,17 @@ int main(int argc, char** argv) {
   const auto line =
       routesupervisor::parseSupervisorCommandLine(std::vector<std::string>(argv, argv + argc));
   if (!line.error.empty()) {
-    std::fprintf(stderr,
-                 "RouteSupervisor: %s\nusage: RouteSupervisor [--connect-timeout S] [--arrival-timeout S] "
-                 "[--finish-timeout S] [--at-station COMMAND] [--station-timeout S] "
-                 "[middleware options]\n",
-                 line.error.c_str());
+    std::fprintf(
+        stderr,
+        "RouteSupervisor: %s\nusage: RouteSupervisor [--connect-timeout S] [--arrival-timeout S] "
+        "[--finish-timeout S] [--at-station COMMAND] [--station-timeout S] "
+        "[middleware options]\n",
+        line.error.c_str());
     return kUsageError;
   }
   RouteSupervisor::setSettings(line.settings);
   programoptions::MiddlewareArgv middleware(line.middlewareArguments);
-  const int managerStatus = shell::runComponentProcess(
-      middleware.argc(), middleware.argv(), moduleInit);
+  const int managerStatus =
+      shell::runComponentProcess(middleware.argc(), middleware.argv(), moduleInit);
   return managerStatus != 0 ? managerStatus : RouteSupervisor::exitStatus();
 }

@@ -8,7 +8,8 @@ namespace routesupervisor {
 
 struct CommandOutcome {
   bool succeeded = false;
-  std::string description;  // "exit code 0", "exit code 3", "signal 9", "timed out after 5.0 s", ...
+  std::string
+      description;  // "exit code 0", "exit code 3", "signal 9", "timed out after 5.0 s", ...
 };
 
 CommandOutcome runStationCommand(const std::string& commandLine, double timeout_s);

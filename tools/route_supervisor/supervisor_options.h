@@ -13,7 +13,7 @@ namespace routesupervisor {
 
 struct SupervisorSettings {
   RouteTimeouts timeouts;
-  std::string stationCommand;     // run with /bin/sh -c at the station; empty: none
+  std::string stationCommand;  // run with /bin/sh -c at the station; empty: none
   double stationTimeout_s = 600.0;
 };
 

@@ -7,11 +7,17 @@ namespace rtctl {
 
 namespace {
 
-const std::map<std::string, Verb> kVerbs = {
-    {"ls", Verb::Ls},           {"cat", Verb::Cat},       {"connect", Verb::Connect},
-    {"disconnect", Verb::Disconnect}, {"activate", Verb::Activate},
-    {"deactivate", Verb::Deactivate}, {"reset", Verb::Reset}, {"exit", Verb::Exit},
-    {"conf", Verb::Conf},       {"inject", Verb::Inject}, {"print", Verb::Print}};
+const std::map<std::string, Verb> kVerbs = {{"ls", Verb::Ls},
+                                            {"cat", Verb::Cat},
+                                            {"connect", Verb::Connect},
+                                            {"disconnect", Verb::Disconnect},
+                                            {"activate", Verb::Activate},
+                                            {"deactivate", Verb::Deactivate},
+                                            {"reset", Verb::Reset},
+                                            {"exit", Verb::Exit},
+                                            {"conf", Verb::Conf},
+                                            {"inject", Verb::Inject},
+                                            {"print", Verb::Print}};
 
 ParsedCommandLine failure(const std::string& error) {
   ParsedCommandLine parsed;
@@ -20,7 +26,8 @@ ParsedCommandLine failure(const std::string& error) {
 }
 
 bool parseCount(const std::string& text, int& count) {
-  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 9) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos ||
+      text.size() > 9) {
     return false;
   }
   count = std::stoi(text);
@@ -98,7 +105,8 @@ std::string parseVerbArguments(const std::string& verbName, const std::vector<st
         if (i + 1 >= args.size()) return args[i] + " needs a value";
         if (args[i] == "-n") {
           int count = 0;
-          if (!parseCount(args[i + 1], count)) return "-n needs a positive count, got \"" + args[i + 1] + "\"";
+          if (!parseCount(args[i + 1], count))
+            return "-n needs a positive count, got \"" + args[i + 1] + "\"";
           invocation.count = count;
         } else if (args[i] == "--timeout") {
           double seconds = 0;
@@ -144,7 +152,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments,
     invocation.nameServer = arguments[++at];
   }
   if (nameServiceLocation(invocation.nameServer).empty()) {
-    return failure("bad name server address \"" + invocation.nameServer + "\" (expected host:port)");
+    return failure("bad name server address \"" + invocation.nameServer +
+                   "\" (expected host:port)");
   }
   if (at >= arguments.size()) return failure("no command given (try rtctl --help)");
   auto verb = kVerbs.find(arguments[at]);

@@ -27,7 +27,19 @@ struct PortAddress {
   std::string port;
 };
 
-enum class Verb { Ls, Cat, Connect, Disconnect, Activate, Deactivate, Reset, Exit, Conf, Inject, Print };
+enum class Verb {
+  Ls,
+  Cat,
+  Connect,
+  Disconnect,
+  Activate,
+  Deactivate,
+  Reset,
+  Exit,
+  Conf,
+  Inject,
+  Print
+};
 
 struct Invocation {
   std::string nameServer;
@@ -35,10 +47,10 @@ struct Invocation {
   std::vector<std::string> components;  // cat, activate, deactivate, reset, exit, conf
   std::vector<PortAddress> ports;       // connect, disconnect, inject, print
   std::vector<std::pair<std::string, std::string>> properties;  // connect, as given
-  std::optional<std::pair<std::string, std::string>> confSet;  // conf NAME set KEY VALUE
-  std::string text;                     // inject
-  std::optional<int> count;             // print -n
-  std::optional<double> timeout_s;      // print --timeout
+  std::optional<std::pair<std::string, std::string>> confSet;   // conf NAME set KEY VALUE
+  std::string text;                                             // inject
+  std::optional<int> count;                                     // print -n
+  std::optional<double> timeout_s;                              // print --timeout
 };
 
 // Either an invocation or one line saying what is wrong with the command line.

@@ -54,8 +54,9 @@ StringSampleType stringPortType(const FoundPort& found, const PortAddress& addre
                                 const std::string& expectedPortType) {
   std::string portType = property(found.info, kPortTypeKey);
   if (portType != expectedPortType) {
-    throw Failure(label(address) + " is " + (portType.empty() ? "not a data port" : "a " + portType) +
-                  ", " + expectedPortType + " needed");
+    throw Failure(label(address) + " is " +
+                  (portType.empty() ? "not a data port" : "a " + portType) + ", " +
+                  expectedPortType + " needed");
   }
   std::string dataType = property(found.info, kDataTypeKey);
   auto type = stringSampleTypeOf(dataType);
@@ -180,7 +181,8 @@ int configuration(Session& session, const Invocation& invocation) {
       throw Failure(name + " refused " + key + " = " + value);
     }
     if (!configuration->activate_configuration_set(active->id.in())) {
-      throw Failure(name + " did not activate configuration set \"" + std::string(active->id.in()) + "\"");
+      throw Failure(name + " did not activate configuration set \"" + std::string(active->id.in()) +
+                    "\"");
     }
     std::cout << name << " " << active->id.in() << "." << key << " = " << value << "\n";
     return 0;
@@ -198,9 +200,9 @@ int configuration(Session& session, const Invocation& invocation) {
 int connectPorts(Session& session, const Invocation& invocation) {
   FoundPort first = findPort(session, invocation.ports[0]);
   FoundPort second = findPort(session, invocation.ports[1]);
-  ConnectionPlan plan = planConnection({first.info.name, first.info.properties},
-                                       {second.info.name, second.info.properties},
-                                       invocation.properties);
+  ConnectionPlan plan =
+      planConnection({first.info.name, first.info.properties},
+                     {second.info.name, second.info.properties}, invocation.properties);
   if (!plan.error.empty()) throw Failure(plan.error);
   RTC::ConnectorProfile profile;
   profile.name = (first.info.name + "_" + second.info.name).c_str();
@@ -252,8 +254,8 @@ int injectSample(Session& session, const Invocation& invocation) {
   StringSampleType type = stringPortType(target, address, "DataInPort");
   RTC::PortService_var own =
       activate<RTC::PortService>(session, new PeerPort("rtctl.inject", "DataOutPort", {}));
-  RTC::ConnectorProfile profile = ownConnectorProfile(
-      "rtctl.inject", target.port, own, property(target.info, kDataTypeKey));
+  RTC::ConnectorProfile profile =
+      ownConnectorProfile("rtctl.inject", target.port, own, property(target.info, kDataTypeKey));
   std::string what = "inject " + label(address);
   OpenRTM::PortStatus status = OpenRTM::PORT_OK;
   try {
@@ -278,7 +280,8 @@ int injectSample(Session& session, const Invocation& invocation) {
     auto now = std::chrono::system_clock::now().time_since_epoch();
     auto sec = std::chrono::duration_cast<std::chrono::seconds>(now);
     auto nsec = std::chrono::duration_cast<std::chrono::nanoseconds>(now - sec);
-    status = inPort->put(encodeStringSample(type, invocation.text, static_cast<unsigned long>(sec.count()),
+    status = inPort->put(encodeStringSample(type, invocation.text,
+                                            static_cast<unsigned long>(sec.count()),
                                             static_cast<unsigned long>(nsec.count())));
   } catch (const Failure&) {
     throw;
@@ -288,7 +291,7 @@ int injectSample(Session& session, const Invocation& invocation) {
   }
   disconnectQuietly(target.port, profile.connector_id);
   if (status != OpenRTM::PORT_OK) {
-    static const char* const kStatusNames[] = {"PORT_OK", "PORT_ERROR", "BUFFER_FULL",
+    static const char* const kStatusNames[] = {"PORT_OK",      "PORT_ERROR",     "BUFFER_FULL",
                                                "BUFFER_EMPTY", "BUFFER_TIMEOUT", "UNKNOWN_ERROR"};
     int index = static_cast<int>(status);
     throw Failure(what + ": the in-port answered " +
@@ -321,7 +324,8 @@ int printSamples(Session& session, const Invocation& invocation) {
   while (!stopRequested && (!invocation.count || printed < *invocation.count)) {
     double wait_s = kStopPoll_s;
     if (invocation.timeout_s) {
-      double left_s = std::chrono::duration<double>(deadline - std::chrono::steady_clock::now()).count();
+      double left_s =
+          std::chrono::duration<double>(deadline - std::chrono::steady_clock::now()).count();
       if (left_s <= 0) break;
       wait_s = std::min(wait_s, left_s);
     }
@@ -334,8 +338,9 @@ int printSamples(Session& session, const Invocation& invocation) {
   }
   disconnectQuietly(source.port, profile.connector_id);
   if (invocation.count && printed < *invocation.count && !stopRequested) {
-    throw Failure(what + ": " + std::to_string(printed) + " of " + std::to_string(*invocation.count) +
-                  " samples arrived within " + std::to_string(*invocation.timeout_s) + " s");
+    throw Failure(what + ": " + std::to_string(printed) + " of " +
+                  std::to_string(*invocation.count) + " samples arrived within " +
+                  std::to_string(*invocation.timeout_s) + " s");
   }
   return 0;
 }
@@ -345,21 +350,29 @@ int printSamples(Session& session, const Invocation& invocation) {
 int runInvocation(const Invocation& invocation) {
   Session session(invocation.nameServer);
   switch (invocation.verb) {
-    case Verb::Ls: return listComponents(session);
+    case Verb::Ls:
+      return listComponents(session);
     case Verb::Cat: {
       Component component = session.findComponent(invocation.components[0]);
       std::cout << formatComponent(session.describe(component));
       return 0;
     }
-    case Verb::Connect: return connectPorts(session, invocation);
-    case Verb::Disconnect: return disconnectPorts(session, invocation);
+    case Verb::Connect:
+      return connectPorts(session, invocation);
+    case Verb::Disconnect:
+      return disconnectPorts(session, invocation);
     case Verb::Activate:
     case Verb::Deactivate:
-    case Verb::Reset: return changeState(session, invocation);
-    case Verb::Exit: return exitComponents(session, invocation);
-    case Verb::Conf: return configuration(session, invocation);
-    case Verb::Inject: return injectSample(session, invocation);
-    case Verb::Print: return printSamples(session, invocation);
+    case Verb::Reset:
+      return changeState(session, invocation);
+    case Verb::Exit:
+      return exitComponents(session, invocation);
+    case Verb::Conf:
+      return configuration(session, invocation);
+    case Verb::Inject:
+      return injectSample(session, invocation);
+    case Verb::Print:
+      return printSamples(session, invocation);
   }
   return 1;
 }

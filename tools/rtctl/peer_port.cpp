@@ -37,9 +37,13 @@ RTC::PortProfile* PeerPort::get_port_profile() {
   return profile._retn();
 }
 
-RTC::ConnectorProfileList* PeerPort::get_connector_profiles() { return new RTC::ConnectorProfileList; }
+RTC::ConnectorProfileList* PeerPort::get_connector_profiles() {
+  return new RTC::ConnectorProfileList;
+}
 
-RTC::ConnectorProfile* PeerPort::get_connector_profile(const char*) { return new RTC::ConnectorProfile; }
+RTC::ConnectorProfile* PeerPort::get_connector_profile(const char*) {
+  return new RTC::ConnectorProfile;
+}
 
 RTC::ReturnCode_t PeerPort::connect(RTC::ConnectorProfile&) { return RTC::UNSUPPORTED; }
 
@@ -49,7 +53,8 @@ RTC::ReturnCode_t PeerPort::disconnect_all() { return RTC::RTC_OK; }
 
 RTC::ReturnCode_t PeerPort::notify_connect(RTC::ConnectorProfile& connector_profile) {
   std::lock_guard<std::mutex> lock(mutex_);
-  for (const auto& [key, value] : published_) setStringProperty(connector_profile.properties, key, value);
+  for (const auto& [key, value] : published_)
+    setStringProperty(connector_profile.properties, key, value);
   for (const auto& [key, object] : publishedObjects_) {
     CORBA::ULong at = connector_profile.properties.length();
     connector_profile.properties.length(at + 1);

@@ -17,7 +17,7 @@
 namespace rtctl {
 
 class PeerPort : public POA_RTC::PortService {
-public:
+ public:
   // name is the port's profile name, portType its "port.port_type"; published holds the
   // properties added to each connector profile passing through notify_connect.
   PeerPort(std::string name, std::string portType,
@@ -36,7 +36,7 @@ public:
   RTC::ReturnCode_t notify_connect(RTC::ConnectorProfile& connector_profile) override;
   RTC::ReturnCode_t notify_disconnect(const char* connector_id) override;
 
-private:
+ private:
   std::mutex mutex_;
   std::string name_;
   std::string portType_;
@@ -46,7 +46,7 @@ private:
 };
 
 class StringSink : public POA_OpenRTM::InPortCdr {
-public:
+ public:
   StringSink(StringSampleType type, bool littleEndian);
 
   OpenRTM::PortStatus put(const OpenRTM::CdrData& data) override;
@@ -54,7 +54,7 @@ public:
   // cannot be decoded yields one entry "<undecodable sample of N bytes>".
   std::optional<std::vector<std::string>> next(double timeout_s);
 
-private:
+ private:
   StringSampleType type_;
   bool littleEndian_;
   std::mutex mutex_;

@@ -7,7 +7,8 @@ namespace rtctl {
 
 namespace {
 
-std::string valueOr(const PropertyMap& properties, const std::string& key, const std::string& fallback) {
+std::string valueOr(const PropertyMap& properties, const std::string& key,
+                    const std::string& fallback) {
   auto found = properties.find(key);
   return found == properties.end() ? fallback : found->second;
 }
@@ -44,7 +45,8 @@ std::string formatListing(const std::vector<ListEntry>& entries) {
   return text.str();
 }
 
-std::string formatConfigurationSet(const std::string& instanceName, const ConfigurationSetInfo& set) {
+std::string formatConfigurationSet(const std::string& instanceName,
+                                   const ConfigurationSetInfo& set) {
   std::ostringstream text;
   text << instanceName << " configuration set \"" << set.id << "\"";
   if (set.values.empty()) text << " (no parameters)";
@@ -57,8 +59,10 @@ std::string formatComponent(const ComponentInfo& component) {
   std::ostringstream text;
   text << component.instanceName << "  " << component.path << "\n";
   const std::pair<const char*, const std::string*> fields[] = {
-      {"type_name", &component.typeName}, {"description", &component.description},
-      {"version", &component.version},     {"vendor", &component.vendor},
+      {"type_name", &component.typeName},
+      {"description", &component.description},
+      {"version", &component.version},
+      {"vendor", &component.vendor},
       {"category", &component.category}};
   for (const auto& [label, value] : fields) text << "  " << label << ": " << *value << "\n";
   text << "  state: " << (component.state.empty() ? "no execution context" : component.state);

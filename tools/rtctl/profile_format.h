@@ -42,7 +42,7 @@ struct ComponentInfo {
   std::string version;
   std::string vendor;
   std::string category;
-  std::string state;          // "Inactive", ...; "" when the component has no context
+  std::string state;              // "Inactive", ...; "" when the component has no context
   std::optional<double> rate_hz;  // of its first owned execution context
   std::vector<PortInfo> ports;
   std::string activeSetId;
@@ -62,7 +62,8 @@ std::string lifeCycleStateName(int state);
 std::string formatListing(const std::vector<ListEntry>& entries);
 std::string formatComponent(const ComponentInfo& component);
 // The parameters of a set, "  key = value" one a line after a header naming the set.
-std::string formatConfigurationSet(const std::string& instanceName, const ConfigurationSetInfo& set);
+std::string formatConfigurationSet(const std::string& instanceName,
+                                   const ConfigurationSetInfo& set);
 
 // "in", "out", "service" or the raw port type for the port_type property.
 std::string portKind(const PortInfo& port);

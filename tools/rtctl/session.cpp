@@ -42,7 +42,8 @@ void collectComponents(CosNaming::NamingContext_ptr context, const std::string& 
         // A context in another, dead name server: its components cannot be listed.
       }
     } else {
-      const CosNaming::NameComponent& last = binding.binding_name[binding.binding_name.length() - 1];
+      const CosNaming::NameComponent& last =
+          binding.binding_name[binding.binding_name.length() - 1];
       if (std::string(last.kind.in()) == kComponentKind) paths.push_back(path);
     }
   }
@@ -52,12 +53,18 @@ void collectComponents(CosNaming::NamingContext_ptr context, const std::string& 
 
 std::string returnCodeName(RTC::ReturnCode_t code) {
   switch (code) {
-    case RTC::RTC_OK: return "RTC_OK";
-    case RTC::RTC_ERROR: return "RTC_ERROR";
-    case RTC::BAD_PARAMETER: return "BAD_PARAMETER";
-    case RTC::UNSUPPORTED: return "UNSUPPORTED";
-    case RTC::OUT_OF_RESOURCES: return "OUT_OF_RESOURCES";
-    case RTC::PRECONDITION_NOT_MET: return "PRECONDITION_NOT_MET";
+    case RTC::RTC_OK:
+      return "RTC_OK";
+    case RTC::RTC_ERROR:
+      return "RTC_ERROR";
+    case RTC::BAD_PARAMETER:
+      return "BAD_PARAMETER";
+    case RTC::UNSUPPORTED:
+      return "UNSUPPORTED";
+    case RTC::OUT_OF_RESOURCES:
+      return "OUT_OF_RESOURCES";
+    case RTC::PRECONDITION_NOT_MET:
+      return "PRECONDITION_NOT_MET";
   }
   return "return code " + std::to_string(static_cast<int>(code));
 }
@@ -209,8 +216,8 @@ RTC::PortService_ptr Session::findPort(const Component& component, const std::st
   }
   std::string list;
   for (const auto& name : names) list += (list.empty() ? "" : ", ") + name;
-  throw Failure(component.instanceName + " has no port \"" + portName + "\" (ports: " +
-                (list.empty() ? "none" : list) + ")");
+  throw Failure(component.instanceName + " has no port \"" + portName +
+                "\" (ports: " + (list.empty() ? "none" : list) + ")");
 }
 
 RTC::ExecutionContext_ptr Session::firstContext(const Component& component) {
@@ -233,13 +240,13 @@ PortInfo Session::describePort(RTC::PortService_ptr port, const std::string& lab
     info.properties = propertiesOf(profile->properties);
     for (CORBA::ULong i = 0; i < profile->interfaces.length(); ++i) {
       const RTC::PortInterfaceProfile& interface = profile->interfaces[i];
-      info.interfaces.push_back(
-          {interface.instance_name.in(), interface.type_name.in(), interface.polarity == RTC::PROVIDED});
+      info.interfaces.push_back({interface.instance_name.in(), interface.type_name.in(),
+                                 interface.polarity == RTC::PROVIDED});
     }
     for (CORBA::ULong i = 0; i < profile->connector_profiles.length(); ++i) {
       const RTC::ConnectorProfile& connector = profile->connector_profiles[i];
-      ConnectorInfo connectorInfo{connector.connector_id.in(), connector.name.in(), {},
-                                  propertiesOf(connector.properties)};
+      ConnectorInfo connectorInfo{
+          connector.connector_id.in(), connector.name.in(), {}, propertiesOf(connector.properties)};
       for (CORBA::ULong p = 0; p < connector.ports.length(); ++p) {
         std::string peerName = "?";
         try {

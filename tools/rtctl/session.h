@@ -30,7 +30,7 @@ struct Component {
 };
 
 class Session {
-public:
+ public:
   explicit Session(const std::string& nameServer);
   ~Session();
   Session(const Session&) = delete;
@@ -57,7 +57,7 @@ public:
   // "<what>: <exception>" for a CORBA exception from a peer.
   static std::string explain(const std::string& what, const CORBA::Exception& error);
 
-private:
+ private:
   CORBA::Object_ptr resolvePath(const std::string& path);
 
   std::string nameServer_;

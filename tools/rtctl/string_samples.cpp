@@ -1,7 +1,7 @@
 #include "string_samples.h"
 
-#include <BasicDataType.hh>
 #include <omniORB4/cdrStream.h>
+#include <BasicDataType.hh>
 
 #include <cstring>
 
@@ -69,7 +69,8 @@ std::optional<std::vector<std::string>> decodeStringSample(StringSampleType type
     } else {
       RTC::TimedStringSeq sample;
       sample <<= stream;
-      for (CORBA::ULong i = 0; i < sample.data.length(); ++i) strings.emplace_back(sample.data[i].in());
+      for (CORBA::ULong i = 0; i < sample.data.length(); ++i)
+        strings.emplace_back(sample.data[i].in());
     }
     return strings;
   } catch (const CORBA::SystemException&) {

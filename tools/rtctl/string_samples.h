@@ -17,7 +17,8 @@ std::optional<StringSampleType> stringSampleTypeOf(const std::string& dataType);
 
 // One sample holding text (TimedStringSeq: one element), stamped sec/nsec.
 OpenRTM::CdrData encodeStringSample(StringSampleType type, const std::string& text,
-                                    unsigned long sec, unsigned long nsec, bool littleEndian = true);
+                                    unsigned long sec, unsigned long nsec,
+                                    bool littleEndian = true);
 
 // The strings of one sample, or empty when the octets are not such a sample.
 std::optional<std::vector<std::string>> decodeStringSample(StringSampleType type,

@@ -9,10 +9,10 @@ const char* const kProviderInstance = "service0";
 
 // Waist -0.9 degrees (shown as "+0" on the panel), then the coordinator's initial arm pose.
 const double FakeHiroController::kReportedAngles_rad[23] = {
-    -0.9 * kDeg, 0.0,         25.8 * kDeg,  -23.3 * kDeg, -7.2 * kDeg, -156.2 * kDeg,
-    7.2 * kDeg,  22.5 * kDeg, 3.2 * kDeg,   23.3 * kDeg,  -7.2 * kDeg, -156.2 * kDeg,
-    -7.2 * kDeg, 22.5 * kDeg, -3.2 * kDeg,  0.0,          0.0,         0.0,
-    0.0,         0.0,         0.0,          0.0,          0.0};
+    -0.9 * kDeg, 0.0,         25.8 * kDeg, -23.3 * kDeg, -7.2 * kDeg, -156.2 * kDeg,
+    7.2 * kDeg,  22.5 * kDeg, 3.2 * kDeg,  23.3 * kDeg,  -7.2 * kDeg, -156.2 * kDeg,
+    -7.2 * kDeg, 22.5 * kDeg, -3.2 * kDeg, 0.0,          0.0,         0.0,
+    0.0,         0.0,         0.0,         0.0,          0.0};
 
 FakeHiroController::FakeHiroController(RTC::Manager* manager)
     : RTC::DataFlowComponentBase(manager),
@@ -28,8 +28,7 @@ FakeHiroController::~FakeHiroController() = default;
 
 RTC::ReturnCode_t FakeHiroController::onInitialize() {
   robotHardwarePort_.registerProvider(kProviderInstance, "RobotHardwareService", robotHardware_);
-  sequencePlayerPort_.registerProvider(kProviderInstance, "SequencePlayerService",
-                                       sequencePlayer_);
+  sequencePlayerPort_.registerProvider(kProviderInstance, "SequencePlayerService", sequencePlayer_);
   armControlLPort_.registerProvider(kProviderInstance, "ArmControlService", armControlL_);
   armControlRPort_.registerProvider(kProviderInstance, "ArmControlService", armControlR_);
   grasperPort_.registerProvider(kProviderInstance, "GrasperService", grasper_);

@@ -162,9 +162,8 @@ OpenHRP::ArmControlService::ArmState FakeArmControl::checkStatus() {
   return OpenHRP::ArmControlService::IDLE;
 }
 
-CORBA::Double FakeArmControl::setTargetAngular(CORBA::Double x, CORBA::Double y,
-                                               CORBA::Double z, CORBA::Double r,
-                                               CORBA::Double p, CORBA::Double yaw,
+CORBA::Double FakeArmControl::setTargetAngular(CORBA::Double x, CORBA::Double y, CORBA::Double z,
+                                               CORBA::Double r, CORBA::Double p, CORBA::Double yaw,
                                                CORBA::Double time_s) {
   std::lock_guard<std::mutex> lock(mutex_);
   targets_.push_back({x, y, z, r, p, yaw, time_s});

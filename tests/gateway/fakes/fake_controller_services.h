@@ -91,9 +91,8 @@ class FakeArmControl : public virtual POA_OpenHRP::ArmControlService {
   int statusChecks() const;
 
   OpenHRP::ArmControlService::ArmState checkStatus() override;
-  CORBA::Double setTargetAngular(CORBA::Double x, CORBA::Double y, CORBA::Double z,
-                                 CORBA::Double r, CORBA::Double p, CORBA::Double yaw,
-                                 CORBA::Double time_s) override;
+  CORBA::Double setTargetAngular(CORBA::Double x, CORBA::Double y, CORBA::Double z, CORBA::Double r,
+                                 CORBA::Double p, CORBA::Double yaw, CORBA::Double time_s) override;
   CORBA::Boolean getCurrentConfiguration(CORBA::Double& x, CORBA::Double& y, CORBA::Double& z,
                                          CORBA::Double& r, CORBA::Double& p,
                                          CORBA::Double& yaw) override;

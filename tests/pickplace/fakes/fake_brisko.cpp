@@ -6,8 +6,7 @@ namespace pickplace_fakes {
 
 using pickplace::Arm;
 
-CORBA::Boolean FakeBrisko::reach(Arm arm, const RTC::Pose3D& pose, double chest)
-{
+CORBA::Boolean FakeBrisko::reach(Arm arm, const RTC::Pose3D& pose, double chest) {
   if (failQueries) {
     throw CORBA::TRANSIENT();
   }
@@ -17,8 +16,8 @@ CORBA::Boolean FakeBrisko::reach(Arm arm, const RTC::Pose3D& pose, double chest)
   return reachable(query);
 }
 
-CORBA::Boolean FakeBrisko::solution(Arm arm, const RTC::Pose3D& pose, double chest, BriskoRTC::BriskoService::JointAngles_out out)
-{
+CORBA::Boolean FakeBrisko::solution(Arm arm, const RTC::Pose3D& pose, double chest,
+                                    BriskoRTC::BriskoService::JointAngles_out out) {
   if (failSolutions) {
     throw CORBA::TRANSIENT();
   }
@@ -39,40 +38,35 @@ CORBA::Boolean FakeBrisko::solution(Arm arm, const RTC::Pose3D& pose, double che
   return true;
 }
 
-CORBA::Boolean FakeBrisko::isIKSolutionFoundL(const RTC::Pose3D& pose, CORBA::Double chest)
-{
+CORBA::Boolean FakeBrisko::isIKSolutionFoundL(const RTC::Pose3D& pose, CORBA::Double chest) {
   return reach(Arm::left, pose, chest);
 }
 
-CORBA::Boolean FakeBrisko::isIKSolutionFoundR(const RTC::Pose3D& pose, CORBA::Double chest)
-{
+CORBA::Boolean FakeBrisko::isIKSolutionFoundR(const RTC::Pose3D& pose, CORBA::Double chest) {
   return reach(Arm::right, pose, chest);
 }
 
-CORBA::Boolean FakeBrisko::getIKSolutionL(const RTC::Pose3D& pose, CORBA::Double chest, BriskoRTC::BriskoService::JointAngles_out out)
-{
+CORBA::Boolean FakeBrisko::getIKSolutionL(const RTC::Pose3D& pose, CORBA::Double chest,
+                                          BriskoRTC::BriskoService::JointAngles_out out) {
   return solution(Arm::left, pose, chest, out);
 }
 
-CORBA::Boolean FakeBrisko::getIKSolutionR(const RTC::Pose3D& pose, CORBA::Double chest, BriskoRTC::BriskoService::JointAngles_out out)
-{
+CORBA::Boolean FakeBrisko::getIKSolutionR(const RTC::Pose3D& pose, CORBA::Double chest,
+                                          BriskoRTC::BriskoService::JointAngles_out out) {
   return solution(Arm::right, pose, chest, out);
 }
 
-CORBA::Long FakeBrisko::getJointAngles(BriskoRTC::BriskoService::JointAngles_out angles)
-{
+CORBA::Long FakeBrisko::getJointAngles(BriskoRTC::BriskoService::JointAngles_out angles) {
   angles = new JointAngles;
   return 0;
 }
 
-std::vector<IkQuery> FakeBrisko::reachQueries()
-{
+std::vector<IkQuery> FakeBrisko::reachQueries() {
   std::lock_guard<std::mutex> lock(mutex_);
   return reachQueries_;
 }
 
-std::vector<IkQuery> FakeBrisko::solveQueries()
-{
+std::vector<IkQuery> FakeBrisko::solveQueries() {
   std::lock_guard<std::mutex> lock(mutex_);
   return solveQueries_;
 }

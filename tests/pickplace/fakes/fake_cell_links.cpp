@@ -4,19 +4,17 @@ namespace pickplace_fakes {
 
 using namespace pickplace;
 
-std::vector<double> armSolutionFor(const HandPose& pose, double chest_rad)
-{
+std::vector<double> armSolutionFor(const HandPose& pose, double chest_rad) {
   return {pose.x - chest_rad, pose.y, pose.z, pose.roll, pose.pitch + 1.0, pose.yaw + 0.5 * pose.z};
 }
 
-IkStatus FakeCellLinks::isSolutionFound(Arm arm, const HandPose& pose, double chest_rad)
-{
+IkStatus FakeCellLinks::isSolutionFound(Arm arm, const HandPose& pose, double chest_rad) {
   reachQueries.push_back({arm, pose, chest_rad});
   return reachable(reachQueries.back()) ? IkStatus::found : IkStatus::notFound;
 }
 
-IkStatus FakeCellLinks::solve(Arm arm, const HandPose& pose, double chest_rad, JointAngles& solution)
-{
+IkStatus FakeCellLinks::solve(Arm arm, const HandPose& pose, double chest_rad,
+                              JointAngles& solution) {
   solveQueries.push_back({arm, pose, chest_rad});
   if (solveFails) {
     return IkStatus::notFound;
@@ -29,15 +27,13 @@ IkStatus FakeCellLinks::solve(Arm arm, const HandPose& pose, double chest_rad, J
   return IkStatus::found;
 }
 
-CallStatus FakeCellLinks::moveJoints(const Trajectory& trajectory, long& id)
-{
+CallStatus FakeCellLinks::moveJoints(const Trajectory& trajectory, long& id) {
   trajectories.push_back(trajectory);
   id = controllerId;
   return CallStatus::ok;
 }
 
-CallStatus FakeCellLinks::estimateObject(const HandPose&, ObjectEstimate& out)
-{
+CallStatus FakeCellLinks::estimateObject(const HandPose&, ObjectEstimate& out) {
   out = estimate;
   return CallStatus::ok;
 }

@@ -20,7 +20,8 @@ std::vector<double> armSolutionFor(const pickplace::HandPose& pose, double chest
 
 class FakeCellLinks : public pickplace::CellLinks {
  public:
-  pickplace::IkStatus isSolutionFound(pickplace::Arm arm, const pickplace::HandPose& pose, double chest_rad) override;
+  pickplace::IkStatus isSolutionFound(pickplace::Arm arm, const pickplace::HandPose& pose,
+                                      double chest_rad) override;
   pickplace::IkStatus solve(pickplace::Arm arm, const pickplace::HandPose& pose, double chest_rad,
                             pickplace::JointAngles& solution) override;
 
@@ -32,7 +33,8 @@ class FakeCellLinks : public pickplace::CellLinks {
   pickplace::CallStatus moveJoints(const pickplace::Trajectory& trajectory, long& id) override;
   pickplace::CallStatus engageProtectiveStop() override { return pickplace::CallStatus::ok; }
   pickplace::CallStatus disengageProtectiveStop() override { return pickplace::CallStatus::ok; }
-  pickplace::CallStatus estimateObject(const pickplace::HandPose& world, pickplace::ObjectEstimate& estimate) override;
+  pickplace::CallStatus estimateObject(const pickplace::HandPose& world,
+                                       pickplace::ObjectEstimate& estimate) override;
 
   // Reachability rule; every pose is reachable by default.
   std::function<bool(const IkQuery&)> reachable = [](const IkQuery&) { return true; };

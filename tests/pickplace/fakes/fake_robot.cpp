@@ -2,38 +2,34 @@
 
 namespace pickplace_fakes {
 
-void FakeRobotState::engage()
-{
+void FakeRobotState::engage() {
   std::lock_guard<std::mutex> lock(mutex_);
   engaged_ = true;
   changed_.notify_all();
 }
 
-void FakeRobotState::disengage()
-{
+void FakeRobotState::disengage() {
   std::lock_guard<std::mutex> lock(mutex_);
   engaged_ = false;
   changed_.notify_all();
 }
 
-bool FakeRobotState::waitForStop(std::chrono::milliseconds limit)
-{
+bool FakeRobotState::waitForStop(std::chrono::milliseconds limit) {
   std::unique_lock<std::mutex> lock(mutex_);
   return changed_.wait_for(lock, limit, [this] { return engaged_; });
 }
 
-bool FakeRobotState::engaged()
-{
+bool FakeRobotState::engaged() {
   std::lock_guard<std::mutex> lock(mutex_);
   return engaged_;
 }
 
-MotionCommands::RETURN_ID* FakeMotionCommands::movePTPJointAbsSeq(const MotionCommands::JointPosSeq& points,
-                                                                  const MotionCommands::DoubleSeq& times)
-{
+MotionCommands::RETURN_ID* FakeMotionCommands::movePTPJointAbsSeq(
+    const MotionCommands::JointPosSeq& points, const MotionCommands::DoubleSeq& times) {
   RecordedTrajectory call;
   for (CORBA::ULong i = 0; i < points.length(); ++i) {
-    call.points_deg.emplace_back(points[i].get_buffer(), points[i].get_buffer() + points[i].length());
+    call.points_deg.emplace_back(points[i].get_buffer(),
+                                 points[i].get_buffer() + points[i].length());
   }
   call.times_s.assign(times.get_buffer(), times.get_buffer() + times.length());
   const std::size_t count = call.points_deg.size();
@@ -61,34 +57,29 @@ MotionCommands::RETURN_ID* FakeMotionCommands::movePTPJointAbsSeq(const MotionCo
   return result;
 }
 
-MotionCommands::RETURN_ID* FakeMotionCommands::unused()
-{
+MotionCommands::RETURN_ID* FakeMotionCommands::unused() {
   auto* result = new MotionCommands::RETURN_ID;
   result->id = -1;
   result->comment = CORBA::string_dup("not used by the coordinator");
   return result;
 }
 
-std::vector<RecordedTrajectory> FakeMotionCommands::calls()
-{
+std::vector<RecordedTrajectory> FakeMotionCommands::calls() {
   std::lock_guard<std::mutex> lock(mutex_);
   return calls_;
 }
 
-bool FakeMotionCommands::waitUntilHolding(std::chrono::milliseconds limit)
-{
+bool FakeMotionCommands::waitUntilHolding(std::chrono::milliseconds limit) {
   std::unique_lock<std::mutex> lock(mutex_);
   return holding_.wait_for(lock, limit, [this] { return isHolding_; });
 }
 
-bool FakeMotionCommands::lastHoldEndedByStop()
-{
+bool FakeMotionCommands::lastHoldEndedByStop() {
   std::lock_guard<std::mutex> lock(mutex_);
   return lastHoldEndedByStop_;
 }
 
-void FakeHiroNX::EngageProtectiveStop()
-{
+void FakeHiroNX::EngageProtectiveStop() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     calls_.push_back("engage");
@@ -96,8 +87,7 @@ void FakeHiroNX::EngageProtectiveStop()
   robot_.engage();
 }
 
-void FakeHiroNX::DisengageProtectiveStop()
-{
+void FakeHiroNX::DisengageProtectiveStop() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     calls_.push_back("disengage");
@@ -105,15 +95,13 @@ void FakeHiroNX::DisengageProtectiveStop()
   robot_.disengage();
 }
 
-std::vector<std::string> FakeHiroNX::calls()
-{
+std::vector<std::string> FakeHiroNX::calls() {
   std::lock_guard<std::mutex> lock(mutex_);
   return calls_;
 }
 
-CORBA::Long FakeLumeris::getLastEstimatedResult(const RTC::Pose3D& world, CORBA::Long& id, RTC::Size3D& size,
-                                                RTC::Pose3D& pose)
-{
+CORBA::Long FakeLumeris::getLastEstimatedResult(const RTC::Pose3D& world, CORBA::Long& id,
+                                                RTC::Size3D& size, RTC::Pose3D& pose) {
   std::lock_guard<std::mutex> lock(mutex_);
   worlds_.push_back(world);
   if (fail_) {
@@ -126,8 +114,7 @@ CORBA::Long FakeLumeris::getLastEstimatedResult(const RTC::Pose3D& world, CORBA:
 }
 
 void FakeLumeris::setEstimate(CORBA::Long result, CORBA::Long classId, const RTC::Size3D& size,
-                              const RTC::Pose3D& pose)
-{
+                              const RTC::Pose3D& pose) {
   std::lock_guard<std::mutex> lock(mutex_);
   result_ = result;
   classId_ = classId;
@@ -135,14 +122,12 @@ void FakeLumeris::setEstimate(CORBA::Long result, CORBA::Long classId, const RTC
   pose_ = pose;
 }
 
-void FakeLumeris::failCalls()
-{
+void FakeLumeris::failCalls() {
   std::lock_guard<std::mutex> lock(mutex_);
   fail_ = true;
 }
 
-std::vector<RTC::Pose3D> FakeLumeris::worldPoses()
-{
+std::vector<RTC::Pose3D> FakeLumeris::worldPoses() {
   std::lock_guard<std::mutex> lock(mutex_);
   return worlds_;
 }

@@ -43,16 +43,20 @@ class FakeMotionCommands : public POA_MotionCommands {
                                                 const MotionCommands::DoubleSeq& times) override;
   MotionCommands::RETURN_ID* closeGripper() override { return unused(); }
   MotionCommands::RETURN_ID* moveGripper(MotionCommands::ULONG) override { return unused(); }
-  MotionCommands::RETURN_ID* moveLinearCartesianAbs(const MotionCommands::CarPosWithElbow&) override
-  {
+  MotionCommands::RETURN_ID* moveLinearCartesianAbs(
+      const MotionCommands::CarPosWithElbow&) override {
     return unused();
   }
-  MotionCommands::RETURN_ID* moveLinearCartesianRel(const MotionCommands::CarPosWithElbow&) override
-  {
+  MotionCommands::RETURN_ID* moveLinearCartesianRel(
+      const MotionCommands::CarPosWithElbow&) override {
     return unused();
   }
-  MotionCommands::RETURN_ID* movePTPJointAbs(const MotionCommands::JointPos&) override { return unused(); }
-  MotionCommands::RETURN_ID* movePTPJointRel(const MotionCommands::JointPos&) override { return unused(); }
+  MotionCommands::RETURN_ID* movePTPJointAbs(const MotionCommands::JointPos&) override {
+    return unused();
+  }
+  MotionCommands::RETURN_ID* movePTPJointRel(const MotionCommands::JointPos&) override {
+    return unused();
+  }
   MotionCommands::RETURN_ID* openGripper() override { return unused(); }
   MotionCommands::RETURN_ID* setSpeedCartesian(MotionCommands::ULONG) override { return unused(); }
   MotionCommands::RETURN_ID* setSpeedJoint(MotionCommands::ULONG) override { return unused(); }
@@ -119,7 +123,8 @@ class FakeLumeris : public POA_LumerisRTC::LumerisService {
   CORBA::Long getLastEstimatedResult(const RTC::Pose3D& world, CORBA::Long& id, RTC::Size3D& size,
                                      RTC::Pose3D& pose) override;
 
-  void setEstimate(CORBA::Long result, CORBA::Long classId, const RTC::Size3D& size, const RTC::Pose3D& pose);
+  void setEstimate(CORBA::Long result, CORBA::Long classId, const RTC::Size3D& size,
+                   const RTC::Pose3D& pose);
   void failCalls();
   std::vector<RTC::Pose3D> worldPoses();
 

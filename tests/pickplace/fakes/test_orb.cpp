@@ -4,8 +4,7 @@ namespace pickplace_fakes {
 namespace {
 
 struct Orb {
-  Orb()
-  {
+  Orb() {
     int argc = 3;
     const char* argv[] = {"pickplace_test", "-ORBendPoint", "giop:tcp:127.0.0.1:", nullptr};
     orb = CORBA::ORB_init(argc, const_cast<char**>(argv));
@@ -18,8 +17,7 @@ struct Orb {
   PortableServer::POA_var poa;
 };
 
-Orb& orb()
-{
+Orb& orb() {
   static Orb instance;
   return instance;
 }
@@ -29,8 +27,7 @@ Orb& orb()
 CORBA::ORB_ptr testOrb() { return orb().orb.in(); }
 PortableServer::POA_ptr testPoa() { return orb().poa.in(); }
 
-void deactivate(PortableServer::ServantBase& servant)
-{
+void deactivate(PortableServer::ServantBase& servant) {
   PortableServer::ObjectId_var id = testPoa()->servant_to_id(&servant);
   testPoa()->deactivate_object(id.in());
 }

@@ -10,8 +10,7 @@ PortableServer::POA_ptr testPoa();
 
 // Activates the servant and returns a reference to it (caller owns the reference).
 template <class Interface, class Servant>
-typename Interface::_ptr_type activate(Servant& servant)
-{
+typename Interface::_ptr_type activate(Servant& servant) {
   PortableServer::ObjectId_var id = testPoa()->activate_object(&servant);
   CORBA::Object_var object = testPoa()->id_to_reference(id.in());
   return Interface::_narrow(object.in());
