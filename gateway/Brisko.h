@@ -1,5 +1,4 @@
-#ifndef GATEWAY_BRISKO_H
-#define GATEWAY_BRISKO_H
+#pragma once
 
 #include <string>
 
@@ -48,5 +47,3 @@ class Brisko : public RTC::DataFlowComponentBase {
   RTC::CorbaConsumer<OpenHRP::ArmControlService> armControlR_;
   RTC::CorbaConsumer<OpenHRP::GrasperService> grasper_;
 };
-
-#endif

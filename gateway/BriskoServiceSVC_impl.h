@@ -1,5 +1,4 @@
-#ifndef GATEWAY_BRISKOSERVICESVC_IMPL_H
-#define GATEWAY_BRISKOSERVICESVC_IMPL_H
+#pragma once
 
 #include <array>
 #include <vector>
@@ -146,5 +145,3 @@ class BriskoServiceSVC_impl : public virtual POA_BriskoRTC::BriskoService,
   RTC::CorbaConsumer<OpenHRP::ArmControlService>& armControlR_;
   RTC::CorbaConsumer<OpenHRP::GrasperService>& grasper_;
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef GATEWAY_CONSOLE_TEXT_H
-#define GATEWAY_CONSOLE_TEXT_H
+#pragma once
 
 // The gateway's console: set up once during static initialisation (text grey on black, cursor
 // hidden), then used to colour the highlighted IK failure message.
@@ -18,5 +17,3 @@ class ConsoleText {
 
 // The one instance of the process.
 ConsoleText& processConsole();
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef GATEWAY_STATUS_PANEL_TEXT_H
-#define GATEWAY_STATUS_PANEL_TEXT_H
+#pragma once
 
 #include <string>
 
@@ -11,5 +10,3 @@ class BriskoServiceSVC_impl;
 // angles, one line per joint group in whole degrees. UTF-8; the caller encodes it for the
 // console. A controller that fails to answer leaves only the box.
 std::string statusPanelText(const ServiceConnections& connected, BriskoServiceSVC_impl& service);
-
-#endif

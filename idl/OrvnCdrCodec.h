@@ -1,8 +1,7 @@
 // The image's data-port codec: Orvn::TimedImageData is marshalled member by member as
 // the generated code does, except that the pixel chars move as one block. The octets are
 // the same; include this header wherever an InPort or OutPort of the image is declared.
-#ifndef IDL_ORVNCDRCODEC_H
-#define IDL_ORVNCDRCODEC_H
+#pragma once
 
 #include <rtm/CdrCodec.h>
 #include <Orvn.hh>
@@ -39,5 +38,3 @@ struct CdrCodec<Orvn::TimedImageData> {
 };
 
 }  // namespace RTC
-
-#endif

@@ -46,106 +46,104 @@ const char* const* palkettProfile() {
 
 Palkett::Palkett(RTC::Manager* manager)
     : RTC::DataFlowComponentBase(manager),
-      m_inputIn("input", m_input),
-      m_outputOut("output", m_output),
-      m_LumerisServicePort("LumerisService"),
-      m_BriskoServicePort("BriskoService"),
-      m_HiroNXPort("HiroNX"),
-      m_HIROPort("HIRO"),
-      m_config(pickplace::defaultCellConfig()),
-      m_console(std::cout, std::cerr),
-      m_links(pickplace::CellReferences{[this] { return m_BriskoSvcIF._ptr(); },
-                                        [this] { return m_motion._ptr(); },
-                                        [this] { return m_manipulator._ptr(); },
-                                        [this] { return m_LumerisSvcIF._ptr(); }},
-              m_console),
-      m_coordinator(m_links, m_console) {
-  m_console.print(">> Palkett::Palkett()\n");
-  m_console.print("<< Palkett::Palkett()\n");
+      inputIn_("input", input_),
+      outputOut_("output", output_),
+      lumerisServicePort_("LumerisService"),
+      briskoServicePort_("BriskoService"),
+      hiroNXPort_("HiroNX"),
+      hiroPort_("HIRO"),
+      config_(pickplace::defaultCellConfig()),
+      console_(std::cout, std::cerr),
+      links_(pickplace::CellReferences{
+                 [this] { return briskoSvcIF_._ptr(); }, [this] { return motion_._ptr(); },
+                 [this] { return manipulator_._ptr(); }, [this] { return lumerisSvcIF_._ptr(); }},
+             console_),
+      coordinator_(links_, console_) {
+  console_.print(">> Palkett::Palkett()\n");
+  console_.print("<< Palkett::Palkett()\n");
 }
 
 Palkett::~Palkett() {
-  m_console.print(">> Palkett::~Palkett()\n");
-  m_coordinator.deactivate();
-  m_console.print("<< Palkett::~Palkett()\n");
+  console_.print(">> Palkett::~Palkett()\n");
+  coordinator_.deactivate();
+  console_.print("<< Palkett::~Palkett()\n");
 }
 
 RTC::ReturnCode_t Palkett::onInitialize() {
-  m_console.error(">> Palkett::onInitialize()");
-  addInPort("input", m_inputIn);
-  addOutPort("output", m_outputOut);
+  console_.error(">> Palkett::onInitialize()");
+  addInPort("input", inputIn_);
+  addOutPort("output", outputOut_);
 
-  m_BriskoServicePort.registerConsumer("BriskoSvcIF", "BriskoRTC::BriskoService", m_BriskoSvcIF);
-  m_LumerisServicePort.registerConsumer("LumerisSvcIF", "LumerisRTC::LumerisService",
-                                        m_LumerisSvcIF);
-  m_HiroNXPort.registerConsumer("manipulator", "HiroNX", m_manipulator);
-  m_HIROPort.registerConsumer("common", "CommonCommands", m_common);
-  m_HIROPort.registerConsumer("motion", "MotionCommands", m_motion);
+  briskoServicePort_.registerConsumer("BriskoSvcIF", "BriskoRTC::BriskoService", briskoSvcIF_);
+  lumerisServicePort_.registerConsumer("LumerisSvcIF", "LumerisRTC::LumerisService", lumerisSvcIF_);
+  hiroNXPort_.registerConsumer("manipulator", "HiroNX", manipulator_);
+  hiroPort_.registerConsumer("common", "CommonCommands", common_);
+  hiroPort_.registerConsumer("motion", "MotionCommands", motion_);
 
-  addPort(m_LumerisServicePort);
-  addPort(m_BriskoServicePort);
-  addPort(m_HiroNXPort);
-  addPort(m_HIROPort);
+  addPort(lumerisServicePort_);
+  addPort(briskoServicePort_);
+  addPort(hiroNXPort_);
+  addPort(hiroPort_);
 
   for (const auto& parameter : pickplace::kCellParameters) {
     if (parameter.real) {
-      bindParameter(parameter.name, m_config.*parameter.real, parameter.defaultText);
+      bindParameter(parameter.name, config_.*parameter.real, parameter.defaultText);
     } else {
-      bindParameter(parameter.name, m_config.*parameter.integer, parameter.defaultText);
+      bindParameter(parameter.name, config_.*parameter.integer, parameter.defaultText);
     }
   }
 
-  m_coordinator.initialize(m_config);
-  m_console.error("<< Palkett::onInitialize()");
+  coordinator_.initialize(config_);
+  console_.error("<< Palkett::onInitialize()");
   return RTC::RTC_OK;
 }
 
 RTC::ReturnCode_t Palkett::onFinalize() {
-  m_console.error(">> Palkett::onFinalize()");
-  m_console.error("<< Palkett::onFinalize()");
+  console_.error(">> Palkett::onFinalize()");
+  console_.error("<< Palkett::onFinalize()");
   return RTC::RTC_OK;
 }
 
 RTC::ReturnCode_t Palkett::onActivated(RTC::UniqueId) {
-  m_console.error(">> Palkett::onActivated()");
-  m_coordinator.activate();
-  m_console.error("<< Palkett::onActivated()");
+  console_.error(">> Palkett::onActivated()");
+  coordinator_.activate();
+  console_.error("<< Palkett::onActivated()");
   return RTC::RTC_OK;
 }
 
 RTC::ReturnCode_t Palkett::onDeactivated(RTC::UniqueId) {
-  m_console.error(">> Palkett::onDeactivated()");
-  m_console.error("<< Palkett::onDeactivated()");
+  console_.error(">> Palkett::onDeactivated()");
+  console_.error("<< Palkett::onDeactivated()");
   return RTC::RTC_OK;
 }
 
 RTC::ReturnCode_t Palkett::onExecute(RTC::UniqueId) {
   std::vector<std::string> sample;
   bool received = false;
-  if (m_inputIn.isNew() && m_inputIn.read()) {
+  if (inputIn_.isNew() && inputIn_.read()) {
     received = true;
-    for (CORBA::ULong i = 0; i < m_input.data.length(); ++i) {
-      sample.emplace_back(static_cast<const char*>(m_input.data[i]));
+    for (CORBA::ULong i = 0; i < input_.data.length(); ++i) {
+      sample.emplace_back(static_cast<const char*>(input_.data[i]));
     }
   }
-  if (const auto result = m_coordinator.cycle(received ? &sample : nullptr, m_config)) {
+  if (const auto result = coordinator_.cycle(received ? &sample : nullptr, config_)) {
     writeResult(*result);
   }
   return RTC::RTC_OK;
 }
 
 void Palkett::writeResult(const std::string& result) {
-  m_output.tm.sec = 0;
-  m_output.tm.nsec = 0;
-  m_output.data.length(1);
-  m_output.data[0] = CORBA::string_dup(result.c_str());
-  if (m_outputOut.write()) {
+  output_.tm.sec = 0;
+  output_.tm.nsec = 0;
+  output_.data.length(1);
+  output_.data[0] = CORBA::string_dup(result.c_str());
+  if (outputOut_.write()) {
     return;
   }
-  const RTC::DataPortStatusList statuses = m_outputOut.getStatusList();
+  const RTC::DataPortStatusList statuses = outputOut_.getStatusList();
   for (std::size_t i = 0; i < statuses.size(); ++i) {
     if (statuses[i] != RTC::DataPortStatus::PORT_OK) {
-      m_console.error("Port[" + std::to_string(i) + "]: write(): failed.");
+      console_.error("Port[" + std::to_string(i) + "]: write(): failed.");
     }
   }
 }

@@ -46,26 +46,26 @@ class Palkett : public RTC::DataFlowComponentBase {
  private:
   void writeResult(const std::string& result);
 
-  RTC::TimedStringSeq m_input;
-  RTC::InPort<RTC::TimedStringSeq> m_inputIn;
-  RTC::TimedStringSeq m_output;
-  RTC::OutPort<RTC::TimedStringSeq> m_outputOut;
+  RTC::TimedStringSeq input_;
+  RTC::InPort<RTC::TimedStringSeq> inputIn_;
+  RTC::TimedStringSeq output_;
+  RTC::OutPort<RTC::TimedStringSeq> outputOut_;
 
-  RTC::CorbaPort m_LumerisServicePort;
-  RTC::CorbaPort m_BriskoServicePort;
-  RTC::CorbaPort m_HiroNXPort;
-  RTC::CorbaPort m_HIROPort;
-  RTC::CorbaConsumer<LumerisRTC::LumerisService> m_LumerisSvcIF;
-  RTC::CorbaConsumer<BriskoRTC::BriskoService> m_BriskoSvcIF;
-  RTC::CorbaConsumer<HiroNX> m_manipulator;
-  RTC::CorbaConsumer<CommonCommands> m_common;
-  RTC::CorbaConsumer<MotionCommands> m_motion;
+  RTC::CorbaPort lumerisServicePort_;
+  RTC::CorbaPort briskoServicePort_;
+  RTC::CorbaPort hiroNXPort_;
+  RTC::CorbaPort hiroPort_;
+  RTC::CorbaConsumer<LumerisRTC::LumerisService> lumerisSvcIF_;
+  RTC::CorbaConsumer<BriskoRTC::BriskoService> briskoSvcIF_;
+  RTC::CorbaConsumer<HiroNX> manipulator_;
+  RTC::CorbaConsumer<CommonCommands> common_;
+  RTC::CorbaConsumer<MotionCommands> motion_;
 
   // Written by the middleware's configuration; a task takes a copy when it starts.
-  pickplace::CellConfig m_config;
-  pickplace::Console m_console;
-  pickplace::CorbaCellLinks m_links;
-  pickplace::Coordinator m_coordinator;
+  pickplace::CellConfig config_;
+  pickplace::Console console_;
+  pickplace::CorbaCellLinks links_;
+  pickplace::Coordinator coordinator_;
 };
 
 extern "C" void PalkettInit(RTC::Manager* manager);

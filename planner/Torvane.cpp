@@ -10,9 +10,9 @@
 
 namespace {
 
-const char* const STEP_LOG_FILE = "data_log.txt";
-const char* const RTC_CONF_FILE = "rtc.conf";
-constexpr int FATAL_EXIT_CODE = -1;
+const char* const kStepLogFile = "data_log.txt";
+const char* const kRtcConfFile = "rtc.conf";
+constexpr int kFatalExitCode = -1;
 
 // clang-format off
 const char* const torvane_spec[] = {
@@ -59,18 +59,18 @@ void print(const std::string& text) {
 
 Torvane::Torvane(RTC::Manager* manager)
     : RTC::DataFlowComponentBase(manager),
-      m_robot_poseIn("robot_pose", m_robot_pose),
-      m_robot_velocityIn("robot_velocity", m_robot_velocity),
-      m_subgoal_waypointIn("subgoal_waypoint", m_subgoal_waypoint),
-      m_in_messageIn("in_message", m_in_message),
-      m_robot_controlOut("robot_control", m_robot_control),
-      m_planning_imgOut("planning_img", m_planning_img),
-      m_messageOut("message", m_message),
-      m_RelativeMapServicePort("RelativeMapService"),
-      cycle_(settings_, *this, clock_, planner::PlannerFiles{"MotionSet.mtn", STEP_LOG_FILE}) {
+      robotPoseIn_("robot_pose", robotPose_),
+      robotVelocityIn_("robot_velocity", robotVelocity_),
+      subgoalWaypointIn_("subgoal_waypoint", subgoalWaypoint_),
+      inMessageIn_("in_message", inMessage_),
+      robotControlOut_("robot_control", robotControl_),
+      planningImgOut_("planning_img", planningImg_),
+      messageOut_("message", message_),
+      relativeMapServicePort_("RelativeMapService"),
+      cycle_(settings_, *this, clock_, planner::PlannerFiles{"MotionSet.mtn", kStepLogFile}) {
   if (!cycle_.openStepLog()) {
-    std::fprintf(stderr, "Torvane: cannot create the step log %s\n", STEP_LOG_FILE);
-    std::exit(FATAL_EXIT_CODE);
+    std::fprintf(stderr, "Torvane: cannot create the step log %s\n", kStepLogFile);
+    std::exit(kFatalExitCode);
   }
 }
 
@@ -78,16 +78,16 @@ Torvane::~Torvane() { cycle_.closeStepLog(); }
 
 RTC::ReturnCode_t Torvane::onInitialize() {
   print("Torvane: onInitialize\n");
-  addInPort("robot_pose", m_robot_poseIn);
-  addInPort("robot_velocity", m_robot_velocityIn);
-  addInPort("subgoal_waypoint", m_subgoal_waypointIn);
-  addInPort("in_message", m_in_messageIn);
-  addOutPort("robot_control", m_robot_controlOut);
-  addOutPort("planning_img", m_planning_imgOut);
-  addOutPort("message", m_messageOut);
-  m_RelativeMapServicePort.registerConsumer("RelativeMapService", "Zemla::RelativeMapService",
-                                            m_RelativeMapService);
-  addPort(m_RelativeMapServicePort);
+  addInPort("robot_pose", robotPoseIn_);
+  addInPort("robot_velocity", robotVelocityIn_);
+  addInPort("subgoal_waypoint", subgoalWaypointIn_);
+  addInPort("in_message", inMessageIn_);
+  addOutPort("robot_control", robotControlOut_);
+  addOutPort("planning_img", planningImgOut_);
+  addOutPort("message", messageOut_);
+  relativeMapServicePort_.registerConsumer("RelativeMapService", "Zemla::RelativeMapService",
+                                           relativeMapService_);
+  addPort(relativeMapServicePort_);
 
   planner::PlannerSettings& s = settings_;
   bindParameter("GOAL_AREA", s.goalArea_m, "0.200");
@@ -101,7 +101,7 @@ RTC::ReturnCode_t Torvane::onInitialize() {
   bindParameter("CHECKPOINT_3", s.route.checkpoint3_mm, "1000");
   bindParameter("CHECKPOINT_4", s.route.checkpoint4_mm, "1000");
 
-  const std::optional<double> rate = planner::readRunFrequency(RTC_CONF_FILE);
+  const std::optional<double> rate = planner::readRunFrequency(kRtcConfFile);
   if (rate) {
     char line[64];
     std::snprintf(line, sizeof line, "Run Frequency：%.2lf\n", *rate);
@@ -126,7 +126,7 @@ RTC::ReturnCode_t Torvane::onActivated(RTC::UniqueId) {
   if (const std::optional<std::string> refusal = cycle_.activate()) {
     print(*refusal);
     std::getchar();
-    std::exit(FATAL_EXIT_CODE);
+    std::exit(kFatalExitCode);
   }
   return RTC::RTC_OK;
 }
@@ -148,26 +148,26 @@ RTC::ReturnCode_t Torvane::onExecute(RTC::UniqueId) {
 }
 
 bool Torvane::takeMessage(std::string& text) {
-  if (!m_in_messageIn.isNew() || !m_in_messageIn.read()) return false;
-  text = static_cast<const char*>(m_in_message.data);
+  if (!inMessageIn_.isNew() || !inMessageIn_.read()) return false;
+  text = static_cast<const char*>(inMessage_.data);
   return true;
 }
 
 void Torvane::sendMessage(const std::string& text) {
-  m_message.data = text.c_str();
-  m_messageOut.write();
+  message_.data = text.c_str();
+  messageOut_.write();
 }
 
 void Torvane::sendVelocity(double vx_mps, double va_radps) {
-  m_robot_control.data.vx = vx_mps;
-  m_robot_control.data.va = va_radps;
-  m_robot_controlOut.write();
+  robotControl_.data.vx = vx_mps;
+  robotControl_.data.va = va_radps;
+  robotControlOut_.write();
 }
 
 planner::MapServiceState Torvane::mapServiceState() {
-  if (CORBA::is_nil(m_RelativeMapService._ptr())) return planner::MapServiceState::NotConnected;
+  if (CORBA::is_nil(relativeMapService_._ptr())) return planner::MapServiceState::NotConnected;
   try {
-    if (m_RelativeMapService._ptr()->_non_existent()) return planner::MapServiceState::NotActive;
+    if (relativeMapService_._ptr()->_non_existent()) return planner::MapServiceState::NotActive;
   } catch (const CORBA::Exception&) {
     // An unreachable provider is as good as a missing one.
     return planner::MapServiceState::NotActive;
@@ -177,7 +177,7 @@ planner::MapServiceState Torvane::mapServiceState() {
 
 planner::MapFetch Torvane::fetchMap() {
   try {
-    mapReply_ = m_RelativeMapService->getFloatRelativeOGMap();
+    mapReply_ = relativeMapService_->getFloatRelativeOGMap();
   } catch (const CORBA::Exception& failure) {
     mapReply_ = nullptr;
     return planner::MapFetch{{}, std::string("map service call raised ") + failure._name()};
@@ -185,27 +185,27 @@ planner::MapFetch Torvane::fetchMap() {
   return planner::MapFetch{planner::viewOf(mapReply_.in()), std::nullopt};
 }
 
-bool Torvane::poseIsNew() { return m_robot_poseIn.isNew(); }
+bool Torvane::poseIsNew() { return robotPoseIn_.isNew(); }
 
 planner::OdometryPose Torvane::readPose() {
-  m_robot_poseIn.read();
-  const RTC::Pose2D& pose = m_robot_pose.data;
+  robotPoseIn_.read();
+  const RTC::Pose2D& pose = robotPose_.data;
   return planner::OdometryPose{pose.position.x, pose.position.y, pose.heading};
 }
 
-bool Torvane::velocityIsNew() { return m_robot_velocityIn.isNew(); }
+bool Torvane::velocityIsNew() { return robotVelocityIn_.isNew(); }
 
 planner::OdometryVelocity Torvane::readVelocity() {
-  m_robot_velocityIn.read();
-  return planner::OdometryVelocity{m_robot_velocity.data.vx, m_robot_velocity.data.va};
+  robotVelocityIn_.read();
+  return planner::OdometryVelocity{robotVelocity_.data.vx, robotVelocity_.data.va};
 }
 
 // A deactivation, exit or shutdown waits for this cycle to return: stop waiting for odometry.
 bool Torvane::keepWaiting() { return running_ && !isDeactivationPending(); }
 
 void Torvane::publishImage(const cv::Mat& image) {
-  planner::toImageData(image, m_planning_img);
-  m_planning_imgOut.write();
+  planner::toImageData(image, planningImg_);
+  planningImgOut_.write();
 }
 
 std::string Torvane::consoleText(const std::string& utf8) { return shell::consoleText(utf8); }

@@ -53,22 +53,22 @@ class Torvane : public RTC::DataFlowComponentBase, private planner::PlannerIo {
   void publishImage(const cv::Mat& image) override;
   std::string consoleText(const std::string& utf8) override;
 
-  Pexa::TimedPose2D m_robot_pose;
-  RTC::InPort<Pexa::TimedPose2D> m_robot_poseIn;
-  Pexa::TimedVelocity2D m_robot_velocity;
-  RTC::InPort<Pexa::TimedVelocity2D> m_robot_velocityIn;
-  Pexa::TimedPoseVel2DSeq m_subgoal_waypoint;
-  RTC::InPort<Pexa::TimedPoseVel2DSeq> m_subgoal_waypointIn;
-  RTC::TimedString m_in_message;
-  RTC::InPort<RTC::TimedString> m_in_messageIn;
-  Pexa::TimedVelocity2D m_robot_control;
-  RTC::OutPort<Pexa::TimedVelocity2D> m_robot_controlOut;
-  Orvn::TimedImageData m_planning_img;
-  RTC::OutPort<Orvn::TimedImageData> m_planning_imgOut;
-  RTC::TimedString m_message;
-  RTC::OutPort<RTC::TimedString> m_messageOut;
-  RTC::CorbaPort m_RelativeMapServicePort;
-  RTC::CorbaConsumer<Zemla::RelativeMapService> m_RelativeMapService;
+  Pexa::TimedPose2D robotPose_;
+  RTC::InPort<Pexa::TimedPose2D> robotPoseIn_;
+  Pexa::TimedVelocity2D robotVelocity_;
+  RTC::InPort<Pexa::TimedVelocity2D> robotVelocityIn_;
+  Pexa::TimedPoseVel2DSeq subgoalWaypoint_;
+  RTC::InPort<Pexa::TimedPoseVel2DSeq> subgoalWaypointIn_;
+  RTC::TimedString inMessage_;
+  RTC::InPort<RTC::TimedString> inMessageIn_;
+  Pexa::TimedVelocity2D robotControl_;
+  RTC::OutPort<Pexa::TimedVelocity2D> robotControlOut_;
+  Orvn::TimedImageData planningImg_;
+  RTC::OutPort<Orvn::TimedImageData> planningImgOut_;
+  RTC::TimedString message_;
+  RTC::OutPort<RTC::TimedString> messageOut_;
+  RTC::CorbaPort relativeMapServicePort_;
+  RTC::CorbaConsumer<Zemla::RelativeMapService> relativeMapService_;
 
   planner::PlannerSettings settings_;
   planner::SteadyMillisecondClock clock_;

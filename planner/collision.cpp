@@ -8,27 +8,26 @@ namespace planner {
 namespace {
 
 bool blocksAt(const LocalGrid& grid, int row, int column) {
-  if (row < 0 || row >= GRID_CELLS || column < 0 || column >= GRID_CELLS) return true;
-  return (grid.at(row, column) & CELL_BLOCKING_MASK) != 0;
+  if (row < 0 || row >= kGridCells || column < 0 || column >= kGridCells) return true;
+  return (grid.at(row, column) & kCellBlockingMask) != 0;
 }
 
 }  // namespace
 
 GridCell goalCell(const PlannerPose& pose) {
-  return worldToCell(pose.x_mm, pose.y_mm, pose.theta_rad, GOAL_POINT.x_mm, GOAL_POINT.y_mm);
+  return worldToCell(pose.x_mm, pose.y_mm, pose.theta_rad, kGoalPoint.x_mm, kGoalPoint.y_mm);
 }
 
 GridCell markGoalArea(LocalGrid& grid, const PlannerPose& pose) {
   const GridCell goal = goalCell(pose);
   if (!goal.inside()) return goal;
-  const int rowEnd = std::min(goal.row + GOAL_AREA_HALF_CELLS, GRID_CELLS);
-  const int columnEnd = std::min(goal.column + GOAL_AREA_HALF_CELLS, GRID_CELLS);
-  for (int row = std::max(goal.row - GOAL_AREA_HALF_CELLS, 0); row < rowEnd; ++row) {
-    for (int column = std::max(goal.column - GOAL_AREA_HALF_CELLS, 0); column < columnEnd;
-         ++column) {
+  const int rowEnd = std::min(goal.row + kGoalAreaHalfCells, kGridCells);
+  const int columnEnd = std::min(goal.column + kGoalAreaHalfCells, kGridCells);
+  for (int row = std::max(goal.row - kGoalAreaHalfCells, 0); row < rowEnd; ++row) {
+    for (int column = std::max(goal.column - kGoalAreaHalfCells, 0); column < columnEnd; ++column) {
       std::uint8_t& cell = grid.at(row, column);
-      if (cell & CELL_OCCUPIED)
-        cell = static_cast<std::uint8_t>((cell & ~CELL_OCCUPIED) | CELL_UNKNOWN);
+      if (cell & kCellOccupied)
+        cell = static_cast<std::uint8_t>((cell & ~kCellOccupied) | kCellUnknown);
     }
   }
   return goal;
@@ -49,7 +48,7 @@ bool isPredictedPoseBlocked(const LocalGrid& grid, PathBook& path) {
 
 void markPredictedCell(LocalGrid& grid, const PathBook& path) {
   std::uint8_t& cell = grid.at(path.executing().local_pose);
-  cell = static_cast<std::uint8_t>((cell & ~CELL_BLOCKING_MASK) | CELL_PREDICTED);
+  cell = static_cast<std::uint8_t>((cell & ~kCellBlockingMask) | kCellPredicted);
 }
 
 }  // namespace planner

@@ -7,9 +7,9 @@
 namespace planner {
 
 // The goal is the odometry origin, fixed for the whole run.
-constexpr PlanarPoint_mm GOAL_POINT{0.0f, 0.0f};
-constexpr int GOAL_AREA_SIZE_MM = 200;
-constexpr int GOAL_AREA_HALF_CELLS = GOAL_AREA_SIZE_MM * 2 / CELL_SIZE_MM;
+constexpr PlanarPoint_mm kGoalPoint{0.0f, 0.0f};
+constexpr int kGoalAreaSize_mm = 200;
+constexpr int kGoalAreaHalfCells = kGoalAreaSize_mm * 2 / kCellSize_mm;
 
 // Cell of the goal point seen from `pose`; (-1, -1) when off the grid.
 GridCell goalCell(const PlannerPose& pose);

@@ -7,16 +7,16 @@
 // the planner frame (millimetres, radians).
 namespace planner {
 
-constexpr int GRID_CELLS = 200;
-constexpr int ROBOT_CELL = 100;
-constexpr int CELL_SIZE_MM = 50;
-constexpr int OUTSIDE_GRID = -1;
+constexpr int kGridCells = 200;
+constexpr int kRobotCell = 100;
+constexpr int kCellSize_mm = 50;
+constexpr int kOutsideGrid = -1;
 
 struct GridCell {
-  std::int32_t row = OUTSIDE_GRID;
-  std::int32_t column = OUTSIDE_GRID;
+  std::int32_t row = kOutsideGrid;
+  std::int32_t column = kOutsideGrid;
 
-  bool inside() const { return row != OUTSIDE_GRID; }
+  bool inside() const { return row != kOutsideGrid; }
   bool operator==(const GridCell& other) const {
     return row == other.row && column == other.column;
   }

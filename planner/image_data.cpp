@@ -5,8 +5,8 @@
 namespace planner {
 namespace {
 
-constexpr CORBA::Long BITS_PER_BYTE = 8;
-constexpr CORBA::Long TOP_LEFT_ORIGIN = 0;
+constexpr CORBA::Long kBitsPerByte = 8;
+constexpr CORBA::Long kTopLeftOrigin = 0;
 
 }  // namespace
 
@@ -15,8 +15,8 @@ void toImageData(const cv::Mat& image, Orvn::TimedImageData& out) {
   const std::size_t imageBytes = rowBytes * image.rows;
   Orvn::ImageData& data = out.data;
   data.nChannels = image.channels();
-  data.depth = static_cast<CORBA::Long>(image.elemSize1()) * BITS_PER_BYTE;
-  data.origin = TOP_LEFT_ORIGIN;
+  data.depth = static_cast<CORBA::Long>(image.elemSize1()) * kBitsPerByte;
+  data.origin = kTopLeftOrigin;
   data.width = image.cols;
   data.height = image.rows;
   data.imageSize = static_cast<CORBA::Long>(imageBytes);

@@ -13,10 +13,10 @@ namespace planner {
 // planning image, the second its y coordinate.
 class LocalGrid {
  public:
-  LocalGrid() : cells_(GRID_CELLS * GRID_CELLS, 0) {}
+  LocalGrid() : cells_(kGridCells * kGridCells, 0) {}
 
-  std::uint8_t& at(int row, int column) { return cells_[row * GRID_CELLS + column]; }
-  std::uint8_t at(int row, int column) const { return cells_[row * GRID_CELLS + column]; }
+  std::uint8_t& at(int row, int column) { return cells_[row * kGridCells + column]; }
+  std::uint8_t at(int row, int column) const { return cells_[row * kGridCells + column]; }
   std::uint8_t& at(GridCell cell) { return at(cell.row, cell.column); }
   std::uint8_t at(GridCell cell) const { return at(cell.row, cell.column); }
 

@@ -8,23 +8,23 @@
 namespace planner {
 namespace {
 
-constexpr double INT32_TRUNCATES_ABOVE = -2147483649.0;
-constexpr double INT32_PAST_HIGHEST = 2147483648.0;
+constexpr double kInt32TruncatesAbove = -2147483649.0;
+constexpr double kInt32PastHighest = 2147483648.0;
 
 std::uint8_t greyOf(float value) {
-  const auto scaled = static_cast<std::int32_t>(value * GREY_FULL_SCALE);
+  const auto scaled = static_cast<std::int32_t>(value * kGreyFullScale);
   return static_cast<std::uint8_t>(scaled & 0xFF);
 }
 
 }  // namespace
 
-cv::Mat makeMapImage() { return cv::Mat::zeros(MAP_IMAGE_SIZE, MAP_IMAGE_SIZE, CV_8UC1); }
+cv::Mat makeMapImage() { return cv::Mat::zeros(kMapImageSize, kMapImageSize, CV_8UC1); }
 
 std::optional<std::string> findMapReplyFault(const MapReplyView& map) {
-  const std::string limit = std::to_string(GRID_CELLS);
-  if (map.width > static_cast<std::uint32_t>(GRID_CELLS))
+  const std::string limit = std::to_string(kGridCells);
+  if (map.width > static_cast<std::uint32_t>(kGridCells))
     return "map width " + std::to_string(map.width) + " is more than " + limit + " cells";
-  if (map.height > static_cast<std::uint32_t>(GRID_CELLS))
+  if (map.height > static_cast<std::uint32_t>(kGridCells))
     return "map height " + std::to_string(map.height) + " is more than " + limit + " cells";
   const std::size_t needed = static_cast<std::size_t>(map.width) * map.height;
   if (map.cellCount < needed)
@@ -33,15 +33,15 @@ std::optional<std::string> findMapReplyFault(const MapReplyView& map) {
   // Truncation towards zero fits 32 bits exactly inside these open bounds; NaN fails too. The
   // first pass has no early exit so that it vectorises; the second finds the culprit.
   const auto fits = [&](std::size_t i) {
-    const double scaled = static_cast<double>(map.cells[i]) * GREY_FULL_SCALE;
-    return (scaled > INT32_TRUNCATES_ABOVE) & (scaled < INT32_PAST_HIGHEST);
+    const double scaled = static_cast<double>(map.cells[i]) * kGreyFullScale;
+    return (scaled > kInt32TruncatesAbove) & (scaled < kInt32PastHighest);
   };
   bool allFit = true;
   for (std::size_t i = 0; i < needed; ++i) allFit &= fits(i);
   if (allFit) return std::nullopt;
   for (std::size_t i = 0; i < needed; ++i) {
     if (fits(i)) continue;
-    const double scaled = static_cast<double>(map.cells[i]) * GREY_FULL_SCALE;
+    const double scaled = static_cast<double>(map.cells[i]) * kGreyFullScale;
     if (!std::isfinite(scaled)) return "map cell " + std::to_string(i) + " is not a finite number";
     return "map cell " + std::to_string(i) + " holds " + std::to_string(map.cells[i]) +
            ", too large for a grey level";
@@ -64,16 +64,16 @@ void classifyGrid(const cv::Mat& mapImage, LocalGrid& grid) {
   static const auto classOfGrey = [] {
     std::array<std::uint8_t, 256> table{};
     for (int grey = 0; grey < 256; ++grey)
-      table[grey] = grey > GREY_OCCUPIED_ABOVE ? CELL_OCCUPIED
-                    : grey < GREY_FREE_BELOW   ? CELL_FREE
-                                               : CELL_UNKNOWN;
+      table[grey] = grey > kGreyOccupiedAbove ? kCellOccupied
+                    : grey < kGreyFreeBelow   ? kCellFree
+                                              : kCellUnknown;
     return table;
   }();
   const std::uint8_t* pixels = mapImage.data;
   const std::size_t rowStep = mapImage.step[0];
-  for (int a = 0; a < GRID_CELLS; ++a) {
+  for (int a = 0; a < kGridCells; ++a) {
     std::uint8_t* cells = &grid.at(a, 0);
-    for (int b = 0; b < GRID_CELLS; ++b) cells[b] = classOfGrey[pixels[b * rowStep + a]];
+    for (int b = 0; b < kGridCells; ++b) cells[b] = classOfGrey[pixels[b * rowStep + a]];
   }
 }
 

@@ -14,11 +14,11 @@
 // pixels a smaller map does not cover.
 namespace planner {
 
-constexpr int MAP_IMAGE_SIZE = GRID_CELLS;
+constexpr int kMapImageSize = kGridCells;
 // Grey levels between these two bounds are unknown; above is occupied, below free.
-constexpr int GREY_FREE_BELOW = 51;
-constexpr int GREY_OCCUPIED_ABOVE = 153;
-constexpr double GREY_FULL_SCALE = 255.0;
+constexpr int kGreyFreeBelow = 51;
+constexpr int kGreyOccupiedAbove = 153;
+constexpr double kGreyFullScale = 255.0;
 
 // What the planner reads of a map reply; the cells stay owned by the reply.
 struct MapReplyView {

@@ -11,10 +11,10 @@
 namespace planner {
 namespace {
 
-constexpr std::size_t COUNT_BYTES = 4;
-constexpr std::size_t RECORD_BYTES = 8;
+constexpr std::size_t kCountBytes = 4;
+constexpr std::size_t kRecordBytes = 8;
 
-constexpr std::array<RadiusSpeed, FIXED_PRIMITIVES> FIXED = {{
+constexpr std::array<RadiusSpeed, kFixedPrimitives> kFixed = {{
     {0, 300},     {1600, 300},  {-1600, 300}, {1200, 300},  {-1200, 300}, {800, 300},   {-800, 300},
     {0, 400},     {1600, 400},  {-1600, 400}, {0, 500},     {1600, 500},  {-1600, 500}, {0, 600},
     {1600, 600},  {-1600, 600}, {0, 700},     {1600, 700},  {-1600, 700}, {1200, 700},  {-800, 400},
@@ -53,7 +53,7 @@ std::vector<RadiusSpeed> readRecords(const unsigned char* bytes, std::size_t cou
   std::vector<RadiusSpeed> records(count);
   for (std::size_t i = 0; i < count; ++i)
     records[i] =
-        RadiusSpeed{readFloat(bytes + i * RECORD_BYTES), readFloat(bytes + i * RECORD_BYTES + 4)};
+        RadiusSpeed{readFloat(bytes + i * kRecordBytes), readFloat(bytes + i * kRecordBytes + 4)};
   return records;
 }
 
@@ -69,7 +69,7 @@ MotionFile readMotionFile(const std::string& fileName) {
   const std::string content((std::istreambuf_iterator<char>(file)),
                             std::istreambuf_iterator<char>());
   const auto* bytes = reinterpret_cast<const unsigned char*>(content.data());
-  if (content.size() < COUNT_BYTES) {
+  if (content.size() < kCountBytes) {
     result.error =
         refusal(fileName, "has no primitive count (" + std::to_string(content.size()) + " bytes)");
     return result;
@@ -79,15 +79,15 @@ MotionFile readMotionFile(const std::string& fileName) {
     result.error = refusal(fileName, "has a negative primitive count " + std::to_string(count));
     return result;
   }
-  const std::size_t expected = COUNT_BYTES + 2 * RECORD_BYTES * static_cast<std::size_t>(count);
+  const std::size_t expected = kCountBytes + 2 * kRecordBytes * static_cast<std::size_t>(count);
   if (content.size() != expected) {
     result.error =
         refusal(fileName, "holds " + std::to_string(content.size()) + " bytes, but its count " +
                               std::to_string(count) + " needs " + std::to_string(expected));
     return result;
   }
-  result.primitives = readRecords(bytes + COUNT_BYTES, count);
-  result.unusedRecords = readRecords(bytes + COUNT_BYTES + RECORD_BYTES * count, count);
+  result.primitives = readRecords(bytes + kCountBytes, count);
+  result.unusedRecords = readRecords(bytes + kCountBytes + kRecordBytes * count, count);
   return result;
 }
 
@@ -98,7 +98,7 @@ bool writeMotionFile(const std::string& fileName, const std::vector<RadiusSpeed>
     appendFloat(out, primitive.r_mm);
     appendFloat(out, primitive.v_mmps);
   }
-  out.append(primitives.size() * RECORD_BYTES, '\0');
+  out.append(primitives.size() * kRecordBytes, '\0');
   std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
   file.write(out.data(), static_cast<std::streamsize>(out.size()));
   return static_cast<bool>(file);
@@ -106,12 +106,12 @@ bool writeMotionFile(const std::string& fileName, const std::vector<RadiusSpeed>
 
 std::vector<MotionPrimitive> expandMotionSet(const std::vector<RadiusSpeed>& primitives) {
   std::vector<RadiusSpeed> entries;
-  entries.reserve(4 * primitives.size() + FIXED_PRIMITIVES);
+  entries.reserve(4 * primitives.size() + kFixedPrimitives);
   for (const RadiusSpeed& p : primitives) entries.push_back(p);
   for (const RadiusSpeed& p : primitives) entries.push_back({p.r_mm, p.v_mmps / 2});
   for (const RadiusSpeed& p : primitives) entries.push_back({p.r_mm / 2, p.v_mmps});
   for (const RadiusSpeed& p : primitives) entries.push_back({p.r_mm / 2, p.v_mmps / 2});
-  entries.insert(entries.end(), FIXED.begin(), FIXED.end());
+  entries.insert(entries.end(), kFixed.begin(), kFixed.end());
 
   std::vector<MotionPrimitive> set;
   set.reserve(entries.size());

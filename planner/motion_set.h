@@ -22,7 +22,7 @@ struct MotionPrimitive {
   float vr_mmps = 0.0f;
 };
 
-constexpr int FIXED_PRIMITIVES = 33;
+constexpr int kFixedPrimitives = 33;
 
 struct MotionFile {
   std::vector<RadiusSpeed> primitives;

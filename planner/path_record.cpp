@@ -7,7 +7,7 @@ namespace {
 
 // The records after the step that the next cycles still read: the command being executed
 // and the one planned after it.
-constexpr int LOOK_AHEAD_RECORDS = 2;
+constexpr int kLookAheadRecords = 2;
 
 }  // namespace
 
@@ -20,11 +20,11 @@ void PathBook::reset(const PlannerPose& start) {
 
 bool PathBook::advance() {
   ++step_;
-  if (step_ < STEP_RESTART_AT) return false;
-  const int shift = STEP_RESTART_AT - STEP_RESTART_TO;
-  std::copy(records_.begin() + shift, records_.begin() + step_ + LOOK_AHEAD_RECORDS + 1,
+  if (step_ < kStepRestartAt) return false;
+  const int shift = kStepRestartAt - kStepRestartTo;
+  std::copy(records_.begin() + shift, records_.begin() + step_ + kLookAheadRecords + 1,
             records_.begin());
-  step_ = STEP_RESTART_TO;
+  step_ = kStepRestartTo;
   return true;
 }
 

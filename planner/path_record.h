@@ -21,9 +21,9 @@ struct PathRecord {
   GridCell local_pose;  // grid cell of pose, (-1, -1) outside the grid
 };
 
-constexpr int PATH_RECORDS = 4000;
-constexpr int STEP_RESTART_AT = 1000;
-constexpr int STEP_RESTART_TO = 500;
+constexpr int kPathRecords = 4000;
+constexpr int kStepRestartAt = 1000;
+constexpr int kStepRestartTo = 500;
 
 // The path records and the current step. path[step] holds this cycle's measured pose,
 // path[step+1] the command being executed and the pose predicted for its end, path[step+2] the
@@ -51,7 +51,7 @@ class PathBook {
   void freezeLookAhead(float v_mmps, float r_mm);
 
  private:
-  std::array<PathRecord, PATH_RECORDS> records_{};
+  std::array<PathRecord, kPathRecords> records_{};
   std::int32_t step_ = 0;
 };
 

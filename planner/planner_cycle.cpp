@@ -11,11 +11,11 @@
 namespace planner {
 namespace {
 
-constexpr std::uint32_t ACTIVATION_WAIT_MS = 2000;
-constexpr double MS_PER_S = 1000.0;
-constexpr double DEG_PER_RAD_PRINT = 57.295780490442965;
-constexpr int SUBGOAL_LINE_SEARCH_FAILURE = 449;
-const char* const RATE_KEY = "exec_cxt.periodic.rate:";
+constexpr std::uint32_t kActivationWait_ms = 2000;
+constexpr double kMsPerS = 1000.0;
+constexpr double kDegPerRadPrint = 57.295780490442965;
+constexpr int kSubgoalLineSearchFailure = 449;
+const char* const kRateKey = "exec_cxt.periodic.rate:";
 
 void flushConsole() { std::fflush(stdout); }
 
@@ -44,7 +44,7 @@ std::optional<double> readRunFrequency(const std::string& fileName) {
   double rate = 0.0;
   std::string word;
   while (file >> word) {
-    if (word != RATE_KEY) continue;
+    if (word != kRateKey) continue;
     std::string value;
     if (!(file >> value)) break;
     rate = std::atof(value.c_str());
@@ -82,10 +82,10 @@ void PlannerCycle::finalize() {
 
 std::optional<std::string> PlannerCycle::activate() {
   loopTime_s_ = settings_.loopTime_s;
-  maxSpeed_mmps_ = static_cast<float>(settings_.robotMaxSpeed_mps * MS_PER_S);
+  maxSpeed_mmps_ = static_cast<float>(settings_.robotMaxSpeed_mps * kMsPerS);
 
   const std::uint32_t waitStart_ms = clock_.now_ms();
-  while (clock_.now_ms() - waitStart_ms < ACTIVATION_WAIT_MS) clock_.sleepOneMillisecond();
+  while (clock_.now_ms() - waitStart_ms < kActivationWait_ms) clock_.sleepOneMillisecond();
   std::printf("waiting completed.\n");
 
   motionSet_.clear();
@@ -154,12 +154,12 @@ void PlannerCycle::pace() {
     std::printf("--------------------\nonExecute start\tstep=0\n--------------------\n");
     return;
   }
-  while ((clock_.now_ms() - cycleStart_ms_) / MS_PER_S < loopTime_s_) clock_.sleepOneMillisecond();
+  while ((clock_.now_ms() - cycleStart_ms_) / kMsPerS < loopTime_s_) clock_.sleepOneMillisecond();
   const std::uint32_t now_ms = clock_.now_ms();
   std::printf(
       "--------------------\nonExecute Start \tstep=%d call period t :%.3lf[sec]\n"
       "--------------------\n",
-      path_.step(), (now_ms - cycleStart_ms_) / MS_PER_S);
+      path_.step(), (now_ms - cycleStart_ms_) / kMsPerS);
   cycleStart_ms_ = now_ms;
 }
 
@@ -184,7 +184,7 @@ bool PlannerCycle::mapServiceMissing() {
       std::printf("Service provider is not activated.\n");
       break;
   }
-  statusFlags_ |= STATUS_MAP_MISSING;
+  statusFlags_ |= kStatusMapMissing;
   std::printf("Local map service is not connected\n");
   publishPlanningImage();
   return true;
@@ -197,7 +197,7 @@ bool PlannerCycle::rebuildGridFromService() {
   if (!fault) return true;
   std::fprintf(stderr, "Local map unusable: %s\n", fault->c_str());
   stopRobot();
-  statusFlags_ |= STATUS_MAP_MISSING;
+  statusFlags_ |= kStatusMapMissing;
   publishPlanningImage();
   return false;
 }
@@ -245,7 +245,7 @@ void PlannerCycle::completeCycle(GridCell goal) {
   drawGrid(grid_, planningImage_);
   std::printf("subgoal calc start\n");
   if (selectSubgoal(grid_, path_.current().pose).lineSearchFailed)
-    std::printf("Something wrong at LINE %d\n\a", SUBGOAL_LINE_SEARCH_FAILURE);
+    std::printf("Something wrong at LINE %d\n\a", kSubgoalLineSearchFailure);
   drawGoalAndRobot(planningImage_, goal);
   planningImage_.copyTo(keptImage_);
   io_.publishImage(planningImage_);
@@ -275,11 +275,10 @@ void PlannerCycle::execute() {
   }
   robotState_ = predictPose(path_, frame_, motion_, loopTime_s_);
   const PlannerPose& now = path_.current().pose;
-  std::printf(
-      "%s",
-      io_.consoleText(format("Robot is here：x=%.2f", now.x_mm) + format(" , y=%.2lf", now.y_mm) +
-                      format(" , direction=%.2lf\n", now.theta_rad * DEG_PER_RAD_PRINT))
-          .c_str());
+  std::printf("%s", io_.consoleText(format("Robot is here：x=%.2f", now.x_mm) +
+                                    format(" , y=%.2lf", now.y_mm) +
+                                    format(" , direction=%.2lf\n", now.theta_rad * kDegPerRadPrint))
+                        .c_str());
   const PlannerPose& next = path_.executing().pose;
   std::printf("path predict x=%f y=%f theta=%f\n", next.x_mm, next.y_mm, next.theta_rad);
 
@@ -291,7 +290,7 @@ void PlannerCycle::execute() {
   if (isPredictedPoseBlocked(grid_, path_)) {
     const bool offGrid = !path_.executing().local_pose.inside();
     stopRobot();
-    statusFlags_ |= STATUS_COLLISION;
+    statusFlags_ |= kStatusCollision;
     holdPosition();
     std::printf(offGrid ? "path[step+1].local_pose.x == -1\n" : "danger!!!:COLLISION\n");
     std::printf("continue\n");

@@ -11,25 +11,25 @@
 namespace planner {
 namespace {
 
-constexpr int ROBOT_RADIUS_PX = 8;
-constexpr int GOAL_RADIUS_PX = 5;
-constexpr int START_RADIUS_PX = 3;
-constexpr int TEXT_MARGIN_PX = 15;
-constexpr int STATUS_BAND_ABOVE_PX = 17;
-constexpr int STATUS_BAND_BELOW_PX = 3;
-constexpr int STATUS_LINE_PITCH_PX = 20;
-constexpr double FONT_SCALE = 0.5;
-constexpr std::uint8_t FULL = 255;
-constexpr std::uint8_t GREY = 128;
+constexpr int kRobotRadius_px = 8;
+constexpr int kGoalRadius_px = 5;
+constexpr int kStartRadius_px = 3;
+constexpr int kTextMargin_px = 15;
+constexpr int kStatusBandAbove_px = 17;
+constexpr int kStatusBandBelow_px = 3;
+constexpr int kStatusLinePitch_px = 20;
+constexpr double kFontScale = 0.5;
+constexpr std::uint8_t kFull = 255;
+constexpr std::uint8_t kGrey = 128;
 
 cv::Point pixelOf(GridCell cell) {
-  return cv::Point(cell.row * PIXELS_PER_CELL, cell.column * PIXELS_PER_CELL);
+  return cv::Point(cell.row * kPixelsPerCell, cell.column * kPixelsPerCell);
 }
 
 cv::Vec3b colourOf(std::uint8_t cell) {
-  if (cell & CELL_UNKNOWN) return cv::Vec3b(GREY, GREY, GREY);
-  return cv::Vec3b((cell & CELL_PREDICTED_DRAWN) ? FULL : 0, (cell & CELL_OCCUPIED) ? FULL : 0,
-                   (cell & CELL_BLOCKED_OTHER) ? FULL : 0);
+  if (cell & kCellUnknown) return cv::Vec3b(kGrey, kGrey, kGrey);
+  return cv::Vec3b((cell & kCellPredictedDrawn) ? kFull : 0, (cell & kCellOccupied) ? kFull : 0,
+                   (cell & kCellBlockedOther) ? kFull : 0);
 }
 
 // Two pixels of a cell's colour, as the six bytes one grid cell paints in an image row.
@@ -50,33 +50,33 @@ const std::array<PixelPair, 256>& cellPixelPairs() {
 }
 
 void putLine(cv::Mat& image, const std::string& text, int y) {
-  cv::putText(image, text, cv::Point(TEXT_MARGIN_PX, y), cv::FONT_HERSHEY_SIMPLEX, FONT_SCALE,
+  cv::putText(image, text, cv::Point(kTextMargin_px, y), cv::FONT_HERSHEY_SIMPLEX, kFontScale,
               TEXT_COLOUR, 1, cv::LINE_8);
 }
 
 }  // namespace
 
 cv::Mat makePlanningImage() {
-  return cv::Mat::zeros(PLANNING_IMAGE_SIZE, PLANNING_IMAGE_SIZE, CV_8UC3);
+  return cv::Mat::zeros(kPlanningImageSize, kPlanningImageSize, CV_8UC3);
 }
 
 void drawGrid(const LocalGrid& grid, cv::Mat& image) {
   const auto& pairs = cellPixelPairs();
   const std::size_t rowBytes = image.cols * image.elemSize();
-  for (int column = 0; column < GRID_CELLS; ++column) {
-    std::uint8_t* pixels = image.ptr(column * PIXELS_PER_CELL);
-    for (int row = 0; row < GRID_CELLS; ++row)
+  for (int column = 0; column < kGridCells; ++column) {
+    std::uint8_t* pixels = image.ptr(column * kPixelsPerCell);
+    for (int row = 0; row < kGridCells; ++row)
       std::memcpy(pixels + row * sizeof(PixelPair), pairs[grid.at(row, column)].bytes,
                   sizeof(PixelPair));
     // Each cell is two pixels high.
-    std::memcpy(image.ptr(column * PIXELS_PER_CELL + 1), pixels, rowBytes);
+    std::memcpy(image.ptr(column * kPixelsPerCell + 1), pixels, rowBytes);
   }
   std::printf("Drawing Whole\n");
 }
 
 void drawGoalAndRobot(cv::Mat& image, GridCell goal) {
-  if (goal.inside()) cv::circle(image, pixelOf(goal), GOAL_RADIUS_PX, GOAL_COLOUR, cv::FILLED);
-  cv::circle(image, cv::Point(PLANNING_IMAGE_SIZE / 2, PLANNING_IMAGE_SIZE / 2), ROBOT_RADIUS_PX,
+  if (goal.inside()) cv::circle(image, pixelOf(goal), kGoalRadius_px, GOAL_COLOUR, cv::FILLED);
+  cv::circle(image, cv::Point(kPlanningImageSize / 2, kPlanningImageSize / 2), kRobotRadius_px,
              ROBOT_COLOUR, cv::FILLED);
 }
 
@@ -90,13 +90,13 @@ std::string wheelCommandText(float v_mmps, float r_mm) {
 
 void drawHoldOverlays(cv::Mat& image, const RobotState& state, const PlanarPoint_mm& start,
                       const PathBook& path, std::uint16_t statusFlags) {
-  cv::circle(image, pixelOf(state.predictedCell), ROBOT_RADIUS_PX, ROBOT_COLOUR, cv::FILLED,
+  cv::circle(image, pixelOf(state.predictedCell), kRobotRadius_px, ROBOT_COLOUR, cv::FILLED,
              cv::LINE_8);
 
   const PlannerPose& at = state.current;
   const GridCell startCell = worldToCell(at.x_mm, at.y_mm, at.theta_rad, start.x_mm, start.y_mm);
   if (startCell.inside())
-    cv::circle(image, pixelOf(startCell), START_RADIUS_PX, START_COLOUR, 1, cv::LINE_8);
+    cv::circle(image, pixelOf(startCell), kStartRadius_px, START_COLOUR, 1, cv::LINE_8);
 
   for (int k = 1; k <= path.step(); ++k) {
     const PlannerPose& from = path[k - 1].pose;
@@ -107,7 +107,7 @@ void drawHoldOverlays(cv::Mat& image, const RobotState& state, const PlanarPoint
       cv::line(image, pixelOf(a), pixelOf(b), ROBOT_COLOUR, 1, cv::LINE_8);
   }
 
-  putLine(image, wheelCommandText(path.current().v_mmps, path.current().r_mm), TEXT_MARGIN_PX);
+  putLine(image, wheelCommandText(path.current().v_mmps, path.current().r_mm), kTextMargin_px);
   if (statusFlags != 0) drawStatus(image, statusFlags);
 }
 
@@ -116,16 +116,16 @@ void drawStatus(cv::Mat& image, std::uint16_t statusFlags) {
     std::uint16_t bit;
     const char* text;
   };
-  static const StatusLine lines[] = {{STATUS_COLLISION, "DANGER!! COLLISION!"},
-                                     {STATUS_MAP_MISSING, "Local map component is not connected!"}};
-  int y = image.rows - TEXT_MARGIN_PX;
+  static const StatusLine lines[] = {{kStatusCollision, "DANGER!! COLLISION!"},
+                                     {kStatusMapMissing, "Local map component is not connected!"}};
+  int y = image.rows - kTextMargin_px;
   for (const StatusLine& line : lines) {
     if (!(statusFlags & line.bit)) continue;
-    cv::rectangle(image, cv::Point(0, y - STATUS_BAND_ABOVE_PX),
-                  cv::Point(image.cols - 1, y + STATUS_BAND_BELOW_PX), cv::Scalar(0, 0, 0),
+    cv::rectangle(image, cv::Point(0, y - kStatusBandAbove_px),
+                  cv::Point(image.cols - 1, y + kStatusBandBelow_px), cv::Scalar(0, 0, 0),
                   cv::FILLED, cv::LINE_AA);
     putLine(image, line.text, y);
-    y -= STATUS_LINE_PITCH_PX;
+    y -= kStatusLinePitch_px;
   }
 }
 

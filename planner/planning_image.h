@@ -14,12 +14,12 @@
 // path, last wheel command and status lines drawn over it.
 namespace planner {
 
-constexpr int PLANNING_IMAGE_SIZE = 400;
-constexpr int PIXELS_PER_CELL = 2;
+constexpr int kPlanningImageSize = 400;
+constexpr int kPixelsPerCell = 2;
 
 // statusFlags bits that carry a status line.
-constexpr std::uint16_t STATUS_COLLISION = 0x01;
-constexpr std::uint16_t STATUS_MAP_MISSING = 0x40;
+constexpr std::uint16_t kStatusCollision = 0x01;
+constexpr std::uint16_t kStatusMapMissing = 0x40;
 
 const cv::Scalar ROBOT_COLOUR(15, 129, 239);
 const cv::Scalar GOAL_COLOUR(0, 0, 255);

@@ -7,7 +7,7 @@
 // Reading odometry into the planner frame and predicting the pose one period ahead.
 namespace planner {
 
-constexpr float WHEEL_TREAD_MM = 538.8f;
+constexpr float kWheelTread_mm = 538.8f;
 
 // Odometry as the ports carry it: metres, radians, m/s, rad/s.
 struct OdometryPose {
@@ -50,8 +50,8 @@ class PlannerFrame {
 
 // Pose summary handed to the subgoal selection and the drawing.
 struct RobotState {
-  std::int32_t robotRow = ROBOT_CELL;
-  std::int32_t robotColumn = ROBOT_CELL;
+  std::int32_t robotRow = kRobotCell;
+  std::int32_t robotColumn = kRobotCell;
   PlannerPose current;
   GridCell predictedCell;
   PlannerPose predicted;

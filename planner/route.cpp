@@ -9,21 +9,21 @@ namespace planner {
 namespace {
 
 // The wall probes look sideways 500 mm ahead of the robot.
-constexpr int SIDE_PROBE_COLUMN = 90;
+constexpr int kSideProbeColumn = 90;
 // Front distance below which the corridor turns keep rotating.
-constexpr float TURN_CLEARANCE_MM = 1500.0f;
-constexpr float BACK_OUT_FRONT_MM = 1000.0f;
-constexpr float RETURN_FRONT_MM = 500.0f;
-constexpr float WALL_BAND_MM = 100.0f;
-constexpr float RAD_PER_DEG = 0.017453293f;
+constexpr float kTurnClearance_mm = 1500.0f;
+constexpr float kBackOutFront_mm = 1000.0f;
+constexpr float kReturnFront_mm = 500.0f;
+constexpr float kWallBand_mm = 100.0f;
+constexpr float kRadPerDeg = 0.017453293f;
 constexpr float PI = 3.1415926f;
-constexpr float TWO_PI = 6.2831852f;
-constexpr double HEADING_TOLERANCE_RAD = 0.08726646111111111;
-constexpr double FULL_RATE_ABOVE_RAD = 0.5235987666666666;
-constexpr double FULL_TURN_RATE_RADPS = 0.523;
+constexpr float kTwoPi = 6.2831852f;
+constexpr double kHeadingTolerance_rad = 0.08726646111111111;
+constexpr double kFullRateAbove_rad = 0.5235987666666666;
+constexpr double kFullTurnRate_radps = 0.523;
 
 bool isWall(const LocalGrid& grid, int row, int column) {
-  return (grid.at(row, column) & CELL_OCCUPIED) != 0;
+  return (grid.at(row, column) & kCellOccupied) != 0;
 }
 
 float printed(const char* format, float distance) {
@@ -34,23 +34,23 @@ float printed(const char* format, float distance) {
 }  // namespace
 
 float frontDistance(const LocalGrid& grid) {
-  int column = ROBOT_CELL;
-  while (column >= 0 && !isWall(grid, ROBOT_CELL, column)) --column;
-  return printed("distance %.2lf \n", static_cast<float>((ROBOT_CELL - column) * CELL_SIZE_MM));
+  int column = kRobotCell;
+  while (column >= 0 && !isWall(grid, kRobotCell, column)) --column;
+  return printed("distance %.2lf \n", static_cast<float>((kRobotCell - column) * kCellSize_mm));
 }
 
 float leftWallDistance(const LocalGrid& grid) {
-  int row = ROBOT_CELL;
-  while (row >= 0 && !isWall(grid, row, SIDE_PROBE_COLUMN)) --row;
+  int row = kRobotCell;
+  while (row >= 0 && !isWall(grid, row, kSideProbeColumn)) --row;
   return printed("distance wall left %.2lf \n",
-                 static_cast<float>((ROBOT_CELL - row) * CELL_SIZE_MM));
+                 static_cast<float>((kRobotCell - row) * kCellSize_mm));
 }
 
 float rightWallDistance(const LocalGrid& grid) {
-  int row = ROBOT_CELL;
-  while (row < GRID_CELLS && !isWall(grid, row, SIDE_PROBE_COLUMN)) ++row;
+  int row = kRobotCell;
+  while (row < kGridCells && !isWall(grid, row, kSideProbeColumn)) ++row;
   return printed("distance wall right %.2lf \n",
-                 static_cast<float>((row - ROBOT_CELL) * CELL_SIZE_MM));
+                 static_cast<float>((row - kRobotCell) * kCellSize_mm));
 }
 
 void Route::reset(float maxSpeed_mmps) {
@@ -71,27 +71,27 @@ void Route::direct(double vx_mps, double va_radps, bool& directCommand) {
 // Radius that brings the wall back to `keep`: `radiusWhenFar` when the wall is at least 100 mm
 // farther, its opposite when at least 100 mm nearer, straight in between.
 float Route::followRadius(float wall_mm, float keep_mm, float radiusWhenFar_mm) const {
-  if (wall_mm >= keep_mm + WALL_BAND_MM) return radiusWhenFar_mm;
-  if (wall_mm <= keep_mm - WALL_BAND_MM) return -radiusWhenFar_mm;
+  if (wall_mm >= keep_mm + kWallBand_mm) return radiusWhenFar_mm;
+  if (wall_mm <= keep_mm - kWallBand_mm) return -radiusWhenFar_mm;
   return 0.0f;
 }
 
 bool Route::turnToHeading(float target_deg, std::int32_t nextState, PathBook& path,
                           bool& directCommand) {
-  float error = target_deg * RAD_PER_DEG - path.current().pose.theta_rad;
-  while (error > PI) error -= TWO_PI;
-  while (error < -PI) error += TWO_PI;
-  if (std::fabs(error) <= HEADING_TOLERANCE_RAD) {
+  float error = target_deg * kRadPerDeg - path.current().pose.theta_rad;
+  while (error > PI) error -= kTwoPi;
+  while (error < -PI) error += kTwoPi;
+  if (std::fabs(error) <= kHeadingTolerance_rad) {
     plan(path, 0.0f, 0.0f);
     directCommand = false;
     state_ = nextState;
     return false;
   }
   double rate_radps;
-  if (error > FULL_RATE_ABOVE_RAD)
-    rate_radps = -FULL_TURN_RATE_RADPS;
-  else if (error < -FULL_RATE_ABOVE_RAD)
-    rate_radps = FULL_TURN_RATE_RADPS;
+  if (error > kFullRateAbove_rad)
+    rate_radps = -kFullTurnRate_radps;
+  else if (error < -kFullRateAbove_rad)
+    rate_radps = kFullTurnRate_radps;
   else
     rate_radps = -error / 2;
   direct(0.0, rate_radps, directCommand);
@@ -103,7 +103,7 @@ bool Route::step(const LocalGrid& grid, PathBook& path, bool& directCommand) {
   const RouteThresholds& t = thresholds_;
   // A corridor turn: rotate in place until the front is clear, then go on.
   const auto turnUntilClear = [&](double rate_radps, std::int32_t nextState) {
-    if (frontDistance(grid) <= TURN_CLEARANCE_MM) {
+    if (frontDistance(grid) <= kTurnClearance_mm) {
       direct(0.0, rate_radps, directCommand);
       return true;
     }
@@ -127,7 +127,7 @@ bool Route::step(const LocalGrid& grid, PathBook& path, bool& directCommand) {
 
   switch (state_) {
     case 0:
-      return waitFor(ROBOT_START, 1);
+      return waitFor(kRobotStart, 1);
     case 1: {
       const bool reached = frontDistance(grid) <= t.checkpoint1_mm;
       plan(path, reached ? 0.0f : maxSpeed_mmps_, 0.0f);
@@ -141,7 +141,7 @@ bool Route::step(const LocalGrid& grid, PathBook& path, bool& directCommand) {
     case 3:
       return turnToHeading(90.0f, 4, path, directCommand);
     case 4:
-      return turnUntilClear(-SLOW_TURN_RADPS, 5);
+      return turnUntilClear(-kSlowTurn_radps, 5);
     case 5:
       plan(path, 0.0f, 0.0f);
       state_ = 6;
@@ -153,23 +153,23 @@ bool Route::step(const LocalGrid& grid, PathBook& path, bool& directCommand) {
         plan(path, 0.0f, 0.0f);
         state_ = 7;
       } else {
-        plan(path, maxSpeed_mmps_, followRadius(wall, t.setpoint1_mm, -CORRECTION_RADIUS_MM));
+        plan(path, maxSpeed_mmps_, followRadius(wall, t.setpoint1_mm, -kCorrectionRadius_mm));
       }
       return false;
     }
     case 7:
-      actions_.sendMessage(ROBOT_ARRIVED);
+      actions_.sendMessage(kRobotArrived);
       state_ = 8;
       return false;
     case 8:
-      return waitFor(ROBOT_GO_BACK, 9);
+      return waitFor(kRobotGoBack, 9);
     case 9:
-      direct(0.0, FAST_TURN_RADPS, directCommand);
+      direct(0.0, kFastTurn_radps, directCommand);
       state_ = 10;
       return false;
     case 10: {
       directCommand = false;
-      const bool clear = frontDistance(grid) >= BACK_OUT_FRONT_MM;
+      const bool clear = frontDistance(grid) >= kBackOutFront_mm;
       plan(path, clear ? 0.0f : -maxSpeed_mmps_, 0.0f);
       if (clear) state_ = 110;
       return false;
@@ -178,13 +178,13 @@ bool Route::step(const LocalGrid& grid, PathBook& path, bool& directCommand) {
       return turnToHeading(0.0f, 120, path, directCommand);
     case 120: {
       directCommand = false;
-      const bool clear = frontDistance(grid) >= RETURN_FRONT_MM;
+      const bool clear = frontDistance(grid) >= kReturnFront_mm;
       plan(path, clear ? 0.0f : -maxSpeed_mmps_, 0.0f);
       if (clear) state_ = 12;
       return false;
     }
     case 12:
-      return turnUntilClear(SLOW_TURN_RADPS, 13);
+      return turnUntilClear(kSlowTurn_radps, 13);
     case 13: {
       const float front = frontDistance(grid);
       const float wall = rightWallDistance(grid);
@@ -192,14 +192,14 @@ bool Route::step(const LocalGrid& grid, PathBook& path, bool& directCommand) {
         plan(path, 0.0f, 0.0f);
         state_ = 14;
       } else {
-        plan(path, maxSpeed_mmps_, followRadius(wall, t.checkpoint3_mm, CORRECTION_RADIUS_MM));
+        plan(path, maxSpeed_mmps_, followRadius(wall, t.checkpoint3_mm, kCorrectionRadius_mm));
       }
       return false;
     }
     case 14:
       return turnToHeading(-180.0f, 15, path, directCommand);
     case 15:
-      return turnUntilClear(SLOW_TURN_RADPS, 16);
+      return turnUntilClear(kSlowTurn_radps, 16);
     case 16: {
       const float front = frontDistance(grid);
       const float wall = rightWallDistance(grid);
@@ -207,7 +207,7 @@ bool Route::step(const LocalGrid& grid, PathBook& path, bool& directCommand) {
         plan(path, 0.0f, 0.0f);
         state_ = 17;
       } else {
-        plan(path, maxSpeed_mmps_, followRadius(wall, t.setpoint2_mm, CORRECTION_RADIUS_MM));
+        plan(path, maxSpeed_mmps_, followRadius(wall, t.setpoint2_mm, kCorrectionRadius_mm));
       }
       return false;
     }
@@ -216,11 +216,11 @@ bool Route::step(const LocalGrid& grid, PathBook& path, bool& directCommand) {
     case 18:
       return turnToHeading(0.0f, 19, path, directCommand);
     case 19:
-      actions_.sendMessage(ROBOT_FINISH);
+      actions_.sendMessage(kRobotFinish);
       state_ = 20;
       return false;
     case 20:
-      return turnUntilClear(-SLOW_TURN_RADPS, 21);
+      return turnUntilClear(-kSlowTurn_radps, 21);
     default:
       plan(path, 0.0f, 0.0f);
       state_ = 0;

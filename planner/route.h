@@ -12,10 +12,10 @@
 namespace planner {
 
 // Route words on the supervisor ports.
-inline const std::string ROBOT_START = "ROBOT_START";
-inline const std::string ROBOT_GO_BACK = "ROBOT_GO_BACK";
-inline const std::string ROBOT_ARRIVED = "ROBOT_ARRIVED";
-inline const std::string ROBOT_FINISH = "ROBOT_FINISH";
+inline const std::string kRobotStart = "ROBOT_START";
+inline const std::string kRobotGoBack = "ROBOT_GO_BACK";
+inline const std::string kRobotArrived = "ROBOT_ARRIVED";
+inline const std::string kRobotFinish = "ROBOT_FINISH";
 
 // Distance thresholds in millimetres, read each time the route uses them.
 struct RouteThresholds {
@@ -47,10 +47,10 @@ float leftWallDistance(const LocalGrid& grid);
 float rightWallDistance(const LocalGrid& grid);
 
 // Rotation rates in place, rad/s (pi taken as 3.1415926).
-constexpr double SLOW_TURN_RADPS = 0.2617993833333333;
-constexpr double FAST_TURN_RADPS = 0.5235987666666666;
+constexpr double kSlowTurn_radps = 0.2617993833333333;
+constexpr double kFastTurn_radps = 0.5235987666666666;
 // Radius of the wall-following corrections, mm; positive turns clockwise.
-constexpr float CORRECTION_RADIUS_MM = 3000.0f;
+constexpr float kCorrectionRadius_mm = 3000.0f;
 
 class Route {
  public:

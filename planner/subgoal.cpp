@@ -10,36 +10,36 @@
 namespace planner {
 namespace {
 
-constexpr int LAST_CELL = GRID_CELLS - 1;
-constexpr int LINE_SEARCH_POINTS = 100;
-constexpr std::int64_t CLEARANCE_SQUARED =
-    std::int64_t{SUBGOAL_CLEARANCE_MM} * SUBGOAL_CLEARANCE_MM;
+constexpr int kLastCell = kGridCells - 1;
+constexpr int kLineSearchPoints = 100;
+constexpr std::int64_t kClearanceSquared =
+    std::int64_t{kSubgoalClearance_mm} * kSubgoalClearance_mm;
 
 // Where the line from the robot cell to an off-grid goal cell leaves the grid.
 GridCell projectOntoBorder(GridCell goal) {
   double row = goal.row;
   double column = goal.column;
   if (row < 0) {
-    column = std::trunc(ROBOT_CELL + ROBOT_CELL * (column - ROBOT_CELL) / (ROBOT_CELL - row));
+    column = std::trunc(kRobotCell + kRobotCell * (column - kRobotCell) / (kRobotCell - row));
     row = 0;
-  } else if (row >= GRID_CELLS) {
-    column = std::trunc(ROBOT_CELL - ROBOT_CELL * (column - ROBOT_CELL) / (ROBOT_CELL - row));
-    row = LAST_CELL;
+  } else if (row >= kGridCells) {
+    column = std::trunc(kRobotCell - kRobotCell * (column - kRobotCell) / (kRobotCell - row));
+    row = kLastCell;
   }
-  if (column < 0 || column >= GRID_CELLS) {
-    const double slope = (column - ROBOT_CELL) / (ROBOT_CELL - row);
+  if (column < 0 || column >= kGridCells) {
+    const double slope = (column - kRobotCell) / (kRobotCell - row);
     const bool low = column < 0;
-    if (row != ROBOT_CELL)
-      row = std::trunc(low ? ROBOT_CELL + ROBOT_CELL / slope : ROBOT_CELL - ROBOT_CELL / slope);
-    column = low ? 0 : LAST_CELL;
+    if (row != kRobotCell)
+      row = std::trunc(low ? kRobotCell + kRobotCell / slope : kRobotCell - kRobotCell / slope);
+    column = low ? 0 : kLastCell;
   }
   return GridCell{static_cast<std::int32_t>(row), static_cast<std::int32_t>(column)};
 }
 
-bool isOpen(std::uint8_t cell) { return cell == CELL_FREE || (cell & CELL_UNKNOWN) != 0; }
+bool isOpen(std::uint8_t cell) { return cell == kCellFree || (cell & kCellUnknown) != 0; }
 
 bool onBorder(int row, int column) {
-  return row == 0 || column == 0 || row == LAST_CELL || column == LAST_CELL;
+  return row == 0 || column == 0 || row == kLastCell || column == kLastCell;
 }
 
 bool touchesOpenCell(const LocalGrid& grid, int row, int column) {
@@ -51,16 +51,16 @@ bool touchesOpenCell(const LocalGrid& grid, int row, int column) {
 GridCell scanForSubgoal(const LocalGrid& grid, const PlannerPose& pose, PlanarPoint_mm target) {
   GridCell best;
   std::int64_t bestDistance = std::numeric_limits<std::int64_t>::max();
-  for (int row = 0; row < GRID_CELLS; ++row) {
-    for (int column = 0; column < GRID_CELLS; ++column) {
-      if (!(grid.at(row, column) & CELL_PREDICTED_SEARCH)) continue;
+  for (int row = 0; row < kGridCells; ++row) {
+    for (int column = 0; column < kGridCells; ++column) {
+      if (!(grid.at(row, column) & kCellPredictedSearch)) continue;
       if (!onBorder(row, column) && !touchesOpenCell(grid, row, column)) continue;
       const PlanarPoint_mm point = cellToWorld(row, column, pose.x_mm, pose.y_mm, pose.theta_rad);
       const double dx = static_cast<double>(target.x_mm) - point.x_mm;
       const double dy = static_cast<double>(target.y_mm) - point.y_mm;
       const std::int64_t distance =
           static_cast<std::int64_t>(dx * dx) + static_cast<std::int64_t>(dy * dy);
-      if (distance < bestDistance && distance > CLEARANCE_SQUARED) {
+      if (distance < bestDistance && distance > kClearanceSquared) {
         bestDistance = distance;
         best = GridCell{row, column};
       }
@@ -70,8 +70,8 @@ GridCell scanForSubgoal(const LocalGrid& grid, const PlannerPose& pose, PlanarPo
 }
 
 SubgoalClass classify(std::uint8_t goal) {
-  if (goal & CELL_PREDICTED_SEARCH) return SubgoalClass::GoalIsRobotCell;
-  if ((goal & CELL_UNKNOWN) || goal == CELL_FREE || (goal & CELL_BLOCKED_OTHER))
+  if (goal & kCellPredictedSearch) return SubgoalClass::GoalIsRobotCell;
+  if ((goal & kCellUnknown) || goal == kCellFree || (goal & kCellBlockedOther))
     return SubgoalClass::Scan;
   return SubgoalClass::LineTowardsRobot;
 }
@@ -81,10 +81,10 @@ SubgoalClass classify(std::uint8_t goal) {
 Subgoal selectSubgoal(const LocalGrid& grid, const PlannerPose& pose) {
   Subgoal result;
   const GridCell goal = goalCell(pose);
-  PlanarPoint_mm target = GOAL_POINT;
+  PlanarPoint_mm target = kGoalPoint;
   if (!goal.inside()) {
     const GridCell border = projectOntoBorder(worldToCellUnbounded(
-        pose.x_mm, pose.y_mm, pose.theta_rad, GOAL_POINT.x_mm, GOAL_POINT.y_mm));
+        pose.x_mm, pose.y_mm, pose.theta_rad, kGoalPoint.x_mm, kGoalPoint.y_mm));
     target = cellToWorld(border.row, border.column, pose.x_mm, pose.y_mm, pose.theta_rad);
     result.cell = scanForSubgoal(grid, pose, target);
     return result;
@@ -95,13 +95,13 @@ Subgoal selectSubgoal(const LocalGrid& grid, const PlannerPose& pose) {
     return result;
   }
   if (result.kind == SubgoalClass::LineTowardsRobot) {
-    for (int k = 0; k < LINE_SEARCH_POINTS; ++k) {
+    for (int k = 0; k < kLineSearchPoints; ++k) {
       const auto towardsRobot = [k](int from) {
         return static_cast<std::int32_t>(
-            std::trunc(from + static_cast<double>((ROBOT_CELL - from) * k) / LINE_SEARCH_POINTS));
+            std::trunc(from + static_cast<double>((kRobotCell - from) * k) / kLineSearchPoints));
       };
       const GridCell onLine{towardsRobot(goal.row), towardsRobot(goal.column)};
-      if (grid.at(onLine) & CELL_PREDICTED_SEARCH) {
+      if (grid.at(onLine) & kCellPredictedSearch) {
         result.cell = onLine;
         return result;
       }

@@ -7,7 +7,7 @@
 namespace planner {
 
 // Cells closer than this to the reference point are not taken as subgoal.
-constexpr int SUBGOAL_CLEARANCE_MM = 310;
+constexpr int kSubgoalClearance_mm = 310;
 
 enum class SubgoalClass { Scan = 0, GoalIsRobotCell = 1, LineTowardsRobot = 2 };
 

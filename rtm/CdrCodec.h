@@ -4,8 +4,7 @@
 // Every IDL struct works through its generated marshaller. A type with a large char
 // payload (an image's sequence<char>) may specialise CdrCodec to move those bytes as one
 // block with marshalCharBlock/unmarshalCharBlock; the octets produced are the same.
-#ifndef RTM_CDRCODEC_H
-#define RTM_CDRCODEC_H
+#pragma once
 
 #include <omniORB4/CORBA.h>
 
@@ -31,5 +30,3 @@ void unmarshalCharBlock(_CORBA_Sequence_Char& chars, cdrStream& stream);
 void setStreamByteOrder(cdrMemoryStream& stream, bool little_endian);
 
 }  // namespace RTC
-
-#endif

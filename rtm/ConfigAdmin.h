@@ -4,8 +4,7 @@
 // conf.default.*). Tools change sets and choose the active one from ORB threads; the
 // bound members are written only by update(), which the execution context calls on its
 // own thread before its next callback, and once after onInitialize.
-#ifndef RTM_CONFIGADMIN_H
-#define RTM_CONFIGADMIN_H
+#pragma once
 
 #include <rtm/Logger.h>
 
@@ -86,5 +85,3 @@ class ConfigAdmin {
 };
 
 }  // namespace RTC
-
-#endif

@@ -1,7 +1,6 @@
 // The holder of a required service's object reference on a service port: nil until a
 // connection supplies a provider, nil again after it is disconnected.
-#ifndef RTM_CORBACONSUMER_H
-#define RTM_CORBACONSUMER_H
+#pragma once
 
 #include <omniORB4/CORBA.h>
 
@@ -75,5 +74,3 @@ class CorbaConsumer : public CorbaConsumerBase {
 };
 
 }  // namespace RTC
-
-#endif

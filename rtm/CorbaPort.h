@@ -5,8 +5,7 @@
 // <interface instance>" and under the older "port.<type>.<interface instance>". A
 // consumer takes the provider named by "<instance>.port.<port>.required.<type>.
 // <interface instance>" when a tool set it, else the older key.
-#ifndef RTM_CORBAPORT_H
-#define RTM_CORBAPORT_H
+#pragma once
 
 #include <rtm/CorbaConsumer.h>
 #include <rtm/PortBase.h>
@@ -59,5 +58,3 @@ class CorbaPort : public PortBase {
 };
 
 }  // namespace RTC
-
-#endif

@@ -1,7 +1,6 @@
 // The base class of data-flow components: an RT-component run by a periodic execution
 // context (see RTObject.h for the lifecycle).
-#ifndef RTM_DATAFLOWCOMPONENTBASE_H
-#define RTM_DATAFLOWCOMPONENTBASE_H
+#pragma once
 
 #include <rtm/RTObject.h>
 
@@ -14,5 +13,3 @@ class DataFlowComponentBase : public RTObject_impl {
 };
 
 }  // namespace RTC
-
-#endif

@@ -1,8 +1,7 @@
 // A typed data in-port: samples pushed by connected out-ports wait in a buffer (8 by
 // default, the oldest dropped when full) and are unmarshalled into the bound variable by
 // read(), on the reader's thread.
-#ifndef RTM_DATAINPORT_H
-#define RTM_DATAINPORT_H
+#pragma once
 
 #include <rtm/CdrCodec.h>
 #include <rtm/InPortBase.h>
@@ -47,5 +46,3 @@ class InPort : public InPortBase {
 };
 
 }  // namespace RTC
-
-#endif

@@ -1,7 +1,6 @@
 // A typed data out-port: write() marshals the bound variable (or the given value) once
 // and pushes it to every connected in-port.
-#ifndef RTM_DATAOUTPORT_H
-#define RTM_DATAOUTPORT_H
+#pragma once
 
 #include <rtm/CdrCodec.h>
 #include <rtm/OutPortBase.h>
@@ -27,5 +26,3 @@ class OutPort : public OutPortBase {
 };
 
 }  // namespace RTC
-
-#endif

@@ -1,8 +1,7 @@
 // A periodic execution context owned by one component: its own thread runs the
 // component's callbacks at `rate` Hz and drives the lifecycle state machine
 // (inactive ⇄ active, error) on requests from tools.
-#ifndef RTM_EXECUTIONCONTEXT_H
-#define RTM_EXECUTIONCONTEXT_H
+#pragma once
 
 #include <rtm/Logger.h>
 #include <rtm/RTC.h>
@@ -96,5 +95,3 @@ class PeriodicExecutionContext : public virtual POA_RTC::ExecutionContextService
 };
 
 }  // namespace RTC
-
-#endif

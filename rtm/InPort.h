@@ -1,4 +1,2 @@
-#ifndef RTM_INPORT_H
-#define RTM_INPORT_H
+#pragma once
 #include <rtm/DataInPort.h>
-#endif

@@ -1,7 +1,6 @@
 // The untyped part of a data in-port: the connection protocol of corba_cdr push and the
 // buffer of received samples, still as CDR octets until the component reads them.
-#ifndef RTM_INPORTBASE_H
-#define RTM_INPORTBASE_H
+#pragma once
 
 #include <rtm/PortBase.h>
 #include <rtm/SampleBuffer.h>
@@ -69,5 +68,3 @@ ReturnCode_t checkDataPortProperties(ConnectorProfile& connector_profile,
 bool connectorIsLittleEndian(const ConnectorProfile& connector_profile);
 
 }  // namespace RTC
-
-#endif

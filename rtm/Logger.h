@@ -1,7 +1,6 @@
 // The middleware's log: one sink per process (a file, standard output or standard error),
 // set from rtc.conf's logger.* keys, with a level threshold.
-#ifndef RTM_LOGGER_H
-#define RTM_LOGGER_H
+#pragma once
 
 #include <cstdarg>
 #include <string>
@@ -44,5 +43,3 @@ class Logger {
   do {                                                                                       \
     if ((logger).enabled(RTC::LogLevel::lvl)) (logger).log(RTC::LogLevel::lvl, __VA_ARGS__); \
   } while (0)
-
-#endif

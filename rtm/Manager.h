@@ -5,8 +5,7 @@
 // Use: init → setModuleInitProc → activateManager (calls the module init procedure, then
 // pre-connects and pre-activates) → runManager(false), which returns after shutdown.
 // SIGINT/SIGTERM start an orderly shutdown; a second one ends the process at once.
-#ifndef RTM_MANAGER_H
-#define RTM_MANAGER_H
+#pragma once
 
 #include <rtm/Logger.h>
 #include <rtm/RTC.h>
@@ -117,5 +116,3 @@ class Manager {
 };
 
 }  // namespace RTC
-
-#endif

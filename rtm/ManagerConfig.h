@@ -1,7 +1,6 @@
 // The manager's configuration before any CORBA: its command line, where rtc.conf is found
 // and the defaults of every key it reads. Plain code, so that tests reach it directly.
-#ifndef RTM_MANAGERCONFIG_H
-#define RTM_MANAGERCONFIG_H
+#pragma once
 
 #include <coil/Properties.h>
 
@@ -59,5 +58,3 @@ std::vector<PreconnectEntry> parsePreconnect(const std::string& text,
 bool isYes(const std::string& value);
 
 }  // namespace RTC
-
-#endif

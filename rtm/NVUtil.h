@@ -1,6 +1,5 @@
 // Helpers for name/value lists (SDOPackage::NVList) whose values are strings or objects.
-#ifndef RTM_NVUTIL_H
-#define RTM_NVUTIL_H
+#pragma once
 
 #include <rtm/RTC.h>
 
@@ -29,5 +28,3 @@ coil::Properties toProperties(const SDOPackage::NVList& list);
 void copyFromProperties(SDOPackage::NVList& list, const coil::Properties& properties);
 
 }  // namespace NVUtil
-
-#endif

@@ -1,7 +1,6 @@
 // Naming paths of components: the naming.formats pattern expanded for one component and
 // split into the naming service's (id, kind) components.
-#ifndef RTM_NAMINGFORMAT_H
-#define RTM_NAMINGFORMAT_H
+#pragma once
 
 #include <string>
 #include <vector>
@@ -33,5 +32,3 @@ struct NameComponentText {
 std::vector<NameComponentText> splitNamingPath(const std::string& path);
 
 }  // namespace RTC
-
-#endif

@@ -4,8 +4,7 @@
 // again at every refresh (naming.update.interval); when it appears, or comes back empty
 // after a restart, every name is bound again. CORBA failures towards a name server never
 // leave this class.
-#ifndef RTM_NAMINGMANAGER_H
-#define RTM_NAMINGMANAGER_H
+#pragma once
 
 #include <rtm/Logger.h>
 
@@ -71,5 +70,3 @@ class NamingManager {
 };
 
 }  // namespace RTC
-
-#endif

@@ -1,4 +1,2 @@
-#ifndef RTM_OUTPORT_H
-#define RTM_OUTPORT_H
+#pragma once
 #include <rtm/DataOutPort.h>
-#endif

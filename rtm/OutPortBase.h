@@ -6,8 +6,7 @@
 // from the connection's properties or rtc.conf), so a dead or hung reader costs at most
 // that long; a connection whose put fails with a CORBA exception is dropped with one log
 // line and the writer carries on with the others.
-#ifndef RTM_OUTPORTBASE_H
-#define RTM_OUTPORTBASE_H
+#pragma once
 
 #include <rtm/PortBase.h>
 
@@ -70,5 +69,3 @@ class OutPortBase : public PortBase {
 };
 
 }  // namespace RTC
-
-#endif

@@ -5,8 +5,7 @@
 // interfaces into the connector properties, passes the profile on to the next port and
 // then takes what the others published. A port that fails makes the whole connect fail,
 // and the ports already connected are disconnected again.
-#ifndef RTM_PORTBASE_H
-#define RTM_PORTBASE_H
+#pragma once
 
 #include <rtm/Logger.h>
 #include <rtm/RTC.h>
@@ -78,5 +77,3 @@ class PortBase : public virtual POA_RTC::PortService {
 };
 
 }  // namespace RTC
-
-#endif

@@ -1,6 +1,5 @@
 // The component model's basic names: return codes, lifecycle states, execution-context ids.
-#ifndef RTM_RTC_H
-#define RTM_RTC_H
+#pragma once
 
 #include <rtm/idl/DataPortSkel.h>
 #include <rtm/idl/OpenRTMSkel.h>
@@ -11,5 +10,3 @@ namespace RTC {
 // The handle of an execution context as its participants see it.
 typedef ExecutionContextHandle_t UniqueId;
 }  // namespace RTC
-
-#endif

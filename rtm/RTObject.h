@@ -10,8 +10,7 @@
 // exit() (a tool, the component itself, or the manager at shutdown) deactivates, stops
 // the context (onShutdown), disconnects every port and calls onFinalize. Incoming CORBA
 // calls run on ORB threads.
-#ifndef RTM_RTOBJECT_H
-#define RTM_RTOBJECT_H
+#pragma once
 
 #include <rtm/ConfigAdmin.h>
 #include <rtm/ExecutionContext.h>
@@ -172,5 +171,3 @@ class RTObject_impl : public virtual POA_OpenRTM::DataFlowComponent {
 };
 
 }  // namespace RTC
-
-#endif

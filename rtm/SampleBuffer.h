@@ -1,7 +1,6 @@
 // A bounded first-in first-out queue shared by one writer and one reader thread: when full,
 // a new item pushes out the oldest one.
-#ifndef RTM_SAMPLEBUFFER_H
-#define RTM_SAMPLEBUFFER_H
+#pragma once
 
 #include <cstddef>
 #include <deque>
@@ -63,5 +62,3 @@ class SampleBuffer {
 };
 
 }  // namespace RTC
-
-#endif

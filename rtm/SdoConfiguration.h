@@ -1,8 +1,7 @@
 // The SDO Configuration interface of a component: configuration tools read and change its
 // configuration sets here; changes reach the bound members on the execution context's
 // thread (see ConfigAdmin).
-#ifndef RTM_SDOCONFIGURATION_H
-#define RTM_SDOCONFIGURATION_H
+#pragma once
 
 #include <rtm/ConfigAdmin.h>
 #include <rtm/RTC.h>
@@ -47,5 +46,3 @@ class SdoConfiguration : public virtual POA_SDOPackage::Configuration {
 };
 
 }  // namespace RTC
-
-#endif

@@ -1,6 +1,5 @@
 // Registering the middleware's servants with the manager's POA and withdrawing them.
-#ifndef RTM_SERVANTACTIVATION_H
-#define RTM_SERVANTACTIVATION_H
+#pragma once
 
 #include <omniORB4/CORBA.h>
 
@@ -14,5 +13,3 @@ CORBA::Object_ptr referenceOf(const PortableServer::ObjectId& id);
 void deactivateServant(const PortableServer::ObjectId& id);
 
 }  // namespace RTC
-
-#endif

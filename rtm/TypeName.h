@@ -1,6 +1,5 @@
 // The repository id of an IDL type, read from the type code omniidl generates for it.
-#ifndef RTM_TYPENAME_H
-#define RTM_TYPENAME_H
+#pragma once
 
 #include <omniORB4/CORBA.h>
 
@@ -24,5 +23,3 @@ std::string repositoryIdOf() {
 }
 
 }  // namespace RTC
-
-#endif

@@ -1,6 +1,5 @@
 // Random identifiers for connectors.
-#ifndef RTM_UUID_H
-#define RTM_UUID_H
+#pragma once
 
 #include <string>
 
@@ -8,5 +7,3 @@ namespace RTC {
 // A random (version 4) UUID in its 36-character text form.
 std::string newUuid();
 }  // namespace RTC
-
-#endif

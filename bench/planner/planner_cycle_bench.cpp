@@ -25,7 +25,7 @@ namespace {
 class StartedRoute : public RouteActions {
  public:
   bool takeMessage(std::string& text) override {
-    text = ROBOT_START;
+    text = kRobotStart;
     return true;
   }
   void sendMessage(const std::string&) override {}
@@ -35,12 +35,12 @@ class StartedRoute : public RouteActions {
 
 // A corridor map: walls 1 m to each side and 3 m ahead, a band of unknown cells, noise.
 std::vector<float> corridorMap() {
-  std::vector<float> cells(GRID_CELLS * GRID_CELLS, 0.0f);
+  std::vector<float> cells(kGridCells * kGridCells, 0.0f);
   std::mt19937 random(7);
   std::uniform_real_distribution<float> noise(0.0f, 0.15f);
-  for (int row = 0; row < GRID_CELLS; ++row) {
-    for (int column = 0; column < GRID_CELLS; ++column) {
-      float& cell = cells[row * GRID_CELLS + column];
+  for (int row = 0; row < kGridCells; ++row) {
+    for (int column = 0; column < kGridCells; ++column) {
+      float& cell = cells[row * kGridCells + column];
       cell = noise(random);
       if (row == 80 || row == 120 || column == 140) cell = 1.0f;
       if (row > 160) cell = 0.5f;
@@ -51,7 +51,7 @@ std::vector<float> corridorMap() {
 
 struct CycleData {
   std::vector<float> cells = corridorMap();
-  MapReplyView map{GRID_CELLS, GRID_CELLS, cells.data(), cells.size()};
+  MapReplyView map{kGridCells, kGridCells, cells.data(), cells.size()};
   cv::Mat mapImage = makeMapImage();
   cv::Mat planningImage = makePlanningImage();
   LocalGrid grid;
@@ -153,7 +153,7 @@ void WholeCycle(benchmark::State& state) {
 // The least a cycle can cost in memory traffic: read 40,000 map values' worth of grid cells
 // once and write 480,000 image bytes once.
 void MemoryFloor(benchmark::State& state) {
-  std::vector<unsigned char> grid(GRID_CELLS * GRID_CELLS, 1);
+  std::vector<unsigned char> grid(kGridCells * kGridCells, 1);
   std::vector<char> image(480000);
   for (auto _ : state) {
     unsigned sum = 0;

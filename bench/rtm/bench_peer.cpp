@@ -35,9 +35,9 @@ class OctetSinkImpl : public virtual POA_RtmBench::OctetSink {
 class BenchPeer : public RTC::DataFlowComponentBase {
  public:
   explicit BenchPeer(RTC::Manager* manager)
-      : RTC::DataFlowComponentBase(manager), echoPort("echo"), imageIn("image", m_image) {}
+      : RTC::DataFlowComponentBase(manager), echoPort("echo"), imageIn("image", image_) {}
   RTC::ReturnCode_t onInitialize() override {
-    echoPort.registerProvider("echo", "RtmBench::Responder", m_echo);
+    echoPort.registerProvider("echo", "RtmBench::Responder", echo_);
     addPort(echoPort);
     addInPort("image", imageIn);
     return RTC::RTC_OK;
@@ -51,8 +51,8 @@ class BenchPeer : public RTC::DataFlowComponentBase {
   RTC::InPort<Orvn::TimedImageData> imageIn;
 
  private:
-  EchoImpl m_echo;
-  Orvn::TimedImageData m_image;
+  EchoImpl echo_;
+  Orvn::TimedImageData image_;
 };
 
 RTC::RTObject_impl* createPeer(RTC::Manager* manager) { return new BenchPeer(manager); }

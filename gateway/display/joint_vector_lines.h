@@ -1,5 +1,4 @@
-#ifndef GATEWAY_DISPLAY_JOINT_VECTOR_LINES_H
-#define GATEWAY_DISPLAY_JOINT_VECTOR_LINES_H
+#pragma once
 
 #include <string>
 
@@ -19,5 +18,3 @@ std::string degreesLine(int group, const double* values_rad, int count);
 std::string panelLine(int group, const double* values_rad);
 
 }  // namespace joint_lines
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef GATEWAY_DISPLAY_STATUS_PANEL_H
-#define GATEWAY_DISPLAY_STATUS_PANEL_H
+#pragma once
 
 #include <string>
 
@@ -15,5 +14,3 @@ struct ServiceConnections {
 };
 
 std::string statusPanelBox(const ServiceConnections& connected);
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef GATEWAY_IK_ARM_IK_SOLVE_H
-#define GATEWAY_IK_ARM_IK_SOLVE_H
+#pragma once
 
 #include <array>
 #include <vector>
@@ -24,5 +23,3 @@ const ArmIkCalls& rightArmIk();
 int solveAdmissible(const ArmIkCalls& arm, const HandPose6& pose_chest,
                     ikfast::IKSolutionList& solutions, std::vector<int>& admissible,
                     std::array<double, hiro::kArmJointCount>& chosen_rad);
-
-#endif

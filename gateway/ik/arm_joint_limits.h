@@ -1,5 +1,4 @@
-#ifndef GATEWAY_IK_ARM_JOINT_LIMITS_H
-#define GATEWAY_IK_ARM_JOINT_LIMITS_H
+#pragma once
 
 #include <array>
 
@@ -44,5 +43,3 @@ inline bool withinRanges(const ArmRanges& ranges, const double* joints_rad) {
 }
 
 }  // namespace ik_limits
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef GATEWAY_IK_HAND_POSE_H
-#define GATEWAY_IK_HAND_POSE_H
+#pragma once
 
 // A hand pose in the layout of a Pose3D: position in metres, orientation as roll, pitch, yaw
 // in radians with rotation = Rz(yaw) * Ry(pitch) * Rx(roll).
@@ -11,5 +10,3 @@ struct HandPose6 {
   double pitch_rad = 0.0;
   double yaw_rad = 0.0;
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef GATEWAY_IK_SOLUTION_FILTER_H
-#define GATEWAY_IK_SOLUTION_FILTER_H
+#pragma once
 
 #include <vector>
 
@@ -20,5 +19,3 @@ bool filter(const IKSolutionList& solutions, std::vector<int>& admissible);
 }  // namespace rarm
 }  // namespace hiro
 }  // namespace ikfast
-
-#endif

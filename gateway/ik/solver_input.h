@@ -1,5 +1,4 @@
-#ifndef GATEWAY_IK_SOLVER_INPUT_H
-#define GATEWAY_IK_SOLVER_INPUT_H
+#pragma once
 
 #include "gateway/ik/hand_pose.h"
 
@@ -11,5 +10,3 @@ struct SolverInput {
 };
 
 SolverInput solverInputFor(const HandPose6& pose_chest);
-
-#endif

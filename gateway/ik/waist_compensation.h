@@ -1,5 +1,4 @@
-#ifndef GATEWAY_IK_WAIST_COMPENSATION_H
-#define GATEWAY_IK_WAIST_COMPENSATION_H
+#pragma once
 
 #include "gateway/ik/hand_pose.h"
 
@@ -8,5 +7,3 @@
 // reduced by it. For the hand pointing straight down (pitch -pi/2), which is how the
 // coordinator plans, roll is the hand's turn about the vertical, so this is the exact turn.
 void compensateWaist(const HandPose6& pose_base, double waistYaw_rad, HandPose6& pose_chest);
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef GATEWAY_IKFAST_ARM_IK_CALL_H
-#define GATEWAY_IKFAST_ARM_IK_CALL_H
+#pragma once
 
 #include "gateway/ikfast/ikfast_solution.h"
 #include "gateway/kinematics/hiro_arm_kinematics.h"
@@ -34,5 +33,3 @@ inline void forwardArmInto(hiro::ArmSide side, const double* joints_rad, double*
 }
 
 }  // namespace ikfast
-
-#endif

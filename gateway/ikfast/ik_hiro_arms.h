@@ -1,5 +1,4 @@
-#ifndef GATEWAY_IKFAST_IK_HIRO_ARMS_H
-#define GATEWAY_IKFAST_IK_HIRO_ARMS_H
+#pragma once
 
 #include "gateway/ikfast/ikfast_solution.h"
 
@@ -23,5 +22,3 @@ bool ikR(const double* translation, const double* rotation, const double* freeVa
 // the layout of ikL's input.
 void fkL(const double* joints_rad, double* translation, double* rotation);
 void fkR(const double* joints_rad, double* translation, double* rotation);
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef GATEWAY_IKFAST_IKFAST_SOLUTION_H
-#define GATEWAY_IKFAST_IKFAST_SOLUTION_H
+#pragma once
 
 #include <array>
 #include <vector>
@@ -31,5 +30,3 @@ class IKSolution {
 using IKSolutionList = std::vector<IKSolution>;
 
 }  // namespace ikfast
-
-#endif

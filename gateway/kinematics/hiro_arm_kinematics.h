@@ -1,5 +1,4 @@
-#ifndef GATEWAY_KINEMATICS_HIRO_ARM_KINEMATICS_H
-#define GATEWAY_KINEMATICS_HIRO_ARM_KINEMATICS_H
+#pragma once
 
 #include <array>
 
@@ -36,5 +35,3 @@ HandPose forwardKinematics(ArmSide side, const ArmJoints& joints_rad);
 ArmSolutions inverseKinematics(ArmSide side, const HandPose& target);
 
 }  // namespace hiro
-
-#endif

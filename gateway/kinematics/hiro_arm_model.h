@@ -1,5 +1,4 @@
-#ifndef GATEWAY_KINEMATICS_HIRO_ARM_MODEL_H
-#define GATEWAY_KINEMATICS_HIRO_ARM_MODEL_H
+#pragma once
 
 // The kinematic model of the HIRO arms, written down once. The IK libraries, the gateway and
 // the robot simulator all compute with these numbers, so forward and inverse kinematics agree.
@@ -53,5 +52,3 @@ inline double shoulderSidewaysFor(ArmSide side) {
 }
 
 }  // namespace hiro
-
-#endif

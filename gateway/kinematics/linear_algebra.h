@@ -1,5 +1,4 @@
-#ifndef GATEWAY_KINEMATICS_LINEAR_ALGEBRA_H
-#define GATEWAY_KINEMATICS_LINEAR_ALGEBRA_H
+#pragma once
 
 #include <cmath>
 
@@ -81,5 +80,3 @@ inline Mat3 rotationZ(double angle_rad) {
 }
 
 }  // namespace hiro
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef GATEWAY_KINEMATICS_ROLL_PITCH_YAW_H
-#define GATEWAY_KINEMATICS_ROLL_PITCH_YAW_H
+#pragma once
 
 #include "linear_algebra.h"
 
@@ -21,5 +20,3 @@ Mat3 rotationFromRollPitchYaw(const RollPitchYaw& angles);
 RollPitchYaw rollPitchYawFromRotation(const Mat3& rotation);
 
 }  // namespace hiro
-
-#endif

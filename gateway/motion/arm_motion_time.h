@@ -1,5 +1,4 @@
-#ifndef GATEWAY_MOTION_ARM_MOTION_TIME_H
-#define GATEWAY_MOTION_ARM_MOTION_TIME_H
+#pragma once
 
 // How long a two-arm joint motion takes: the arm joints move at most 260 deg/s scaled by
 // 0.005 and by the caller's speed factor.
@@ -21,5 +20,3 @@ double twoArmTime_s(const double* currentRight_rad, const double* targetRight_ra
 bool isUsableSpeedFactor(double speedFactor);
 
 }  // namespace arm_motion
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef GATEWAY_MOTION_FINGER_OPENING_H
-#define GATEWAY_MOTION_FINGER_OPENING_H
+#pragma once
 
 #include <array>
 
@@ -22,5 +21,3 @@ using HandAngles = std::array<double, 4>;
 bool anglesForOpening(double opening_mm, HandAngles& angles_rad);
 
 }  // namespace finger
-
-#endif

@@ -1,6 +1,5 @@
 // Text key/value settings with defaults: component profiles, rtc.conf and configuration sets.
-#ifndef COIL_PROPERTIES_H
-#define COIL_PROPERTIES_H
+#pragma once
 
 #include <climits>
 #include <iosfwd>
@@ -65,5 +64,3 @@ class Properties {
 };
 
 }  // namespace coil
-
-#endif

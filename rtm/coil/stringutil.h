@@ -1,6 +1,5 @@
 // Conversions from text, as configuration parameters and rtc.conf values need them.
-#ifndef COIL_STRINGUTIL_H
-#define COIL_STRINGUTIL_H
+#pragma once
 
 #include <sstream>
 #include <string>
@@ -45,5 +44,3 @@ std::string trim(const std::string& text);
 std::string toLower(std::string text);
 
 }  // namespace coil
-
-#endif

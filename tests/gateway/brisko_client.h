@@ -1,5 +1,4 @@
-#ifndef TESTS_GATEWAY_BRISKO_CLIENT_H
-#define TESTS_GATEWAY_BRISKO_CLIENT_H
+#pragma once
 
 #include <string>
 
@@ -11,5 +10,3 @@
 BriskoRTC::BriskoService_ptr connectToBriskoService(CORBA::ORB_ptr orb,
                                                     const std::string& nameServiceCorbaloc,
                                                     const std::string& instanceName);
-
-#endif

@@ -20,9 +20,9 @@
 
 namespace {
 
-constexpr CORBA::ULong MAP_CELLS = 200;
+constexpr CORBA::ULong kMapCells = 200;
 // Map column of the wall: grid column 199 - 129 = 70, i.e. 30 cells (1.5 m) ahead.
-constexpr CORBA::ULong WALL_MAP_COLUMN = 129;
+constexpr CORBA::ULong kWallMapColumn = 129;
 
 class FixedMapService : public virtual POA_Zemla::RelativeMapService {
  public:
@@ -41,16 +41,16 @@ class FixedMapService : public virtual POA_Zemla::RelativeMapService {
   static Reply* filledMap(Cell occupied) {
     auto* reply = new Reply();
     reply->mapconfig = config();
-    reply->cells.length(MAP_CELLS * MAP_CELLS);
-    for (CORBA::ULong i = 0; i < MAP_CELLS * MAP_CELLS; ++i)
-      reply->cells[i] = i % MAP_CELLS == WALL_MAP_COLUMN ? occupied : Cell{0};
+    reply->cells.length(kMapCells * kMapCells);
+    for (CORBA::ULong i = 0; i < kMapCells * kMapCells; ++i)
+      reply->cells[i] = i % kMapCells == kWallMapColumn ? occupied : Cell{0};
     return reply;
   }
 
   static RTC::OGMapConfig config() {
     RTC::OGMapConfig c{};
     c.xScale = c.yScale = 0.05;
-    c.width = c.height = MAP_CELLS;
+    c.width = c.height = kMapCells;
     return c;
   }
 };

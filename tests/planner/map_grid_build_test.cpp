@@ -29,8 +29,8 @@ class GridBuild : public ::testing::Test {
   void build(const Map& map) { ASSERT_FALSE(rebuildLocalGrid(map.view(), mapImage, grid)); }
   int countCells(std::uint8_t value) const {
     int count = 0;
-    for (int a = 0; a < GRID_CELLS; ++a)
-      for (int b = 0; b < GRID_CELLS; ++b) count += grid.at(a, b) == value;
+    for (int a = 0; a < kGridCells; ++a)
+      for (int b = 0; b < kGridCells; ++b) count += grid.at(a, b) == value;
     return count;
   }
 };
@@ -39,22 +39,22 @@ TEST_F(GridBuild, firstMapCellLandsInTheLastGridCell) {
   Map map(200, 200);
   map.cells[0] = 1.0f;
   build(map);
-  EXPECT_EQ(grid.at(199, 199), CELL_OCCUPIED);
-  EXPECT_EQ(countCells(CELL_FREE), 200 * 200 - 1);
+  EXPECT_EQ(grid.at(199, 199), kCellOccupied);
+  EXPECT_EQ(countCells(kCellFree), 200 * 200 - 1);
 }
 
 TEST_F(GridBuild, mapRowsRunAlongTheFirstGridIndexReversed) {
   Map map(200, 200);
   map.cells[3 * 200 + 7] = 1.0f;  // map row 3, column 7
   build(map);
-  EXPECT_EQ(grid.at(196, 192), CELL_OCCUPIED);
-  EXPECT_EQ(countCells(CELL_OCCUPIED), 1);
+  EXPECT_EQ(grid.at(196, 192), kCellOccupied);
+  EXPECT_EQ(countCells(kCellOccupied), 1);
 }
 
 TEST_F(GridBuild, classifiesByGreyLevel) {
   const std::vector<std::pair<float, std::uint8_t>> cases = {
-      {0.6f, CELL_UNKNOWN}, {0.61f, CELL_OCCUPIED}, {0.19f, CELL_FREE}, {1.0f, CELL_OCCUPIED},
-      {0.199f, CELL_FREE},  {0.2f, CELL_UNKNOWN},   {-1.0f, CELL_FREE}, {1.5f, CELL_UNKNOWN}};
+      {0.6f, kCellUnknown}, {0.61f, kCellOccupied}, {0.19f, kCellFree}, {1.0f, kCellOccupied},
+      {0.199f, kCellFree},  {0.2f, kCellUnknown},   {-1.0f, kCellFree}, {1.5f, kCellUnknown}};
   for (const auto& [value, expected] : cases) {
     Map map(200, 200);
     map.cells.back() = value;
@@ -74,25 +74,25 @@ TEST_F(GridBuild, valuesOutsideTheUnitRangeWrapThroughTheLowByte) {
 TEST_F(GridBuild, smallerMapKeepsTheOlderPixels) {
   build(Map(200, 200, 1.0f));
   build(Map(100, 100, 0.0f));
-  EXPECT_EQ(grid.at(0, 0), CELL_FREE);
-  EXPECT_EQ(grid.at(99, 99), CELL_FREE);
-  EXPECT_EQ(grid.at(100, 0), CELL_OCCUPIED);
-  EXPECT_EQ(grid.at(0, 100), CELL_OCCUPIED);
-  EXPECT_EQ(countCells(CELL_FREE), 100 * 100);
+  EXPECT_EQ(grid.at(0, 0), kCellFree);
+  EXPECT_EQ(grid.at(99, 99), kCellFree);
+  EXPECT_EQ(grid.at(100, 0), kCellOccupied);
+  EXPECT_EQ(grid.at(0, 100), kCellOccupied);
+  EXPECT_EQ(countCells(kCellFree), 100 * 100);
 }
 
 TEST_F(GridBuild, emptyMapRebuildsFromTheOldPixels) {
   build(Map(200, 200, 1.0f));
-  grid.at(5, 5) = CELL_PREDICTED;
+  grid.at(5, 5) = kCellPredicted;
   build(Map(0, 0));
-  EXPECT_EQ(countCells(CELL_OCCUPIED), 200 * 200);
+  EXPECT_EQ(countCells(kCellOccupied), 200 * 200);
 }
 
 TEST_F(GridBuild, rebuildOverwritesEveryMarkOfTheLastCycle) {
   build(Map(200, 200));
-  grid.at(100, 100) = CELL_PREDICTED | CELL_BLOCKED_OTHER;
+  grid.at(100, 100) = kCellPredicted | kCellBlockedOther;
   build(Map(200, 200));
-  EXPECT_EQ(countCells(CELL_FREE), 200 * 200);
+  EXPECT_EQ(countCells(kCellFree), 200 * 200);
 }
 
 class MapFault : public GridBuild {
@@ -102,7 +102,7 @@ class MapFault : public GridBuild {
     const auto fault = rebuildLocalGrid(map.view(), mapImage, grid);
     ASSERT_TRUE(fault.has_value());
     EXPECT_NE(fault->find(wording), std::string::npos) << *fault;
-    EXPECT_EQ(countCells(CELL_OCCUPIED), 200 * 200) << "a rejected map must not touch the grid";
+    EXPECT_EQ(countCells(kCellOccupied), 200 * 200) << "a rejected map must not touch the grid";
     EXPECT_EQ(cv::countNonZero(mapImage), 200 * 200);
   }
 };

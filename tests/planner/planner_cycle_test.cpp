@@ -132,7 +132,7 @@ TEST_F(Cycle, missingMapServiceResendsThePlannedCommandAndShowsTheStatus) {
   planner.execute();
   planner.execute();
   EXPECT_EQ(planner.path().step(), 2);
-  EXPECT_EQ(planner.statusFlags(), STATUS_MAP_MISSING);
+  EXPECT_EQ(planner.statusFlags(), kStatusMapMissing);
   ASSERT_EQ(io.velocities.size(), 2u);
   EXPECT_DOUBLE_EQ(io.velocities[0].first, 0.3);
   EXPECT_DOUBLE_EQ(io.velocities[1].first, 0.3);
@@ -153,7 +153,7 @@ TEST_F(Cycle, unusableMapStopsTheBaseAndTheNextGoodMapResumes) {
     io.images.clear();
     io.velocities.clear();
     planner.execute();
-    EXPECT_EQ(planner.statusFlags(), STATUS_MAP_MISSING) << fault;
+    EXPECT_EQ(planner.statusFlags(), kStatusMapMissing) << fault;
     EXPECT_EQ(planner.path().step(), 2) << fault;
     ASSERT_EQ(io.velocities.size(), 2u) << fault;
     EXPECT_EQ(io.velocities.back(), std::make_pair(0.0, 0.0)) << "the base is stopped";
@@ -175,7 +175,7 @@ TEST_F(Cycle, predictedCollisionStopsAndHoldsButKeepsTheRoute) {
   io.images.clear();
   io.velocities.clear();
   planner.execute();
-  EXPECT_EQ(planner.statusFlags(), STATUS_COLLISION);
+  EXPECT_EQ(planner.statusFlags(), kStatusCollision);
   EXPECT_EQ(planner.path().step(), 2) << "a held cycle advances the step";
   EXPECT_EQ(planner.routeState(), 2) << "the wall at 0 mm ended the approach";
   EXPECT_EQ(io.velocities.back(), std::make_pair(0.0, 0.0));

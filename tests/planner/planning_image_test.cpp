@@ -18,7 +18,7 @@ int whitePixelsInRows(const cv::Mat& image, int fromRow, int toRow) {
 
 TEST(DrawGrid, oneOccupiedCellIsATwoByTwoGreenSquare) {
   LocalGrid grid;
-  grid.at(10, 20) = CELL_OCCUPIED;
+  grid.at(10, 20) = kCellOccupied;
   cv::Mat image = makePlanningImage();
   image.setTo(cv::Scalar(7, 7, 7));
   drawGrid(grid, image);
@@ -32,9 +32,9 @@ TEST(DrawGrid, oneOccupiedCellIsATwoByTwoGreenSquare) {
 
 TEST(DrawGrid, unknownOverridesAndPredictedCellIsBlue) {
   LocalGrid grid;
-  grid.at(0, 0) = CELL_OCCUPIED | CELL_UNKNOWN;
-  grid.at(199, 199) = CELL_PREDICTED;
-  grid.at(50, 60) = CELL_BLOCKED_OTHER;
+  grid.at(0, 0) = kCellOccupied | kCellUnknown;
+  grid.at(199, 199) = kCellPredicted;
+  grid.at(50, 60) = kCellBlockedOther;
   cv::Mat image = makePlanningImage();
   drawGrid(grid, image);
   EXPECT_EQ(image.at<cv::Vec3b>(1, 1), bgr(128, 128, 128));
@@ -46,8 +46,8 @@ TEST(DrawStatus, linesStackUpwardsFromTheBottom) {
   cv::Mat both = makePlanningImage();
   both.setTo(cv::Scalar(50, 50, 50));
   cv::Mat collisionOnly = both.clone();
-  drawStatus(both, STATUS_COLLISION | STATUS_MAP_MISSING);
-  drawStatus(collisionOnly, STATUS_COLLISION);
+  drawStatus(both, kStatusCollision | kStatusMapMissing);
+  drawStatus(collisionOnly, kStatusCollision);
 
   // Bands reach from y - 17 to y + 3: 368 … 388 for the first line, 348 … 368 for the second.
   EXPECT_EQ(both.at<cv::Vec3b>(391, 399), bgr(50, 50, 50));
@@ -61,7 +61,7 @@ TEST(DrawStatus, linesStackUpwardsFromTheBottom) {
   EXPECT_EQ(whitePixelsInRows(collisionOnly, 340, 367), 0);
   // The map line is longer than the collision line.
   cv::Mat mapOnly = makePlanningImage();
-  drawStatus(mapOnly, STATUS_MAP_MISSING);
+  drawStatus(mapOnly, kStatusMapMissing);
   EXPECT_GT(whitePixelsInRows(mapOnly, 370, 385), whitePixelsInRows(collisionOnly, 370, 385));
 }
 

@@ -7,7 +7,7 @@
 namespace planner {
 namespace {
 
-constexpr double LOOP_TIME_S = 0.5;
+constexpr double kLoopTime_s = 0.5;
 
 MeasuredMotion measured(OdometryPose pose, OdometryVelocity velocity) {
   MeasuredMotion motion;
@@ -58,7 +58,7 @@ TEST(PredictPose, straightMotionMovesOnePeriodAlongTheHeading) {
   path.executing().r_mm = 0.0f;
   // Odometry heading +0.3 rad is -0.3 rad in the planner frame.
   const MeasuredMotion motion = measured(OdometryPose{1.0, 0.0, 0.3}, OdometryVelocity{0.3, 0.0});
-  const RobotState state = predictPose(path, PlannerFrame{}, motion, LOOP_TIME_S);
+  const RobotState state = predictPose(path, PlannerFrame{}, motion, kLoopTime_s);
   EXPECT_FLOAT_EQ(path.current().pose.x_mm, 1000.0f);
   EXPECT_NEAR(path.current().pose.theta_rad, -0.3, 1e-6);
   EXPECT_NEAR(path.executing().pose.x_mm, 1000.0 + 150.0 * std::cos(-0.3), 1e-3);
@@ -78,10 +78,10 @@ TEST(PredictPose, arcFollowsTheMeanOfMeasuredAndCommandedWheels) {
   path.executing().r_mm = 3000.0f;
   // Measured straight at 300 mm/s: left (300 + 326.94) / 2, right (300 + 273.06) / 2.
   const MeasuredMotion motion = measured(OdometryPose{}, OdometryVelocity{0.3, 0.0});
-  predictPose(path, PlannerFrame{}, motion, LOOP_TIME_S);
+  predictPose(path, PlannerFrame{}, motion, kLoopTime_s);
   const double left = (300.0 + 326.94) / 2;
   const double right = (300.0 + 273.06) / 2;
-  const double turn = (left - right) / 538.8 * LOOP_TIME_S;
+  const double turn = (left - right) / 538.8 * kLoopTime_s;
   const double radius = 269.4 * (left + right) / (left - right);
   const double chord = 2 * radius * std::sin(turn / 2);
   EXPECT_NEAR(path.executing().pose.theta_rad, turn, 1e-5);

@@ -12,7 +12,7 @@
 namespace planner {
 namespace {
 
-constexpr double DEG = 3.14159265358979 / 180.0;
+constexpr double kRadPerDegree = 3.14159265358979 / 180.0;
 
 class RecordingActions : public RouteActions {
  public:
@@ -65,12 +65,12 @@ class RouteWalk : public ::testing::Test {
   }
   void walls(float front_mm, float left_mm = 5050, float right_mm = 5000) {
     grid.clear();
-    if (front_mm < 5050) grid.at(100, 100 - static_cast<int>(front_mm) / 50) = CELL_OCCUPIED;
-    if (left_mm < 5050) grid.at(100 - static_cast<int>(left_mm) / 50, 90) = CELL_OCCUPIED;
-    if (right_mm < 5000) grid.at(100 + static_cast<int>(right_mm) / 50, 90) = CELL_OCCUPIED;
+    if (front_mm < 5050) grid.at(100, 100 - static_cast<int>(front_mm) / 50) = kCellOccupied;
+    if (left_mm < 5050) grid.at(100 - static_cast<int>(left_mm) / 50, 90) = kCellOccupied;
+    if (right_mm < 5000) grid.at(100 + static_cast<int>(right_mm) / 50, 90) = kCellOccupied;
   }
   void heading(double degrees) {
-    path.current().pose.theta_rad = static_cast<float>(degrees * DEG);
+    path.current().pose.theta_rad = static_cast<float>(degrees * kRadPerDegree);
   }
   bool step() { return route.step(grid, path, directCommand); }
   void expectPlanned(float v, float r) {
@@ -103,14 +103,14 @@ TEST(WallProbes, measureFreeDistanceInTheGrid) {
   EXPECT_FLOAT_EQ(frontDistance(grid), 5050.0f);
   EXPECT_FLOAT_EQ(leftWallDistance(grid), 5050.0f);
   EXPECT_FLOAT_EQ(rightWallDistance(grid), 5000.0f);
-  grid.at(100, 100) = CELL_OCCUPIED;
+  grid.at(100, 100) = kCellOccupied;
   EXPECT_FLOAT_EQ(frontDistance(grid), 0.0f);
-  grid.at(100, 100) = CELL_UNKNOWN;  // unknown cells are no walls
-  grid.at(100, 70) = CELL_OCCUPIED | CELL_PREDICTED;
+  grid.at(100, 100) = kCellUnknown;  // unknown cells are no walls
+  grid.at(100, 70) = kCellOccupied | kCellPredicted;
   EXPECT_FLOAT_EQ(frontDistance(grid), 1500.0f);
-  grid.at(94, 90) = CELL_OCCUPIED;
-  grid.at(113, 90) = CELL_OCCUPIED;
-  grid.at(99, 91) = CELL_OCCUPIED;  // beside the probe column
+  grid.at(94, 90) = kCellOccupied;
+  grid.at(113, 90) = kCellOccupied;
+  grid.at(99, 91) = kCellOccupied;  // beside the probe column
   EXPECT_FLOAT_EQ(leftWallDistance(grid), 300.0f);
   EXPECT_FLOAT_EQ(rightWallDistance(grid), 650.0f);
 }
@@ -143,19 +143,19 @@ TEST_F(RouteWalk, wholeRouteWithItsCommands) {
   planStep(3);
 
   // Turn to +90 degrees: 0.6 rad off turns at full rate, 0.2 rad at half the error.
-  heading(90.0 - 0.6 / DEG);
+  heading(90.0 - 0.6 / kRadPerDegree);
   EXPECT_TRUE(step());
   expectLastVelocity(0, -0.523);
   EXPECT_EQ(actions.holds, 1);
   EXPECT_EQ(route.state(), 3);
   EXPECT_TRUE(directCommand);
-  heading(90.0 - 0.2 / DEG);
+  heading(90.0 - 0.2 / kRadPerDegree);
   EXPECT_TRUE(step());
   expectLastVelocity(0, -0.1);
-  heading(90.0 + 0.6 / DEG);
+  heading(90.0 + 0.6 / kRadPerDegree);
   EXPECT_TRUE(step());
   expectLastVelocity(0, 0.523);
-  heading(90.0 - 0.05 / DEG);
+  heading(90.0 - 0.05 / kRadPerDegree);
   planStep(4);
   EXPECT_FALSE(directCommand);
   expectPlanned(0, 0);

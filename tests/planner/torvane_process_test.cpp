@@ -17,8 +17,8 @@ using test_support::NameServer;
 using test_support::Seconds;
 using test_support::TempDir;
 
-constexpr Seconds START_TIMEOUT{20};
-constexpr Seconds CYCLE_TIMEOUT{30};
+constexpr Seconds kStartTimeout{20};
+constexpr Seconds kCycleTimeout{30};
 
 void expectRtctl(const NameServer& names, const std::vector<std::string>& arguments) {
   const test_support::RunResult result = test_support::runRtctl(names, arguments);
@@ -60,8 +60,8 @@ class TorvaneProcess : public ::testing::Test {
     world =
         std::make_unique<ChildProcess>(test_support::binPath("planner_fake_world"),
                                        std::vector<std::string>{"-f", "rtc.conf"}, worldOptions);
-    ASSERT_TRUE(names.waitForBinding("Torvane0.rtc", START_TIMEOUT)) << planner->output();
-    ASSERT_TRUE(names.waitForBinding("PlannerWorld0.rtc", START_TIMEOUT)) << world->output();
+    ASSERT_TRUE(names.waitForBinding("Torvane0.rtc", kStartTimeout)) << planner->output();
+    ASSERT_TRUE(names.waitForBinding("PlannerWorld0.rtc", kStartTimeout)) << world->output();
   }
 
   void startWaitingForOdometry();
@@ -72,7 +72,7 @@ class TorvaneProcess : public ::testing::Test {
 
 TEST_F(TorvaneProcess, startedRouteCommandsTheBaseAndPublishesImages) {
   ASSERT_NO_FATAL_FAILURE(startBoth());
-  ASSERT_TRUE(planner->waitForOutput("Run Frequency", START_TIMEOUT)) << planner->output();
+  ASSERT_TRUE(planner->waitForOutput("Run Frequency", kStartTimeout)) << planner->output();
 
   expectRtctl(names, {"connect", "PlannerWorld0:robot_pose", "Torvane0:robot_pose"});
   expectRtctl(names, {"connect", "PlannerWorld0:robot_velocity", "Torvane0:robot_velocity"});
@@ -82,25 +82,25 @@ TEST_F(TorvaneProcess, startedRouteCommandsTheBaseAndPublishesImages) {
               {"connect", "Torvane0:RelativeMapService", "PlannerWorld0:RelativeMapService"});
   expectRtctl(names, {"activate", "PlannerWorld0", "Torvane0"});
 
-  ASSERT_TRUE(planner->waitForOutput("Number of motion set = 33", START_TIMEOUT))
+  ASSERT_TRUE(planner->waitForOutput("Number of motion set = 33", kStartTimeout))
       << planner->output();
-  ASSERT_TRUE(world->waitForOutput("command vx=0.000 va=0.000", CYCLE_TIMEOUT)) << world->output();
+  ASSERT_TRUE(world->waitForOutput("command vx=0.000 va=0.000", kCycleTimeout)) << world->output();
   EXPECT_EQ(world->countInOutput("image "), 0) << "no image before the route starts";
 
   expectRtctl(names, {"inject", "Torvane0:in_message", "ROBOT_START"});
   // The wall is 1.5 m ahead: the approach drives at ROBOT_MAX_SPEED until CHECKPOINT_1.
-  EXPECT_TRUE(planner->waitForOutput("distance 1500.00", CYCLE_TIMEOUT)) << planner->output();
-  EXPECT_TRUE(world->waitForOutput("command vx=0.300 va=0.000", CYCLE_TIMEOUT)) << world->output();
+  EXPECT_TRUE(planner->waitForOutput("distance 1500.00", kCycleTimeout)) << planner->output();
+  EXPECT_TRUE(world->waitForOutput("command vx=0.300 va=0.000", kCycleTimeout)) << world->output();
   EXPECT_TRUE(
-      world->waitForOutput("image 400x400 channels=3 bytes=480000 step=1200", CYCLE_TIMEOUT))
+      world->waitForOutput("image 400x400 channels=3 bytes=480000 step=1200", kCycleTimeout))
       << world->output();
 
   expectRtctl(names, {"deactivate", "Torvane0"});
-  EXPECT_TRUE(planner->waitForOutput("onDeactivate Complete", CYCLE_TIMEOUT)) << planner->output();
-  EXPECT_TRUE(planner->waitForOutput("Total computation time", CYCLE_TIMEOUT));
+  EXPECT_TRUE(planner->waitForOutput("onDeactivate Complete", kCycleTimeout)) << planner->output();
+  EXPECT_TRUE(planner->waitForOutput("Total computation time", kCycleTimeout));
 
   expectRtctl(names, {"exit", "Torvane0"});
-  const auto status = planner->waitForExit(CYCLE_TIMEOUT);
+  const auto status = planner->waitForExit(kCycleTimeout);
   EXPECT_TRUE(status.has_value()) << planner->output();
   const std::string log = copyOf(plannerDir.path() + "/data_log.txt");
   EXPECT_NE(log.find("step0001 : "), std::string::npos) << log;
@@ -112,15 +112,15 @@ void TorvaneProcess::startWaitingForOdometry() {
   expectRtctl(names,
               {"connect", "Torvane0:RelativeMapService", "PlannerWorld0:RelativeMapService"});
   expectRtctl(names, {"activate", "PlannerWorld0", "Torvane0"});
-  ASSERT_TRUE(planner->waitForOutput("onExecute start", START_TIMEOUT)) << planner->output();
+  ASSERT_TRUE(planner->waitForOutput("onExecute start", kStartTimeout)) << planner->output();
 }
 
 TEST_F(TorvaneProcess, missingOdometryDoesNotBlockTheEnd) {
   ASSERT_NO_FATAL_FAILURE(startWaitingForOdometry());
 
   expectRtctl(names, {"exit", "Torvane0"});
-  EXPECT_TRUE(planner->waitForOutput("onDeactivate Complete", CYCLE_TIMEOUT)) << planner->output();
-  const auto status = planner->waitForExit(CYCLE_TIMEOUT);
+  EXPECT_TRUE(planner->waitForOutput("onDeactivate Complete", kCycleTimeout)) << planner->output();
+  const auto status = planner->waitForExit(kCycleTimeout);
   ASSERT_TRUE(status.has_value()) << planner->output();
   EXPECT_TRUE(status->exitedWith(0)) << status->describe();
   EXPECT_EQ(planner->countInOutput("Robot position acquisition time"), 0);
@@ -130,7 +130,7 @@ TEST_F(TorvaneProcess, missingOdometryDoesNotBlockADeactivation) {
   ASSERT_NO_FATAL_FAILURE(startWaitingForOdometry());
 
   expectRtctl(names, {"deactivate", "Torvane0"});
-  EXPECT_TRUE(planner->waitForOutput("onDeactivate Complete", CYCLE_TIMEOUT)) << planner->output();
+  EXPECT_TRUE(planner->waitForOutput("onDeactivate Complete", kCycleTimeout)) << planner->output();
   EXPECT_EQ(planner->countInOutput("Robot position acquisition time"), 0);
 }
 
@@ -138,10 +138,10 @@ TEST_F(TorvaneProcess, missingOdometryDoesNotBlockATermination) {
   ASSERT_NO_FATAL_FAILURE(startWaitingForOdometry());
 
   planner->sendSignal(SIGTERM);
-  const auto status = planner->waitForExit(CYCLE_TIMEOUT);
+  const auto status = planner->waitForExit(kCycleTimeout);
   ASSERT_TRUE(status.has_value()) << planner->output();
   EXPECT_TRUE(status->exitedWith(0)) << status->describe();
-  EXPECT_TRUE(names.waitForUnbinding("Torvane0.rtc", CYCLE_TIMEOUT));
+  EXPECT_TRUE(names.waitForUnbinding("Torvane0.rtc", kCycleTimeout));
 }
 
 }  // namespace

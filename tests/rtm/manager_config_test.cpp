@@ -16,11 +16,11 @@ RTC::CommandLine parse(std::vector<const char*> words) {
 class ConfigFiles : public ::testing::Test {
  protected:
   std::string write(const std::string& name, const std::string& text) {
-    const std::string path = m_dir.file(name);
+    const std::string path = dir_.file(name);
     test_support::writeFile(path, text);
     return path;
   }
-  const test_support::TempDir m_dir{"rtm_config_"};
+  const test_support::TempDir dir_{"rtm_config_"};
 };
 
 TEST(CommandLine, readsEveryOptionSplittingOverridesAtTheFirstColon) {
@@ -77,7 +77,7 @@ TEST_F(ConfigFiles, environmentFileIsUsedWithoutDashF) {
 
 TEST_F(ConfigFiles, unreadableDashFIsReportedAndSearchGoesOn) {
   const std::string env_file = write("env.conf", "exec_cxt.periodic.rate: 20\n");
-  RTC::CommandLine line = parse({"-f", m_dir.file("missing.conf").c_str()});
+  RTC::CommandLine line = parse({"-f", dir_.file("missing.conf").c_str()});
   std::string used;
   std::vector<std::string> problems;
   coil::Properties config = RTC::buildManagerConfig(line, env_file, used, problems);

@@ -1,7 +1,6 @@
 // Starts the middleware once for a test program: ORB on loopback, no name server, the log
 // on standard error only, and shuts it down after the last test.
-#ifndef TESTS_RTM_MANAGER_ENVIRONMENT_H
-#define TESTS_RTM_MANAGER_ENVIRONMENT_H
+#pragma once
 
 #include <rtm/Manager.h>
 
@@ -24,16 +23,14 @@ class ManagerEnvironment : public ::testing::Environment {
                            "-o",
                            "exec_cxt.periodic.rate:500",
                            nullptr};
-    m_manager = RTC::Manager::init(static_cast<int>(sizeof words / sizeof words[0]) - 1,
-                                   const_cast<char**>(words));
-    m_manager->activateManager();
+    manager_ = RTC::Manager::init(static_cast<int>(sizeof words / sizeof words[0]) - 1,
+                                  const_cast<char**>(words));
+    manager_->activateManager();
   }
-  void TearDown() override { m_manager->shutdown(); }
+  void TearDown() override { manager_->shutdown(); }
 
  private:
-  RTC::Manager* m_manager = nullptr;
+  RTC::Manager* manager_ = nullptr;
 };
 
 }  // namespace rtm_test
-
-#endif

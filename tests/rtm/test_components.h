@@ -1,7 +1,6 @@
 // Components for in-process tests: they record which callbacks ran, in order and on which
 // thread, and can be told to fail one of them.
-#ifndef TESTS_RTM_TEST_COMPONENTS_H
-#define TESTS_RTM_TEST_COMPONENTS_H
+#pragma once
 
 #include <rtm/DataFlowComponentBase.h>
 #include <rtm/Manager.h>
@@ -28,8 +27,8 @@ class RecordingComponent : public RTC::DataFlowComponentBase {
   std::string failing;
 
   std::vector<CallRecord> calls() const {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_calls;
+    std::lock_guard<std::mutex> lock(mutex_);
+    return calls_;
   }
   std::vector<std::string> callNames() const {
     std::vector<std::string> names;
@@ -65,14 +64,14 @@ class RecordingComponent : public RTC::DataFlowComponentBase {
 
  protected:
   RTC::ReturnCode_t record(const char* name) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_calls.push_back({name, std::this_thread::get_id()});
+    std::lock_guard<std::mutex> lock(mutex_);
+    calls_.push_back({name, std::this_thread::get_id()});
     return failing == name ? RTC::RTC_ERROR : RTC::RTC_OK;
   }
 
  private:
-  mutable std::mutex m_mutex;
-  std::vector<CallRecord> m_calls;
+  mutable std::mutex mutex_;
+  std::vector<CallRecord> calls_;
 };
 
 template <class Component>
@@ -100,5 +99,3 @@ void registerTestFactory(const char* type_name, const char* max_instance,
 }
 
 }  // namespace rtm_test
-
-#endif

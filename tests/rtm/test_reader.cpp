@@ -12,17 +12,16 @@ namespace {
 
 class Reader : public RTC::DataFlowComponentBase {
  public:
-  explicit Reader(RTC::Manager* manager)
-      : RTC::DataFlowComponentBase(manager), m_in("in", m_value) {}
+  explicit Reader(RTC::Manager* manager) : RTC::DataFlowComponentBase(manager), in_("in", value_) {}
   RTC::ReturnCode_t onInitialize() override {
-    addInPort("in", m_in);
+    addInPort("in", in_);
     return RTC::RTC_OK;
   }
-  RTC::InPort<RTC::TimedString>& in() { return m_in; }
+  RTC::InPort<RTC::TimedString>& in() { return in_; }
 
  private:
-  RTC::TimedString m_value;
-  RTC::InPort<RTC::TimedString> m_in;
+  RTC::TimedString value_;
+  RTC::InPort<RTC::TimedString> in_;
 };
 
 RTC::RTObject_impl* createReader(RTC::Manager* manager) { return new Reader(manager); }

@@ -31,9 +31,9 @@ planner::LocalGrid plannerGridFrom(const std::vector<float>& map) {
 // The route's front probe: along the robot's row from its cell towards the front until a
 // wall cell, in millimetres.
 int frontProbe_mm(const planner::LocalGrid& grid) {
-  int column = planner::ROBOT_CELL;
-  while (column >= 0 && !(grid.at(planner::ROBOT_CELL, column) & planner::CELL_OCCUPIED)) --column;
-  return (planner::ROBOT_CELL - column) * planner::CELL_SIZE_MM;
+  int column = planner::kRobotCell;
+  while (column >= 0 && !(grid.at(planner::kRobotCell, column) & planner::kCellOccupied)) --column;
+  return (planner::kRobotCell - column) * planner::kCellSize_mm;
 }
 
 // The planner's cell of a world point, for a base whose odometry starts at `start`: the
@@ -73,12 +73,12 @@ TEST(MapAgainstPlanner, wallOnTheLeftLandsAtLowerRowsOnTheRightAtHigher) {
   const std::vector<WallSegment> rightWall = {{{-3.0, -0.8}, {3.0, -0.8}}};
   const auto right = plannerGridFrom(senseRelativeMap(rightWall, base, RangeSensorParams{}));
   // 800 mm to the side, at the robot's column.
-  EXPECT_EQ(left.at(100 - 16, 100), planner::CELL_OCCUPIED);
-  EXPECT_EQ(right.at(100 + 16, 100), planner::CELL_OCCUPIED);
-  EXPECT_EQ(left.at(100 + 16, 100), planner::CELL_FREE);
-  EXPECT_EQ(right.at(100 - 16, 100), planner::CELL_FREE);
+  EXPECT_EQ(left.at(100 - 16, 100), planner::kCellOccupied);
+  EXPECT_EQ(right.at(100 + 16, 100), planner::kCellOccupied);
+  EXPECT_EQ(left.at(100 + 16, 100), planner::kCellFree);
+  EXPECT_EQ(right.at(100 - 16, 100), planner::kCellFree);
   // Behind the wall the sensor cannot see.
-  EXPECT_EQ(left.at(100 - 30, 100), planner::CELL_UNKNOWN);
+  EXPECT_EQ(left.at(100 - 30, 100), planner::kCellUnknown);
 }
 
 TEST(MapAgainstPlanner, everySeenWallPointLandsInThePlannersCell) {
@@ -100,7 +100,7 @@ TEST(MapAgainstPlanner, everySeenWallPointLandsInThePlannersCell) {
     const auto cell = plannerCellOf(base, point);
     ASSERT_TRUE(cell.inside());
     ++total;
-    if (grid.at(cell) == planner::CELL_OCCUPIED) {
+    if (grid.at(cell) == planner::kCellOccupied) {
       ++exact;
       continue;
     }
@@ -108,7 +108,7 @@ TEST(MapAgainstPlanner, everySeenWallPointLandsInThePlannersCell) {
     bool neighbour = false;
     for (int dr = -1; dr <= 1; ++dr)
       for (int dc = -1; dc <= 1; ++dc)
-        neighbour |= grid.at(cell.row + dr, cell.column + dc) == planner::CELL_OCCUPIED;
+        neighbour |= grid.at(cell.row + dr, cell.column + dc) == planner::kCellOccupied;
     EXPECT_TRUE(neighbour) << "ray " << ray << " cell " << cell.row << "," << cell.column;
   }
   EXPECT_GE(exact, total * 95 / 100);

@@ -1,5 +1,4 @@
-#ifndef TESTS_GATEWAY_FAKES_FAKEHIROCONTROLLER_H
-#define TESTS_GATEWAY_FAKES_FAKEHIROCONTROLLER_H
+#pragma once
 
 #include <rtm/CorbaPort.h>
 #include <rtm/DataFlowComponentBase.h>
@@ -33,5 +32,3 @@ class FakeHiroController : public RTC::DataFlowComponentBase {
   fakes::FakeArmControl armControlR_;
   fakes::FakeGrasper grasper_;
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef TESTS_GATEWAY_FAKES_FAKE_CONTROLLER_SERVICES_H
-#define TESTS_GATEWAY_FAKES_FAKE_CONTROLLER_SERVICES_H
+#pragma once
 
 #include <mutex>
 #include <string>
@@ -130,5 +129,3 @@ class FakeGrasper : public virtual POA_OpenHRP::GrasperService {
 };
 
 }  // namespace fakes
-
-#endif

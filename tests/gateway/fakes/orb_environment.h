@@ -1,5 +1,4 @@
-#ifndef TESTS_GATEWAY_FAKES_ORB_ENVIRONMENT_H
-#define TESTS_GATEWAY_FAKES_ORB_ENVIRONMENT_H
+#pragma once
 
 #include <omniORB4/CORBA.h>
 
@@ -34,5 +33,3 @@ class Activated {
 };
 
 }  // namespace fakes
-
-#endif
