@@ -6,15 +6,41 @@ constexpr const char* kConfPrefix = "conf.";
 }
 
 bool ConfigAdmin::addParameter(const std::string& name, const std::string& default_value,
+                               std::function<std::string(const char*)> refusal,
                                std::function<bool(const char*)> assign) {
   std::lock_guard<std::mutex> lock(m_mutex);
   for (const Parameter& parameter : m_parameters)
     if (parameter.name == name) return false;
-  if (!assign(default_value.c_str()))
-    RTC_LOG(m_log, WARN, "configuration parameter %s: default \"%s\" does not convert",
-            name.c_str(), default_value.c_str());
-  m_parameters.push_back({name, default_value, std::move(assign)});
+  const std::string reason = refusal(default_value.c_str());
+  if (!reason.empty())
+    RTC_LOG(m_log, WARN, "configuration parameter %s: default \"%s\" %s", name.c_str(),
+            default_value.c_str(), reason.c_str());
+  else
+    assign(default_value.c_str());
+  m_parameters.push_back({name, default_value, std::move(refusal), std::move(assign)});
   return true;
+}
+
+std::string ConfigAdmin::refusedValueIn(const std::string& set_id,
+                                        const coil::Properties& values) const {
+  for (const Parameter& parameter : m_parameters) {
+    if (!values.hasKey(parameter.name)) continue;
+    const std::string value = values.getProperty(parameter.name);
+    const std::string reason = parameter.refusal(value.c_str());
+    if (!reason.empty())
+      return "configuration set \"" + set_id + "\": " + parameter.name + " \"" + value +
+             "\" refused: " + reason;
+  }
+  return {};
+}
+
+std::string ConfigAdmin::findRefusedValue() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  for (const ConfigSet& set : m_sets) {
+    std::string refusal = refusedValueIn(set.id, set.values);
+    if (!refusal.empty()) return refusal;
+  }
+  return {};
 }
 
 void ConfigAdmin::loadSets(const coil::Properties& profile) {
@@ -103,9 +129,16 @@ std::string ConfigAdmin::activeSetId() const {
   return m_active;
 }
 
-bool ConfigAdmin::setValues(const std::string& id, const coil::Properties& values) {
+bool ConfigAdmin::setValues(const std::string& id, const coil::Properties& values,
+                            std::string* refusal) {
   if (id.empty()) return false;
   std::lock_guard<std::mutex> lock(m_mutex);
+  std::string reason = refusedValueIn(id, values);
+  if (!reason.empty()) {
+    RTC_LOG(m_log, WARN, "%s", reason.c_str());
+    if (refusal) *refusal = std::move(reason);
+    return false;
+  }
   ConfigSet* set = findSet(id);
   if (set == nullptr) {
     m_sets.push_back({id, {}});
@@ -117,10 +150,17 @@ bool ConfigAdmin::setValues(const std::string& id, const coil::Properties& value
   return true;
 }
 
-bool ConfigAdmin::addSet(const std::string& id, const coil::Properties& values) {
+bool ConfigAdmin::addSet(const std::string& id, const coil::Properties& values,
+                         std::string* refusal) {
   if (id.empty()) return false;
   std::lock_guard<std::mutex> lock(m_mutex);
   if (findSet(id) != nullptr) return false;
+  std::string reason = refusedValueIn(id, values);
+  if (!reason.empty()) {
+    RTC_LOG(m_log, WARN, "%s", reason.c_str());
+    if (refusal) *refusal = std::move(reason);
+    return false;
+  }
   m_sets.push_back({id, values});
   return true;
 }

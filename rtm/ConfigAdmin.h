@@ -7,6 +7,7 @@
 #pragma once
 
 #include <rtm/Logger.h>
+#include <rtm/ParameterCheck.h>
 
 #include <coil/Properties.h>
 
@@ -23,16 +24,23 @@ class ConfigAdmin {
  public:
   explicit ConfigAdmin(Logger& log) : m_log(log) {}
 
+  // Binds `name` to `var`. A value is refused when `trans` cannot convert it or `check`
+  // (when given) finds it unusable; a refused value never reaches `var`.
   template <class T>
   bool bindParameter(const char* name, T& var, const char* default_value,
-                     bool (*trans)(T&, const char*)) {
+                     bool (*trans)(T&, const char*), ParameterCheck<T> check = nullptr) {
+    auto refusal = [trans, check](const char* text) -> std::string {
+      T converted{};
+      if (!trans(converted, text)) return "does not convert";
+      return check ? check(converted) : std::string();
+    };
     auto assign = [&var, trans](const char* text) {
       T converted = var;
       if (!trans(converted, text)) return false;
       var = converted;
       return true;
     };
-    return addParameter(name, default_value ? default_value : "", assign);
+    return addParameter(name, default_value ? default_value : "", refusal, assign);
   }
 
   // Reads every "conf.<set>.<parameter>" key of `profile`; "conf.__...__" keys (widgets,
@@ -51,9 +59,16 @@ class ConfigAdmin {
   // The values of set `id` (empty when unknown).
   coil::Properties getSet(const std::string& id) const;
   std::string activeSetId() const;
-  // Updates (or adds) values of set `id`, creating the set when needed.
-  bool setValues(const std::string& id, const coil::Properties& values);
-  bool addSet(const std::string& id, const coil::Properties& values);
+  // Updates (or adds) values of set `id`, creating the set when needed. Refuses the whole
+  // update, changing nothing, when a value of a bound parameter is refused; `refusal` then
+  // says which and why.
+  bool setValues(const std::string& id, const coil::Properties& values,
+                 std::string* refusal = nullptr);
+  bool addSet(const std::string& id, const coil::Properties& values,
+              std::string* refusal = nullptr);
+  // The first value of any set that its bound parameter refuses, as one line naming the
+  // set, the parameter, the value and the reason; empty when every value is usable.
+  std::string findRefusedValue() const;
   // The active set cannot be removed.
   bool removeSet(const std::string& id);
   bool activateSet(const std::string& id);
@@ -64,6 +79,8 @@ class ConfigAdmin {
   struct Parameter {
     std::string name;
     std::string defaultValue;
+    // Why a text is refused, or empty.
+    std::function<std::string(const char*)> refusal;
     std::function<bool(const char*)> assign;
   };
   struct ConfigSet {
@@ -71,7 +88,10 @@ class ConfigAdmin {
     coil::Properties values;
   };
   bool addParameter(const std::string& name, const std::string& default_value,
+                    std::function<std::string(const char*)> refusal,
                     std::function<bool(const char*)> assign);
+  // Like findRefusedValue, for one set of values; the caller holds the lock.
+  std::string refusedValueIn(const std::string& set_id, const coil::Properties& values) const;
   ConfigSet* findSet(const std::string& id);
   const ConfigSet* findSet(const std::string& id) const;
   void apply(const std::vector<std::pair<Parameter*, std::string>>& values);

@@ -190,6 +190,13 @@ ReturnCode_t RTObject_impl::initialize() {
     m_phase = Phase::CREATED;
     return result;
   }
+  const std::string refusal = m_configsets.findRefusedValue();
+  if (!refusal.empty()) {
+    RTC_LOG(m_log, ERROR, "%s", refusal.c_str());
+    std::lock_guard<std::mutex> lock(m_phaseMutex);
+    m_phase = Phase::CREATED;
+    return BAD_PARAMETER;
+  }
   m_configsets.updateAll();
 
   double rate_hz = kDefaultRate_hz;

@@ -70,6 +70,16 @@ class RTObject_impl : public virtual POA_OpenRTM::DataFlowComponent {
     RTC_LOG(m_log, TRACE, "bindParameter(%s (default: %s))", name, default_value);
     return m_configsets.bindParameter(name, var, default_value, trans);
   }
+  // The same, with the range of usable values: a value that `check` refuses is refused
+  // where it is set (InvalidParameter to the tool that set it), and at start-up a refused
+  // value in the profile or on the command line makes initialize() fail.
+  template <class T>
+  bool bindParameter(const char* name, T& var, const char* default_value,
+                     typename std::common_type<ParameterCheck<T>>::type check) {
+    RTC_LOG(m_log, TRACE, "bindParameter(%s (default: %s))", name, default_value);
+    return m_configsets.bindParameter(name, var, default_value, &coil::stringTo<T>,
+                                      std::move(check));
+  }
   ConfigAdmin& getConfigService() { return m_configsets; }
 
   const char* getInstanceName() const;

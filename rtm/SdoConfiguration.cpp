@@ -74,7 +74,12 @@ CORBA::Boolean SdoConfiguration::set_configuration_set_values(
     const SDOPackage::ConfigurationSet& configuration_set) {
   const std::string id = static_cast<const char*>(configuration_set.id);
   if (id.empty()) throw SDOPackage::InvalidParameter("the configuration set has no id");
-  return m_configsets.setValues(id, NVUtil::toProperties(configuration_set.configuration_data));
+  std::string refusal;
+  if (!m_configsets.setValues(id, NVUtil::toProperties(configuration_set.configuration_data),
+                              &refusal) &&
+      !refusal.empty())
+    throw SDOPackage::InvalidParameter(refusal.c_str());
+  return true;
 }
 
 SDOPackage::ConfigurationSet* SdoConfiguration::get_active_configuration_set() {
@@ -85,7 +90,11 @@ CORBA::Boolean SdoConfiguration::add_configuration_set(
     const SDOPackage::ConfigurationSet& configuration_set) {
   const std::string id = static_cast<const char*>(configuration_set.id);
   if (id.empty()) throw SDOPackage::InvalidParameter("the configuration set has no id");
-  return m_configsets.addSet(id, NVUtil::toProperties(configuration_set.configuration_data));
+  std::string refusal;
+  const bool added =
+      m_configsets.addSet(id, NVUtil::toProperties(configuration_set.configuration_data), &refusal);
+  if (!refusal.empty()) throw SDOPackage::InvalidParameter(refusal.c_str());
+  return added;
 }
 
 CORBA::Boolean SdoConfiguration::remove_configuration_set(const char* config_id) {

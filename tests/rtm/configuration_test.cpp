@@ -22,6 +22,7 @@ class Configured : public RecordingComponent {
   double speed = -1.0;
   int count = -1;
   std::string file;
+  double reach_m = -1.0;
   std::atomic<double> speedSeenByExecute{-1.0};
   std::thread::id contextThread;
 
@@ -29,6 +30,7 @@ class Configured : public RecordingComponent {
     bindParameter("speed", speed, "1.5", &Configured::convertSpeed);
     bindParameter("count", count, "3");
     bindParameter("file", file, "pose-db.csv");
+    bindParameter("reach_m", reach_m, "0.5", RTC::check::between(0.0, 2.0));
     return record("onInitialize");
   }
   RTC::ReturnCode_t onStartup(RTC::UniqueId) override {
@@ -49,22 +51,42 @@ class Configuration : public ::testing::Test {
   static void SetUpTestSuite() {
     rtm_test::registerTestFactory<Configured>(
         "Configured", "0",
-        {"conf.default.speed", "2.5", "conf.default.count", "not-a-number", "conf.__widget__.speed",
-         "text", "conf.fast.speed", "9.0"});
+        {"conf.default.speed", "2.5", "conf.__widget__.speed", "text", "conf.fast.speed", "9.0"});
+    rtm_test::registerTestFactory<Configured>("Unconvertible", "0",
+                                              {"conf.default.count", "not-a-number"});
+    rtm_test::registerTestFactory<Configured>("OutOfRange", "0", {"conf.other.reach_m", "-0.02"});
   }
 
-  Configured* create() {
-    return static_cast<Configured*>(RTC::Manager::instance().createComponent("Configured"));
+  Configured* create(const char* type = "Configured") {
+    return static_cast<Configured*>(RTC::Manager::instance().createComponent(type));
   }
 };
 
-TEST_F(Configuration, defaultSetIsAppliedAfterInitializeAndBadValuesKeepTheDefault) {
+TEST_F(Configuration, defaultSetIsAppliedAfterInitialize) {
   Configured* component = create();
   ASSERT_NE(component, nullptr);
   EXPECT_DOUBLE_EQ(component->speed, 2.5);
-  EXPECT_EQ(component->count, 3);             // "not-a-number" does not convert
+  EXPECT_EQ(component->count, 3);             // not in the profile: its bound default
   EXPECT_EQ(component->file, "pose-db.csv");  // not in the profile: its bound default
+  EXPECT_DOUBLE_EQ(component->reach_m, 0.5);
   component->exit();
+}
+
+TEST_F(Configuration, aProfileValueThatIsRefusedFailsTheStartWithOneLineNamingIt) {
+  for (const char* type : {"Unconvertible", "OutOfRange"}) {
+    testing::internal::CaptureStdout();
+    RTC::Logger::configure(true, RTC::LogLevel::ERROR, "STDOUT");
+    Configured* component = create(type);
+    RTC::Logger::configure(false, RTC::LogLevel::INFO, "");
+    const std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(component, nullptr) << type;
+    const bool unconvertible = std::string(type) == "Unconvertible";
+    EXPECT_NE(output.find(unconvertible
+                              ? "set \"default\": count \"not-a-number\" refused: does not convert"
+                              : "set \"other\": reach_m \"-0.02\" refused: must be from 0 to 2"),
+              std::string::npos)
+        << output;
+  }
 }
 
 TEST_F(Configuration, bindingIsTracedAtTheTraceLevelOnly) {
@@ -124,14 +146,44 @@ TEST_F(Configuration, setsAreReadAndChangedThroughTheSdoInterface) {
   ASSERT_TRUE(component->waitFor("onExecute", later + 2));
   EXPECT_DOUBLE_EQ(component->speedSeenByExecute.load(), 4.25);
 
-  NVUtil::setString(update.configuration_data, "speed", "fast!");
-  ASSERT_TRUE(configuration->set_configuration_set_values(update));
-  const int last = component->RecordingComponent::count("onExecute");
-  ASSERT_TRUE(component->waitFor("onExecute", last + 2));
-  EXPECT_DOUBLE_EQ(component->speedSeenByExecute.load(), 4.25);
-
   EXPECT_THROW(configuration->activate_configuration_set("missing"), SDOPackage::InvalidParameter);
   EXPECT_THROW(configuration->get_configuration_set("missing"), SDOPackage::NotAvailable);
+  component->exit();
+}
+
+TEST_F(Configuration, aRefusedValueIsReportedToTheCallerAndChangesNothing) {
+  Configured* component = create();
+  ASSERT_NE(component, nullptr);
+  RTC::RTObject_var reference = component->getObjRef();
+  SDOPackage::Configuration_var configuration = reference->get_configuration();
+  struct Case {
+    const char* parameter;
+    const char* value;
+    const char* reason;
+  };
+  for (const Case& refused : {Case{"speed", "fast!", "speed \"fast!\" refused: does not convert"},
+                              Case{"reach_m", "-0.02", "must be from 0 to 2"},
+                              Case{"reach_m", "nan", "reach_m \"nan\" refused"},
+                              Case{"reach_m", "2.5", "must be from 0 to 2"}}) {
+    SDOPackage::ConfigurationSet update;
+    update.id = "default";
+    update.description = "";
+    NVUtil::setString(update.configuration_data, "count", "7");
+    NVUtil::setString(update.configuration_data, refused.parameter, refused.value);
+    try {
+      configuration->set_configuration_set_values(update);
+      ADD_FAILURE() << refused.value << " was taken";
+    } catch (const SDOPackage::InvalidParameter& error) {
+      EXPECT_NE(std::string(error.description.in()).find(refused.reason), std::string::npos)
+          << error.description.in();
+    }
+    // The whole update is refused: the set keeps the values in force.
+    SDOPackage::ConfigurationSet_var active = configuration->get_active_configuration_set();
+    EXPECT_FALSE(NVUtil::isString(active->configuration_data, "count")) << refused.value;
+    EXPECT_EQ(NVUtil::toString(active->configuration_data, "speed"), "2.5");
+  }
+  EXPECT_DOUBLE_EQ(component->reach_m, 0.5);
+  EXPECT_EQ(component->count, 3);
   component->exit();
 }
 

@@ -26,14 +26,22 @@ TEST_F(RtProcessTest, configurationDefaultsApplyOnActivation) {
       << probe->output();
 }
 
-TEST_F(RtProcessTest, commandLineOverridesReplaceDefaultsAndABadValueKeepsTheDefault) {
-  auto probe = startComponents("Probe", {"-o", "test.Probe.conf.default.gain:2.25", "-o",
-                                         "test.Probe.conf.default.count:seven"});
+TEST_F(RtProcessTest, commandLineOverridesReplaceDefaults) {
+  auto probe = startComponents("Probe", {"-o", "test.Probe.conf.default.gain:2.25"});
   ASSERT_TRUE(names.waitForBinding("Probe0.rtc", kStartTimeout)) << probe->output();
   ASSERT_TRUE(rtctl({"activate", "Probe0"}).status.exitedWith(0));
   EXPECT_TRUE(probe->waitForOutput("config: gain=2.25 label=plain count=7", kEventTimeout))
       << probe->output();
   EXPECT_TRUE(probe->isRunning());
+}
+
+TEST_F(RtProcessTest, aCommandLineValueThatDoesNotConvertStopsTheStartNamingIt) {
+  auto probe = startComponents("Probe", {"-o", "test.Probe.conf.default.count:seven"});
+  ASSERT_TRUE(probe->waitForOutput("create returned null for Probe", kStartTimeout))
+      << probe->output();
+  EXPECT_NE(probe->output().find("count \"seven\" refused: does not convert"), std::string::npos)
+      << probe->output();
+  EXPECT_FALSE(names.isBound("Probe0.rtc"));
 }
 
 TEST_F(RtProcessTest, lifecycleCallbacksRunInTheirOrder) {
