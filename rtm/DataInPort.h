@@ -1,6 +1,6 @@
 // A typed data in-port: samples pushed by connected out-ports wait in a buffer (8 by
-// default, the oldest dropped when full) and are unmarshalled into the bound variable by
-// read(), on the reader's thread.
+// default; see InPortBase for what happens when it is full) and are unmarshalled into the
+// bound variable by read(), on the reader's thread.
 #pragma once
 
 #include <rtm/CdrCodec.h>
@@ -12,8 +12,11 @@ namespace RTC {
 template <class T>
 class InPort : public InPortBase {
  public:
-  InPort(const char* name, T& value, int bufsize = 8)
-      : InPortBase(name, repositoryIdOf<T>(), bufsize), m_value(value) {}
+  InPort(const char* name, T& value, int bufsize = 8, bool read_block = false,
+         bool write_block = false, int read_timeout = 0, int write_timeout = 0)
+      : InPortBase(name, repositoryIdOf<T>(), bufsize, read_block, write_block, read_timeout,
+                   write_timeout),
+        m_value(value) {}
 
   // Reads the oldest unread sample into the bound variable; false when there is none, or
   // when the sample's octets are not a T (one warning; the variable may then hold part

@@ -6,6 +6,7 @@
 
 #include <coil/stringutil.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace RTC {
@@ -41,8 +42,7 @@ class InPortCdrProvider : public virtual POA_OpenRTM::InPortCdr {
       if (sample.length > 0) std::memcpy(octets, data.get_buffer(), sample.length);
     }
     sample.octets.reset(octets);
-    m_port.receive(std::move(sample));
-    return OpenRTM::PORT_OK;
+    return m_port.receive(std::move(sample));
   }
 
  private:
@@ -92,10 +92,15 @@ bool connectorIsLittleEndian(const ConnectorProfile& connector_profile) {
   return words.empty() || coil::toLower(words[0]) != "big";
 }
 
-InPortBase::InPortBase(const char* name, const std::string& data_type, int buffer_length)
+InPortBase::InPortBase(const char* name, const std::string& data_type, int buffer_length,
+                       bool read_block, bool write_block, int read_timeout_ms, int write_timeout_ms)
     : PortBase(name),
       m_dataType(data_type),
-      m_buffer(buffer_length > 0 ? static_cast<size_t>(buffer_length) : 1) {
+      m_buffer(buffer_length > 0 ? static_cast<size_t>(buffer_length) : 1),
+      m_readBlock(read_block),
+      m_writeBlock(write_block),
+      m_readTimeout(std::max(read_timeout_ms, 0)),
+      m_writeTimeout(std::max(write_timeout_ms, 0)) {
   setPortProperty("port.port_type", "DataInPort");
   setPortProperty(kDataType, m_dataType);
   setPortProperty(kInterfaceType, "corba_cdr");
@@ -106,6 +111,7 @@ InPortBase::InPortBase(const char* name, const std::string& data_type, int buffe
 InPortBase::~InPortBase() = default;
 
 void InPortBase::deactivateObject() {
+  m_buffer.close();
   {
     std::lock_guard<std::mutex> lock(m_providersMutex);
     for (auto& entry : m_providers) entry.second->withdraw();
@@ -113,9 +119,21 @@ void InPortBase::deactivateObject() {
   PortBase::deactivateObject();
 }
 
-void InPortBase::receive(CdrSample sample) {
+OpenRTM::PortStatus InPortBase::receive(CdrSample sample) {
+  if (m_writeBlock) {
+    if (m_buffer.pushWithin(std::move(sample), m_writeTimeout)) return OpenRTM::PORT_OK;
+    RTC_LOG(m_log, WARN, "%s: buffer of %zu full; the writer was refused %zu samples so far",
+            getName().c_str(), m_buffer.capacity(), m_buffer.refusedCount());
+    return m_writeTimeout.count() > 0 ? OpenRTM::BUFFER_TIMEOUT : OpenRTM::BUFFER_FULL;
+  }
   if (m_buffer.push(std::move(sample)))
-    RTC_LOG(m_log, DEBUG, "buffer full: the oldest unread sample was dropped");
+    RTC_LOG(m_log, WARN, "%s: buffer of %zu full; %zu unread samples dropped so far",
+            getName().c_str(), m_buffer.capacity(), m_buffer.droppedCount());
+  return OpenRTM::PORT_OK;
+}
+
+bool InPortBase::takeOldest(CdrSample& sample) {
+  return m_readBlock ? m_buffer.popWithin(sample, m_readTimeout) : m_buffer.pop(sample);
 }
 
 void InPortBase::completeConnectorProfile(ConnectorProfile& connector_profile) {

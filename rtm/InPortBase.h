@@ -5,6 +5,7 @@
 #include <rtm/PortBase.h>
 #include <rtm/SampleBuffer.h>
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <string>
@@ -25,8 +26,15 @@ class InPortCdrProvider;
 
 class InPortBase : public PortBase {
  public:
-  // The in-port keeps the `buffer_length` newest samples; older ones are dropped.
-  InPortBase(const char* name, const std::string& data_type, int buffer_length);
+  // The in-port keeps up to `buffer_length` unread samples. When they are all unread and
+  // another arrives, the oldest is dropped (with a warning naming the port and counting
+  // the drops) unless `write_block`: then the writer's put waits up to `write_timeout_ms`
+  // for the reader to make room and otherwise answers BUFFER_TIMEOUT (BUFFER_FULL when
+  // the timeout is 0), so that a writer learns of every sample not taken. With
+  // `read_block`, read() waits up to `read_timeout_ms` for a sample.
+  InPortBase(const char* name, const std::string& data_type, int buffer_length,
+             bool read_block = false, bool write_block = false, int read_timeout_ms = 0,
+             int write_timeout_ms = 0);
   ~InPortBase() override;
 
   // True when an unread sample is waiting.
@@ -38,11 +46,12 @@ class InPortBase : public PortBase {
 
   void deactivateObject() override;
 
-  // Called by the connection's provider on an ORB thread; takes over the octets.
-  void receive(CdrSample sample);
+  // Called by the connection's provider on an ORB thread; takes over the octets and
+  // answers the writer.
+  OpenRTM::PortStatus receive(CdrSample sample);
 
  protected:
-  bool takeOldest(CdrSample& sample) { return m_buffer.pop(sample); }
+  bool takeOldest(CdrSample& sample);
 
   ReturnCode_t publishInterfaces(ConnectorProfile& connector_profile) override;
   ReturnCode_t subscribeInterfaces(const ConnectorProfile& connector_profile) override;
@@ -52,6 +61,10 @@ class InPortBase : public PortBase {
  private:
   const std::string m_dataType;
   SampleBuffer<CdrSample> m_buffer;
+  const bool m_readBlock;
+  const bool m_writeBlock;
+  const std::chrono::milliseconds m_readTimeout;
+  const std::chrono::milliseconds m_writeTimeout;
   std::mutex m_providersMutex;
   // Providers stay allocated until the port goes, so a put still running on an ORB thread
   // never meets a deleted servant; a disconnected one is only withdrawn from the ORB.

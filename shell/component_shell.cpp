@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "console_encoding.h"
+#include "time_scale.h"
 
 namespace shell {
 
@@ -30,6 +31,13 @@ void applyConsoleEncoding(RTC::Manager& manager) {
 int runComponentProcess(int argc, char** argv, RTC::ModuleInitProc moduleInit) {
   RTC::Manager* manager = RTC::Manager::init(argc, argv);
   if (manager == nullptr) return 1;
+  const coil::Properties& config = manager->getConfig();
+  if (config.hasKey(kTimeScaleKey) && !parseTimeScale(config.getProperty(kTimeScaleKey))) {
+    std::cerr << kTimeScaleKey << ": \"" << config.getProperty(kTimeScaleKey)
+              << "\" is not a positive number of simulated seconds per second" << std::endl;
+    manager->shutdown();
+    return 1;
+  }
   applyConsoleEncoding(*manager);
   manager->setModuleInitProc(moduleInit);
   manager->activateManager();

@@ -46,6 +46,26 @@ class Ports : public RecordingComponent {
   }
 };
 
+// A writer of words and a reader that makes the writer wait instead of dropping words.
+class CommandPorts : public RecordingComponent {
+ public:
+  static constexpr int kBufferLength = 2;
+  explicit CommandPorts(RTC::Manager* manager)
+      : RecordingComponent(manager),
+        out("out", outValue),
+        in("in", inValue, kBufferLength, false, true, 0, 0) {}
+  RTC::TimedString outValue;
+  RTC::TimedString inValue;
+  RTC::OutPort<RTC::TimedString> out;
+  RTC::InPort<RTC::TimedString> in;
+
+  RTC::ReturnCode_t onInitialize() override {
+    addOutPort("out", out);
+    addInPort("in", in);
+    return RTC::RTC_OK;
+  }
+};
+
 // An execution context's service, used here as a stand-in provided interface.
 class RateService : public virtual POA_RTC::ExecutionContext {
  public:
@@ -106,6 +126,37 @@ class PortTest : public ::testing::Test {
   }
   Ports* component = nullptr;
 };
+
+TEST(CommandPortTest, aFullWaitingInPortRefusesTheWriterInsteadOfDroppingASample) {
+  rtm_test::registerTestFactory<CommandPorts>("CommandPorts", "0");
+  auto* component =
+      static_cast<CommandPorts*>(RTC::Manager::instance().createComponent("CommandPorts"));
+  ASSERT_NE(component, nullptr);
+  RTC::PortService_var out = component->out.getPortRef();
+  RTC::PortService_var in = component->in.getPortRef();
+  RTC::ConnectorProfile profile = profileFor({out, in});
+  ASSERT_EQ(out->connect(profile), RTC::RTC_OK);
+
+  std::vector<bool> written;
+  for (int i = 0; i < CommandPorts::kBufferLength + 1; ++i) {
+    component->outValue.data = ("word " + std::to_string(i)).c_str();
+    written.push_back(component->out.write());
+  }
+  EXPECT_EQ(written, (std::vector<bool>{true, true, false}));
+  EXPECT_EQ(component->out.getStatusList(),
+            RTC::DataPortStatusList{RTC::DataPortStatus::BUFFER_FULL});
+  std::vector<std::string> received;
+  while (component->in.read())
+    received.push_back(static_cast<const char*>(component->inValue.data));
+  EXPECT_EQ(received, (std::vector<std::string>{"word 0", "word 1"}));
+  EXPECT_EQ(component->in.droppedCount(), 0u);
+  // The refused writer learns of it and the connection stays: the next word arrives.
+  component->outValue.data = "word 2";
+  EXPECT_TRUE(component->out.write());
+  ASSERT_TRUE(component->in.read());
+  EXPECT_STREQ(component->inValue.data, "word 2");
+  component->exit();
+}
 
 TEST_F(PortTest, profilesCarryTheDataPortProperties) {
   RTC::PortProfile_var out = RTC::PortService_var(component->out.getPortRef())->get_port_profile();

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -54,6 +56,42 @@ TEST(SampleBuffer, writerAndReaderThreadsLoseNothingBeyondOverflow) {
   writer.join();
   EXPECT_TRUE(ordered);
   EXPECT_EQ(static_cast<size_t>(received) + buffer.droppedCount(), static_cast<size_t>(kCount));
+}
+
+TEST(SampleBuffer, aWaitingWriterLosesNothingAndKeepsTheOrder) {
+  constexpr int kCount = 20000;
+  RTC::SampleBuffer<int> buffer(8);
+  int placed = 0;
+  std::thread writer([&] {
+    for (int i = 0; i < kCount; ++i) placed += buffer.pushWithin(i, std::chrono::seconds(30));
+  });
+  std::vector<int> received;
+  int value = 0;
+  while (received.size() < kCount && buffer.popWithin(value, std::chrono::seconds(30)))
+    received.push_back(value);
+  writer.join();
+  EXPECT_EQ(placed, kCount);
+  ASSERT_EQ(received.size(), static_cast<size_t>(kCount));
+  for (int i = 0; i < kCount; ++i) ASSERT_EQ(received[i], i);
+  EXPECT_EQ(buffer.droppedCount(), 0u);
+}
+
+TEST(SampleBuffer, aWaitingWriterIsRefusedWhenNoRoomComesOrTheBufferCloses) {
+  RTC::SampleBuffer<int> buffer(1);
+  ASSERT_TRUE(buffer.pushWithin(1, std::chrono::milliseconds(0)));
+  EXPECT_FALSE(buffer.pushWithin(2, std::chrono::milliseconds(0)));
+  EXPECT_FALSE(buffer.pushWithin(3, std::chrono::milliseconds(1)));
+  EXPECT_EQ(buffer.refusedCount(), 2u);
+
+  bool placed = true;
+  std::thread writer([&] { placed = buffer.pushWithin(4, std::chrono::hours(1)); });
+  buffer.close();
+  writer.join();
+  EXPECT_FALSE(placed);
+  int value = 0;
+  ASSERT_TRUE(buffer.pop(value));
+  EXPECT_EQ(value, 1);
+  EXPECT_FALSE(buffer.pop(value));
 }
 
 }  // namespace
