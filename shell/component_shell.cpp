@@ -29,7 +29,21 @@ void applyConsoleEncoding(RTC::Manager& manager) {
 }  // namespace
 
 int runComponentProcess(int argc, char** argv, RTC::ModuleInitProc moduleInit) {
-  RTC::Manager* manager = RTC::Manager::init(argc, argv);
+  const std::string program = programName(argc > 0 ? argv[0] : "");
+  ProgramCommandLine line(program, program +
+                                       ": hosts one RT-component; its options are the "
+                                       "middleware's, its settings are in rtc.conf.");
+  if (std::optional<int> status = line.parse(argc, argv)) return *status;
+  return runComponentProcess(line, moduleInit);
+}
+
+int runComponentProcess(const ProgramCommandLine& line, RTC::ModuleInitProc moduleInit) {
+  std::vector<char*> middlewareArgv;
+  for (const std::string& argument : line.middlewareArguments())
+    middlewareArgv.push_back(const_cast<char*>(argument.c_str()));
+  middlewareArgv.push_back(nullptr);
+  RTC::Manager* manager =
+      RTC::Manager::init(static_cast<int>(middlewareArgv.size()) - 1, middlewareArgv.data());
   if (manager == nullptr) return 1;
   const coil::Properties& config = manager->getConfig();
   if (config.hasKey(kTimeScaleKey) && !parseTimeScale(config.getProperty(kTimeScaleKey))) {

@@ -15,14 +15,19 @@
 //   int main(int argc, char** argv) { return shell::runComponentProcess(argc, argv, moduleInit); }
 #include <rtm/Manager.h>
 #include <rtm/RTObject.h>
+#include <shell/program_command_line.h>
 
 namespace shell {
 
-// The process entry's body: RTC::Manager::init with the whole command line, the console
-// encoding from the configuration ("console.encoding"), setModuleInitProc(moduleInit),
-// activateManager, and runManager in blocking mode. Returns 0 once the manager has shut down,
-// or 1 without starting anything when the manager could not be initialised.
+// The process entry's body: reads the command line (the middleware's options, --help and
+// --version; see ProgramCommandLine), then RTC::Manager::init, the console encoding from the
+// configuration ("console.encoding"), setModuleInitProc(moduleInit), activateManager, and
+// runManager in blocking mode. Returns 0 once the manager has shut down, 0 after --help or
+// --version and 2 after a usage error without starting anything, or 1 without starting
+// anything when the manager could not be initialised.
 int runComponentProcess(int argc, char** argv, RTC::ModuleInitProc moduleInit);
+// The same for a program with options of its own, once `line` has parsed them.
+int runComponentProcess(const ProgramCommandLine& line, RTC::ModuleInitProc moduleInit);
 
 // The module initialisation's body: registration(manager), then createComponent(typeName).
 // When no component results, writes "Component create failed." and a line end to standard
