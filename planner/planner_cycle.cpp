@@ -234,7 +234,7 @@ void PlannerCycle::advanceStep() {
 void PlannerCycle::holdPosition() {
   path_.freezeLookAhead(0.0f, 0.0f);
   advanceStep();
-  if (!startMarker_) startMarker_ = PlanarPoint_mm{frame_.start().x_mm, frame_.start().y_mm};
+  if (!startMarker_) startMarker_ = frame_.start().position();
   drawGrid(grid_, planningImage_);
   drawHoldOverlays(planningImage_, robotState_, *startMarker_, path_, statusFlags_);
   publishPlanningImage();

@@ -139,7 +139,7 @@ class PlannerCycle {
   PlannerFrame frame_;
   MeasuredMotion motion_;
   RobotState robotState_;
-  std::optional<PlanarPoint_mm> startMarker_;
+  std::optional<PlannerPoint> startMarker_;
   std::vector<MotionPrimitive> motionSet_;
 
   double loopTime_s_ = 0.0;

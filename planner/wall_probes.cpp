@@ -5,28 +5,28 @@
 namespace planner {
 namespace {
 
-bool isWall(const LocalGrid& grid, int row, int column) {
-  return (grid.at(row, column) & kCellOccupied) != 0;
+bool isWall(const LocalGrid& grid, int mx, int my) {
+  return (grid.at(mx, my) & kCellOccupied) != 0;
 }
 
 }  // namespace
 
 float frontDistance(const LocalGrid& grid) {
-  int column = kRobotCell;
-  while (column >= 0 && !isWall(grid, kRobotCell, column)) --column;
-  return static_cast<float>((kRobotCell - column) * kCellSize_mm);
+  int my = kRobotCell;
+  while (my >= 0 && !isWall(grid, kRobotCell, my)) --my;
+  return static_cast<float>((kRobotCell - my) * kCellSize_mm);
 }
 
 float leftWallDistance(const LocalGrid& grid) {
-  int row = kRobotCell;
-  while (row >= 0 && !isWall(grid, row, kSideProbeColumn)) --row;
-  return static_cast<float>((kRobotCell - row) * kCellSize_mm);
+  int mx = kRobotCell;
+  while (mx >= 0 && !isWall(grid, mx, kSideProbeMy)) --mx;
+  return static_cast<float>((kRobotCell - mx) * kCellSize_mm);
 }
 
 float rightWallDistance(const LocalGrid& grid) {
-  int row = kRobotCell;
-  while (row < kGridCells && !isWall(grid, row, kSideProbeColumn)) ++row;
-  return static_cast<float>((row - kRobotCell) * kCellSize_mm);
+  int mx = kRobotCell;
+  while (mx < kGridCells && !isWall(grid, mx, kSideProbeMy)) ++mx;
+  return static_cast<float>((mx - kRobotCell) * kCellSize_mm);
 }
 
 }  // namespace planner

@@ -8,7 +8,7 @@
 namespace planner {
 
 // The side probes look across the grid 500 mm ahead of the robot.
-constexpr int kSideProbeColumn = 90;
+constexpr int kSideProbeMy = 90;
 
 // From the robot's cell straight ahead: 5050 when no wall is in range, 0 for a wall in the
 // robot's own cell.

@@ -29,12 +29,12 @@ std::vector<float> corridorMap() {
   std::vector<float> cells(kGridCells * kGridCells, 0.0f);
   std::mt19937 random(7);
   std::uniform_real_distribution<float> noise(0.0f, 0.15f);
-  for (int row = 0; row < kGridCells; ++row) {
-    for (int column = 0; column < kGridCells; ++column) {
-      float& cell = cells[row * kGridCells + column];
+  for (int mapRow = 0; mapRow < kGridCells; ++mapRow) {
+    for (int mapColumn = 0; mapColumn < kGridCells; ++mapColumn) {
+      float& cell = cells[mapRow * kGridCells + mapColumn];
       cell = noise(random);
-      if (row == 80 || row == 120 || column == 140) cell = 1.0f;
-      if (row > 160) cell = 0.5f;
+      if (mapRow == 80 || mapRow == 120 || mapColumn == 140) cell = 1.0f;
+      if (mapRow > 160) cell = 0.5f;
     }
   }
   return cells;

@@ -20,7 +20,7 @@ TEST(WallProbes, measureFreeDistanceInTheGrid) {
   EXPECT_FLOAT_EQ(frontDistance(grid), 1500.0f);
   grid.at(94, 90) = kCellOccupied;
   grid.at(113, 90) = kCellOccupied;
-  grid.at(99, 91) = kCellOccupied;  // beside the probe column
+  grid.at(99, 91) = kCellOccupied;  // beside the probe line
   EXPECT_FLOAT_EQ(leftWallDistance(grid), 300.0f);
   EXPECT_FLOAT_EQ(rightWallDistance(grid), 650.0f);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "") << "the caller prints what it measured";

@@ -57,14 +57,13 @@ std::vector<float> RoomWorld::relativeMap() const {
   std::vector<float> cells(kGridCells * kGridCells);
   const double c = std::cos(pose_.heading_rad);
   const double s = std::sin(pose_.heading_rad);
-  for (int a = 0; a < kGridCells; ++a) {
-    for (int b = 0; b < kGridCells; ++b) {
-      // The grid's first index runs to the base's right, its second towards its back.
-      const double right_m = (a - kRobotCell) * kMPerCell;
-      const double ahead_m = (kRobotCell - b) * kMPerCell;
+  for (int mx = 0; mx < kGridCells; ++mx) {
+    for (int my = 0; my < kGridCells; ++my) {
+      const double right_m = (mx - kRobotCell) * kMPerCell;
+      const double ahead_m = (kRobotCell - my) * kMPerCell;
       const double x_m = pose_.x_m + ahead_m * c + right_m * s;
       const double y_m = pose_.y_m + ahead_m * s - right_m * c;
-      cells[(kGridCells - 1 - a) * kGridCells + (kGridCells - 1 - b)] = sense(x_m, y_m);
+      cells[(kGridCells - 1 - mx) * kGridCells + (kGridCells - 1 - my)] = sense(x_m, y_m);
     }
   }
   return cells;
