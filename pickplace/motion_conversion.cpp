@@ -5,11 +5,7 @@
 #include "finger_geometry.h"
 #include "planning_geometry.h"
 
-namespace nxutil {
-
-using namespace pickplace;
-using namespace briskoutil;
-
+namespace pickplace {
 namespace {
 
 // Until the first node sets it.
@@ -171,4 +167,4 @@ std::optional<Conversion> Hiro2HiroNX(const OperationList& list, const JointAngl
   return conversion;
 }
 
-}  // namespace nxutil
+}  // namespace pickplace

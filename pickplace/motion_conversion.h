@@ -8,20 +8,19 @@
 #include "console.h"
 #include "operation_node.h"
 
-namespace nxutil {
+namespace pickplace {
 
 struct Conversion {
-  pickplace::Trajectory trajectory;
+  Trajectory trajectory;
   // The working pose after the last node: five groups at full size.
-  pickplace::JointAngles finalPose;
+  JointAngles finalPose;
 };
 
 // One point per node, starting from `start` (groups it lacks start at zero). Empty, with one
 // error line, when a hand node has no IK solution or a finger opening is out of range; empty
 // without a line of its own, and peerFailed set, when a gateway call failed (the IK side
 // reported it).
-std::optional<Conversion> Hiro2HiroNX(const briskoutil::OperationList& list,
-                                      const pickplace::JointAngles& start, pickplace::ArmIk& ik,
-                                      pickplace::Console& console, bool& peerFailed);
+std::optional<Conversion> Hiro2HiroNX(const OperationList& list, const JointAngles& start,
+                                      ArmIk& ik, Console& console, bool& peerFailed);
 
-}  // namespace nxutil
+}  // namespace pickplace

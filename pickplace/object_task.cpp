@@ -11,8 +11,6 @@
 namespace pickplace {
 namespace {
 
-using namespace briskoutil;
-
 // Vision tells classes apart; the cell's objects have known widths and are presented at known
 // sides.
 constexpr long kWideObjectClass = 1;

@@ -21,12 +21,11 @@ bool manipulateSingleObject(TaskContext& task, long classId, const ObjectSize& s
 
 // Appends the 7 picking nodes; sets the arm. 0, or -1 after a failed IK check.
 int planObjectPicking(TaskContext& task, const ObjectSize& size, const HandPose& pose,
-                      const SlotPosition& slot, double handOffset_m,
-                      briskoutil::OperationList& list, Arm& arm);
+                      const SlotPosition& slot, double handOffset_m, OperationList& list, Arm& arm);
 
 // Appends the 8 placing nodes. 0, or the negative number of the failed IK check.
 int planObjectPlacing(TaskContext& task, const ObjectSize& size, const SlotPosition& slot,
-                      double handOffset_m, Arm arm, briskoutil::OperationList& list);
+                      double handOffset_m, Arm arm, OperationList& list);
 
 constexpr const char* kObjectFinished = "HIRO_OBJ_MANIP_FINISHED";
 constexpr const char* kObjectError = "HIRO_OBJ_MANIP_ERROR";

@@ -16,7 +16,7 @@ constexpr double kObjectApproachHeight_m = 0.05;
 constexpr double kPlaceApproachHeight_m = 0.1;
 
 template <class Node, class... Args>
-void append(briskoutil::OperationList& list, Args&&... args) {
+void append(OperationList& list, Args&&... args) {
   list.push_back(std::make_unique<Node>(std::forward<Args>(args)...));
 }
 
@@ -41,8 +41,7 @@ inline bool taskStepFailed(TaskContext& task, const std::string& line) {
 }
 
 // The plan's title line and every node's description.
-inline void printPlan(TaskContext& task, const std::string& title,
-                      const briskoutil::OperationList& list) {
+inline void printPlan(TaskContext& task, const std::string& title, const OperationList& list) {
   std::string text = title + "\n";
   for (const auto& node : list) {
     text += node->print();

@@ -28,11 +28,10 @@ bool checkReachLR(TaskContext& task, const HandPose& left, const HandPose& right
   return leftFound && rightFound;
 }
 
-long executeAction(TaskContext& task, const briskoutil::OperationList& list,
-                   const JointAngles* start) {
+long executeAction(TaskContext& task, const OperationList& list, const JointAngles* start) {
   task.console.print("Action (Common I/F)");
-  const auto conversion = nxutil::Hiro2HiroNX(list, start ? *start : task.lastPose, task.links,
-                                              task.console, task.peerFailed);
+  const auto conversion =
+      Hiro2HiroNX(list, start ? *start : task.lastPose, task.links, task.console, task.peerFailed);
   if (!conversion) {
     return kActionNotConverted;
   }

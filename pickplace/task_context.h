@@ -38,7 +38,6 @@ bool checkReachLR(TaskContext& task, const HandPose& left, const HandPose& right
 // was present at activation, sends it as one trajectory. lastPose becomes the converted
 // final pose even when nothing is sent. Returns kActionSucceeded, kActionNotSent,
 // kActionNotConverted or the controller's non-zero id.
-long executeAction(TaskContext& task, const briskoutil::OperationList& list,
-                   const JointAngles* start);
+long executeAction(TaskContext& task, const OperationList& list, const JointAngles* start);
 
 }  // namespace pickplace

@@ -10,8 +10,6 @@
 namespace pickplace {
 namespace {
 
-using namespace briskoutil;
-
 constexpr double kTrayFingerOpen_mm = 30.0;
 constexpr double kTrayFingerOpenTime_s = 0.3;
 constexpr double kTrayFingerClosed_mm = 0.0;

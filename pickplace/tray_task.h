@@ -14,9 +14,9 @@ std::string processTray(TaskContext& task);
 bool manipulateTray(TaskContext& task);
 
 // Appends the 9 picking nodes. 0, or the negative code of the failed IK check.
-int planTrayPicking(TaskContext& task, double handOffset_m, briskoutil::OperationList& list);
+int planTrayPicking(TaskContext& task, double handOffset_m, OperationList& list);
 // Appends the 7 placing nodes. 0, or the negative code of the failed IK check.
-int planTrayPlacing(TaskContext& task, double handOffset_m, briskoutil::OperationList& list);
+int planTrayPlacing(TaskContext& task, double handOffset_m, OperationList& list);
 
 constexpr const char* kTrayFinished = "HIRO_TRAY_MANIP_FINISHED";
 constexpr const char* kTrayError = "HIRO_TRAY_MANIP_ERROR";

@@ -38,7 +38,7 @@ struct Bench {
   PlacingSlots slots;
   FingerAngles grasp{};
   JointAngles lastPose;
-  pickplace_fakes::FakeCellLinks links;
+  fakes::FakeCellLinks links;
   // Formats every console line as the component does, and drops it.
   std::ostream discard{nullptr};
   Console console{discard, discard};

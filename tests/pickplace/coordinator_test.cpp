@@ -17,7 +17,7 @@
 namespace pickplace {
 namespace {
 
-using namespace pickplace_fakes;
+using namespace fakes;
 using namespace std::chrono_literals;
 
 // The command cycle against real CORBA servants standing in for the gateway, the robot
@@ -25,10 +25,10 @@ using namespace std::chrono_literals;
 class CommandCycle : public ::testing::Test {
  protected:
   CommandCycle() {
-    motionRef = pickplace_fakes::activate<MotionCommands>(motion);
-    hiroNxRef = pickplace_fakes::activate<HiroNX>(hiroNx);
-    briskoRef = pickplace_fakes::activate<BriskoRTC::BriskoService>(brisko);
-    lumerisRef = pickplace_fakes::activate<LumerisRTC::LumerisService>(lumeris);
+    motionRef = fakes::activate<MotionCommands>(motion);
+    hiroNxRef = fakes::activate<HiroNX>(hiroNx);
+    briskoRef = fakes::activate<BriskoRTC::BriskoService>(brisko);
+    lumerisRef = fakes::activate<LumerisRTC::LumerisService>(lumeris);
     CellReferences references{
         [this] { return briskoLinked ? briskoRef.in() : BriskoRTC::BriskoService::_nil(); },
         [this] { return motionLinked ? motionRef.in() : MotionCommands::_nil(); },
@@ -48,11 +48,11 @@ class CommandCycle : public ::testing::Test {
 
   ~CommandCycle() override {
     coordinator.reset();
-    pickplace_fakes::deactivate(motion);
-    pickplace_fakes::deactivate(brisko);
-    pickplace_fakes::deactivate(lumeris);
+    fakes::deactivate(motion);
+    fakes::deactivate(brisko);
+    fakes::deactivate(lumeris);
     if (hiroNxActive) {
-      pickplace_fakes::deactivate(hiroNx);
+      fakes::deactivate(hiroNx);
     }
   }
 
@@ -318,7 +318,7 @@ TEST_F(CommandCycle, failingControllerEndsTheTaskWithOneLine) {
 }
 
 TEST_F(CommandCycle, activationGoesOnWhenTheRobotIsGone) {
-  pickplace_fakes::deactivate(hiroNx);
+  fakes::deactivate(hiroNx);
   hiroNxActive = false;
   coordinator->activate();
   EXPECT_EQ(motion.calls().size(), 1u) << "the move to the initial pose is still sent";
@@ -332,7 +332,7 @@ TEST_F(CommandCycle, activationGoesOnWhenTheRobotIsGone) {
 TEST_F(CommandCycle, stopWhenTheRobotIsGoneStillAnswers) {
   coordinator->activate();
   startHeldTask("HIRO_OBJ_MANIP_START");
-  pickplace_fakes::deactivate(hiroNx);
+  fakes::deactivate(hiroNx);
   hiroNxActive = false;
   auto stopped = std::async(std::launch::async, [this] { return send("HIRO_OBJ_MANIP_STOP"); });
   std::this_thread::sleep_for(100ms);

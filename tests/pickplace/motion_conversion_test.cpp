@@ -11,8 +11,7 @@
 namespace pickplace {
 namespace {
 
-using namespace briskoutil;
-using pickplace_fakes::armSolutionFor;
+using fakes::armSolutionFor;
 
 class Conversion : public ::testing::Test, protected TaskFixture {
  protected:

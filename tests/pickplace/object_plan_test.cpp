@@ -11,8 +11,6 @@
 namespace pickplace {
 namespace {
 
-using namespace briskoutil;
-
 constexpr double kHandOffset30mm_m = (116.70857 - 20.0) / 1000.0;
 
 class ObjectTask : public ::testing::Test, protected TaskFixture {
@@ -244,9 +242,7 @@ class ObjectIkFailure : public ObjectTask, public ::testing::WithParamInterface<
 TEST_P(ObjectIkFailure, reportsTheNumberedCheck) {
   const NumberedFailure failure = GetParam();
   int count = 0;
-  links.reachable = [&](const pickplace_fakes::IkQuery&) {
-    return count++ != failure.failingQuery;
-  };
+  links.reachable = [&](const fakes::IkQuery&) { return count++ != failure.failingQuery; };
   estimateClass(0);
   EXPECT_EQ(run(), "HIRO_OBJ_MANIP_ERROR");
   EXPECT_EQ(err.str(), std::string(failure.message) +
@@ -267,7 +263,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ObjectTask, placingCodesNameTheCheck) {
   int count = 0;
-  links.reachable = [&](const pickplace_fakes::IkQuery&) { return count++ != 5; };
+  links.reachable = [&](const fakes::IkQuery&) { return count++ != 5; };
   OperationList list;
   Arm arm;
   EXPECT_EQ(plan(objectPose, slot0, list, arm), -7);

@@ -14,7 +14,7 @@ namespace pickplace {
 
 // The plan's node at index as the expected type; throws (failing the test) when it is another.
 template <class Node>
-const Node& nodeAs(const briskoutil::OperationList& list, std::size_t index) {
+const Node& nodeAs(const OperationList& list, std::size_t index) {
   const auto* node = dynamic_cast<const Node*>(list.at(index).get());
   if (!node) {
     throw std::runtime_error("node " + std::to_string(index) + " has another type");
@@ -33,7 +33,7 @@ struct TaskFixture {
   PlacingSlots slots;
   FingerAngles grasp{};
   JointAngles lastPose;
-  pickplace_fakes::FakeCellLinks links;
+  fakes::FakeCellLinks links;
   std::ostringstream out;
   std::ostringstream err;
   Console console{out, err};

@@ -12,8 +12,6 @@
 namespace pickplace {
 namespace {
 
-using namespace briskoutil;
-
 // Closed fingers reach 41.9 mm · sin(acos(-19 / 41.9)) + 75 mm below the hand.
 const double kTrayHandOffset_m =
     (41.9 * std::sqrt(1.0 - (19.0 / 41.9) * (19.0 / 41.9)) + 75.0) / 1000.0;
@@ -143,9 +141,7 @@ class TrayIkFailure : public TrayTask, public ::testing::WithParamInterface<Tray
 TEST_P(TrayIkFailure, reportsTheNumberedCheck) {
   const TrayFailure failure = GetParam();
   int count = 0;
-  links.reachable = [&](const pickplace_fakes::IkQuery&) {
-    return count++ != failure.failingQuery;
-  };
+  links.reachable = [&](const fakes::IkQuery&) { return count++ != failure.failingQuery; };
   OperationList list;
   EXPECT_EQ(plan(list), failure.code);
   err.str("");

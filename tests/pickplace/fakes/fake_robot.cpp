@@ -1,6 +1,6 @@
 #include "fake_robot.h"
 
-namespace pickplace_fakes {
+namespace pickplace::fakes {
 
 void FakeRobotState::engage() {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -132,4 +132,4 @@ std::vector<RTC::Pose3D> FakeLumeris::worldPoses() {
   return worlds_;
 }
 
-}  // namespace pickplace_fakes
+}  // namespace pickplace::fakes

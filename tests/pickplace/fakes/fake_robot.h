@@ -13,7 +13,7 @@
 #include <LumerisRTC.hh>
 #include <MotionCommands.hh>
 
-namespace pickplace_fakes {
+namespace pickplace::fakes {
 
 struct RecordedTrajectory {
   std::vector<std::vector<double>> points_deg;
@@ -138,4 +138,4 @@ class FakeLumeris : public POA_LumerisRTC::LumerisService {
   std::vector<RTC::Pose3D> worlds_;
 };
 
-}  // namespace pickplace_fakes
+}  // namespace pickplace::fakes
