@@ -23,23 +23,6 @@ void append(OperationList& list, Args&&... args) {
 // Ends a plan step: one full stop on the progress line.
 inline void stepDone(TaskContext& task) { task.console.print("."); }
 
-// A failed IK check: its message unless an outside call failed (then already reported).
-inline int reachFailed(TaskContext& task, const char* message, int code) {
-  if (!task.peerFailed) {
-    task.console.error(message);
-  }
-  return code;
-}
-
-// A failed task step: two BELs and the line, unless an outside call failed (already
-// reported). Returns false for the task to return.
-inline bool taskStepFailed(TaskContext& task, const std::string& line) {
-  if (!task.peerFailed) {
-    task.console.error(bells(2) + line);
-  }
-  return false;
-}
-
 // The plan's title line and every node's description.
 inline void printPlan(TaskContext& task, const std::string& title, const OperationList& list) {
   std::string text = title + "\n";

@@ -1,14 +1,12 @@
 #pragma once
-// A task context over the plain fake world, with the console captured.
+// A task's world over the plain fakes, with the console captured.
 
 #include <sstream>
 #include <stdexcept>
 #include <string>
 
-#include "cell_config.h"
-#include "fake_cell_links.h"
+#include "fake_task_world.h"
 #include "operation_node.h"
-#include "task_context.h"
 
 namespace pickplace {
 
@@ -23,20 +21,17 @@ const Node& nodeAs(const OperationList& list, std::size_t index) {
 }
 
 struct TaskFixture {
-  TaskFixture() { slots.initialize(config.xPalletPlacedB_m, config.zPalletPlacedB_m); }
+  TaskContext context(bool controllerPresent = true) { return world.context(controllerPresent); }
 
-  TaskContext context(bool controllerPresent = true) {
-    return TaskContext{config, controllerPresent, slots, grasp, lastPose, links, console};
-  }
-
-  CellConfig config = defaultCellConfig();
-  PlacingSlots slots;
-  FingerAngles grasp{};
-  JointAngles lastPose;
-  fakes::FakeCellLinks links;
   std::ostringstream out;
   std::ostringstream err;
-  Console console{out, err};
+  fakes::FakeTaskWorld world{out, err};
+  // Short names for the parts the tests look at.
+  CellConfig& config = world.config;
+  PlacingSlots& slots = world.slots;
+  FingerAngles& grasp = world.grasp;
+  JointAngles& lastPose = world.lastPose;
+  fakes::FakeCellLinks& links = world.links;
 };
 
 }  // namespace pickplace
