@@ -152,7 +152,8 @@ void Coordinator::startTask(TaskKind kind, const std::string& command, const Cel
   (kind == TaskKind::object ? objectRunning_ : trayRunning_) = true;
   const bool present = controllerPresent_;
   worker_.start([this, kind, config, present] {
-    TaskContext task{config, present, slots_, graspFingerAngles_, lastPose_, links_, console_};
+    TaskContext task{config,    present, stopRequested_, slots_, graspFingerAngles_,
+                     lastPose_, links_,  console_};
     resultText_ = kind == TaskKind::object ? processObj(task) : processTray(task);
   });
 }

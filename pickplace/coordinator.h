@@ -43,6 +43,8 @@ class Coordinator {
   void deactivate();
 
   bool taskRunning() const { return objectRunning_ || trayRunning_; }
+  // True when the running task's worker has ended; the next cycle collects it.
+  bool taskEnded() { return taskRunning() && worker_.poll(0); }
   bool controllerPresent() const { return controllerPresent_; }
   const std::string& commandText() const { return commandText_; }
   // Read only while no task runs.

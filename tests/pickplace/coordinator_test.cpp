@@ -4,20 +4,21 @@
 #include <chrono>
 #include <future>
 #include <memory>
-#include <sstream>
 #include <thread>
 
 #include "angles.h"
 #include "coordinator.h"
 #include "corba_cell_links.h"
 #include "fake_brisko.h"
+#include "fake_lumeris.h"
 #include "fake_robot.h"
+#include "recording_stream.h"
 #include "test_orb.h"
 
 namespace pickplace {
 namespace {
 
-using namespace pickplace_fakes;
+using namespace fakes;
 using namespace std::chrono_literals;
 
 // The command cycle against real CORBA servants standing in for the gateway, the robot
@@ -25,10 +26,10 @@ using namespace std::chrono_literals;
 class CommandCycle : public ::testing::Test {
  protected:
   CommandCycle() {
-    motionRef = pickplace_fakes::activate<MotionCommands>(motion);
-    hiroNxRef = pickplace_fakes::activate<HiroNX>(hiroNx);
-    briskoRef = pickplace_fakes::activate<BriskoRTC::BriskoService>(brisko);
-    lumerisRef = pickplace_fakes::activate<LumerisRTC::LumerisService>(lumeris);
+    motionRef = fakes::activate<MotionCommands>(motion);
+    hiroNxRef = fakes::activate<HiroNX>(hiroNx);
+    briskoRef = fakes::activate<BriskoRTC::BriskoService>(brisko);
+    lumerisRef = fakes::activate<LumerisRTC::LumerisService>(lumeris);
     CellReferences references{
         [this] { return briskoLinked ? briskoRef.in() : BriskoRTC::BriskoService::_nil(); },
         [this] { return motionLinked ? motionRef.in() : MotionCommands::_nil(); },
@@ -48,11 +49,11 @@ class CommandCycle : public ::testing::Test {
 
   ~CommandCycle() override {
     coordinator.reset();
-    pickplace_fakes::deactivate(motion);
-    pickplace_fakes::deactivate(brisko);
-    pickplace_fakes::deactivate(lumeris);
+    fakes::deactivate(motion);
+    fakes::deactivate(brisko);
+    fakes::deactivate(lumeris);
     if (hiroNxActive) {
-      pickplace_fakes::deactivate(hiroNx);
+      fakes::deactivate(hiroNx);
     }
   }
 
@@ -70,6 +71,19 @@ class CommandCycle : public ::testing::Test {
       return result;
     }
     return awaitResult();
+  }
+
+  // Polls `condition` until it holds; false after 10 s.
+  template <class Condition>
+  static bool waitUntil(Condition condition) {
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!condition()) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        return false;
+      }
+      std::this_thread::sleep_for(1ms);
+    }
+    return true;
   }
 
   // Idle periods until a result comes; empty after 10 s.
@@ -105,8 +119,9 @@ class CommandCycle : public ::testing::Test {
   std::atomic<bool> briskoLinked{true};
   std::atomic<bool> lumerisLinked{true};
   bool hiroNxActive = true;
-  std::ostringstream out;
-  std::ostringstream err;
+  // The worker writes while a test waits for its lines.
+  RecordingStream out;
+  RecordingStream err;
   Console console{out, err};
   std::unique_ptr<CorbaCellLinks> links;
   std::unique_ptr<Coordinator> coordinator;
@@ -163,7 +178,7 @@ TEST_F(CommandCycle, shortHiroWordsAreOnlyRecordedAndHoldTheCollection) {
   startHeldTask("HIRO_OBJ_MANIP_START");
   // Let the task end; collection must still wait for a period without a short word.
   robot.engage();
-  std::this_thread::sleep_for(200ms);
+  ASSERT_TRUE(waitUntil([this] { return coordinator->taskEnded(); })) << "the task never ended";
   for (const char* word : {"HIRO", "HIRO_", "HI", ""}) {
     EXPECT_EQ(send(word), std::nullopt) << word;
     EXPECT_EQ(coordinator->commandText(), word);
@@ -275,7 +290,10 @@ TEST_F(CommandCycle, stopWithoutHiroNxWaitsForTheTaskToEndByItself) {
   startHeldTask("HIRO_TRAY_MANIP_START");
   hiroNxLinked = false;
   auto stopped = std::async(std::launch::async, [this] { return send("HIRO_TRAY_MANIP_STOP"); });
-  EXPECT_EQ(stopped.wait_for(300ms), std::future_status::timeout) << "nothing could halt the robot";
+  ASSERT_TRUE(err.waitFor("Palkett::stopTask(): HiroNX not found; cannot halt the robot", 10s))
+      << err.str();
+  // The trajectory is still held: nothing has ended it, so the stop still waits.
+  EXPECT_EQ(stopped.wait_for(0s), std::future_status::timeout) << "nothing could halt the robot";
   robot.engage();  // the trajectory ends by itself
   ASSERT_EQ(stopped.wait_for(10s), std::future_status::ready);
   EXPECT_EQ(stopped.get(), "HIRO_TRAY_MANIP_STOPPED");
@@ -318,7 +336,7 @@ TEST_F(CommandCycle, failingControllerEndsTheTaskWithOneLine) {
 }
 
 TEST_F(CommandCycle, activationGoesOnWhenTheRobotIsGone) {
-  pickplace_fakes::deactivate(hiroNx);
+  fakes::deactivate(hiroNx);
   hiroNxActive = false;
   coordinator->activate();
   EXPECT_EQ(motion.calls().size(), 1u) << "the move to the initial pose is still sent";
@@ -332,14 +350,14 @@ TEST_F(CommandCycle, activationGoesOnWhenTheRobotIsGone) {
 TEST_F(CommandCycle, stopWhenTheRobotIsGoneStillAnswers) {
   coordinator->activate();
   startHeldTask("HIRO_OBJ_MANIP_START");
-  pickplace_fakes::deactivate(hiroNx);
+  fakes::deactivate(hiroNx);
   hiroNxActive = false;
   auto stopped = std::async(std::launch::async, [this] { return send("HIRO_OBJ_MANIP_STOP"); });
-  std::this_thread::sleep_for(100ms);
-  robot.engage();
+  ASSERT_TRUE(err.waitFor("Palkett: HiroNX::EngageProtectiveStop() failed", 10s)) << err.str();
+  EXPECT_EQ(stopped.wait_for(0s), std::future_status::timeout) << "the task is still moving";
+  robot.engage();  // the trajectory ends by itself
   ASSERT_EQ(stopped.wait_for(10s), std::future_status::ready);
   EXPECT_EQ(stopped.get(), "HIRO_OBJ_MANIP_STOPPED");
-  EXPECT_NE(err.str().find("Palkett: HiroNX::EngageProtectiveStop() failed"), std::string::npos);
 }
 
 TEST_F(CommandCycle, deactivationStopsARunningTask) {

@@ -50,6 +50,19 @@ class PalkettProcess : public ::testing::Test {
     return answers().size() > count;
   }
 
+  // Waits until the listener's latest answer is `word`.
+  bool waitForLatestAnswer(const std::string& word, Seconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+      const auto lines = answers();
+      if (!lines.empty() && lines.back() == word) {
+        return true;
+      }
+      std::this_thread::sleep_for(50ms);
+    }
+    return false;
+  }
+
   std::string exchange(const std::string& word) {
     const std::size_t before = answers().size();
     const auto sent = rtctl({"inject", "Palkett0:input", word});
@@ -85,10 +98,11 @@ TEST_F(PalkettProcess, answersCommandWordsOnItsOutputPort) {
   }
   ASSERT_TRUE(listening) << listener->output() << palkett->output();
   EXPECT_EQ(answers()[0], "HIRO_TRAY_MANIP_STOPPED");
-  // Late duplicates of the probe are still on their way; let them land before counting.
-  std::this_thread::sleep_for(500ms);
-
-  EXPECT_EQ(exchange("HIRO_OBJ_MANIP_STOP"), "HIRO_OBJ_MANIP_STOPPED");
+  // Answers to earlier probes may still be on their way. Words are answered in order, so once
+  // the answer to a later, different word has come, they have all landed.
+  ASSERT_TRUE(rtctl({"inject", "Palkett0:input", "HIRO_OBJ_MANIP_STOP"}).status.exitedWith(0));
+  ASSERT_TRUE(waitForLatestAnswer("HIRO_OBJ_MANIP_STOPPED", Seconds(15)))
+      << listener->output() << palkett->output();
   EXPECT_EQ(exchange("HIRO_OBJ_MANIP_START"), "HIRO_OBJ_MANIP_ERROR");
   EXPECT_EQ(exchange("FINISH"), "");
   EXPECT_TRUE(

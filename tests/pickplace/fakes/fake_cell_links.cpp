@@ -1,8 +1,6 @@
 #include "fake_cell_links.h"
 
-namespace pickplace_fakes {
-
-using namespace pickplace;
+namespace pickplace::fakes {
 
 std::vector<double> armSolutionFor(const HandPose& pose, double chest_rad) {
   return {pose.x - chest_rad, pose.y, pose.z, pose.roll, pose.pitch + 1.0, pose.yaw + 0.5 * pose.z};
@@ -38,4 +36,4 @@ CallStatus FakeCellLinks::estimateObject(const HandPose&, ObjectEstimate& out) {
   return CallStatus::ok;
 }
 
-}  // namespace pickplace_fakes
+}  // namespace pickplace::fakes
