@@ -28,7 +28,7 @@ const char* const kRightHand = "RHAND";
 constexpr int kHighlightForeground = 0;
 constexpr int kHighlightBackground = 14;
 
-HandPose6 toHandPose(const RTC::Pose3D& pose) {
+geometry::Pose6 toPose6(const RTC::Pose3D& pose) {
   return {pose.position.x,    pose.position.y,    pose.position.z,
           pose.orientation.r, pose.orientation.p, pose.orientation.y};
 }
@@ -72,7 +72,8 @@ BriskoServiceSVC_impl::IKBase::IKBase(int armGroup) {
   jointAngles_[armGroup].length(hiro::kArmJointCount);
 }
 
-int BriskoServiceSVC_impl::IKBase::solveWith(const ArmIkCalls& arm, const HandPose6& pose_chest) {
+int BriskoServiceSVC_impl::IKBase::solveWith(const ArmIkCalls& arm,
+                                             const geometry::Pose6& pose_chest) {
   return solveAdmissible(arm, pose_chest, solutions_, admissible_, chosen_rad_);
 }
 
@@ -82,13 +83,13 @@ void BriskoServiceSVC_impl::IKBase::fillGroup(int armGroup) {
 
 BriskoServiceSVC_impl::IKL::IKL() : IKBase(kLeftArmGroup) {}
 void BriskoServiceSVC_impl::IKL::fill() { fillGroup(kLeftArmGroup); }
-int BriskoServiceSVC_impl::IKL::solve(const HandPose6& pose_chest) {
+int BriskoServiceSVC_impl::IKL::solve(const geometry::Pose6& pose_chest) {
   return solveWith(leftArmIk(), pose_chest);
 }
 
 BriskoServiceSVC_impl::IKR::IKR() : IKBase(kRightArmGroup) {}
 void BriskoServiceSVC_impl::IKR::fill() { fillGroup(kRightArmGroup); }
-int BriskoServiceSVC_impl::IKR::solve(const HandPose6& pose_chest) {
+int BriskoServiceSVC_impl::IKR::solve(const geometry::Pose6& pose_chest) {
   return solveWith(rightArmIk(), pose_chest);
 }
 
@@ -259,9 +260,9 @@ CORBA::Long BriskoServiceSVC_impl::setHandPoseLR(const RTC::Pose3D& poseL, const
   if (getJointAngles(current.out()) != 0) return kNotConnected;
   const double waistYaw_rad = current[kBodyGroup][0];
 
-  HandPose6 chestL, chestR;
-  compensateWaist(toHandPose(poseL), waistYaw_rad, chestL);
-  compensateWaist(toHandPose(poseR), waistYaw_rad, chestR);
+  geometry::Pose6 chestL, chestR;
+  compensateWaist(toPose6(poseL), waistYaw_rad, chestL);
+  compensateWaist(toPose6(poseR), waistYaw_rad, chestR);
   IKL ikL;
   IKR ikR;
   const bool solvedL = ikL.solve(chestL) > 0;
@@ -346,8 +347,8 @@ CORBA::Long BriskoServiceSVC_impl::setPose(CORBA::Long, CORBA::Double, CORBA::Bo
 
 bool BriskoServiceSVC_impl::solveQuery(IKBase& ik, const RTC::Pose3D& pose_base,
                                        CORBA::Double waistYaw_rad) {
-  HandPose6 pose_chest;
-  compensateWaist(toHandPose(pose_base), waistYaw_rad, pose_chest);
+  geometry::Pose6 pose_chest;
+  compensateWaist(toPose6(pose_base), waistYaw_rad, pose_chest);
   if (ik.solve(pose_chest) > 0) return true;
   reportNoIkSolution();
   return false;

@@ -7,8 +7,8 @@
 #include <BriskoRTC.hh>
 #include <OpenHRP.hh>
 
+#include "gateway/geometry/pose6.h"
 #include "gateway/ik/arm_ik_solve.h"
-#include "gateway/ik/hand_pose.h"
 
 // Servant of BriskoService: every operation reads the consumer it needs (nil = not connected),
 // acts on the robot controller's OpenHRP service, and on request waits for the motion to end.
@@ -41,7 +41,7 @@ class BriskoServiceSVC_impl : public virtual POA_BriskoRTC::BriskoService,
     // Copies the chosen solution into the arm's group of jointAngles().
     virtual void fill() = 0;
     // Number of admissible solutions for the pose (chest frame); 0 when none.
-    virtual int solve(const HandPose6& pose_chest) = 0;
+    virtual int solve(const geometry::Pose6& pose_chest) = 0;
     // The two-arm motion's code when this arm has no solution.
     virtual CORBA::Long failureCode() const = 0;
 
@@ -50,7 +50,7 @@ class BriskoServiceSVC_impl : public virtual POA_BriskoRTC::BriskoService,
    protected:
     // Five groups, only armGroup sized (6).
     explicit IKBase(int armGroup);
-    int solveWith(const ArmIkCalls& arm, const HandPose6& pose_chest);
+    int solveWith(const ArmIkCalls& arm, const geometry::Pose6& pose_chest);
     void fillGroup(int armGroup);
 
     ikfast::IKSolutionList solutions_;
@@ -63,7 +63,7 @@ class BriskoServiceSVC_impl : public virtual POA_BriskoRTC::BriskoService,
    public:
     IKL();
     void fill() override;
-    int solve(const HandPose6& pose_chest) override;
+    int solve(const geometry::Pose6& pose_chest) override;
     CORBA::Long failureCode() const override { return kNoSolutionLeft; }
   };
 
@@ -71,7 +71,7 @@ class BriskoServiceSVC_impl : public virtual POA_BriskoRTC::BriskoService,
    public:
     IKR();
     void fill() override;
-    int solve(const HandPose6& pose_chest) override;
+    int solve(const geometry::Pose6& pose_chest) override;
     CORBA::Long failureCode() const override { return kNoSolutionRight; }
   };
 

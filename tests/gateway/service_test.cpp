@@ -43,9 +43,9 @@ hiro::ArmJoints handDownJoints(double q1, double q2, double q3, double q6) {
 
 // Base-frame hand pose of those joints with the waist turned by waistYaw_rad.
 RTC::Pose3D baseFramePose(hiro::ArmSide side, const hiro::ArmJoints& joints, double waistYaw_rad) {
-  const hiro::HandPose chest = hiro::forwardKinematics(side, joints);
-  const hiro::Vec3 base = hiro::rotationZ(waistYaw_rad) * chest.position_m;
-  return pose3D(base.x, base.y, base.z, joints[0] + joints[5] + waistYaw_rad, -kPi / 2, 0.0);
+  const geometry::Frame chest = hiro::forwardKinematics(side, joints);
+  const geometry::Vec3 base = geometry::rotationZ(waistYaw_rad) * chest.translation();
+  return pose3D(base.x(), base.y(), base.z(), joints[0] + joints[5] + waistYaw_rad, -kPi / 2, 0.0);
 }
 
 const RTC::Pose3D kUnreachable = pose3D(1.5, 0.0, 0.2, 0.0, -kPi / 2, 0.0);
