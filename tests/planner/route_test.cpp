@@ -1,6 +1,8 @@
 #include <planner/route.h>
 
 #include <cmath>
+#include <deque>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -105,6 +107,23 @@ TEST_F(RouteWalk, waitsForTheStartWordWithZeroCommands) {
   ports.inbox.push_back("ROBOT_START");
   planStep(1);
   EXPECT_FALSE(directCommand);
+}
+
+TEST_F(RouteWalk, takesTheWaitingWordsInOrderUpToTheAwaitedOne) {
+  walls(5050);
+  ports.inbox = {"HELLO", "ROBOT_GO_BACK", "ROBOT_START", "ROBOT_GO_BACK", "BYE"};
+  planStep(1);
+  EXPECT_FALSE(directCommand);
+  EXPECT_EQ(ports.inbox, (std::deque<std::string>{"ROBOT_GO_BACK", "BYE"}))
+      << "the words after the start word wait";
+}
+
+TEST_F(RouteWalk, ignoredWordsAreAllConsumedAndTheCycleGoesOn) {
+  walls(5050);
+  ports.inbox = {"HELLO", "ROBOT_GO_BACK", "BYE"};
+  planStep(0);
+  EXPECT_TRUE(ports.inbox.empty());
+  EXPECT_TRUE(ports.velocities.empty()) << "no zero command: a word came";
 }
 
 TEST_F(RouteWalk, wholeRouteWithItsCommands) {
