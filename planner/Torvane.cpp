@@ -5,6 +5,7 @@
 
 #include <shell/component_shell.h>
 #include <shell/console_encoding.h>
+#include <shell/time_scale.h>
 
 #include "image_data.h"
 
@@ -84,6 +85,7 @@ Torvane::Torvane(RTC::Manager* manager)
       planningImgOut_("planning_img", planningImg_),
       messageOut_("message", message_),
       relativeMapServicePort_("RelativeMapService"),
+      clock_(shell::timeScaleOf(manager->getConfig())),
       cycle_(settings_, *this, clock_, planner::PlannerFiles{"MotionSet.mtn", kStepLogFile}) {
   if (!cycle_.openStepLog()) {
     std::fprintf(stderr, "Torvane: cannot create the step log %s\n", kStepLogFile);
@@ -132,6 +134,9 @@ RTC::ReturnCode_t Torvane::onInitialize() {
     print("rtc.conf:Failed to open the file.\n");
     exit();
   }
+  if (clock_.timeScale() != 1.0)
+    RTC_LOG(logger(), INFO, "%s %g: the planner's pacing and timings run on simulated time",
+            shell::kTimeScaleKey, clock_.timeScale());
   cycle_.initialize();
   return RTC::RTC_OK;
 }

@@ -274,4 +274,18 @@ TEST_F(TorvaneProcess, aStartWordAmongTenThousandOthersStartsTheRoute) {
   EXPECT_EQ(3 * occurrences(log, " : "), occurrences(log, ":::")) << log;
 }
 
+// With "clock.time_scale: 100" the planner paces and measures in simulated time: four cycles
+// of the longest LOOP_TIME, 40 s of real time, pass well within the deadline, each reported as
+// a 10 s period.
+TEST_F(TorvaneProcess, aTimeScaleRunsThePlannersClockThatMuchFaster) {
+  configurePlanner(
+      {{"clock.time_scale", "100"}, {"Category.Torvane.conf.default.LOOP_TIME", "10"}});
+  ASSERT_NO_FATAL_FAILURE(startBoth());
+  ASSERT_NO_FATAL_FAILURE(connectTheWorld());
+  expectRtctl(names, {"activate", "PlannerWorld0", "Torvane0"});
+  ASSERT_TRUE(planner->waitForOutput("onExecute start", kStartTimeout)) << planner->output();
+  expectRtctl(names, {"inject", "Torvane0:in_message", "ROBOT_START"});
+  EXPECT_TRUE(planner->waitForOutput("call period t :10.0", kCycleTimeout, 4)) << planner->output();
+}
+
 }  // namespace
