@@ -11,27 +11,16 @@
 #include <planner/cell_bits.h>
 
 #include "fake_planner_ports.h"
+#include "profile_settings.h"
 
 namespace planner {
 namespace {
 
 constexpr double kRadPerDegree = 3.14159265358979 / 180.0;
 
-// Profile defaults of the component.
-RouteThresholds profileThresholds() {
-  RouteThresholds t;
-  t.setpoint1_mm = 300;
-  t.setpoint2_mm = 800;
-  t.checkpoint1_mm = 500;
-  t.checkpoint2_mm = 800;
-  t.checkpoint3_mm = 1000;
-  t.checkpoint4_mm = 1000;
-  return t;
-}
-
 class RouteWalk : public ::testing::Test {
  protected:
-  RouteThresholds thresholds = profileThresholds();
+  RouteThresholds thresholds = fakes::profileSettings().route;
   fakes::FakePlannerPorts ports;
   Route route{thresholds};
   LocalGrid grid;
