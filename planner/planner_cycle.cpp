@@ -148,19 +148,23 @@ void PlannerCycle::deactivate() {
   flushConsole();
 }
 
-void PlannerCycle::pace() {
+bool PlannerCycle::pace() {
   if (path_.step() == 0) {
     cycleStart_ms_ = clock_.now_ms();
     std::printf("--------------------\nonExecute start\tstep=0\n--------------------\n");
-    return;
+    return true;
   }
-  while ((clock_.now_ms() - cycleStart_ms_) / kMsPerS < loopTime_s_) clock_.sleepOneMillisecond();
+  while ((clock_.now_ms() - cycleStart_ms_) / kMsPerS < loopTime_s_) {
+    if (!io_.keepWaiting()) return false;
+    clock_.sleepOneMillisecond();
+  }
   const std::uint32_t now_ms = clock_.now_ms();
   std::printf(
       "--------------------\nonExecute Start \tstep=%d call period t :%.3lf[sec]\n"
       "--------------------\n",
       path_.step(), (now_ms - cycleStart_ms_) / kMsPerS);
   cycleStart_ms_ = now_ms;
+  return true;
 }
 
 void PlannerCycle::sendPlannedVelocity() {
@@ -306,7 +310,7 @@ void PlannerCycle::stopForPredictedCollision() {
 
 void PlannerCycle::execute() {
   statusFlags_ = 0;
-  pace();
+  if (!pace()) return;
   if (!directCommand_) sendPlannedVelocity();
   if (!mapServiceMissing() && rebuildGridFromService() && waitForMotion()) {
     predictAndPrint();

@@ -54,7 +54,8 @@ class PlannerIo : public WordInbox {
   virtual OdometryPose readPose() = 0;
   virtual bool velocityIsNew() = 0;
   virtual OdometryVelocity readVelocity() = 0;
-  // False once the wait for a sample should be given up (deactivation, shutdown).
+  // False once a wait inside the cycle (the pacing to LOOP_TIME, odometry samples) should be
+  // given up: a deactivation, an exit or a shutdown waits for the cycle to return.
   virtual bool keepWaiting() = 0;
   virtual void publishImage(const cv::Mat& image) = 0;
   // The console bytes of a text holding the full-width colon.
@@ -104,7 +105,8 @@ class PlannerCycle {
   const cv::Mat& lastPublishedPicture() const { return keptImage_; }
 
  private:
-  void pace();
+  // Waits until LOOP_TIME has passed since the last cycle began; false when told to give up.
+  bool pace();
   void sendPlannedVelocity();
   void stopRobot();
   bool mapServiceMissing();

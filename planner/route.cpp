@@ -269,12 +269,15 @@ RouteOutcome Route::endRoute(const Input& in) {
   return stopAndGoTo(in.path, RouteState::WaitForStart);
 }
 
-// Takes the oldest waiting word: the awaited one moves the route on, another is consumed and
-// ignored. With no word the base gets a zero command and the cycle ends.
+// Takes the waiting words oldest first up to the awaited one, which moves the route on; the
+// others are consumed and ignored, and the words after it wait for a later state. With no
+// word at all the base gets a zero command and the cycle ends.
 RouteOutcome Route::waitForWord(WordInbox& inbox, const std::string& word, RouteState next) {
   std::string text;
   if (!inbox.takeMessage(text)) return direct(0.0, 0.0, AfterRouteStep::EndCycle);
-  if (text != word) return goOn();
+  while (text != word) {
+    if (!inbox.takeMessage(text)) return goOn();
+  }
   state_ = next;
   return resumePlanned();
 }

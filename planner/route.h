@@ -105,7 +105,8 @@ class Route {
   void reset(float maxSpeed_mmps);
 
   // Does the current state's work: plans into path[step+2], prints the distances it
-  // measures, and takes a supervisor word when it waits for one.
+  // measures, and, when it waits for a supervisor word, takes every word that waits, up to
+  // the one it waits for.
   RouteOutcome step(const LocalGrid& grid, PathBook& path, WordInbox& inbox);
 
   RouteState state() const { return state_; }

@@ -157,6 +157,36 @@ TEST_F(Cycle, lostOdometryGivesUpWhenToldTo) {
   EXPECT_EQ(planner.routeState(), 0);
 }
 
+TEST_F(Cycle, pacingGivesWayWhenToldTo) {
+  settings.loopTime_s = 10.0;
+  planner.deactivate();
+  ASSERT_FALSE(planner.activate());
+  io.inbox.push_back("ROBOT_START");
+  planner.execute();
+  ASSERT_EQ(planner.path().step(), 1);
+  io.velocities.clear();
+  io.images.clear();
+  io.waitsAllowed = 30;
+  const std::uint32_t before = clock.now;
+  planner.execute();
+  EXPECT_EQ(clock.now - before, 29u) << "the pacing stops as soon as it is told";
+  EXPECT_TRUE(io.velocities.empty()) << "a cycle given up sends nothing";
+  EXPECT_TRUE(io.images.empty());
+  EXPECT_EQ(planner.path().step(), 1);
+}
+
+TEST_F(Cycle, takesEveryWordThatCameSinceTheLastCycle) {
+  for (int i = 0; i < 5000; ++i) io.inbox.push_back("NOT_A_ROUTE_WORD");
+  io.inbox.push_back("ROBOT_START");
+  for (int i = 0; i < 5000; ++i) io.inbox.push_back("NOT_A_ROUTE_WORD");
+  planner.execute();
+  EXPECT_EQ(planner.routeState(), 1) << "the start word in the middle starts the route";
+  EXPECT_EQ(io.inbox.size(), 5000u) << "the words after it wait for a state that listens";
+  planner.execute();
+  EXPECT_EQ(planner.routeState(), 1);
+  EXPECT_EQ(io.inbox.size(), 5000u);
+}
+
 TEST_F(Cycle, memoryCountsGridAndImagesAndReleasesThemOnDeactivation) {
   const std::int32_t active = planner.memoryInUse_bytes();
   EXPECT_EQ(active, static_cast<std::int32_t>(40000 + 40000 + 2 * 480000 + 3 * sizeof(cv::Mat)));

@@ -17,6 +17,7 @@
 #include <planner/planner_cycle.h>
 
 #include "manual_clock.h"
+#include "profile_settings.h"
 #include "room_world.h"
 
 namespace planner {
@@ -66,20 +67,6 @@ std::string firstDifference(const std::string& expected, const std::string& actu
   }
 }
 
-// The profile defaults, the configuration a component runs with out of the box.
-PlannerSettings profileDefaults() {
-  PlannerSettings settings;
-  settings.loopTime_s = 0.5;
-  settings.robotMaxSpeed_mps = 0.3;
-  settings.route.setpoint1_mm = 300;
-  settings.route.setpoint2_mm = 800;
-  settings.route.checkpoint1_mm = 500;
-  settings.route.checkpoint2_mm = 800;
-  settings.route.checkpoint3_mm = 1000;
-  settings.route.checkpoint4_mm = 1000;
-  return settings;
-}
-
 struct Recording {
   std::string console;
   std::string events;
@@ -90,7 +77,7 @@ Recording runTheRoute() {
   const std::string dir = ::testing::TempDir();
   const PlannerFiles files{dir + "recorded_run.mtn", dir + "recorded_run_log.txt"};
   EXPECT_TRUE(writeMotionFile(files.motionSet, {{3000.0f, 300.0f}, {-1600.0f, 400.0f}}));
-  const PlannerSettings settings = profileDefaults();
+  const PlannerSettings settings = fakes::profileSettings();
   ManualClock clock;
   RoomWorld world{Room{}};
   RoomWorldPorts ports(world, clock);

@@ -1,6 +1,8 @@
 #include <planner/route.h>
 
 #include <cmath>
+#include <deque>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -9,27 +11,16 @@
 #include <planner/cell_bits.h>
 
 #include "fake_planner_ports.h"
+#include "profile_settings.h"
 
 namespace planner {
 namespace {
 
 constexpr double kRadPerDegree = 3.14159265358979 / 180.0;
 
-// Profile defaults of the component.
-RouteThresholds profileThresholds() {
-  RouteThresholds t;
-  t.setpoint1_mm = 300;
-  t.setpoint2_mm = 800;
-  t.checkpoint1_mm = 500;
-  t.checkpoint2_mm = 800;
-  t.checkpoint3_mm = 1000;
-  t.checkpoint4_mm = 1000;
-  return t;
-}
-
 class RouteWalk : public ::testing::Test {
  protected:
-  RouteThresholds thresholds = profileThresholds();
+  RouteThresholds thresholds = fakes::profileSettings().route;
   fakes::FakePlannerPorts ports;
   Route route{thresholds};
   LocalGrid grid;
@@ -105,6 +96,23 @@ TEST_F(RouteWalk, waitsForTheStartWordWithZeroCommands) {
   ports.inbox.push_back("ROBOT_START");
   planStep(1);
   EXPECT_FALSE(directCommand);
+}
+
+TEST_F(RouteWalk, takesTheWaitingWordsInOrderUpToTheAwaitedOne) {
+  walls(5050);
+  ports.inbox = {"HELLO", "ROBOT_GO_BACK", "ROBOT_START", "ROBOT_GO_BACK", "BYE"};
+  planStep(1);
+  EXPECT_FALSE(directCommand);
+  EXPECT_EQ(ports.inbox, (std::deque<std::string>{"ROBOT_GO_BACK", "BYE"}))
+      << "the words after the start word wait";
+}
+
+TEST_F(RouteWalk, ignoredWordsAreAllConsumedAndTheCycleGoesOn) {
+  walls(5050);
+  ports.inbox = {"HELLO", "ROBOT_GO_BACK", "BYE"};
+  planStep(0);
+  EXPECT_TRUE(ports.inbox.empty());
+  EXPECT_TRUE(ports.velocities.empty()) << "no zero command: a word came";
 }
 
 TEST_F(RouteWalk, wholeRouteWithItsCommands) {
