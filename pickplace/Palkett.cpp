@@ -87,9 +87,11 @@ RTC::ReturnCode_t Palkett::onInitialize() {
 
   for (const auto& parameter : pickplace::kCellParameters) {
     if (parameter.real) {
-      bindParameter(parameter.name, config_.*parameter.real, parameter.defaultText);
+      bindParameter(parameter.name, config_.*parameter.real, parameter.defaultText,
+                    parameter.realCheck);
     } else {
-      bindParameter(parameter.name, config_.*parameter.integer, parameter.defaultText);
+      bindParameter(parameter.name, config_.*parameter.integer, parameter.defaultText,
+                    parameter.integerCheck);
     }
   }
 

@@ -145,4 +145,18 @@ TEST_F(PalkettProcess, registersItsProfileAndParameterDefaults) {
   EXPECT_NE(configuration.out.find(defaults), std::string::npos) << configuration.out;
 }
 
+TEST_F(PalkettProcess, refusesAParameterOutsideItsRangeAndKeepsTheValueInForce) {
+  const auto refused = rtctl({"conf", "Palkett0", "set", "holdDistance_m", "-0.02"});
+  EXPECT_TRUE(refused.status.exitedWith(1)) << refused.out << refused.err;
+  EXPECT_NE(refused.err.find("holdDistance_m"), std::string::npos) << refused.err;
+  EXPECT_NE(refused.err.find("must be from 0 to"), std::string::npos) << refused.err;
+  const auto afterRefusal = rtctl({"conf", "Palkett0"});
+  EXPECT_NE(afterRefusal.out.find("  holdDistance_m = 0.001\n"), std::string::npos)
+      << afterRefusal.out;
+
+  const auto accepted = rtctl({"conf", "Palkett0", "set", "holdDistance_m", "0.002"});
+  EXPECT_TRUE(accepted.status.exitedWith(0)) << accepted.err;
+  EXPECT_NE(rtctl({"conf", "Palkett0"}).out.find("  holdDistance_m = 0.002\n"), std::string::npos);
+}
+
 }  // namespace
