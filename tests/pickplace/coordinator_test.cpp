@@ -57,12 +57,16 @@ class CommandCycle : public ::testing::Test {
     }
   }
 
-  std::optional<std::string> send(const std::string& word) {
-    const std::vector<std::string> sample{word};
-    return coordinator->cycle(&sample, config);
+  // One period with the given samples; its one answer, if any (more fail the test).
+  std::optional<std::string> period(const std::vector<Coordinator::Sample>& received) {
+    const std::vector<std::string> results = coordinator->cycle(received, config);
+    EXPECT_LE(results.size(), 1u) << "more than one answer in one period";
+    return results.empty() ? std::nullopt : std::optional<std::string>(results.front());
   }
 
-  std::optional<std::string> idle() { return coordinator->cycle(nullptr, config); }
+  std::optional<std::string> send(const std::string& word) { return period({{word}}); }
+
+  std::optional<std::string> idle() { return period({}); }
 
   // Sends a START and waits for its result, which may come in the same period when the task
   // is quick.
@@ -256,8 +260,7 @@ TEST_F(CommandCycle, otherWordsAndEmptySamplesWriteNothing) {
                            "HIRO_OBJ_MANIP_STARTED", "HIRO_TRAY_MANIP_STOPNOW"}) {
     EXPECT_EQ(send(word), std::nullopt) << word;
   }
-  const std::vector<std::string> empty;
-  EXPECT_EQ(coordinator->cycle(&empty, config), std::nullopt);
+  EXPECT_EQ(period({Coordinator::Sample{}}), std::nullopt);
   EXPECT_EQ(coordinator->commandText(), "HIRO_TRAY_MANIP_STOPNOW");
   EXPECT_FALSE(coordinator->taskRunning());
   EXPECT_EQ(motion.calls().size(), 1u);
@@ -367,6 +370,41 @@ TEST_F(CommandCycle, deactivationStopsARunningTask) {
   EXPECT_FALSE(coordinator->taskRunning());
   EXPECT_TRUE(motion.lastHoldEndedByStop());
   EXPECT_NE(out.str().find("[Deactivate] stopping manipulation thread...OK\n"), std::string::npos);
+}
+
+TEST_F(CommandCycle, everyWordOfAPeriodIsAnsweredInOrder) {
+  coordinator->activate();
+  const std::vector<Coordinator::Sample> received = {
+      {"HIRO_OBJ_MANIP_STOP"}, {"HELLO"}, {"HIRO_TRAY_MANIP_STOP"}, {"HIRO"}, {"FINISH"}, {}};
+  EXPECT_EQ(coordinator->cycle(received, config),
+            (std::vector<std::string>{"HIRO_OBJ_MANIP_STOPPED", "HIRO_TRAY_MANIP_STOPPED", ""}));
+  EXPECT_EQ(coordinator->commandText(), "HIRO");
+}
+
+TEST_F(CommandCycle, aStartAmongIgnoredWordsRunsItsTask) {
+  motion.holdAbovePoints = SIZE_MAX;
+  coordinator->activate();
+  std::vector<Coordinator::Sample> received(50, Coordinator::Sample{"FILLER"});
+  received[20] = {"HIRO_OBJ_MANIP_START"};
+  std::vector<std::string> results = coordinator->cycle(received, config);
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (results.empty() && std::chrono::steady_clock::now() < deadline) {
+    results = coordinator->cycle({}, config);
+  }
+  EXPECT_EQ(results, std::vector<std::string>{"HIRO_OBJ_MANIP_FINISHED"});
+  EXPECT_EQ(lumeris.worldPoses().size(), 1u);
+}
+
+TEST_F(CommandCycle, aTaskThatEndsAmidAPeriodsWordsIsAnsweredBetweenThem) {
+  coordinator->activate();
+  startHeldTask("HIRO_OBJ_MANIP_START");
+  robot.engage();  // the robot ends the motion itself
+  ASSERT_TRUE(waitUntil([this] { return coordinator->taskEnded(); })) << "the task never ended";
+  const std::vector<Coordinator::Sample> received = {{"HIRO_TRAY_MANIP_STOP"},
+                                                     {"HIRO_TRAY_MANIP_STOP"}};
+  EXPECT_EQ(coordinator->cycle(received, config),
+            (std::vector<std::string>{"HIRO_TRAY_MANIP_STOPPED", "HIRO_OBJ_MANIP_FINISHED",
+                                      "HIRO_TRAY_MANIP_STOPPED"}));
 }
 
 }  // namespace
