@@ -50,6 +50,7 @@ RTC::ReturnCode_t Brisko::onInitialize() {
 
 RTC::ReturnCode_t Brisko::onFinalize() {
   logLine(">> Brisko::onFinalize()");
+  service_.endWaits();
   logLine("<< Brisko::onFinalize()");
   return RTC::RTC_OK;
 }
@@ -62,6 +63,7 @@ RTC::ReturnCode_t Brisko::onActivated(RTC::UniqueId) {
 
 RTC::ReturnCode_t Brisko::onDeactivated(RTC::UniqueId) {
   logLine(">> Brisko::onDeactivated()");
+  service_.releaseWaits();
   logLine("<< Brisko::onDeactivated()");
   return RTC::RTC_OK;
 }
