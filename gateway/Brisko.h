@@ -30,7 +30,7 @@ class Brisko : public RTC::DataFlowComponentBase {
   RTC::ReturnCode_t onExecute(RTC::UniqueId ec_id) override;
 
  private:
-  // Bound to the parameter "PoseDB"; nothing reads it.
+  // Bound to the parameter "PoseDB", a file name (not empty); nothing reads it.
   std::string PoseDB_;
 
   RTC::CorbaPort robotHardwarePort_;

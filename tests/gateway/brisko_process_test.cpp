@@ -112,6 +112,17 @@ TEST_F(BriskoProcess, servesIkQueriesAndTheControllersJointAngles) {
       std::string::npos);
 }
 
+TEST_F(BriskoProcess, poseDbTakesAFileNameAndRefusesAnEmptyOne) {
+  startBoth();
+  const test_support::RunResult refused =
+      test_support::runRtctl(names_, {"conf", "Brisko0", "set", "PoseDB", ""}, 30s);
+  EXPECT_TRUE(refused.status.exitedWith(1)) << refused.status.describe();
+  EXPECT_NE(refused.err.find("must name a file"), std::string::npos) << refused.err;
+  rtctl({"conf", "Brisko0", "set", "PoseDB", "poses.csv"});
+  const test_support::RunResult shown = test_support::runRtctl(names_, {"conf", "Brisko0"}, 30s);
+  EXPECT_NE(shown.out.find("PoseDB = poses.csv"), std::string::npos) << shown.out;
+}
+
 TEST_F(BriskoProcess, aCallWaitingForAMotionThatNeverEndsGivesWayWhenTheGatewayIsDeactivated) {
   startBoth();
   rtctl({"connect", "Brisko0:SeqPlayerSvc", "FakeHiroController0:SeqPlayerSvc"});
