@@ -1,11 +1,12 @@
 // How quickly BriskoComp lets go of a call that waits for a motion the controller never ends:
 // from a deactivation request to the call's answer, and from SIGTERM to the call's answer and
-// to the end of the process. Each round starts BriskoComp and the fake controller afresh beside
-// a private omniNames.
+// to the end of the process; and how quickly HiroSimComp ends on SIGTERM while a trajectory
+// call is blocked in it. Each round starts the programs afresh beside a private omniNames.
 //
 // Usage: gateway_wait_give_way_timing [ROUNDS]   (default 10)
 #include <sys/wait.h>
 
+#include <MotionCommands.hh>
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -17,6 +18,7 @@
 
 #include "brisko_client.h"
 #include "orb_environment.h"
+#include "provided_service.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -25,6 +27,8 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr double kEndlessMotion_s = 1e6;
+// A trajectory the simulated cell takes 100 s of wall time over at time scale 20.
+constexpr double kLongTrajectory_s = 2000.0;
 constexpr test_support::Seconds kStartTimeout{20.0};
 
 double millisecondsSince(Clock::time_point start, Clock::time_point end) {
@@ -35,7 +39,9 @@ struct Round {
   double deactivateCall_ms;     // deactivate_component's round trip
   double deactivatedAnswer_ms;  // deactivation request to the waiting call's answer
   double sigtermAnswer_ms;      // SIGTERM to the waiting call's answer
-  double sigtermExit_ms;        // SIGTERM to the end of the process
+  double sigtermExit_ms;        // SIGTERM to the end of BriskoComp
+  double cellAnswer_ms;         // SIGTERM to the answer of the call blocked in HiroSimComp
+  double cellExit_ms;           // SIGTERM to the end of HiroSimComp
 };
 
 // Blocks until the child has ended without reaping it, so that ChildProcess still can.
@@ -53,7 +59,7 @@ bool rtctl(test_support::NameServer& names, const std::vector<std::string>& argu
   return false;
 }
 
-bool measureRound(test_support::NameServer& names, const std::string& conf, Round& round) {
+bool measureGateway(test_support::NameServer& names, const std::string& conf, Round& round) {
   test_support::ChildProcess brisko(test_support::binPath("BriskoComp"), {"-f", conf});
   test_support::ChildProcess controller(test_support::binPath("fake_hiro_controller"),
                                         {"-f", conf});
@@ -103,9 +109,42 @@ bool measureRound(test_support::NameServer& names, const std::string& conf, Roun
   return true;
 }
 
+bool measureCell(test_support::NameServer& names, const std::string& conf, Round& round) {
+  test_support::ChildProcess sim(test_support::binPath("HiroSimComp"),
+                                 {"-f", conf, "-o", "clock.time_scale:20"});
+  if (!names.waitForBinding("HIROController0.rtc", kStartTimeout)) return false;
+  CORBA::Object_var object =
+      hirosim::testing::providedService(fakes::testOrb(), names.corbaloc(), "HIROController0.rtc",
+                                        "HIRO", "MotionCommands", "motion");
+  MotionCommands_var motion = MotionCommands::_narrow(object);
+  if (CORBA::is_nil(motion)) return false;
+  MotionCommands::JointPosSeq points;
+  points.length(1);
+  points[0].length(24);
+  for (CORBA::ULong i = 0; i < 24; ++i) points[0][i] = 0.0;
+  points[0][0] = 90.0;
+  MotionCommands::DoubleSeq times;
+  times.length(1);
+  times[0] = kLongTrajectory_s;
+  std::future<Clock::time_point> answered = std::async(std::launch::async, [&] {
+    try {
+      MotionCommands::RETURN_ID_var result = motion->movePTPJointAbsSeq(points, times);
+    } catch (const CORBA::Exception&) {
+    }
+    return Clock::now();
+  });
+  // A trajectory call answers at once only when refused; otherwise it is under way.
+  if (answered.wait_for(200ms) != std::future_status::timeout) return false;
+  const Clock::time_point signalled = Clock::now();
+  sim.sendSignal(SIGTERM);
+  round.cellExit_ms = millisecondsSince(signalled, endOf(sim.pid()));
+  round.cellAnswer_ms = millisecondsSince(signalled, answered.get());
+  return true;
+}
+
 void printSummary(const char* what, std::vector<double> values_ms) {
   std::sort(values_ms.begin(), values_ms.end());
-  std::printf("%-44s median %7.1f ms   max %7.1f ms\n", what, values_ms[values_ms.size() / 2],
+  std::printf("%-50s median %7.1f ms   max %7.1f ms\n", what, values_ms[values_ms.size() / 2],
               values_ms.back());
 }
 
@@ -124,26 +163,32 @@ int main(int argc, char** argv) {
   std::vector<Round> measured;
   for (int i = 0; i < rounds; ++i) {
     Round round{};
-    if (!measureRound(names, conf, round)) {
+    if (!measureGateway(names, conf, round) ||
+        !names.waitForUnbinding("Brisko0.rtc", kStartTimeout) || !measureCell(names, conf, round)) {
       std::fprintf(stderr, "round %d failed\n", i + 1);
       return 1;
     }
     std::printf(
-        "round %2d: deactivate %6.1f ms, wait gave way %6.1f ms; SIGTERM: answer %6.1f "
-        "ms, exit %6.1f ms\n",
+        "round %2d: BriskoComp: deactivate %5.1f ms, wait gave way %5.1f ms; SIGTERM: "
+        "answer %5.1f ms, exit %5.1f ms. HiroSimComp SIGTERM: answer %5.1f ms, exit "
+        "%5.1f ms\n",
         i + 1, round.deactivateCall_ms, round.deactivatedAnswer_ms, round.sigtermAnswer_ms,
-        round.sigtermExit_ms);
+        round.sigtermExit_ms, round.cellAnswer_ms, round.cellExit_ms);
     measured.push_back(round);
-    names.waitForUnbinding("Brisko0.rtc", kStartTimeout);
+    names.waitForUnbinding("HIROController0.rtc", kStartTimeout);
   }
   const auto column = [&](double Round::*field) {
     std::vector<double> values;
     for (const Round& round : measured) values.push_back(round.*field);
     return values;
   };
-  printSummary("deactivate_component round trip", column(&Round::deactivateCall_ms));
-  printSummary("deactivation to the waiting call's answer", column(&Round::deactivatedAnswer_ms));
-  printSummary("SIGTERM to the waiting call's answer", column(&Round::sigtermAnswer_ms));
-  printSummary("SIGTERM to the end of BriskoComp", column(&Round::sigtermExit_ms));
+  printSummary("BriskoComp: deactivate_component round trip", column(&Round::deactivateCall_ms));
+  printSummary("BriskoComp: deactivation to the call's answer",
+               column(&Round::deactivatedAnswer_ms));
+  printSummary("BriskoComp: SIGTERM to the waiting call's answer",
+               column(&Round::sigtermAnswer_ms));
+  printSummary("BriskoComp: SIGTERM to its end", column(&Round::sigtermExit_ms));
+  printSummary("HiroSimComp: SIGTERM to the blocked call's answer", column(&Round::cellAnswer_ms));
+  printSummary("HiroSimComp: SIGTERM to its end", column(&Round::cellExit_ms));
   return 0;
 }
