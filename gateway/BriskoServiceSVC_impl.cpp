@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <thread>
 
 #include "gateway/console_text.h"
 #include "gateway/display/joint_vector_lines.h"
@@ -60,8 +59,6 @@ void stopOnJointCountMismatch(int jointCount, const char* message) {
   std::getchar();
   std::exit(1);
 }
-
-void sleepOnePollPeriod() { std::this_thread::sleep_for(kWaitPollPeriod); }
 
 }  // namespace
 
@@ -154,8 +151,9 @@ CORBA::Long BriskoServiceSVC_impl::setHandPose(OpenHRP::ArmControlService_ptr ar
   if (CORBA::is_nil(arm)) return kNotConnected;
   arm->setTargetAngular(pose.position.x, pose.position.y, pose.position.z, pose.orientation.r,
                         pose.orientation.p, pose.orientation.y, time_s);
-  if (wait) {
-    while (arm->checkStatus() == OpenHRP::ArmControlService::ArmBusyState) sleepOnePollPeriod();
+  if (wait && !waitForMotionEnd(
+                  [&] { return arm->checkStatus() == OpenHRP::ArmControlService::ArmBusyState; })) {
+    return kWaitGivenUp;
   }
   return 0;
 }
@@ -182,7 +180,9 @@ CORBA::Long BriskoServiceSVC_impl::setJointAngles(const JointAngles& angles, COR
   }
   CORBA::Double reached_s = 0.0;
   player->setJointAngles(keyPose, time_s, reached_s);
-  if (wait) player->isEmpty(kAllQueues, true);
+  if (wait && !waitForMotionEnd([&] { return !player->isEmpty(kAllQueues, false); })) {
+    return kWaitGivenUp;
+  }
   return 0;
 }
 
@@ -195,7 +195,9 @@ CORBA::Long BriskoServiceSVC_impl::setFingerAngles(const char* hand, const Finge
   for (CORBA::ULong i = 0; i < 4; ++i) fingers[i] = angles[i];
   CORBA::Double reached_s = 0.0;
   grasper->setJointAngles(hand, fingers, time_s, reached_s);
-  if (wait) grasper->isEmpty(kAllQueues, true);
+  if (wait && !waitForMotionEnd([&] { return !grasper->isEmpty(kAllQueues, false); })) {
+    return kWaitGivenUp;
+  }
   return 0;
 }
 
@@ -297,13 +299,12 @@ CORBA::Long BriskoServiceSVC_impl::setFingerDistanceLR(CORBA::Double distanceL_m
   CORBA::Double reached_s = 0.0;
   grasper->setJointAngles(kLeftHand, left, time_s, reached_s);
   grasper->setJointAngles(kRightHand, right, time_s, reached_s);
-  if (wait) {
-    for (;;) {
-      const bool movingL = isFingerMovingL();
-      const bool movingR = isFingerMovingR();
-      if (!movingL && !movingR) break;
-      sleepOnePollPeriod();
-    }
+  if (wait && !waitForMotionEnd([&] {
+        const bool movingL = isFingerMovingL();
+        const bool movingR = isFingerMovingR();
+        return movingL || movingR;
+      })) {
+    return kWaitGivenUp;
   }
   return 0;
 }
@@ -342,6 +343,27 @@ CORBA::Long BriskoServiceSVC_impl::turnServo(CORBA::Boolean body, CORBA::Boolean
   }
   return 0;
 }
+
+bool BriskoServiceSVC_impl::waitForMotionEnd(const std::function<bool()>& stillMoving) {
+  const MotionWaitGate::Entry entry = waitGate_.enter();
+  while (stillMoving()) {
+    if (const auto release = waitGate_.pause(entry, kWaitPollPeriod)) {
+      std::fprintf(
+          stderr,
+          "BriskoServiceSVC_impl: stopped waiting for the end of a motion: the gateway %s; "
+          "the robot may still be moving\n",
+          *release == MotionWaitGate::Release::Deactivated ? "is being deactivated"
+                                                           : "is shutting down");
+      std::fflush(stderr);
+      return false;
+    }
+  }
+  return true;
+}
+
+void BriskoServiceSVC_impl::releaseWaits() { waitGate_.releaseWaits(); }
+
+void BriskoServiceSVC_impl::endWaits() { waitGate_.shutDown(); }
 
 CORBA::Long BriskoServiceSVC_impl::setPose(CORBA::Long, CORBA::Double, CORBA::Boolean) { return 0; }
 
