@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <string>
+
 namespace {
 using rtm_test::RecordingComponent;
 
@@ -156,6 +159,33 @@ TEST(CommandPortTest, aFullWaitingInPortRefusesTheWriterInsteadOfDroppingASample
   ASSERT_TRUE(component->in.read());
   EXPECT_STREQ(component->inValue.data, "word 2");
   component->exit();
+}
+
+TEST_F(PortTest, aFloodIntoAFullInPortIsReportedAtTheFirstLossThenAtMostOnceASecond) {
+  RTC::PortService_var out = component->out.getPortRef();
+  RTC::PortService_var in = component->in.getPortRef();
+  RTC::ConnectorProfile profile = profileFor({out, in});
+  ASSERT_EQ(out->connect(profile), RTC::RTC_OK);
+  constexpr int kWords = 3000;
+  testing::internal::CaptureStderr();
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < kWords; ++i) {
+    component->outValue.data = ("word " + std::to_string(i)).c_str();
+    component->out.write();
+  }
+  const double elapsed_s =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(component->in.droppedCount(), static_cast<size_t>(kWords - 8));
+  int lines = 0;
+  for (size_t at = err.find("unread samples dropped so far"); at != std::string::npos;
+       at = err.find("unread samples dropped so far", at + 1))
+    ++lines;
+  EXPECT_NE(err.find("Ports0.in: buffer of 8 full; 1 unread samples dropped so far"),
+            std::string::npos)
+      << err;
+  EXPECT_GE(lines, 1);
+  EXPECT_LE(lines, 1 + static_cast<int>(elapsed_s)) << err;
 }
 
 TEST_F(PortTest, profilesCarryTheDataPortProperties) {
