@@ -1,12 +1,14 @@
 // A periodic execution context owned by one component: its own thread runs the
 // component's callbacks at `rate` Hz and drives the lifecycle state machine
 // (inactive ⇄ active, error) on requests from tools.
+
 #pragma once
 
 #include <rtm/Logger.h>
 #include <rtm/RTC.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -19,6 +21,9 @@ class PeriodicExecutionContext : public virtual POA_RTC::ExecutionContextService
  public:
   // The handle of a component's own context.
   static constexpr UniqueId kOwnedHandle = 0;
+  // How long a tool's request, an exit or a shutdown waits for the callback under way to
+  // give way.
+  static constexpr std::chrono::milliseconds kCallbackWait{5000};
 
   PeriodicExecutionContext(RTObject_impl& owner, double rate_hz, Logger& log);
   ~PeriodicExecutionContext() override;
@@ -40,8 +45,14 @@ class PeriodicExecutionContext : public virtual POA_RTC::ExecutionContextService
   ReturnCode_t reset();
   // Stops the thread after deactivating an active owner and running onShutdown.
   ReturnCode_t stopAndJoin();
-  // Asks the thread to stop after the callback under way, without waiting.
+  // Asks the thread to stop after the callback under way (deactivating an active owner
+  // and running onShutdown on the way out), without waiting.
   void requestStop();
+  // Waits until the thread has stopped, at most until `deadline`; false when a callback
+  // still has not returned then (see callbackUnderWay()).
+  bool waitForStop(std::chrono::steady_clock::time_point deadline);
+  // The name of the callback running now ("onExecute"), null between callbacks.
+  const char* callbackUnderWay() const { return m_callbackUnderWay.load(); }
   // True while a deactivation or a stop waits for the callback under way to return: a
   // callback that waits on the outside world gives up then, so that it holds up neither
   // a tool nor the shutdown.
@@ -69,8 +80,12 @@ class PeriodicExecutionContext : public virtual POA_RTC::ExecutionContextService
   ReturnCode_t request(Request request, LifeCycleState required);
   bool isOwner(LightweightRTObject_ptr comp);
   void run();
+  void runCycle();
   void serveRequest();
   void enterError();
+  // Runs one of the owner's callbacks, noting which one is under way.
+  ReturnCode_t call(const char* name,
+                    ReturnCode_t (RTObject_impl::*callback)(ExecutionContextHandle_t));
 
   RTObject_impl& m_owner;
   Logger& m_log;
@@ -80,6 +95,7 @@ class PeriodicExecutionContext : public virtual POA_RTC::ExecutionContextService
   std::atomic<double> m_rate_hz;
   std::atomic<bool> m_rateChanged{false};
   std::atomic<LifeCycleState> m_state{INACTIVE_STATE};
+  std::atomic<const char*> m_callbackUnderWay{nullptr};
 
   mutable std::mutex m_mutex;
   std::condition_variable m_wake;

@@ -26,10 +26,10 @@ constexpr const char* kUsage =
     "usage: HiroSimComp [--time-scale K] [--scene FILE] [middleware options]";
 
 void createComponents(RTC::Manager* manager) {
-  shell::createComponentOrAbort(manager, RobotControllerInit, "RobotController");
-  shell::createComponentOrAbort(manager, HIROControllerInit, "HIROController");
-  shell::createComponentOrAbort(manager, HiroNXInit, "HiroNX");
-  shell::createComponentOrAbort(manager, LumerisInit, "Lumeris");
+  shell::createComponentOrFail(manager, RobotControllerInit, "RobotController");
+  shell::createComponentOrFail(manager, HIROControllerInit, "HIROController");
+  shell::createComponentOrFail(manager, HiroNXInit, "HiroNX");
+  shell::createComponentOrFail(manager, LumerisInit, "Lumeris");
 }
 
 void printLine(std::ostream& out, const std::string& line) { out << line << std::endl; }

@@ -13,7 +13,7 @@ namespace {
 constexpr int kUsageError = 2;
 
 void moduleInit(RTC::Manager* manager) {
-  shell::createComponentOrAbort(manager, RouteSupervisorInit, "RouteSupervisor");
+  shell::createComponentOrFail(manager, RouteSupervisorInit, "RouteSupervisor");
 }
 
 }  // namespace
