@@ -5,8 +5,12 @@
 #include <rtm/RTObject.h>
 #include <rtm/ServantActivation.h>
 
+#include <sys/prctl.h>
+
 namespace RTC {
 namespace {
+// The context's thread wakes this close to its time (the default slack is 50 us).
+constexpr unsigned long kTimerSlack_ns = 1000;
 constexpr double kFallbackRate_hz = 1000.0;
 }  // namespace
 
@@ -254,25 +258,31 @@ void PeriodicExecutionContext::runCycle() {
 
 void PeriodicExecutionContext::run() {
   using clock = std::chrono::steady_clock;
+  prctl(PR_SET_TIMERSLACK, kTimerSlack_ns);
   m_owner.applyConfigurationUpdate();
   call("onStartup", &RTObject_impl::on_startup);
-  auto next = clock::now();
+  auto period = periodOf(m_rate_hz.load());
+  auto scheduled = clock::now();
   while (true) {
     {
       std::unique_lock<std::mutex> lock(m_mutex);
-      m_wake.wait_until(lock, next, [&] { return m_stopRequested || m_request != Request::NONE; });
+      m_wake.wait_until(lock, scheduled,
+                        [&] { return m_stopRequested || m_request != Request::NONE; });
       if (m_stopRequested) break;
     }
     m_owner.applyConfigurationUpdate();
     serveRequest();
-    if (clock::now() < next) continue;
+    if (clock::now() < scheduled) continue;
 
-    if (m_rateChanged.exchange(false)) call("onRateChanged", &RTObject_impl::on_rate_changed);
+    if (m_rateChanged.exchange(false)) {
+      call("onRateChanged", &RTObject_impl::on_rate_changed);
+      period = periodOf(m_rate_hz.load());
+      scheduled = clock::now();
+    }
     runCycle();
-    next += periodOf(m_rate_hz.load());
-    // After an overrun, start afresh rather than running the missed periods back to back.
-    const auto now = clock::now();
-    if (next < now) next = now;
+    const auto next = nextCycleStart(scheduled, period, clock::now());
+    m_droppedCycles += static_cast<unsigned long>((next - scheduled) / period - 1);
+    scheduled = next;
   }
   if (m_state.load() == ACTIVE_STATE) {
     if (call("onDeactivated", &RTObject_impl::on_deactivated) == RTC_OK)
