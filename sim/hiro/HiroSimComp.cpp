@@ -45,10 +45,10 @@ void startCell(RTC::Manager* manager) {
   start.driver = std::make_unique<CellDriver>(processCell(), timeScale);
   std::cout << "HiroSimComp: scene " << start.options.scenePath << " with " << start.objectCount
             << " objects, time scale " << timeScale << std::endl;
-  shell::createComponentOrAbort(manager, RobotControllerInit, "RobotController");
-  shell::createComponentOrAbort(manager, HIROControllerInit, "HIROController");
-  shell::createComponentOrAbort(manager, HiroNXInit, "HiroNX");
-  shell::createComponentOrAbort(manager, LumerisInit, "Lumeris");
+  shell::createComponentOrFail(manager, RobotControllerInit, "RobotController");
+  shell::createComponentOrFail(manager, HIROControllerInit, "HIROController");
+  shell::createComponentOrFail(manager, HiroNXInit, "HiroNX");
+  shell::createComponentOrFail(manager, LumerisInit, "Lumeris");
 }
 
 void printLine(std::ostream& out, const std::string& line) { out << line << std::endl; }

@@ -15,7 +15,7 @@ namespace {
 constexpr int kUsageError = 2;
 
 void moduleInit(RTC::Manager* manager) {
-  shell::createComponentOrAbort(manager, PlanViewerInit, "PlanViewer");
+  shell::createComponentOrFail(manager, PlanViewerInit, "PlanViewer");
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 namespace {
 
 void moduleInit(RTC::Manager* manager) {
-  shell::createComponentOrAbort(manager, RouteSupervisorInit, "RouteSupervisor");
+  shell::createComponentOrFail(manager, RouteSupervisorInit, "RouteSupervisor");
 }
 
 }  // namespace

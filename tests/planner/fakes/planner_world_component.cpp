@@ -137,7 +137,7 @@ void registerWorld(RTC::Manager* manager) {
 }
 
 void moduleInit(RTC::Manager* manager) {
-  shell::createComponentOrAbort(manager, registerWorld, "PlannerWorld");
+  shell::createComponentOrFail(manager, registerWorld, "PlannerWorld");
 }
 
 }  // namespace
