@@ -28,9 +28,10 @@ constexpr int kWordWait_ms = 1000;
 // and its prediction has to stay on the 5 m of grid ahead (3 m in 10 s at route speed).
 constexpr double kShortestLoopTime_s = 0.001;
 constexpr double kLongestLoopTime_s = 10.0;
-// Above any mobile base this planner drives; keeps the command in mm/s a finite float.
-constexpr double kFastestRoute_mps = 2.0;
+// Route speeds from 1 mm/s to 2 m/s: above any mobile base this planner drives, and low
+// enough that the speed in mm/s stays a finite float.
 constexpr double kSlowestRoute_mps = 0.001;
+constexpr double kFastestRoute_mps = 2.0;
 
 // clang-format off
 const char* const torvane_spec[] = {
@@ -80,7 +81,8 @@ Torvane::Torvane(RTC::Manager* manager)
       robotPoseIn_("robot_pose", robotPose_),
       robotVelocityIn_("robot_velocity", robotVelocity_),
       subgoalWaypointIn_("subgoal_waypoint", subgoalWaypoint_),
-      inMessageIn_("in_message", inMessage_, kWaitingWords, false, true, 0, kWordWait_ms),
+      inMessageIn_("in_message", inMessage_, kWaitingWords, /*read_block=*/false,
+                   /*write_block=*/true, /*read_timeout_ms=*/0, kWordWait_ms),
       robotControlOut_("robot_control", robotControl_),
       planningImgOut_("planning_img", planningImg_),
       messageOut_("message", message_),
