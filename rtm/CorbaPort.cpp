@@ -6,6 +6,8 @@
 
 #include <coil/stringutil.h>
 
+#include <algorithm>
+
 namespace RTC {
 
 CorbaPort::CorbaPort(const char* name) : PortBase(name) {
@@ -110,7 +112,7 @@ ReturnCode_t CorbaPort::subscribeInterfaces(const ConnectorProfile& connector_pr
     std::lock_guard<std::mutex> lock(m_mutex);
     consumers = m_consumers;
   }
-  std::vector<CorbaConsumerBase*> connected;
+  std::vector<ConsumerLink> links;
   CORBA::ORB_var orb = Manager::instance().getORB();
   for (const Consumer& consumer : consumers) {
     std::string ior;
@@ -130,7 +132,7 @@ ReturnCode_t CorbaPort::subscribeInterfaces(const ConnectorProfile& connector_pr
     try {
       CORBA::Object_var object = orb->string_to_object(ior.c_str());
       if (consumer.consumer->setObject(object))
-        connected.push_back(consumer.consumer);
+        links.push_back({id, consumer.consumer, CORBA::Object::_duplicate(object)});
       else
         RTC_LOG(m_log, WARN, "consumer %s: the provider is not a %s", consumer.instanceName.c_str(),
                 consumer.typeName.c_str());
@@ -140,17 +142,35 @@ ReturnCode_t CorbaPort::subscribeInterfaces(const ConnectorProfile& connector_pr
     }
   }
   std::lock_guard<std::mutex> lock(m_mutex);
-  m_connectedConsumers[id] = connected;
+  for (ConsumerLink& link : links) m_consumerLinks.push_back(std::move(link));
   return RTC_OK;
 }
 
 void CorbaPort::unsubscribeInterfaces(const ConnectorProfile& connector_profile) {
   const std::string id = static_cast<const char*>(connector_profile.connector_id);
-  std::lock_guard<std::mutex> lock(m_mutex);
-  auto found = m_connectedConsumers.find(id);
-  if (found == m_connectedConsumers.end()) return;
-  for (CorbaConsumerBase* consumer : found->second) consumer->releaseObject();
-  m_connectedConsumers.erase(found);
+  // Each consumer this connection set goes back to the provider of its latest remaining
+  // connection, or to nothing.
+  std::vector<std::pair<CorbaConsumerBase*, CORBA::Object_var>> next;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<CorbaConsumerBase*> affected;
+    for (const ConsumerLink& link : m_consumerLinks)
+      if (link.connectorId == id) affected.push_back(link.consumer);
+    if (affected.empty()) return;
+    m_consumerLinks.erase(
+        std::remove_if(m_consumerLinks.begin(), m_consumerLinks.end(),
+                       [&id](const ConsumerLink& link) { return link.connectorId == id; }),
+        m_consumerLinks.end());
+    for (CorbaConsumerBase* consumer : affected) {
+      CORBA::Object_var remaining;
+      for (const ConsumerLink& link : m_consumerLinks)
+        if (link.consumer == consumer) remaining = CORBA::Object::_duplicate(link.provider);
+      next.emplace_back(consumer, remaining);
+    }
+  }
+  for (auto& [consumer, provider] : next) {
+    if (CORBA::is_nil(provider) || !consumer->setObject(provider)) consumer->releaseObject();
+  }
 }
 
 }  // namespace RTC

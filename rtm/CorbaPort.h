@@ -10,7 +10,6 @@
 #include <rtm/CorbaConsumer.h>
 #include <rtm/PortBase.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -53,8 +52,16 @@ class CorbaPort : public PortBase {
   std::mutex m_mutex;
   std::vector<Provider> m_providers;
   std::vector<Consumer> m_consumers;
-  // Which consumers each connection set.
-  std::map<std::string, std::vector<CorbaConsumerBase*>> m_connectedConsumers;
+  // The provider each connection gave each consumer, in the order of the connections. A
+  // consumer follows its latest connection still in place, so that a provider can be
+  // replaced without a moment in which the consumer holds nothing: connect the new one, then
+  // disconnect the old.
+  struct ConsumerLink {
+    std::string connectorId;
+    CorbaConsumerBase* consumer;
+    CORBA::Object_var provider;
+  };
+  std::vector<ConsumerLink> m_consumerLinks;
 };
 
 }  // namespace RTC

@@ -1,6 +1,7 @@
 // BaseSimComp as a process: its map and status services and its command port answer real
-// CORBA calls, a wall contact is reported and counted, the watchdog stops the base, and the
-// summary comes at exit.
+// CORBA calls, a wall contact is reported and counted, the watchdog brings the base to rest,
+// the summary comes at exit; its parameters refuse values out of their ranges and its clock
+// follows clock.time_scale.
 #include <gtest/gtest.h>
 
 #include <DataPort.hh>
@@ -12,6 +13,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <memory>
 #include <thread>
 
 #include "tests/support/test_support.h"
@@ -106,55 +108,109 @@ void runRtctlOk(const NameServer& names, const std::vector<std::string>& argumen
   ASSERT_TRUE(result.status.exitedWith(0)) << result.out << result.err;
 }
 
+// A BaseSimComp with its own name server, working folder and floor plan, and this test's
+// references to its services and command port once it is up.
+class RunningBase {
+ public:
+  explicit RunningBase(const std::string& planText,
+                       const std::vector<std::pair<std::string, std::string>>& conf = {})
+      : dir_("simbase-process-") {
+    writeFile(dir_.file("test.plan"), planText);
+    RtcConfOptions options;
+    options.nameServer = names_.address();
+    options.extra = conf;
+    writeRtcConf(dir_.path(), options);
+    ChildOptions inDir;
+    inDir.workingDirectory = dir_.path();
+    base_ = std::make_unique<ChildProcess>(
+        binPath("BaseSimComp"), std::vector<std::string>{"-f", dir_.file("rtc.conf")}, inDir);
+  }
+
+  // Waits for the name, sets the plan, and finds the services; false (with a test failure)
+  // when any of that does not work.
+  bool start() {
+    if (!names_.waitForBinding("BaseSim0.rtc", kStartTimeout)) {
+      ADD_FAILURE() << base_->output();
+      return false;
+    }
+    runRtctlOk(names_, {"conf", "BaseSim0", "set", "floor_plan", dir_.file("test.plan")});
+    std::string path;
+    for (const std::string& binding : names_.listBindings())
+      if (binding.size() >= 12 && binding.compare(binding.size() - 12, 12, "BaseSim0.rtc") == 0)
+        path = binding;
+    CORBA::Object_var namingObject = client_.orb()->string_to_object(names_.corbaloc().c_str());
+    CosNaming::NamingContextExt_var naming = CosNaming::NamingContextExt::_narrow(namingObject);
+    CORBA::Object_var componentObject = naming->resolve_str(path.c_str());
+    RTC::RTObject_var component = RTC::RTObject::_narrow(componentObject);
+    if (CORBA::is_nil(component)) return false;
+    CORBA::Object_var mapObject =
+        publishedObject(client_.orb(), component, "BaseSim0.RelativeMapService",
+                        "port.Zemla::RelativeMapService.RelativeMapService", false);
+    map = Zemla::RelativeMapService::_narrow(mapObject);
+    CORBA::Object_var statusObject =
+        publishedObject(client_.orb(), component, "BaseSim0.BaseStatusService",
+                        "port.SimBase::BaseStatusService.BaseStatusService", false);
+    status = SimBase::BaseStatusService::_narrow(statusObject);
+    CORBA::Object_var commandObject = publishedObject(
+        client_.orb(), component, "BaseSim0.robot_control", "dataport.corba_cdr.inport_ior", true);
+    command = OpenRTM::InPortCdr::_narrow(commandObject);
+    return !CORBA::is_nil(map) && !CORBA::is_nil(status) && !CORBA::is_nil(command);
+  }
+
+  void activate() {
+    runRtctlOk(names_, {"activate", "BaseSim0"});
+    ASSERT_TRUE(base_->waitForOutput("test.plan: ", kStartTimeout)) << base_->output();
+  }
+
+  ChildProcess& process() { return *base_; }
+  const NameServer& names() const { return names_; }
+  RunResult rtctl(const std::vector<std::string>& arguments) {
+    return runRtctl(names_, arguments, Seconds(20));
+  }
+
+  Zemla::RelativeMapService_var map;
+  SimBase::BaseStatusService_var status;
+  OpenRTM::InPortCdr_var command;
+
+ private:
+  TempDir dir_;
+  NameServer names_;
+  ClientOrb client_;
+  std::unique_ptr<ChildProcess> base_;
+};
+
 }  // namespace
 
 TEST(BaseSimProcess, servicesAnswerAndAWallContactIsCountedAndSummarised) {
-  TempDir dir("simbase-process-");
-  // A wall across the way, 1 m ahead of the start.
-  writeFile(dir.file("wall.plan"), "start 0 0 0\nwall 1.0 -2.0 1.0 2.0\n");
-  NameServer names;
-  RtcConfOptions conf;
-  conf.nameServer = names.address();
-  writeRtcConf(dir.path(), conf);
-  ChildOptions inDir;
-  inDir.workingDirectory = dir.path();
-  ChildProcess base(binPath("BaseSimComp"), {"-f", dir.file("rtc.conf")}, inDir);
-  ASSERT_TRUE(names.waitForBinding("BaseSim0.rtc", kStartTimeout)) << base.output();
-  runRtctlOk(names, {"conf", "BaseSim0", "set", "floor_plan", dir.file("wall.plan")});
-  runRtctlOk(names, {"activate", "BaseSim0"});
-  ASSERT_TRUE(base.waitForOutput("wall.plan: 1 walls, start x=0.000", kStartTimeout))
-      << base.output();
+  // A wall across the way, 1 m ahead of the start; the route's points named.
+  RunningBase base("start 0 0 0\nwall 1.0 -2.0 1.0 2.0\narrival 0.5 0.2\n");
+  ASSERT_TRUE(base.start());
 
-  ClientOrb client;
-  std::string path;
-  for (const std::string& binding : names.listBindings())
-    if (binding.size() >= 12 && binding.compare(binding.size() - 12, 12, "BaseSim0.rtc") == 0)
-      path = binding;
-  ASSERT_FALSE(path.empty());
-  CORBA::Object_var namingObject = client.orb()->string_to_object(names.corbaloc().c_str());
-  CosNaming::NamingContextExt_var naming = CosNaming::NamingContextExt::_narrow(namingObject);
-  CORBA::Object_var componentObject = naming->resolve_str(path.c_str());
-  RTC::RTObject_var component = RTC::RTObject::_narrow(componentObject);
-  ASSERT_FALSE(CORBA::is_nil(component));
+  // Before the first activation the building is not loaded yet.
+  SimBase::FloorPlan_var plan = base.status->getFloorPlan();
+  EXPECT_FALSE(plan->loaded);
+  EXPECT_EQ(plan->walls.length(), 0u);
+  base.activate();
+  ASSERT_FALSE(::testing::Test::HasFatalFailure());
+  EXPECT_TRUE(base.process().waitForOutput("test.plan: 1 walls, start x=0.000", kStartTimeout));
 
-  CORBA::Object_var mapObject =
-      publishedObject(client.orb(), component, "BaseSim0.RelativeMapService",
-                      "port.Zemla::RelativeMapService.RelativeMapService", false);
-  Zemla::RelativeMapService_var mapService = Zemla::RelativeMapService::_narrow(mapObject);
-  ASSERT_FALSE(CORBA::is_nil(mapService));
-  CORBA::Object_var statusObject =
-      publishedObject(client.orb(), component, "BaseSim0.BaseStatusService",
-                      "port.SimBase::BaseStatusService.BaseStatusService", false);
-  SimBase::BaseStatusService_var statusService = SimBase::BaseStatusService::_narrow(statusObject);
-  ASSERT_FALSE(CORBA::is_nil(statusService));
-  CORBA::Object_var commandObject = publishedObject(
-      client.orb(), component, "BaseSim0.robot_control", "dataport.corba_cdr.inport_ior", true);
-  OpenRTM::InPortCdr_var commandPort = OpenRTM::InPortCdr::_narrow(commandObject);
-  ASSERT_FALSE(CORBA::is_nil(commandPort));
+  // The building as loaded, for a tool that draws it.
+  plan = base.status->getFloorPlan();
+  ASSERT_TRUE(plan->loaded);
+  ASSERT_EQ(plan->walls.length(), 1u);
+  EXPECT_DOUBLE_EQ(plan->walls[0].from.x_m, 1.0);
+  EXPECT_DOUBLE_EQ(plan->walls[0].from.y_m, -2.0);
+  EXPECT_DOUBLE_EQ(plan->walls[0].to.y_m, 2.0);
+  EXPECT_DOUBLE_EQ(plan->start.x_m, 0.0);
+  ASSERT_EQ(plan->arrival.length(), 1u);
+  EXPECT_DOUBLE_EQ(plan->arrival[0].x_m, 0.5);
+  EXPECT_DOUBLE_EQ(plan->arrival[0].y_m, 0.2);
+  EXPECT_EQ(plan->finish.length(), 0u);
+  EXPECT_DOUBLE_EQ(plan->footprint_radius_m, 0.15);
 
   // The map: 200 x 200, the wall 1 m ahead in the base's row (row 99), free before it,
   // unknown behind it.
-  Zemla::TimedFloatRelativeOGMapData_var map = mapService->getFloatRelativeOGMap();
+  Zemla::TimedFloatRelativeOGMapData_var map = base.map->getFloatRelativeOGMap();
   ASSERT_EQ(map->mapconfig.width, 200u);
   ASSERT_EQ(map->mapconfig.height, 200u);
   ASSERT_EQ(map->cells.length(), 40000u);
@@ -167,57 +223,105 @@ TEST(BaseSimProcess, servicesAnswerAndAWallContactIsCountedAndSummarised) {
   // Drive into the wall, commanding as a planner does, until the contact.
   bool touched = false;
   for (int i = 0; i < 100 && !touched; ++i) {
-    EXPECT_EQ(commandPort->put(encodeCommand(0.4, 0.0)), OpenRTM::PORT_OK);
-    touched = base.waitForOutput("BaseSim: collision #1 at x=0.8", Seconds(0.2));
+    EXPECT_EQ(base.command->put(encodeCommand(0.4, 0.0)), OpenRTM::PORT_OK);
+    touched = base.process().waitForOutput("BaseSim: collision #1 at x=0.8", Seconds(0.2));
   }
-  ASSERT_TRUE(touched) << base.output();
-  SimBase::BaseStatus status = statusService->getStatus();
+  ASSERT_TRUE(touched) << base.process().output();
+  SimBase::BaseStatus status = base.status->getStatus();
   EXPECT_EQ(status.collisions, 1);
   EXPECT_NEAR(status.x_m, 0.85, 0.01);
   EXPECT_LE(status.x_m, 0.85);
   EXPECT_NEAR(status.travelled_m, 0.85, 0.01);
+  EXPECT_DOUBLE_EQ(status.vx_mps, 0.0);
+  EXPECT_GT(status.time_s, 0.0);
   // Close to the wall the map sees it nearer: 150 mm ahead.
-  map = mapService->getFloatRelativeOGMap();
+  map = base.map->getFloatRelativeOGMap();
   EXPECT_EQ(mapValue(map, 99, 99 + 3), 1.0f);
 
-  // One turn command, then silence: the watchdog stops the base.
-  EXPECT_EQ(commandPort->put(encodeCommand(0.0, 0.5)), OpenRTM::PORT_OK);
-  ASSERT_TRUE(base.waitForOutput("no command within the watchdog time", kEventTimeout))
-      << base.output();
-  // It comes to rest within its deceleration and stays there.
-  double heading = statusService->getStatus().heading_rad;
-  for (int i = 0; i < 50; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    const double now = statusService->getStatus().heading_rad;
-    if (now == heading) break;
-    heading = now;
-  }
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  EXPECT_DOUBLE_EQ(statusService->getStatus().heading_rad, heading);
-  EXPECT_GT(heading, 0.0);
-  EXPECT_EQ(base.countInOutput("collision #"), 1);
+  // One turn command, then silence: the watchdog brings the base to rest and says so.
+  EXPECT_EQ(base.command->put(encodeCommand(0.0, 0.5)), OpenRTM::PORT_OK);
+  ASSERT_TRUE(base.process().waitForOutput("the watchdog brought the base to rest", kEventTimeout))
+      << base.process().output();
+  status = base.status->getStatus();
+  EXPECT_DOUBLE_EQ(status.va_radps, 0.0);
+  EXPECT_GT(status.heading_rad, 0.0);
+  EXPECT_DOUBLE_EQ(base.status->getStatus().heading_rad, status.heading_rad);
+  EXPECT_EQ(base.process().countInOutput("collision #"), 1);
 
-  runRtctlOk(names, {"exit", "BaseSim0"});
-  const auto ended = base.waitForExit(kEventTimeout);
-  ASSERT_TRUE(ended) << base.output();
+  runRtctlOk(base.names(), {"exit", "BaseSim0"});
+  const auto ended = base.process().waitForExit(kEventTimeout);
+  ASSERT_TRUE(ended) << base.process().output();
   EXPECT_TRUE(ended->exitedWith(0)) << ended->describe();
-  EXPECT_NE(base.standardOutput().find("BaseSim: collisions 1, travelled 0.8"), std::string::npos)
-      << base.output();
+  EXPECT_NE(base.process().standardOutput().find("BaseSim: collisions 1, travelled 0.8"),
+            std::string::npos)
+      << base.process().output();
 }
 
 TEST(BaseSimProcess, unreadableFloorPlanIsOneLineAndNoMotion) {
-  TempDir dir("simbase-process-");
-  writeFile(dir.file("bad.plan"), "start 0 0 0\nwall 0 0 1\n");
-  NameServer names;
-  RtcConfOptions conf;
-  conf.nameServer = names.address();
-  writeRtcConf(dir.path(), conf);
-  ChildProcess base(binPath("BaseSimComp"), {"-f", dir.file("rtc.conf")});
-  ASSERT_TRUE(names.waitForBinding("BaseSim0.rtc", kStartTimeout)) << base.output();
-  runRtctlOk(names, {"conf", "BaseSim0", "set", "floor_plan", dir.file("bad.plan")});
-  runRtctl(names, {"activate", "BaseSim0"}, Seconds(20));
-  ASSERT_TRUE(base.waitForOutput("bad.plan:2: 'wall' needs x1_m y1_m x2_m y2_m", kEventTimeout))
-      << base.output();
-  EXPECT_EQ(base.countInOutput("'wall' needs"), 1);
-  EXPECT_TRUE(base.isRunning());
+  RunningBase base("start 0 0 0\nwall 0 0 1\n");
+  ASSERT_TRUE(base.start());
+  base.rtctl({"activate", "BaseSim0"});
+  ASSERT_TRUE(
+      base.process().waitForOutput("test.plan:2: 'wall' needs x1_m y1_m x2_m y2_m", kEventTimeout))
+      << base.process().output();
+  EXPECT_EQ(base.process().countInOutput("'wall' needs"), 1);
+  EXPECT_TRUE(base.process().isRunning());
+  EXPECT_FALSE(base.status->getFloorPlan()->loaded);
+}
+
+TEST(BaseSimProcess, everyParameterRefusesValuesOutOfItsRange) {
+  RunningBase base("start 0 0 0\n");
+  ASSERT_TRUE(base.start());
+  const std::pair<const char*, const char*> refused[] = {
+      {"floor_plan", ""},
+      {"footprint_radius_m", "0"},
+      {"footprint_radius_m", "-0.1"},
+      {"watchdog_s", "0"},
+      {"watchdog_s", "1e308"},
+      {"watchdog_s", "nan"},
+      {"odometry_rate_hz", "0"},
+      {"odometry_noise", "-0.01"},
+      {"odometry_noise", "2"},
+      {"noise_seed", "-1"},
+      {"noise_seed", "99999999999"},
+      {"max_accel_mps2", "0"},
+      {"max_angular_accel_radps2", "inf"},
+      {"sensor_range_m", "-4"},
+  };
+  for (const auto& [key, value] : refused) {
+    const RunResult result = base.rtctl({"conf", "BaseSim0", "set", key, value});
+    EXPECT_FALSE(result.status.exitedWith(0)) << key << " " << value << "\n" << result.out;
+    EXPECT_NE(result.err.find(key), std::string::npos) << result.err;
+  }
+  // The values in force are the defaults, and a value in range is taken.
+  runRtctlOk(base.names(), {"conf", "BaseSim0", "set", "watchdog_s", "0.8"});
+  const RunResult shown = base.rtctl({"conf", "BaseSim0"});
+  EXPECT_NE(shown.out.find("watchdog_s"), std::string::npos) << shown.out;
+  EXPECT_NE(shown.out.find("0.8"), std::string::npos) << shown.out;
+  EXPECT_NE(shown.out.find("footprint_radius_m"), std::string::npos);
+  EXPECT_EQ(shown.out.find("1e308"), std::string::npos) << shown.out;
+  EXPECT_EQ(shown.out.find("-0.1"), std::string::npos) << shown.out;
+}
+
+TEST(BaseSimProcess, simulatedTimeFollowsTheConfiguredTimeScale) {
+  constexpr double kScale = 8.0;
+  RunningBase base("start 0 0 0\n", {{"clock.time_scale", "8"}});
+  ASSERT_TRUE(base.start());
+  base.activate();
+  ASSERT_FALSE(::testing::Test::HasFatalFailure());
+  EXPECT_TRUE(base.process().waitForOutput("simulated time runs at 8 times", kStartTimeout));
+  // Two readings of the base's clock, bracketed by this process's steady clock: whatever the
+  // load, the simulated seconds between them lie between the scaled inner and outer spans.
+  using Clock = std::chrono::steady_clock;
+  const auto beforeFirst = Clock::now();
+  const double first_s = base.status->getStatus().time_s;
+  const auto afterFirst = Clock::now();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  const auto beforeSecond = Clock::now();
+  const double second_s = base.status->getStatus().time_s;
+  const auto afterSecond = Clock::now();
+  const double inner_s = std::chrono::duration<double>(beforeSecond - afterFirst).count();
+  const double outer_s = std::chrono::duration<double>(afterSecond - beforeFirst).count();
+  EXPECT_GE(second_s - first_s, kScale * inner_s - 1e-6);
+  EXPECT_LE(second_s - first_s, kScale * outer_s + 1e-6);
 }

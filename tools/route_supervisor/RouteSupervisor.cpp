@@ -64,9 +64,13 @@ RouteSupervisor::RouteSupervisor(RTC::Manager* manager)
     : RTC::DataFlowComponentBase(manager),
       commandOut_("route_command", command_),
       reportIn_("route_report", report_),
-      route_(launchSettings().timeouts) {}
+      baseStatusPort_("BaseStatusService"),
+      route_(launchSettings().timeouts),
+      watch_(launchSettings().watch),
+      probe_(commandOut_, baseStatus_) {}
 
 RouteSupervisor::~RouteSupervisor() {
+  probe_.stop();
   if (stationWork_.joinable()) stationWork_.join();
 }
 
@@ -77,6 +81,8 @@ double RouteSupervisor::now_s() const {
 RTC::ReturnCode_t RouteSupervisor::onInitialize() {
   addOutPort("route_command", commandOut_);
   addInPort("route_report", reportIn_);
+  baseStatusPort_.registerConsumer("BaseStatusService", "SimBase::BaseStatusService", baseStatus_);
+  addPort(baseStatusPort_);
   return RTC::RTC_OK;
 }
 
@@ -88,6 +94,12 @@ void RouteSupervisor::send(const std::string& word) {
 
 RTC::ReturnCode_t RouteSupervisor::onActivated(RTC::UniqueId) {
   route_.awaitPorts(now_s());
+  probe_.start();
+  return RTC::RTC_OK;
+}
+
+RTC::ReturnCode_t RouteSupervisor::onDeactivated(RTC::UniqueId) {
+  probe_.stop();
   return RTC::RTC_OK;
 }
 
@@ -99,6 +111,7 @@ RTC::ReturnCode_t RouteSupervisor::onExecute(RTC::UniqueId) {
   if (ended_) return RTC::RTC_OK;
   if (route_.phase() == routesupervisor::RoutePhase::WaitingForPorts && portsConnected()) {
     send(route_.start(now_s()));
+    watch_.restart(now_s());
   }
   while (reportIn_.isNew()) {
     reportIn_.read();
@@ -107,6 +120,7 @@ RTC::ReturnCode_t RouteSupervisor::onExecute(RTC::UniqueId) {
     printLine("received " + word + (awaited ? "" : " (not awaited now: ignored)"));
   }
   if (route_.phase() == routesupervisor::RoutePhase::AtStation) handleStation();
+  if (route_.awaitingPlanner()) watchRoute();
   if (route_.checkTimeout(now_s())) {
     std::fprintf(stderr, "RouteSupervisor: %s\n", route_.failure().c_str());
   }
@@ -121,6 +135,7 @@ void RouteSupervisor::handleStation() {
   const routesupervisor::SupervisorSettings& settings = launchSettings();
   if (settings.stationCommand.empty()) {
     send(route_.stationWorkDone(true, "", now_s()));
+    watch_.restart(now_s());
     return;
   }
   if (!stationStarted_) {
@@ -140,14 +155,26 @@ void RouteSupervisor::handleStation() {
       stationOutcome_.succeeded, "station command failed: " + stationOutcome_.description, now_s());
   if (!goBack.empty()) {
     send(goBack);
+    watch_.restart(now_s());
   } else {
     std::fprintf(stderr, "RouteSupervisor: %s; the base stays at the station\n",
                  route_.failure().c_str());
   }
 }
 
+void RouteSupervisor::watchRoute() {
+  if (const std::optional<routesupervisor::ProbeRound> round = probe_.take()) {
+    watch_.planner(round->planner, round->time_s);
+    if (round->base) watch_.basePosition(round->base->x_m, round->base->y_m, round->time_s);
+  }
+  const std::string reason = watch_.giveUpReason(now_s());
+  if (!reason.empty() && route_.giveUp(reason))
+    std::fprintf(stderr, "RouteSupervisor: %s\n", reason.c_str());
+}
+
 void RouteSupervisor::end() {
   ended_ = true;
+  probe_.stop();
   const bool finished = route_.phase() == routesupervisor::RoutePhase::Finished;
   routeExitStatus().store(finished ? kRouteFinished : kRouteNotFinished);
   printLine(finished ? "route finished" : "route failed: " + route_.failure());
@@ -155,6 +182,7 @@ void RouteSupervisor::end() {
 }
 
 RTC::ReturnCode_t RouteSupervisor::onFinalize() {
+  probe_.stop();
   if (stationWork_.joinable()) stationWork_.join();
   return RTC::RTC_OK;
 }

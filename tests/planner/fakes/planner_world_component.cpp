@@ -21,7 +21,7 @@
 namespace {
 
 constexpr CORBA::ULong kMapCells = 200;
-// Map column of the wall: grid column 199 - 129 = 70, i.e. 30 cells (1.5 m) ahead.
+// Map column of the wall: grid my 199 - 129 = 70, i.e. 30 cells (1.5 m) ahead.
 constexpr CORBA::ULong kWallMapColumn = 129;
 
 class FixedMapService : public virtual POA_Zemla::RelativeMapService {
