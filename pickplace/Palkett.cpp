@@ -108,6 +108,7 @@ RTC::ReturnCode_t Palkett::onInitialize() {
 
 RTC::ReturnCode_t Palkett::onFinalize() {
   console_.error(">> Palkett::onFinalize()");
+  endRunningTask();
   console_.error("<< Palkett::onFinalize()");
   return RTC::RTC_OK;
 }
@@ -121,6 +122,7 @@ RTC::ReturnCode_t Palkett::onActivated(RTC::UniqueId) {
 
 RTC::ReturnCode_t Palkett::onDeactivated(RTC::UniqueId) {
   console_.error(">> Palkett::onDeactivated()");
+  endRunningTask();
   console_.error("<< Palkett::onDeactivated()");
   return RTC::RTC_OK;
 }
@@ -142,6 +144,12 @@ RTC::ReturnCode_t Palkett::onExecute(RTC::UniqueId) {
     writeResult(result);
   }
   return RTC::RTC_OK;
+}
+
+void Palkett::endRunningTask() {
+  if (const auto word = coordinator_.endRunningTask()) {
+    writeResult(*word);
+  }
 }
 
 void Palkett::writeResult(const std::string& result) {

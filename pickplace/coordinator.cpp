@@ -193,6 +193,8 @@ void Coordinator::stopTask(std::atomic<bool>& running) {
   if (!running) {
     return;
   }
+  // First, so that a plan not yet sent never is, whether or not the robot can be halted.
+  stopRequested_ = true;
   if (!links_.hiroNxConnected()) {
     console_.error(
         "Palkett::stopTask(): HiroNX not found; cannot halt the robot, waiting for the task to "
@@ -200,7 +202,6 @@ void Coordinator::stopTask(std::atomic<bool>& running) {
   } else {
     links_.engageProtectiveStop();
   }
-  stopRequested_ = true;
   worker_.join();
   running = false;
 }

@@ -407,5 +407,28 @@ TEST_F(CommandCycle, aTaskThatEndsAmidAPeriodsWordsIsAnsweredBetweenThem) {
                                       "HIRO_TRAY_MANIP_STOPPED"}));
 }
 
+TEST_F(CommandCycle, endingARunningTaskHaltsTheRobotAndAnswersStopped) {
+  coordinator->activate();
+  EXPECT_EQ(coordinator->endRunningTask(), std::nullopt) << "nothing runs";
+  startHeldTask("HIRO_TRAY_MANIP_START");
+  EXPECT_EQ(coordinator->endRunningTask(), "HIRO_TRAY_MANIP_STOPPED");
+  EXPECT_TRUE(motion.lastHoldEndedByStop());
+  EXPECT_EQ(hiroNx.calls(), (std::vector<std::string>{"disengage", "engage"}));
+  EXPECT_FALSE(coordinator->taskRunning());
+  EXPECT_NE(out.str().find("<< HIRO_TRAY_MANIP_STOPPED\n"), std::string::npos);
+  EXPECT_EQ(idle(), std::nullopt) << "the ended task is not collected again";
+  coordinator->deactivate();
+  EXPECT_EQ(out.str().find("[Deactivate]"), std::string::npos) << "a stop was performed";
+}
+
+TEST_F(CommandCycle, endingATaskThatHasEndedAnswersItsOwnResult) {
+  coordinator->activate();
+  startHeldTask("HIRO_OBJ_MANIP_START");
+  robot.engage();  // the robot ends the motion itself
+  ASSERT_TRUE(waitUntil([this] { return coordinator->taskEnded(); })) << "the task never ended";
+  EXPECT_EQ(coordinator->endRunningTask(), "HIRO_OBJ_MANIP_FINISHED");
+  EXPECT_EQ(hiroNx.calls(), std::vector<std::string>{"disengage"}) << "no stop was needed";
+}
+
 }  // namespace
 }  // namespace pickplace
