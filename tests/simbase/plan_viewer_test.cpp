@@ -10,12 +10,11 @@
 #include <opencv2/imgproc.hpp>
 #include <opencv2/videoio.hpp>
 
-#include <shell/program_command_line.h>
-
 #include "frame_annotation.h"
 #include "frame_caption.h"
 #include "frame_writer.h"
 #include "image_frame.h"
+#include "tool_command_line.h"
 #include "viewer_options.h"
 
 using namespace planviewer;
@@ -180,25 +179,14 @@ namespace {
 
 using Words = std::vector<std::string>;
 
-struct ParsedViewerLine {
-  std::optional<int> status;
+struct ParsedViewerLine : simbase_test::ParsedCommandLine {
   FrameWriterOptions frames;
-  Words middleware;
-  std::string error;
 };
 
 ParsedViewerLine parseViewerLine(const Words& words) {
   ParsedViewerLine parsed;
-  shell::ProgramCommandLine line("PlanViewer", "test");
-  addViewerOptions(line.app(), parsed.frames);
-  std::vector<const char*> argv;
-  for (const std::string& word : words) argv.push_back(word.c_str());
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  parsed.status = line.parse(static_cast<int>(argv.size()), argv.data());
-  testing::internal::GetCapturedStdout();
-  parsed.error = testing::internal::GetCapturedStderr();
-  parsed.middleware = line.middlewareArguments();
+  static_cast<simbase_test::ParsedCommandLine&>(parsed) = simbase_test::parseCommandLine(
+      words, [&](CLI::App& app) { addViewerOptions(app, parsed.frames); });
   return parsed;
 }
 
