@@ -4,100 +4,22 @@
 // follows clock.time_scale.
 #include <gtest/gtest.h>
 
-#include <DataPort.hh>
-#include <Pexa.hh>
-#include <RTC.hh>
-#include <SimBase.hh>
-#include <Zemla.hh>
-#include <omniORB4/Naming.hh>
-
 #include <chrono>
-#include <cstring>
 #include <memory>
 #include <thread>
 
+#include "base_sim_client.h"
 #include "tests/support/test_support.h"
 
 using namespace test_support;
+using simbase_test::BaseSimClient;
+using simbase_test::encodeVelocityCommand;
 
 namespace {
 
 const Seconds kStartTimeout(20);
 const Seconds kEventTimeout(20);
-constexpr unsigned kCallTimeout_ms = 10000;
 constexpr int kMapCells = 200;
-
-// The test process's ORB (one per process, shared with the test support's name-server
-// client, so it is never destroyed here), loopback only, every call time-limited.
-class ClientOrb {
- public:
-  ClientOrb() {
-    int argc = 3;
-    const char* argv[] = {"base_sim_process_test", "-ORBendPoint", "giop:tcp:127.0.0.1:"};
-    orb_ = CORBA::ORB_init(argc, const_cast<char**>(argv));
-    omniORB::setClientCallTimeout(kCallTimeout_ms);
-  }
-  CORBA::ORB_ptr orb() const { return orb_.in(); }
-
- private:
-  CORBA::ORB_var orb_;
-};
-
-std::string stringProperty(const SDOPackage::NVList& list, const std::string& key) {
-  for (CORBA::ULong i = 0; i < list.length(); ++i) {
-    const char* value = nullptr;
-    if (key == list[i].name.in() && (list[i].value >>= value)) return value;
-  }
-  return "";
-}
-
-void addProperty(SDOPackage::NVList& list, const char* key, const char* value) {
-  const CORBA::ULong index = list.length();
-  list.length(index + 1);
-  list[index].name = key;
-  list[index].value <<= value;
-}
-
-// Connects a port of the component on its own and returns what it published under `key`:
-// a service port its provider's reference, an in-port its CDR receiver's.
-CORBA::Object_ptr publishedObject(CORBA::ORB_ptr orb, RTC::RTObject_ptr component,
-                                  const std::string& portName, const char* key, bool dataPort) {
-  RTC::PortServiceList_var ports = component->get_ports();
-  for (CORBA::ULong i = 0; i < ports->length(); ++i) {
-    RTC::PortProfile_var profile = ports[i]->get_port_profile();
-    if (portName != profile->name.in()) continue;
-    RTC::ConnectorProfile connector;
-    connector.name = "base_sim_process_test";
-    connector.connector_id = "";
-    connector.ports.length(1);
-    connector.ports[0] = RTC::PortService::_duplicate(ports[i]);
-    if (dataPort) {
-      addProperty(connector.properties, "dataport.interface_type", "corba_cdr");
-      addProperty(connector.properties, "dataport.dataflow_type", "push");
-      addProperty(connector.properties, "dataport.subscription_type", "flush");
-    }
-    if (ports[i]->connect(connector) != RTC::RTC_OK) return CORBA::Object::_nil();
-    const std::string ior = stringProperty(connector.properties, key);
-    if (ior.empty()) return CORBA::Object::_nil();
-    return orb->string_to_object(ior.c_str());
-  }
-  return CORBA::Object::_nil();
-}
-
-OpenRTM::CdrData encodeCommand(double vx_mps, double va_radps) {
-  Pexa::TimedVelocity2D command;
-  command.tm.sec = 0;
-  command.tm.nsec = 0;
-  command.data.vx = vx_mps;
-  command.data.vy = 0.0;
-  command.data.va = va_radps;
-  cdrMemoryStream stream;
-  command >>= stream;
-  OpenRTM::CdrData octets;
-  octets.length(static_cast<CORBA::ULong>(stream.bufSize()));
-  std::memcpy(octets.get_buffer(), stream.bufPtr(), stream.bufSize());
-  return octets;
-}
 
 float mapValue(const Zemla::TimedFloatRelativeOGMapData& map, int row, int column) {
   return map.cells[static_cast<CORBA::ULong>(row * kMapCells + column)];
@@ -134,28 +56,13 @@ class RunningBase {
       return false;
     }
     runRtctlOk(names_, {"conf", "BaseSim0", "set", "floor_plan", dir_.file("test.plan")});
-    std::string path;
-    for (const std::string& binding : names_.listBindings())
-      if (binding.size() >= 12 && binding.compare(binding.size() - 12, 12, "BaseSim0.rtc") == 0)
-        path = binding;
-    CORBA::Object_var namingObject = client_.orb()->string_to_object(names_.corbaloc().c_str());
-    CosNaming::NamingContextExt_var naming = CosNaming::NamingContextExt::_narrow(namingObject);
-    CORBA::Object_var componentObject = naming->resolve_str(path.c_str());
-    RTC::RTObject_var component = RTC::RTObject::_narrow(componentObject);
-    if (CORBA::is_nil(component)) return false;
-    CORBA::Object_var mapObject =
-        publishedObject(client_.orb(), component, "BaseSim0.RelativeMapService",
-                        "port.Zemla::RelativeMapService.RelativeMapService", false);
-    map = Zemla::RelativeMapService::_narrow(mapObject);
-    CORBA::Object_var statusObject =
-        publishedObject(client_.orb(), component, "BaseSim0.BaseStatusService",
-                        "port.SimBase::BaseStatusService.BaseStatusService", false);
-    status = SimBase::BaseStatusService::_narrow(statusObject);
-    CORBA::Object_var commandObject = publishedObject(
-        client_.orb(), component, "BaseSim0.robot_control", "dataport.corba_cdr.inport_ior", true);
-    command = OpenRTM::InPortCdr::_narrow(commandObject);
-    return !CORBA::is_nil(map) && !CORBA::is_nil(status) && !CORBA::is_nil(command);
+    client_ = std::make_unique<BaseSimClient>(names_);
+    return client_->ok();
   }
+
+  SimBase::BaseStatusService_ptr status() { return client_->status.in(); }
+  Zemla::RelativeMapService_ptr map() { return client_->map.in(); }
+  OpenRTM::InPortCdr_ptr command() { return client_->command.in(); }
 
   void activate() {
     runRtctlOk(names_, {"activate", "BaseSim0"});
@@ -168,15 +75,11 @@ class RunningBase {
     return runRtctl(names_, arguments, Seconds(20));
   }
 
-  Zemla::RelativeMapService_var map;
-  SimBase::BaseStatusService_var status;
-  OpenRTM::InPortCdr_var command;
-
  private:
   TempDir dir_;
   NameServer names_;
-  ClientOrb client_;
   std::unique_ptr<ChildProcess> base_;
+  std::unique_ptr<BaseSimClient> client_;
 };
 
 }  // namespace
@@ -187,7 +90,7 @@ TEST(BaseSimProcess, servicesAnswerAndAWallContactIsCountedAndSummarised) {
   ASSERT_TRUE(base.start());
 
   // Before the first activation the building is not loaded yet.
-  SimBase::FloorPlan_var plan = base.status->getFloorPlan();
+  SimBase::FloorPlan_var plan = base.status()->getFloorPlan();
   EXPECT_FALSE(plan->loaded);
   EXPECT_EQ(plan->walls.length(), 0u);
   base.activate();
@@ -195,7 +98,7 @@ TEST(BaseSimProcess, servicesAnswerAndAWallContactIsCountedAndSummarised) {
   EXPECT_TRUE(base.process().waitForOutput("test.plan: 1 walls, start x=0.000", kStartTimeout));
 
   // The building as loaded, for a tool that draws it.
-  plan = base.status->getFloorPlan();
+  plan = base.status()->getFloorPlan();
   ASSERT_TRUE(plan->loaded);
   ASSERT_EQ(plan->walls.length(), 1u);
   EXPECT_DOUBLE_EQ(plan->walls[0].from.x_m, 1.0);
@@ -210,7 +113,7 @@ TEST(BaseSimProcess, servicesAnswerAndAWallContactIsCountedAndSummarised) {
 
   // The map: 200 x 200, the wall 1 m ahead in the base's row (row 99), free before it,
   // unknown behind it.
-  Zemla::TimedFloatRelativeOGMapData_var map = base.map->getFloatRelativeOGMap();
+  Zemla::TimedFloatRelativeOGMapData_var map = base.map()->getFloatRelativeOGMap();
   ASSERT_EQ(map->mapconfig.width, 200u);
   ASSERT_EQ(map->mapconfig.height, 200u);
   ASSERT_EQ(map->cells.length(), 40000u);
@@ -223,11 +126,11 @@ TEST(BaseSimProcess, servicesAnswerAndAWallContactIsCountedAndSummarised) {
   // Drive into the wall, commanding as a planner does, until the contact.
   bool touched = false;
   for (int i = 0; i < 100 && !touched; ++i) {
-    EXPECT_EQ(base.command->put(encodeCommand(0.4, 0.0)), OpenRTM::PORT_OK);
+    EXPECT_EQ(base.command()->put(encodeVelocityCommand(0.4, 0.0)), OpenRTM::PORT_OK);
     touched = base.process().waitForOutput("BaseSim: collision #1 at x=0.8", Seconds(0.2));
   }
   ASSERT_TRUE(touched) << base.process().output();
-  SimBase::BaseStatus status = base.status->getStatus();
+  SimBase::BaseStatus status = base.status()->getStatus();
   EXPECT_EQ(status.collisions, 1);
   EXPECT_NEAR(status.x_m, 0.85, 0.01);
   EXPECT_LE(status.x_m, 0.85);
@@ -235,17 +138,17 @@ TEST(BaseSimProcess, servicesAnswerAndAWallContactIsCountedAndSummarised) {
   EXPECT_DOUBLE_EQ(status.vx_mps, 0.0);
   EXPECT_GT(status.time_s, 0.0);
   // Close to the wall the map sees it nearer: 150 mm ahead.
-  map = base.map->getFloatRelativeOGMap();
+  map = base.map()->getFloatRelativeOGMap();
   EXPECT_EQ(mapValue(map, 99, 99 + 3), 1.0f);
 
   // One turn command, then silence: the watchdog brings the base to rest and says so.
-  EXPECT_EQ(base.command->put(encodeCommand(0.0, 0.5)), OpenRTM::PORT_OK);
+  EXPECT_EQ(base.command()->put(encodeVelocityCommand(0.0, 0.5)), OpenRTM::PORT_OK);
   ASSERT_TRUE(base.process().waitForOutput("the watchdog brought the base to rest", kEventTimeout))
       << base.process().output();
-  status = base.status->getStatus();
+  status = base.status()->getStatus();
   EXPECT_DOUBLE_EQ(status.va_radps, 0.0);
   EXPECT_GT(status.heading_rad, 0.0);
-  EXPECT_DOUBLE_EQ(base.status->getStatus().heading_rad, status.heading_rad);
+  EXPECT_DOUBLE_EQ(base.status()->getStatus().heading_rad, status.heading_rad);
   EXPECT_EQ(base.process().countInOutput("collision #"), 1);
 
   runRtctlOk(base.names(), {"exit", "BaseSim0"});
@@ -266,7 +169,7 @@ TEST(BaseSimProcess, unreadableFloorPlanIsOneLineAndNoMotion) {
       << base.process().output();
   EXPECT_EQ(base.process().countInOutput("'wall' needs"), 1);
   EXPECT_TRUE(base.process().isRunning());
-  EXPECT_FALSE(base.status->getFloorPlan()->loaded);
+  EXPECT_FALSE(base.status()->getFloorPlan()->loaded);
 }
 
 TEST(BaseSimProcess, everyParameterRefusesValuesOutOfItsRange) {
@@ -314,11 +217,11 @@ TEST(BaseSimProcess, simulatedTimeFollowsTheConfiguredTimeScale) {
   // load, the simulated seconds between them lie between the scaled inner and outer spans.
   using Clock = std::chrono::steady_clock;
   const auto beforeFirst = Clock::now();
-  const double first_s = base.status->getStatus().time_s;
+  const double first_s = base.status()->getStatus().time_s;
   const auto afterFirst = Clock::now();
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   const auto beforeSecond = Clock::now();
-  const double second_s = base.status->getStatus().time_s;
+  const double second_s = base.status()->getStatus().time_s;
   const auto afterSecond = Clock::now();
   const double inner_s = std::chrono::duration<double>(beforeSecond - afterFirst).count();
   const double outer_s = std::chrono::duration<double>(afterSecond - beforeFirst).count();

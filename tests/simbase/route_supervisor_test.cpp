@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <shell/program_command_line.h>
-
 #include "route_protocol.h"
 #include "route_watch.h"
 #include "station_command.h"
 #include "supervisor_options.h"
+#include "tool_command_line.h"
 #include "word_log.h"
 
 using namespace routesupervisor;
@@ -14,27 +13,14 @@ namespace {
 
 using Words = std::vector<std::string>;
 
-// RouteSupervisor's command line as its program reads it: the status is nullopt when the
-// program would go on.
-struct ParsedLine {
-  std::optional<int> status;
+struct ParsedLine : simbase_test::ParsedCommandLine {
   SupervisorSettings settings;
-  Words middleware;
-  std::string error;
 };
 
 ParsedLine parseLine(const Words& words) {
   ParsedLine parsed;
-  shell::ProgramCommandLine line("RouteSupervisor", "test");
-  addSupervisorOptions(line.app(), parsed.settings);
-  std::vector<const char*> argv;
-  for (const std::string& word : words) argv.push_back(word.c_str());
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  parsed.status = line.parse(static_cast<int>(argv.size()), argv.data());
-  testing::internal::GetCapturedStdout();
-  parsed.error = testing::internal::GetCapturedStderr();
-  parsed.middleware = line.middlewareArguments();
+  static_cast<simbase_test::ParsedCommandLine&>(parsed) = simbase_test::parseCommandLine(
+      words, [&](CLI::App& app) { addSupervisorOptions(app, parsed.settings); });
   return parsed;
 }
 

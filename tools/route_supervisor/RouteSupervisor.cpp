@@ -86,10 +86,12 @@ RTC::ReturnCode_t RouteSupervisor::onInitialize() {
   return RTC::RTC_OK;
 }
 
+// Each word sent begins a wait for the planner, watched afresh.
 void RouteSupervisor::send(const std::string& word) {
   command_.data = word.c_str();
   const bool delivered = commandOut_.write();
   printLine("sent " + word + (delivered ? "" : " (not delivered to every connection)"));
+  watch_.restart(now_s());
 }
 
 RTC::ReturnCode_t RouteSupervisor::onActivated(RTC::UniqueId) {
@@ -99,7 +101,7 @@ RTC::ReturnCode_t RouteSupervisor::onActivated(RTC::UniqueId) {
 }
 
 RTC::ReturnCode_t RouteSupervisor::onDeactivated(RTC::UniqueId) {
-  probe_.stop();
+  probe_.requestStop();
   return RTC::RTC_OK;
 }
 
@@ -111,7 +113,6 @@ RTC::ReturnCode_t RouteSupervisor::onExecute(RTC::UniqueId) {
   if (ended_) return RTC::RTC_OK;
   if (route_.phase() == routesupervisor::RoutePhase::WaitingForPorts && portsConnected()) {
     send(route_.start(now_s()));
-    watch_.restart(now_s());
   }
   while (reportIn_.isNew()) {
     reportIn_.read();
@@ -135,7 +136,6 @@ void RouteSupervisor::handleStation() {
   const routesupervisor::SupervisorSettings& settings = launchSettings();
   if (settings.stationCommand.empty()) {
     send(route_.stationWorkDone(true, "", now_s()));
-    watch_.restart(now_s());
     return;
   }
   if (!stationStarted_) {
@@ -155,7 +155,6 @@ void RouteSupervisor::handleStation() {
       stationOutcome_.succeeded, "station command failed: " + stationOutcome_.description, now_s());
   if (!goBack.empty()) {
     send(goBack);
-    watch_.restart(now_s());
   } else {
     std::fprintf(stderr, "RouteSupervisor: %s; the base stays at the station\n",
                  route_.failure().c_str());
@@ -174,7 +173,7 @@ void RouteSupervisor::watchRoute() {
 
 void RouteSupervisor::end() {
   ended_ = true;
-  probe_.stop();
+  probe_.requestStop();
   const bool finished = route_.phase() == routesupervisor::RoutePhase::Finished;
   routeExitStatus().store(finished ? kRouteFinished : kRouteNotFinished);
   printLine(finished ? "route finished" : "route failed: " + route_.failure());

@@ -6,7 +6,9 @@
 namespace routesupervisor {
 namespace {
 
-constexpr unsigned kCallTimeout_ms = 1000;
+// Far above a call's time on loopback or a local network, and short enough that stopping the
+// probe never waits long for a peer that does not answer.
+constexpr unsigned kCallTimeout_ms = 500;
 constexpr auto kRoundInterval = std::chrono::seconds(1);
 constexpr const char* kMapServiceType = "Zemla::RelativeMapService";
 
@@ -140,13 +142,22 @@ void SystemProbe::start() {
   thread_ = std::thread([this] { run(); });
 }
 
-void SystemProbe::stop() {
+void SystemProbe::requestStop() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     stopping_ = true;
   }
   wake_.notify_all();
+}
+
+void SystemProbe::stop() {
+  requestStop();
   if (thread_.joinable()) thread_.join();
+}
+
+bool SystemProbe::stopping() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return stopping_;
 }
 
 std::optional<ProbeRound> SystemProbe::take() {
@@ -174,7 +185,7 @@ void SystemProbe::run() {
     lock.unlock();
     ProbeRound round;
     round.planner = planner_.look(commandPort_);
-    round.base = basePosition();
+    if (!stopping()) round.base = basePosition();
     round.time_s = steadyNow_s();
     lock.lock();
     latest_ = round;

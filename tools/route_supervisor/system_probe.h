@@ -8,9 +8,10 @@
 // - the base's position, from the simulated base's status service when the supervisor's
 //   "BaseStatusService" port is connected to it.
 //
-// The execution context takes the latest round with take(). start() and stop() come from the
-// execution context's thread (activation, deactivation, the end); stop() returns once the
-// thread has ended, at most one call time-out later.
+// The execution context takes the latest round with take(). start() and requestStop() come
+// from the execution context's thread (activation; deactivation and the route's end) and do
+// not wait; stop() (finalisation, destruction, a new start) returns once the thread has ended,
+// at most one call time-out (0.5 s) later.
 
 #include <SimBase.hh>
 
@@ -62,12 +63,14 @@ class SystemProbe {
   SystemProbe& operator=(const SystemProbe&) = delete;
 
   void start();
+  void requestStop();
   void stop();
   // The round finished since the last call, if any.
   std::optional<ProbeRound> take();
 
  private:
   void run();
+  bool stopping();
   std::optional<BasePosition> basePosition();
 
   RTC::PortBase& commandPort_;
