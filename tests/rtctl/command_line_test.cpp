@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tools/rtctl/name_server_address.h"
+
 namespace rtctl {
 namespace {
 
@@ -60,6 +62,70 @@ TEST(RtctlCommandLine, injectKeepsTheTextWhole) {
   EXPECT_EQ(parsed.invocation->ports[0].port, "input");
 }
 
+TEST(RtctlCommandLine, systemFileCommandsTakeTheFileAndVariables) {
+  auto parsed = parse({"apply", "robot.system", "--var", "BIN=/opt/mm/bin", "--var", "OUT=/tmp/x"});
+  ASSERT_TRUE(parsed.invocation) << parsed.error;
+  EXPECT_EQ(parsed.invocation->verb, Verb::Apply);
+  EXPECT_EQ(parsed.invocation->systemFile.path, "robot.system");
+  ASSERT_EQ(parsed.invocation->systemFile.variables.size(), 2u);
+  EXPECT_EQ(parsed.invocation->systemFile.variables[0],
+            std::make_pair(std::string("BIN"), std::string("/opt/mm/bin")));
+  EXPECT_FALSE(parsed.invocation->nameServerGiven);
+
+  auto check = parse({"-n", "10.0.0.5:2809", "check", "--file-only", "robot.system"});
+  ASSERT_TRUE(check.invocation) << check.error;
+  EXPECT_TRUE(check.invocation->fileOnly);
+  EXPECT_TRUE(check.invocation->nameServerGiven);
+}
+
+TEST(RtctlCommandLine, launchOptionsHaveDefaultsThatCanBeChanged) {
+  auto plain = parse({"launch", "demo.system"});
+  ASSERT_TRUE(plain.invocation) << plain.error;
+  EXPECT_FALSE(plain.invocation->launch.respawnAll);
+  EXPECT_FALSE(plain.invocation->launch.exitOnFailure);
+  EXPECT_EQ(plain.invocation->launch.outDir, "rtctl-launch");
+  EXPECT_DOUBLE_EQ(plain.invocation->launch.startTimeout_s, 30);
+  EXPECT_DOUBLE_EQ(plain.invocation->launch.answerTimeout_s, 0.4);
+
+  auto changed = parse({"launch", "demo.system", "--respawn", "--exit-on-failure", "--out", "run",
+                        "--start-timeout", "60", "--answer-timeout", "2"});
+  ASSERT_TRUE(changed.invocation) << changed.error;
+  EXPECT_TRUE(changed.invocation->launch.respawnAll);
+  EXPECT_TRUE(changed.invocation->launch.exitOnFailure);
+  EXPECT_EQ(changed.invocation->launch.outDir, "run");
+  EXPECT_DOUBLE_EQ(changed.invocation->launch.startTimeout_s, 60);
+  EXPECT_DOUBLE_EQ(changed.invocation->launch.answerTimeout_s, 2);
+}
+
+TEST(RtctlCommandLine, waitTakesAPatternATimeoutAndARequestToSend) {
+  auto parsed = parse({"wait", "Torvane0:message", "ROBOT_ARRIVED|ROBOT_FINISH", "--timeout", "400",
+                       "--send", "Torvane0:in_message", "ROBOT_START"});
+  ASSERT_TRUE(parsed.invocation) << parsed.error;
+  EXPECT_EQ(parsed.invocation->verb, Verb::Wait);
+  EXPECT_EQ(parsed.invocation->ports[0].port, "message");
+  EXPECT_EQ(parsed.invocation->pattern, "ROBOT_ARRIVED|ROBOT_FINISH");
+  EXPECT_DOUBLE_EQ(*parsed.invocation->timeout_s, 400);
+  ASSERT_TRUE(parsed.invocation->send);
+  EXPECT_EQ(parsed.invocation->send->first.port, "in_message");
+  EXPECT_EQ(parsed.invocation->send->second, "ROBOT_START");
+}
+
+TEST(RtctlCommandLine, namesCommandsAndWatch) {
+  auto removed = parse({"delete", "Torvane0", "--force"});
+  ASSERT_TRUE(removed.invocation) << removed.error;
+  EXPECT_EQ(removed.invocation->verb, Verb::Delete);
+  EXPECT_TRUE(removed.invocation->force);
+  EXPECT_EQ(parse({"clean"}).invocation->verb, Verb::Clean);
+  auto watch = parse({"watch", "Brisko0", "Palkett0", "--interval", "0.2"});
+  ASSERT_TRUE(watch.invocation) << watch.error;
+  EXPECT_EQ(watch.invocation->components, (std::vector<std::string>{"Brisko0", "Palkett0"}));
+  EXPECT_DOUBLE_EQ(watch.invocation->interval_s, 0.2);
+  auto capture = parse({"capture", "-o", "now.system"});
+  ASSERT_TRUE(capture.invocation) << capture.error;
+  EXPECT_TRUE(capture.invocation->components.empty());
+  EXPECT_EQ(capture.invocation->outputFile, "now.system");
+}
+
 TEST(RtctlCommandLine, malformedCommandLinesGiveOneClearError) {
   const std::vector<std::vector<std::string>> bad = {
       {},
@@ -84,6 +150,20 @@ TEST(RtctlCommandLine, malformedCommandLinesGiveOneClearError) {
       {"print", "A:out", "--follow", "1"},
       {"print", ":out"},
       {"print", "A:"},
+      {"print", "A:out", "B:in"},
+      {"wait", "A:out"},
+      {"wait", "A:out", "("},
+      {"wait", "A:out", "x", "--send", "B:in"},
+      {"wait", "A:out", "x", "--send", "B", "text"},
+      {"apply"},
+      {"apply", "a.system", "--var", "NOVALUE"},
+      {"launch", "a.system", "--answer-timeout", "0"},
+      {"check", "a.system", "--unknown"},
+      {"delete"},
+      {"delete", "A", "B"},
+      {"cat", "A", "B"},
+      {"conf", "A", "get", "k", "v"},
+      {"clean", "extra"},
   };
   for (const auto& arguments : bad) {
     auto parsed = parse(arguments);
@@ -92,24 +172,40 @@ TEST(RtctlCommandLine, malformedCommandLinesGiveOneClearError) {
     EXPECT_FALSE(parsed.invocation.has_value()) << shown;
     EXPECT_FALSE(parsed.error.empty()) << shown;
     EXPECT_EQ(parsed.error.find('\n'), std::string::npos) << shown;
+    EXPECT_FALSE(parsed.usage.empty()) << shown;
   }
 }
 
-TEST(RtctlCommandLine, helpIsNotAnError) {
-  auto parsed = parse({"--help"});
-  EXPECT_TRUE(parsed.helpRequested);
-  EXPECT_NE(usageText().find("inject NAME:port TEXT"), std::string::npos);
+TEST(RtctlCommandLine, helpAndVersionAreNotErrors) {
+  auto help = parse({"--help"});
+  EXPECT_FALSE(help.invocation);
+  EXPECT_TRUE(help.error.empty());
+  for (const char* command : {"launch", "apply", "check", "wait", "inject", "print"}) {
+    EXPECT_NE(help.help.find(command), std::string::npos) << command;
+  }
+  auto commandHelp = parse({"launch", "--help"});
+  EXPECT_TRUE(commandHelp.error.empty());
+  EXPECT_NE(commandHelp.help.find("--respawn"), std::string::npos) << commandHelp.help;
+  auto version = parse({"--version"});
+  EXPECT_TRUE(version.error.empty());
+  EXPECT_EQ(version.help.rfind("rtctl ", 0), 0u) << version.help;
+  EXPECT_EQ(usageText(), help.help);
 }
 
 TEST(RtctlNameServerAddress, becomesACorbalocOrIsRejected) {
+  using namespace name_service;
   EXPECT_EQ(nameServiceLocation("127.0.0.1:2809"), "corbaloc::127.0.0.1:2809/NameService");
   EXPECT_EQ(nameServiceLocation("robot-pc"), "corbaloc::robot-pc/NameService");
   EXPECT_EQ(nameServiceLocation(""), "");
   EXPECT_EQ(nameServiceLocation("a/b:1"), "");
   EXPECT_EQ(nameServiceLocation(":2809"), "");
+  EXPECT_EQ(nameServiceLocation("host:65536"), "");
   EXPECT_TRUE(isLoopbackAddress("127.0.0.1:2809"));
   EXPECT_TRUE(isLoopbackAddress("localhost:2809"));
   EXPECT_FALSE(isLoopbackAddress("192.168.1.2:2809"));
+  EXPECT_EQ(hostOf("192.168.1.2:2900"), "192.168.1.2");
+  EXPECT_EQ(portOf("192.168.1.2:2900"), 2900);
+  EXPECT_EQ(portOf("robot-pc"), 2809);
 }
 
 TEST(RtctlPortAddress, splitsAtTheLastColon) {

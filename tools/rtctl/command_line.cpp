@@ -1,127 +1,344 @@
 #include "command_line.h"
 
-#include <cstdlib>
+#include <project_version.h>
+
+#include <CLI/CLI.hpp>
 #include <map>
+#include <memory>
+#include <regex>
+
+#include "name_server_address.h"
 
 namespace rtctl {
 
 namespace {
 
-const std::map<std::string, Verb> kVerbs = {{"ls", Verb::Ls},
-                                            {"cat", Verb::Cat},
-                                            {"connect", Verb::Connect},
-                                            {"disconnect", Verb::Disconnect},
-                                            {"activate", Verb::Activate},
-                                            {"deactivate", Verb::Deactivate},
-                                            {"reset", Verb::Reset},
-                                            {"exit", Verb::Exit},
-                                            {"conf", Verb::Conf},
-                                            {"inject", Verb::Inject},
-                                            {"print", Verb::Print}};
+constexpr double kMaxSeconds = 1e7;
+constexpr double kDefaultStartTimeout_s = 30;
+constexpr double kDefaultWatchInterval_s = 0.5;
+constexpr double kDefaultAnswerTimeout_s = 0.4;
+constexpr const char* kDefaultLaunchOut = "rtctl-launch";
 
-ParsedCommandLine failure(const std::string& error) {
-  ParsedCommandLine parsed;
-  parsed.error = error;
-  return parsed;
+// CLI11 checks: an empty string accepts the value, any other text says what is wrong.
+std::string checkPortAddress(const std::string& text) {
+  return parsePortAddress(text) ? "" : "expected NAME:port, got \"" + text + "\"";
 }
 
-bool parseCount(const std::string& text, int& count) {
-  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos ||
-      text.size() > 9) {
-    return false;
+std::string checkKeyValue(const std::string& text) {
+  size_t equals = text.find('=');
+  return equals == std::string::npos || equals == 0 ? "expected key=value, got \"" + text + "\""
+                                                    : "";
+}
+
+std::string checkNameServer(const std::string& text) {
+  return name_service::nameServiceLocation(text).empty()
+             ? "bad name server address \"" + text + "\" (expected host:port)"
+             : "";
+}
+
+std::string checkSeconds(const std::string& text) {
+  double seconds = 0;
+  size_t used = 0;
+  try {
+    seconds = std::stod(text, &used);
+  } catch (const std::exception&) {
+    used = 0;
   }
-  count = std::stoi(text);
-  return count > 0;
-}
-
-bool parseSeconds(const std::string& text, double& seconds) {
-  char* end = nullptr;
-  seconds = std::strtod(text.c_str(), &end);
-  return !text.empty() && end && *end == '\0' && seconds > 0 && seconds < 1e7;
-}
-
-// Parses the port addresses at args[0..count) into invocation.ports.
-std::string takePorts(const std::vector<std::string>& args, size_t count, Invocation& invocation) {
-  for (size_t i = 0; i < count; ++i) {
-    auto address = parsePortAddress(args[i]);
-    if (!address) return "expected NAME:port, got \"" + args[i] + "\"";
-    invocation.ports.push_back(*address);
+  if (used != text.size() || !(seconds > 0) || seconds >= kMaxSeconds) {
+    return "a positive number of seconds is needed, got \"" + text + "\"";
   }
   return "";
 }
 
-std::string parseVerbArguments(const std::string& verbName, const std::vector<std::string>& args,
-                               Invocation& invocation) {
-  switch (invocation.verb) {
-    case Verb::Ls:
-      return args.empty() ? "" : "ls takes no arguments";
-    case Verb::Cat:
-      if (args.size() != 1) return "usage: cat NAME";
-      invocation.components = args;
-      return "";
-    case Verb::Activate:
-    case Verb::Deactivate:
-    case Verb::Reset:
-    case Verb::Exit:
-      if (args.empty()) return "usage: " + verbName + " NAME...";
-      invocation.components = args;
-      return "";
-    case Verb::Conf:
-      if (args.size() == 1) {
-        invocation.components = args;
-        return "";
-      }
-      if (args.size() == 4 && args[1] == "set") {
-        invocation.components = {args[0]};
-        invocation.confSet = std::make_pair(args[2], args[3]);
-        return "";
-      }
-      return "usage: conf NAME [set KEY VALUE]";
-    case Verb::Connect: {
-      if (args.size() < 2) return "usage: connect A:port B:port [key=value ...]";
-      std::string error = takePorts(args, 2, invocation);
-      if (!error.empty()) return error;
-      for (size_t i = 2; i < args.size(); ++i) {
-        size_t equals = args[i].find('=');
-        if (equals == std::string::npos || equals == 0) {
-          return "expected key=value, got \"" + args[i] + "\"";
-        }
-        invocation.properties.emplace_back(args[i].substr(0, equals), args[i].substr(equals + 1));
-      }
-      return "";
-    }
-    case Verb::Disconnect:
-      if (args.size() != 2) return "usage: disconnect A:port B:port";
-      return takePorts(args, 2, invocation);
-    case Verb::Inject:
-      if (args.size() != 2) return "usage: inject NAME:port TEXT";
-      invocation.text = args[1];
-      return takePorts(args, 1, invocation);
-    case Verb::Print: {
-      if (args.empty()) return "usage: print NAME:port [-n COUNT] [--timeout S]";
-      std::string error = takePorts(args, 1, invocation);
-      if (!error.empty()) return error;
-      for (size_t i = 1; i < args.size(); i += 2) {
-        if (i + 1 >= args.size()) return args[i] + " needs a value";
-        if (args[i] == "-n") {
-          int count = 0;
-          if (!parseCount(args[i + 1], count))
-            return "-n needs a positive count, got \"" + args[i + 1] + "\"";
-          invocation.count = count;
-        } else if (args[i] == "--timeout") {
-          double seconds = 0;
-          if (!parseSeconds(args[i + 1], seconds)) {
-            return "--timeout needs a positive number of seconds, got \"" + args[i + 1] + "\"";
-          }
-          invocation.timeout_s = seconds;
-        } else {
-          return "unknown option \"" + args[i] + "\" for print";
-        }
-      }
-      return "";
-    }
+std::string checkPattern(const std::string& text) {
+  try {
+    std::regex pattern(text, std::regex::extended);
+  } catch (const std::regex_error&) {
+    return "not a regular expression: \"" + text + "\"";
   }
   return "";
+}
+
+std::pair<std::string, std::string> splitKeyValue(const std::string& text) {
+  size_t equals = text.find('=');
+  return {text.substr(0, equals), text.substr(equals + 1)};
+}
+
+// The command line's grammar, and where each value lands.
+class Grammar {
+ public:
+  Grammar()
+      : app_("Lists, inspects, connects and drives RT-components through the name server.",
+             "rtctl") {
+    app_.set_version_flag("--version", std::string("rtctl ") + kProjectVersion);
+    app_.add_option("-n", nameServer_,
+                    "the name server (default $RTCTL_NAMESERVER, else " +
+                        std::string(kDefaultNameServer) + ")")
+        ->option_text("HOST:PORT")
+        ->check(checkNameServer);
+    app_.require_subcommand(1);
+    app_.footer(
+        "NAME is an instance name (Brisko0) or a naming path (host.host_cxt/Brisko0.rtc).\n"
+        "rtctl COMMAND --help explains one command.");
+    addInspection();
+    addConnections();
+    addStates();
+    addData();
+    addSystems();
+    addNames();
+  }
+
+  CLI::App& app() { return app_; }
+
+  // The invocation after a successful parse.
+  Invocation invocation(const char* nameServerVariable) {
+    if (!nameServer_.empty()) {
+      invocation_.nameServer = nameServer_;
+      invocation_.nameServerGiven = true;
+    } else if (nameServerVariable && *nameServerVariable) {
+      invocation_.nameServer = nameServerVariable;
+      invocation_.nameServerGiven = true;
+    } else {
+      invocation_.nameServer = kDefaultNameServer;
+    }
+    for (const auto& [verb, command] : commands_) {
+      if (command->parsed()) invocation_.verb = verb;
+    }
+    for (const auto& text : portTexts_) {
+      if (!text.empty()) invocation_.ports.push_back(*parsePortAddress(text));
+    }
+    for (const auto& text : propertyTexts_) invocation_.properties.push_back(splitKeyValue(text));
+    for (const auto& text : variableTexts_) {
+      invocation_.systemFile.variables.push_back(splitKeyValue(text));
+    }
+    if (!sendTexts_.empty()) {
+      invocation_.send = std::make_pair(*parsePortAddress(sendTexts_[0]), sendTexts_[1]);
+    }
+    if (!confWords_.empty()) invocation_.confSet = std::make_pair(confWords_[1], confWords_[2]);
+    return invocation_;
+  }
+
+  // The command being read when parsing stopped, or the whole program.
+  const CLI::App& current() const {
+    for (const auto& [verb, command] : commands_) {
+      if (command->parsed()) return *command;
+    }
+    return app_;
+  }
+
+ private:
+  CLI::App* command(Verb verb, const std::string& name, const std::string& description) {
+    CLI::App* added = app_.add_subcommand(name, description);
+    commands_.emplace_back(verb, added);
+    return added;
+  }
+
+  void addComponents(CLI::App* command, const std::string& what, bool required) {
+    auto* option = command->add_option("NAME", invocation_.components, what);
+    if (required) option->required();
+  }
+
+  // count positional NAME:port arguments (one or two).
+  void addPorts(CLI::App* command, int count, const std::string& what) {
+    for (int i = 0; i < count; ++i) {
+      command->add_option(i == 0 ? "PORT" : "PORT2", portTexts_[i], what)
+          ->option_text("NAME:port")
+          ->required()
+          ->check(checkPortAddress);
+    }
+  }
+
+  void addSystemFile(CLI::App* command) {
+    command->add_option("FILE", invocation_.systemFile.path, "the system file")->required();
+    command->add_option("--var", variableTexts_, "a value for ${NAME} in the file (repeatable)")
+        ->option_text("NAME=VALUE")
+        ->check(checkKeyValue);
+  }
+
+  void addTimeout(CLI::App* command, const std::string& what) {
+    command->add_option("--timeout", timeoutText_, what)->option_text("S")->check(checkSeconds);
+  }
+
+  void addInspection() {
+    command(Verb::Ls, "ls", "every component in the name server with its state");
+    addComponents(command(Verb::Cat, "cat", "profile, ports, connections and configuration"),
+                  "the component", true);
+  }
+
+  void addConnections() {
+    CLI::App* connect = command(Verb::Connect, "connect", "connect two ports");
+    addPorts(connect, 2, "the two ports");
+    connect
+        ->add_option("PROPERTY", propertyTexts_,
+                     "connector properties (subscription_type=new; keys without a '.' are "
+                     "taken under dataport.)")
+        ->option_text("key=value ...")
+        ->check(checkKeyValue);
+    addPorts(command(Verb::Disconnect, "disconnect", "remove every connection between two ports"),
+             2, "the two ports");
+  }
+
+  void addStates() {
+    addComponents(command(Verb::Activate, "activate", "activate in the first execution context"),
+                  "the components", true);
+    addComponents(command(Verb::Deactivate, "deactivate", "deactivate in the first context"),
+                  "the components", true);
+    addComponents(command(Verb::Reset, "reset", "reset from the error state"), "the components",
+                  true);
+    addComponents(command(Verb::Exit, "exit", "make components exit"), "the components", true);
+    CLI::App* conf = command(Verb::Conf, "conf",
+                             "show the active configuration set, or change one value of it "
+                             "(conf NAME set KEY VALUE)");
+    conf->add_option("NAME", confName_, "the component")->required();
+    conf->add_option("SET", confWords_, "set KEY VALUE")->expected(3);
+  }
+
+  void addData() {
+    CLI::App* inject = command(Verb::Inject, "inject", "write one sample to a string in-port");
+    addPorts(inject, 1, "the in-port");
+    inject->add_option("TEXT", invocation_.text, "the sample's text")->required();
+    CLI::App* print = command(Verb::Print, "print", "print samples of a string out-port");
+    addPorts(print, 1, "the out-port");
+    countOption_ = print->add_option("-n", count_, "stop after COUNT samples")
+                       ->option_text("COUNT")
+                       ->check(CLI::Range(1, 999999999));
+    addTimeout(print, "stop after S seconds (fewer than COUNT samples by then is a failure)");
+    CLI::App* wait = command(Verb::Wait, "wait",
+                             "wait for the first sample of a string out-port that matches "
+                             "PATTERN (a regular expression for the whole sample) and print it");
+    addPorts(wait, 1, "the out-port");
+    wait->add_option("PATTERN", invocation_.pattern, "the regular expression")
+        ->required()
+        ->check(checkPattern);
+    addTimeout(wait, "give up after S seconds");
+    wait->add_option("--send", sendTexts_,
+                     "once listening, write TEXT to the in-port NAME:port (the request whose "
+                     "answer is awaited)")
+        ->option_text("NAME:port TEXT")
+        ->expected(2);
+  }
+
+  void addSystems() {
+    CLI::App* check = command(Verb::Check, "check",
+                              "read a system file and compare the live system with it; exit 0 "
+                              "only when they match");
+    addSystemFile(check);
+    check->add_flag("--file-only", invocation_.fileOnly,
+                    "only read and validate the file, without asking the live system");
+    addSystemFile(command(Verb::Apply, "apply",
+                          "make the live system match a system file, in file order; stops at "
+                          "the first failure"));
+    CLI::App* capture = command(Verb::Capture, "capture",
+                                "write the running system (or the named components) as a "
+                                "system file");
+    addComponents(capture, "the components (default: every component)", false);
+    capture->add_option("-o", invocation_.outputFile, "write to FILE instead of standard output")
+        ->option_text("FILE");
+    addSystemFile(command(Verb::Stop, "stop",
+                          "deactivate the components of a system file in the reverse order "
+                          "of their activation"));
+    CLI::App* launch =
+        command(Verb::Launch, "launch",
+                "start a system file's programs, apply it, and watch over them until Ctrl-C");
+    addSystemFile(launch);
+    launch->add_flag("--respawn", invocation_.launch.respawnAll,
+                     "start every program again when it ends or stops answering, and re-apply "
+                     "its connections and activation");
+    launch->add_flag("--exit-on-failure", invocation_.launch.exitOnFailure,
+                     "stop everything and exit 1 when a program that is not optional ends for "
+                     "good");
+    invocation_.launch.outDir = kDefaultLaunchOut;
+    launch
+        ->add_option(
+            "--out", invocation_.launch.outDir,
+            "logs and default working folders (default " + std::string(kDefaultLaunchOut) + ")")
+        ->option_text("DIR");
+    invocation_.launch.startTimeout_s = kDefaultStartTimeout_s;
+    launch
+        ->add_option("--start-timeout", startTimeoutText_,
+                     "seconds a program may take to register its components (default 30)")
+        ->option_text("S")
+        ->check(checkSeconds);
+    invocation_.launch.answerTimeout_s = kDefaultAnswerTimeout_s;
+    launch
+        ->add_option("--answer-timeout", answerTimeoutText_,
+                     "seconds without an answer after which a program counts as hung "
+                     "(default 0.4)")
+        ->option_text("S")
+        ->check(checkSeconds);
+    CLI::App* watch = command(Verb::Watch, "watch",
+                              "print state, connection and configuration changes as they "
+                              "happen, one time-stamped line each, until Ctrl-C");
+    addComponents(watch, "the components (default: every component)", false);
+    invocation_.interval_s = kDefaultWatchInterval_s;
+    watch->add_option("--interval", intervalText_, "seconds between looks (default 0.5)")
+        ->option_text("S")
+        ->check(checkSeconds);
+  }
+
+  void addNames() {
+    CLI::App* remove =
+        command(Verb::Delete, "delete", "remove a component's name whose object no longer answers");
+    addComponents(remove, "the component", true);
+    remove->add_flag("--force", invocation_.force, "remove the name even if its object answers");
+    command(Verb::Clean, "clean", "remove every component name whose object no longer answers");
+  }
+
+ public:
+  // Values that need converting once CLI11 has checked them.
+  void finish() {
+    if (!timeoutText_.empty()) invocation_.timeout_s = std::stod(timeoutText_);
+    if (!startTimeoutText_.empty())
+      invocation_.launch.startTimeout_s = std::stod(startTimeoutText_);
+    if (!intervalText_.empty()) invocation_.interval_s = std::stod(intervalText_);
+    if (!answerTimeoutText_.empty()) {
+      invocation_.launch.answerTimeout_s = std::stod(answerTimeoutText_);
+    }
+    if (!confName_.empty()) invocation_.components = {confName_};
+    if (countOption_->count() > 0) invocation_.count = count_;
+  }
+
+  // A problem CLI11 cannot see, or "".
+  std::string problem() const {
+    for (const auto& [verb, command] : commands_) {
+      if (!command->parsed()) continue;
+      if (verb == Verb::Cat || verb == Verb::Delete) {
+        if (invocation_.components.size() != 1) return command->get_name() + " takes one NAME";
+      }
+      if (verb == Verb::Conf && !confWords_.empty() && confWords_[0] != "set") {
+        return "usage: conf NAME [set KEY VALUE]";
+      }
+      if (verb == Verb::Wait && !sendTexts_.empty()) return checkPortAddress(sendTexts_[0]);
+    }
+    return "";
+  }
+
+ private:
+  CLI::App app_;
+  std::vector<std::pair<Verb, CLI::App*>> commands_;
+  Invocation invocation_;
+  std::string nameServer_;
+  std::string portTexts_[2];
+  std::vector<std::string> propertyTexts_;
+  std::vector<std::string> variableTexts_;
+  std::vector<std::string> sendTexts_;
+  std::vector<std::string> confWords_;
+  std::string confName_;
+  std::string timeoutText_;
+  std::string startTimeoutText_;
+  std::string intervalText_;
+  std::string answerTimeoutText_;
+  int count_ = 0;
+  CLI::Option* countOption_ = nullptr;
+};
+
+// CLI11's message on one line.
+std::string oneLine(std::string text) {
+  for (char& c : text) {
+    if (c == '\n') c = ' ';
+  }
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
 }
 
 }  // namespace
@@ -134,70 +351,39 @@ std::optional<PortAddress> parsePortAddress(const std::string& text) {
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments,
                                    const char* nameServerVariable) {
-  Invocation invocation;
-  invocation.nameServer =
-      nameServerVariable && *nameServerVariable ? nameServerVariable : kDefaultNameServer;
-  size_t at = 0;
-  for (; at < arguments.size() && !arguments[at].empty() && arguments[at][0] == '-'; ++at) {
-    const std::string& option = arguments[at];
-    if (option == "-h" || option == "--help") {
-      ParsedCommandLine parsed;
-      parsed.helpRequested = true;
-      return parsed;
-    }
-    if (option != "-n") return failure("unknown option \"" + option + "\"");
-    if (at + 1 >= arguments.size() || arguments[at + 1].empty()) {
-      return failure("-n needs the name server as host:port");
-    }
-    invocation.nameServer = arguments[++at];
-  }
-  if (nameServiceLocation(invocation.nameServer).empty()) {
-    return failure("bad name server address \"" + invocation.nameServer +
-                   "\" (expected host:port)");
-  }
-  if (at >= arguments.size()) return failure("no command given (try rtctl --help)");
-  auto verb = kVerbs.find(arguments[at]);
-  if (verb == kVerbs.end()) return failure("unknown command \"" + arguments[at] + "\"");
-  invocation.verb = verb->second;
-  std::vector<std::string> rest(arguments.begin() + static_cast<long>(at) + 1, arguments.end());
-  std::string error = parseVerbArguments(verb->first, rest, invocation);
-  if (!error.empty()) return failure(error);
+  Grammar grammar;
   ParsedCommandLine parsed;
-  parsed.invocation = invocation;
+  // CLI11 takes the arguments last first.
+  std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+  try {
+    grammar.app().parse(reversed);
+  } catch (const CLI::CallForHelp&) {
+    parsed.help = grammar.current().help();
+    return parsed;
+  } catch (const CLI::CallForVersion& version) {
+    parsed.help = std::string(version.what()) + "\n";
+    return parsed;
+  } catch (const CLI::ParseError& error) {
+    parsed.error = oneLine(error.what());
+    if (arguments.empty()) parsed.error = "no command given";
+    parsed.usage = grammar.current().help();
+    return parsed;
+  }
+  grammar.finish();
+  parsed.error = grammar.problem();
+  if (!parsed.error.empty()) {
+    parsed.usage = grammar.current().help();
+    return parsed;
+  }
+  parsed.invocation = grammar.invocation(nameServerVariable);
+  parsed.error = checkNameServer(parsed.invocation->nameServer);
+  if (!parsed.error.empty()) {
+    parsed.invocation.reset();
+    parsed.usage = grammar.app().help();
+  }
   return parsed;
 }
 
-std::string nameServiceLocation(const std::string& nameServer) {
-  if (nameServer.empty() || nameServer.find_first_of("/ \t") != std::string::npos) return "";
-  size_t colon = nameServer.rfind(':');
-  if (colon != std::string::npos) {
-    std::string port = nameServer.substr(colon + 1);
-    if (colon == 0 || port.empty() || port.size() > 5 ||
-        port.find_first_not_of("0123456789") != std::string::npos || std::stoi(port) > 65535) {
-      return "";
-    }
-  }
-  return "corbaloc::" + nameServer + "/NameService";
-}
-
-bool isLoopbackAddress(const std::string& nameServer) {
-  std::string host = nameServer.substr(0, nameServer.rfind(':'));
-  return host == "localhost" || host.rfind("127.", 0) == 0;
-}
-
-std::string usageText() {
-  return "usage: rtctl [-n host:port] COMMAND ...\n"
-         "  ls                                   components and their states\n"
-         "  cat NAME                             profile, ports, connections, configuration\n"
-         "  connect A:port B:port [key=value...] connect two ports\n"
-         "  disconnect A:port B:port             remove their connections\n"
-         "  activate|deactivate|reset NAME...    change the state in the first context\n"
-         "  exit NAME...                         make components exit\n"
-         "  conf NAME [set KEY VALUE]            show or change the active configuration set\n"
-         "  inject NAME:port TEXT                write one sample to a string in-port\n"
-         "  print NAME:port [-n COUNT] [--timeout S]  print samples of a string out-port\n"
-         "NAME is an instance name (Brisko0) or a naming path (host.host_cxt/Brisko0.rtc).\n"
-         "The name server is -n host:port, else $RTCTL_NAMESERVER, else localhost:2809.\n";
-}
+std::string usageText() { return Grammar().app().help(); }
 
 }  // namespace rtctl

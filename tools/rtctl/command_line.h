@@ -1,16 +1,12 @@
 #pragma once
-// The command line of rtctl, parsed into one Invocation without touching the network.
+// The command line of rtctl, read with CLI11 into one Invocation without touching the network.
+// `rtctl --help` lists the commands, `rtctl COMMAND --help` explains one; anything unknown is a
+// usage error (exit 2).
 //
-//   rtctl [-n host:port] ls
-//   rtctl [-n host:port] cat NAME
-//   rtctl [-n host:port] connect A:port B:port [key=value ...]
-//   rtctl [-n host:port] disconnect A:port B:port
-//   rtctl [-n host:port] activate|deactivate|reset|exit NAME...
-//   rtctl [-n host:port] conf NAME [set KEY VALUE]
-//   rtctl [-n host:port] inject NAME:port TEXT
-//   rtctl [-n host:port] print NAME:port [-n COUNT] [--timeout S]
+//   rtctl [-n host:port] COMMAND ...
 //
-// The name server comes from -n, else from RTCTL_NAMESERVER, else localhost:2809.
+// The name server comes from -n, else from RTCTL_NAMESERVER, else (for the commands that read
+// a system file) from the file's "nameserver" line, else localhost:2809.
 #include <optional>
 #include <string>
 #include <utility>
@@ -38,26 +34,63 @@ enum class Verb {
   Exit,
   Conf,
   Inject,
-  Print
+  Print,
+  Check,
+  Apply,
+  Capture,
+  Stop,
+  Launch,
+  Delete,
+  Clean,
+  Wait,
+  Watch
+};
+
+// What the commands that read a system file share.
+struct SystemFileOptions {
+  std::string path;
+  // --var NAME=VALUE, in the order given; ${NAME} in the file takes the value.
+  std::vector<std::pair<std::string, std::string>> variables;
+};
+
+// rtctl launch's own options.
+struct LaunchOptions {
+  bool respawnAll = false;     // --respawn
+  bool exitOnFailure = false;  // --exit-on-failure
+  std::string outDir;          // --out: logs and default working folders
+  double startTimeout_s = 0;   // --start-timeout
+  double answerTimeout_s = 0;  // --answer-timeout
 };
 
 struct Invocation {
   std::string nameServer;
+  bool nameServerGiven = false;  // by -n or RTCTL_NAMESERVER rather than by default
   Verb verb = Verb::Ls;
-  std::vector<std::string> components;  // cat, activate, deactivate, reset, exit, conf
-  std::vector<PortAddress> ports;       // connect, disconnect, inject, print
+  std::vector<std::string> components;  // cat, activate, ..., conf, capture, watch, delete
+  std::vector<PortAddress> ports;       // connect, disconnect, inject, print, wait
   std::vector<std::pair<std::string, std::string>> properties;  // connect, as given
   std::optional<std::pair<std::string, std::string>> confSet;   // conf NAME set KEY VALUE
   std::string text;                                             // inject
   std::optional<int> count;                                     // print -n
-  std::optional<double> timeout_s;                              // print --timeout
+  std::optional<double> timeout_s;                              // print, wait --timeout
+  SystemFileOptions systemFile;                                 // check, apply, stop, launch
+  bool fileOnly = false;                                        // check --file-only
+  std::string outputFile;                                       // capture -o
+  LaunchOptions launch;
+  std::string pattern;                                      // wait
+  std::optional<std::pair<PortAddress, std::string>> send;  // wait --send NAME:port TEXT
+  double interval_s = 0;                                    // watch --interval
+  bool force = false;                                       // delete --force
 };
 
-// Either an invocation or one line saying what is wrong with the command line.
+// Either an invocation, or the text to print and the status to end with: the help or the
+// version on standard output (status 0), or one line naming what is wrong and the usage of
+// the command on standard error (status 2).
 struct ParsedCommandLine {
   std::optional<Invocation> invocation;
-  std::string error;
-  bool helpRequested = false;
+  std::string error;  // one line, without the program name
+  std::string usage;  // with error: the usage of the command that was being read
+  std::string help;   // without error: what to print on standard output
 };
 
 // arguments without the program name; nameServerVariable is the value of RTCTL_NAMESERVER
@@ -68,13 +101,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments,
 // "NAME:port" split at the last ':'; empty when either side is empty.
 std::optional<PortAddress> parsePortAddress(const std::string& text);
 
-// "corbaloc::host:port/NameService" for "host:port" or "host" (the port then defaults to 2809
-// in the corbaloc rules). Empty when the address is malformed.
-std::string nameServiceLocation(const std::string& nameServer);
-
-// True when the name server's host is this machine's loopback (127.x.x.x or localhost).
-bool isLoopbackAddress(const std::string& nameServer);
-
+// The list of commands, as `rtctl --help` shows it.
 std::string usageText();
 
 }  // namespace rtctl

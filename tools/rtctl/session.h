@@ -3,6 +3,7 @@
 // and lookups of components and ports. Failures are thrown as rtctl::Failure carrying the one
 // line the tool prints.
 #include <RTC.hh>
+#include <omniORB4/Naming.hh>
 
 #include <stdexcept>
 #include <string>
@@ -29,6 +30,10 @@ struct Component {
   RTC::RTObject_var object;
 };
 
+// Whether the object bound at a name is there: it answers, its process is gone (the name is
+// left over), or it does not answer in time (hung, or far away).
+enum class Presence { Answers, Gone, Hung };
+
 class Session {
  public:
   explicit Session(const std::string& nameServer);
@@ -44,6 +49,15 @@ class Session {
   std::vector<std::string> componentPaths();
   // The component an instance name or naming path means; checks that it answers.
   Component findComponent(const std::string& name);
+  // The same among paths already listed with componentPaths().
+  Component findComponentIn(const std::vector<std::string>& paths, const std::string& name);
+  // The object bound at a naming path (not called).
+  CORBA::Object_ptr resolvePath(const std::string& path);
+  // Whether the object bound at path answers; a name server that fails is a Failure.
+  Presence presenceOf(const std::string& path);
+  // Removes the binding at a naming path.
+  void unbind(const std::string& path);
+  const std::string& nameServer() const { return nameServer_; }
   // The component's port called portName ("out" or "Talker0.out").
   RTC::PortService_ptr findPort(const Component& component, const std::string& portName);
   // The first execution context the component owns.
@@ -58,7 +72,7 @@ class Session {
   static std::string explain(const std::string& what, const CORBA::Exception& error);
 
  private:
-  CORBA::Object_ptr resolvePath(const std::string& path);
+  CosNaming::NamingContextExt_ptr rootContext();
 
   std::string nameServer_;
   CORBA::ORB_var orb_;
