@@ -83,7 +83,7 @@ class CommandWordWriter : public RTC::DataFlowComponentBase {
 };
 
 void moduleInit(RTC::Manager* manager) {
-  shell::createComponentOrAbort(
+  shell::createComponentOrFail(
       manager,
       [](RTC::Manager* m) {
         shell::registerComponentFactory(

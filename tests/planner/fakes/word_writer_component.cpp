@@ -113,7 +113,7 @@ void registerWriter(RTC::Manager* manager) {
 }
 
 void moduleInit(RTC::Manager* manager) {
-  shell::createComponentOrAbort(manager, registerWriter, "WordWriter");
+  shell::createComponentOrFail(manager, registerWriter, "WordWriter");
 }
 
 }  // namespace
