@@ -81,7 +81,7 @@ TEST(LegendAgainstPlanner, onlyThePlannersPictureWithoutAMapIsNoStep) {
   // A held cycle with a collision: a step, whatever the status line says.
   cv::Mat held = plannerPictureOf(empty);
   planner::drawStatus(held, planner::kStatusCollision);
-  planner::drawHoldOverlays(held, planner::RobotState{}, planner::PlanarPoint_mm{},
+  planner::drawHoldOverlays(held, planner::RobotState{}, planner::PlannerPoint{},
                             planner::PathBook{}, planner::kStatusCollision);
   EXPECT_FALSE(isMapMissingPicture(held));
 }
