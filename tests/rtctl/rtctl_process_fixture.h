@@ -41,8 +41,8 @@ class RtctlSystemTest : public rt_test::RtProcessTest {
   static std::string testProgram(const std::string& label, const std::string& components,
                                  const std::string& types, const std::string& options = "") {
     return "program " + label + " components=" + components +
-           " conf=base.conf env=RT_TEST_CREATE=" + types + " " + options +
-           " -- " + test_support::binPath("rt_test_components") + "\n";
+           " conf=base.conf env=RT_TEST_CREATE=" + types + " " + options + " -- " +
+           test_support::binPath("rt_test_components") + "\n";
   }
 
   // True once every line of the file holds in the live system (rtctl check exits 0).
