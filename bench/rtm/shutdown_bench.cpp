@@ -119,7 +119,9 @@ class Run {
                      processes_[program.name]->output().c_str());
   }
 
-  void connectAndActivate() {
+  // The whole group, connected and active.
+  void startConnected() {
+    for (const Program& program : group_.programs) start(program);
     for (const auto& connection : group_.connections) {
       std::vector<std::string> words{"connect"};
       words.insert(words.end(), connection.begin(), connection.end());
@@ -135,6 +137,13 @@ class Run {
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     rtctl({"activate", instance});
     return ok ? ms : -1;
+  }
+
+  // SIGTERM to the program; milliseconds until it has ended, -1 when it did not.
+  double terminate_ms(const Program& program) {
+    const Clock::time_point start = Clock::now();
+    signal(program, SIGTERM);
+    return msUntilEnded(pid(program), start);
   }
 
   pid_t pid(const Program& program) { return processes_.at(program.name)->pid(); }
@@ -181,8 +190,7 @@ void measureGroup(const Group& group) {
   std::printf("%s group\n", group.label.c_str());
   {
     Run run(group);
-    for (const Program& program : group.programs) run.start(program);
-    run.connectAndActivate();
+    run.startConnected();
     for (const Program& program : group.programs)
       for (const std::string& instance : program.instances)
         report("deactivate", instance, run.deactivate_ms(instance));
@@ -190,26 +198,20 @@ void measureGroup(const Group& group) {
   for (const Program& program : group.programs) {
     Run run(group);
     run.start(program);
-    const Clock::time_point start = Clock::now();
-    run.signal(program, SIGTERM);
-    const double ms = msUntilEnded(run.pid(program), start);
+    const double ms = run.terminate_ms(program);
     report("alone", program.name, ms, run.namesLeft(program));
   }
   {
     Run run(group);
-    for (const Program& program : group.programs) run.start(program);
-    run.connectAndActivate();
+    run.startConnected();
     for (const Program& program : group.programs) {
-      const Clock::time_point start = Clock::now();
-      run.signal(program, SIGTERM);
-      const double ms = msUntilEnded(run.pid(program), start);
+      const double ms = run.terminate_ms(program);
       report("in turn", program.name, ms, run.namesLeft(program));
     }
   }
   {
     Run run(group);
-    for (const Program& program : group.programs) run.start(program);
-    run.connectAndActivate();
+    run.startConnected();
     const Clock::time_point start = Clock::now();
     for (const Program& program : group.programs) run.signal(program, SIGTERM);
     for (const Program& program : group.programs) {
@@ -219,14 +221,11 @@ void measureGroup(const Group& group) {
   }
   {
     Run run(group);
-    for (const Program& program : group.programs) run.start(program);
-    run.connectAndActivate();
+    run.startConnected();
     const Program& ending = group.programs[1];
     const Program& hung = group.programs[0];
     run.signal(hung, SIGSTOP);
-    const Clock::time_point start = Clock::now();
-    run.signal(ending, SIGTERM);
-    const double ms = msUntilEnded(run.pid(ending), start);
+    const double ms = run.terminate_ms(ending);
     report("hung peer", ending.name, ms, " (" + hung.name + " stopped)" + run.namesLeft(ending));
     run.signal(hung, SIGCONT);
   }
