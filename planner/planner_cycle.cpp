@@ -84,8 +84,10 @@ std::optional<std::string> PlannerCycle::activate() {
   loopTime_s_ = settings_.loopTime_s;
   maxSpeed_mmps_ = static_cast<float>(settings_.robotMaxSpeed_mps * kMsPerS);
 
+  // The pause gives way like the cycle's waits; the activation then completes at once.
   const std::uint32_t waitStart_ms = clock_.now_ms();
-  while (clock_.now_ms() - waitStart_ms < kActivationWait_ms) clock_.sleepOneMillisecond();
+  while (clock_.now_ms() - waitStart_ms < kActivationWait_ms && io_.keepWaiting())
+    clock_.sleepOneMillisecond();
   std::printf("waiting completed.\n");
 
   motionSet_.clear();

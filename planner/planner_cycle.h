@@ -54,8 +54,8 @@ class PlannerIo : public WordInbox {
   virtual OdometryPose readPose() = 0;
   virtual bool velocityIsNew() = 0;
   virtual OdometryVelocity readVelocity() = 0;
-  // False once a wait inside the cycle (the pacing to LOOP_TIME, odometry samples) should be
-  // given up: a deactivation, an exit or a shutdown waits for the cycle to return.
+  // False once a wait (the pause at activation, the pacing to LOOP_TIME, odometry samples)
+  // should be given up: a deactivation, an exit or a shutdown waits for it to end.
   virtual bool keepWaiting() = 0;
   virtual void publishImage(const cv::Mat& image) = 0;
   // The console bytes of a text holding the full-width colon.

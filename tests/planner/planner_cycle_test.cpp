@@ -175,6 +175,19 @@ TEST_F(Cycle, pacingGivesWayWhenToldTo) {
   EXPECT_EQ(planner.path().step(), 1);
 }
 
+TEST_F(Cycle, activationPausesTwoSecondsUnlessToldToGiveUp) {
+  planner.deactivate();
+  std::uint32_t before = clock.now;
+  ASSERT_FALSE(planner.activate());
+  EXPECT_EQ(clock.now - before, 2000u);
+  planner.deactivate();
+  io.waitsAllowed = 10;
+  before = clock.now;
+  ASSERT_FALSE(planner.activate()) << "the activation still completes";
+  EXPECT_EQ(clock.now - before, 9u);
+  EXPECT_EQ(planner.motionSet().size(), 33u);
+}
+
 TEST_F(Cycle, takesEveryWordThatCameSinceTheLastCycle) {
   for (int i = 0; i < 5000; ++i) io.inbox.push_back("NOT_A_ROUTE_WORD");
   io.inbox.push_back("ROBOT_START");
