@@ -135,6 +135,8 @@ struct TrayFailure {
   const char* taskLine;
 };
 
+void PrintTo(const TrayFailure& failure, std::ostream* out) { *out << failure.message; }
+
 class TrayIkFailure : public TrayTask, public ::testing::WithParamInterface<TrayFailure> {};
 
 TEST_P(TrayIkFailure, reportsTheNumberedCheck) {
