@@ -5,10 +5,10 @@
 //
 // Lifecycle: onInitialize adds ports and consumers, binds the parameters and lays out the
 // placing slots; onActivated moves the robot to its initial pose; onExecute is one command
-// cycle. A deactivation, exit() and SIGTERM/SIGINT all pass through onDeactivated (and
-// onFinalize) while the ports and consumers are still connected: a running task is halted
-// there with the protective stop and answered with its STOPPED word, so the robot never goes
-// on moving for a coordinator that has gone.
+// cycle. A deactivation, exit() and SIGTERM/SIGINT all pass through onDeactivated while the
+// ports and consumers are still connected: a running task is halted there with the
+// protective stop and answered with its STOPPED word, so the robot never goes on moving for
+// a coordinator that has gone. onFinalize does the same for a task that would still run.
 
 // The port data types come first: the ports' templates find their Any operators only when
 // these are declared before them.

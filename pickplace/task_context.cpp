@@ -24,12 +24,16 @@ Outcome checkReach(TaskContext& task, Arm arm, const HandPose& pose, double ches
 
 Outcome checkReachLR(TaskContext& task, const HandPose& left, const HandPose& right,
                      double chest_rad, const char* check) {
+  // A failed call ends the check at once; it was reported where it failed.
+  const auto callFailed = [](const Outcome& reach) {
+    return !reach && reach.failure().cause() == FailureCause::callFailed;
+  };
   Outcome leftReach = checkReach(task, Arm::left, left, chest_rad, check);
-  if (!leftReach && leftReach.failure().cause() == FailureCause::callFailed) {
+  if (callFailed(leftReach)) {
     return leftReach;
   }
   Outcome rightReach = checkReach(task, Arm::right, right, chest_rad, check);
-  return leftReach ? rightReach : leftReach;
+  return callFailed(rightReach) || leftReach ? rightReach : leftReach;
 }
 
 Outcome executeAction(TaskContext& task, const OperationList& list, const JointAngles* start) {

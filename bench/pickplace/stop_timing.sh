@@ -5,6 +5,7 @@
 #   word_s   from the stop to the HIRO_OBJ_MANIP_STOPPED word at a reader of "output"
 #   exit_s   from the stop to the end of the PalkettComp process (all but a deactivation)
 #   halted   whether the coordinator reached the protective stop ("cannot halt" not printed)
+# The way "idle" sends SIGTERM with no task running: only exit_s applies.
 # Times are polled every 5 ms. Usage: bench/pickplace/stop_timing.sh [runs per way, default 3]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -70,22 +71,24 @@ one_run() {
     rts_rtctl inject Palkett0:input HIRO_TRAY_MANIP_STOP >/dev/null
     wait_for_text "$dir/output.log" HIRO_TRAY_MANIP_STOPPED 1 && break
   done
-  rts_rtctl inject Palkett0:input HIRO_OBJ_MANIP_START >/dev/null
-  wait_for_text "$dir/palkett.log" "<< nxutil::Hiro2HiroNX()" 60 ||
-    { echo "no trajectory was sent" >&2; return 1; }
-  sleep 1
+  if [[ $way != idle ]]; then
+    rts_rtctl inject Palkett0:input HIRO_OBJ_MANIP_START >/dev/null
+    wait_for_text "$dir/palkett.log" "<< nxutil::Hiro2HiroNX()" 60 ||
+      { echo "no trajectory was sent" >&2; return 1; }
+    sleep 1
+  fi
 
   local start word_at exit_s=- requesting=""
   start=$(now_ns)
   case $way in
-    SIGTERM) kill -TERM "$palkett" ;;
+    SIGTERM | idle) kill -TERM "$palkett" ;;
     SIGINT) kill -INT "$palkett" ;;
     exit | deactivation)
       rts_rtctl "${way/deactivation/deactivate}" Palkett0 >/dev/null &
       requesting=$!
       ;;
   esac
-  if wait_for_text "$dir/output.log" HIRO_OBJ_MANIP_STOPPED 60; then
+  if [[ $way != idle ]] && wait_for_text "$dir/output.log" HIRO_OBJ_MANIP_STOPPED 60; then
     word_at=$(now_ns)
   else
     word_at=""
@@ -102,7 +105,7 @@ one_run() {
 }
 
 printf '%-13s %4s %8s %8s %7s\n' way run word_s exit_s halted
-for way in SIGTERM SIGINT exit deactivation; do
+for way in SIGTERM SIGINT exit deactivation idle; do
   for run in $(seq 1 "$runs"); do
     one_run "$way" "$run"
   done

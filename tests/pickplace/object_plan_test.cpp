@@ -238,6 +238,8 @@ struct NumberedFailure {
   const char* taskLine;
 };
 
+void PrintTo(const NumberedFailure& failure, std::ostream* out) { *out << failure.message; }
+
 class ObjectIkFailure : public ObjectTask, public ::testing::WithParamInterface<NumberedFailure> {};
 
 TEST_P(ObjectIkFailure, reportsTheNumberedCheck) {

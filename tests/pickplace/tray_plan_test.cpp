@@ -135,6 +135,8 @@ struct TrayFailure {
   const char* taskLine;
 };
 
+void PrintTo(const TrayFailure& failure, std::ostream* out) { *out << failure.message; }
+
 class TrayIkFailure : public TrayTask, public ::testing::WithParamInterface<TrayFailure> {};
 
 TEST_P(TrayIkFailure, reportsTheNumberedCheck) {
@@ -166,6 +168,21 @@ INSTANTIATE_TEST_SUITE_P(
                       TrayFailure{10, "[IK failed. (10)]", "cannot calculate placing parameters."},
                       TrayFailure{13, "[IK failed. (15)]", "cannot calculate placing parameters."}),
     [](const auto& info) { return "query" + std::to_string(info.param.failingQuery); });
+
+TEST_F(TrayTask, aFailedCallEndsATwoHandCheckWithNoLineOfItsOwn) {
+  // The left hand cannot reach, and the right hand's query fails: the failed call wins, as
+  // it was reported where it failed.
+  links.reachable = [](const fakes::IkQuery& query) { return query.arm != Arm::left; };
+  links.failingQuery = 1;
+  OperationList list;
+  const Outcome planned = plan(list);
+  ASSERT_FALSE(planned.ok());
+  EXPECT_EQ(planned.failure().cause(), FailureCause::callFailed);
+  TaskContext task = context();
+  links.reachQueries.clear();
+  EXPECT_EQ(processTray(task), "HIRO_TRAY_MANIP_ERROR");
+  EXPECT_EQ(err.str(), "");
+}
 
 TEST_F(TrayTask, continuesFromTheObjectTasksLastPose) {
   links.estimate.result = 0;

@@ -8,6 +8,9 @@ std::vector<double> armSolutionFor(const HandPose& pose, double chest_rad) {
 
 IkStatus FakeCellLinks::isSolutionFound(Arm arm, const HandPose& pose, double chest_rad) {
   reachQueries.push_back({arm, pose, chest_rad});
+  if (failingQuery && *failingQuery + 1 == reachQueries.size()) {
+    return IkStatus::callFailed;
+  }
   return reachable(reachQueries.back()) ? IkStatus::found : IkStatus::notFound;
 }
 

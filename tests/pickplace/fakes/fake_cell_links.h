@@ -3,6 +3,7 @@
 // that records trajectories. For tests of the planners and the conversion, and for benches.
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "cell_links.h"
@@ -35,6 +36,8 @@ class FakeCellLinks : public CellLinks {
 
   // Reachability rule; every pose is reachable by default.
   std::function<bool(const IkQuery&)> reachable = [](const IkQuery&) { return true; };
+  // When set, the reachability query of this index (from 0) fails as a broken call does.
+  std::optional<std::size_t> failingQuery;
   // When set, solve answers "no solution".
   bool solveFails = false;
   // When set, solve answers "found" but fills no group.

@@ -83,13 +83,11 @@ class CommandWordWriter : public RTC::DataFlowComponentBase {
 };
 
 void moduleInit(RTC::Manager* manager) {
-  shell::createComponentOrFail(
-      manager,
-      [](RTC::Manager* m) {
-        shell::registerComponentFactory(
-            m, kWriterProfile, shell::createComponent<CommandWordWriter>, shell::destroyComponent);
-      },
-      "CommandWordWriter");
+  shell::registerComponentFactory(
+      manager, kWriterProfile, shell::createComponent<CommandWordWriter>, shell::destroyComponent);
+  if (manager->createComponent("CommandWordWriter") == nullptr) {
+    say("CommandWordWriter could not be created");
+  }
 }
 
 }  // namespace
