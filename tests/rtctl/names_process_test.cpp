@@ -2,17 +2,13 @@
 // the naming walk beyond a thousand bindings, connect's check of service interfaces, wait and
 // watch.
 #include <omniORB4/CORBA.h>
-#include <omniORB4/Naming.hh>
 #include <signal.h>
+#include <omniORB4/Naming.hh>
 
 #include "rtctl_process_fixture.h"
 
 namespace rtctl_test {
 namespace {
-
-bool contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 TEST_F(RtctlSystemTest, deleteAndCleanRemoveOnlyTheNamesOfProcessesThatAreGone) {
   auto talker = startComponents("Talker");
@@ -97,8 +93,7 @@ TEST_F(RtctlSystemTest, waitPrintsTheFirstMatchingSampleAndSendsTheRequestOnceLi
                        "Listener0:in", "request from wait"});
   ASSERT_TRUE(waited.status.exitedWith(0)) << waited.err;
   ASSERT_EQ(linesOf(waited.out).size(), 1u) << waited.out;
-  EXPECT_TRUE(std::regex_match(linesOf(waited.out)[0], std::regex("hello #[0-9]*5")))
-      << waited.out;
+  EXPECT_TRUE(std::regex_match(linesOf(waited.out)[0], std::regex("hello #[0-9]*5"))) << waited.out;
   EXPECT_TRUE(talk->waitForOutput("received: request from wait", kEventTimeout));
 
   auto timedOut = rtctl({"wait", "Talker0:out", "never", "--timeout", "0.5"});

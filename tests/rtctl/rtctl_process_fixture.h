@@ -17,6 +17,10 @@ using rt_test::kStartTimeout;
 using rt_test::linesOf;
 using test_support::Seconds;
 
+inline bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
 class RtctlSystemTest : public rt_test::RtProcessTest {
  protected:
   // Writes a system file into the run directory and returns its path.
@@ -41,8 +45,8 @@ class RtctlSystemTest : public rt_test::RtProcessTest {
   static std::string testProgram(const std::string& label, const std::string& components,
                                  const std::string& types, const std::string& options = "") {
     return "program " + label + " components=" + components +
-           " conf=base.conf env=RT_TEST_CREATE=" + types + " " + options +
-           " -- " + test_support::binPath("rt_test_components") + "\n";
+           " conf=base.conf env=RT_TEST_CREATE=" + types + " " + options + " -- " +
+           test_support::binPath("rt_test_components") + "\n";
   }
 
   // True once every line of the file holds in the live system (rtctl check exits 0).

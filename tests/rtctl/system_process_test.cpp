@@ -6,10 +6,6 @@
 namespace rtctl_test {
 namespace {
 
-bool contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
 TEST_F(RtctlSystemTest, applyStopsAtTheFirstFailureAndChangesNothingAfterIt) {
   auto probes = startComponents("Probe,Probe");
   ASSERT_TRUE(names.waitForBinding("Probe1.rtc", kStartTimeout)) << probes->output();
@@ -25,7 +21,8 @@ TEST_F(RtctlSystemTest, applyStopsAtTheFirstFailureAndChangesNothingAfterIt) {
                                            "parameter"))
       << applied.err;
   EXPECT_TRUE(contains(applied.err, "the lines after it were not applied")) << applied.err;
-  EXPECT_EQ(linesOf(applied.out), std::vector<std::string>{file + ":1: conf Probe0 set count 9: set"});
+  EXPECT_EQ(linesOf(applied.out),
+            std::vector<std::string>{file + ":1: conf Probe0 set count 9: set"});
 
   std::string first = rtctl({"conf", "Probe0"}).out;
   EXPECT_TRUE(contains(first, "count = 9")) << first;
@@ -143,8 +140,9 @@ TEST_F(RtctlSystemTest, stopDeactivatesInTheReverseOrderOfActivation) {
   ASSERT_TRUE(rtctl({"apply", file}).status.exitedWith(0));
   auto stopped = rtctl({"stop", file});
   ASSERT_TRUE(stopped.status.exitedWith(0)) << stopped.err;
-  EXPECT_EQ(linesOf(stopped.out), (std::vector<std::string>{file + ":2: deactivate Probe1: deactivated",
-                                                            file + ":1: deactivate Probe0: deactivated"}));
+  EXPECT_EQ(linesOf(stopped.out),
+            (std::vector<std::string>{file + ":2: deactivate Probe1: deactivated",
+                                      file + ":1: deactivate Probe0: deactivated"}));
   EXPECT_TRUE(waitForState("Probe0", "Inactive"));
   EXPECT_TRUE(waitForState("Probe1", "Inactive"));
   auto again = rtctl({"stop", file});

@@ -313,10 +313,8 @@ bool Supervisor::applyInitialLines() {
       }
     }
   }
-  std::ostringstream out;
-  ApplyOutcome outcome = applyLines(session_, linesToApply({}), out);
-  std::istringstream lines(out.str());
-  for (std::string line; std::getline(lines, line);) report(line);
+  ApplyOutcome outcome =
+      applyLines(session_, linesToApply({}), [this](const std::string& line) { report(line); });
   if (!outcome.failure.empty()) {
     fail("could not apply " + file_.path + ": " + outcome.failure);
     return false;
@@ -555,8 +553,7 @@ void Supervisor::programUp(Program& program, const std::vector<Component>& compo
 
 void Supervisor::reapplyLinesOf(Program& program) {
   std::vector<Action> lines = linesToApply(program.entry->components);
-  std::ostringstream out;
-  ApplyOutcome outcome = applyLines(session_, lines, out);
+  ApplyOutcome outcome = applyLines(session_, lines, [](const std::string&) {});
   startReportingStates(program);
   std::string after =
       secondsText(std::chrono::duration<double>(Clock::now() - program.endedAt).count());

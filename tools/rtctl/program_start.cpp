@@ -108,6 +108,15 @@ ProgramStartPlan planProgramStart(const SystemFile& file, const ProgramEntry& pr
     }
   }
   start.argv = host.launcher;
+  if (!here) {
+    // The launcher runs here; what it starts is found on the other side.
+    start.argv[0] = findProgram(host.launcher[0]);
+    if (start.argv[0].empty()) {
+      problem("its host's launcher " + host.launcher[0] + " is no program here (" +
+              host.place.text() + ")");
+      start.argv[0] = host.launcher[0];
+    }
+  }
   start.argv.push_back(executable.empty() ? program.command[0] : executable);
 
   if (program.writesConf) {
