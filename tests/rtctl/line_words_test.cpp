@@ -2,17 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 namespace rtctl {
 namespace {
 
-VariableLookup from(std::map<std::string, std::string> values) {
-  return [values](const std::string& name) -> std::optional<std::string> {
-    auto found = values.find(name);
-    if (found == values.end()) return std::nullopt;
-    return found->second;
-  };
+VariableLookup from(std::vector<std::pair<std::string, std::string>> values) {
+  return variablesFrom(std::move(values), false);
 }
 
 std::vector<std::string> wordsOf(const std::string& text, const VariableLookup& variables = {}) {

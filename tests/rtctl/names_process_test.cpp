@@ -10,10 +10,6 @@
 namespace rtctl_test {
 namespace {
 
-bool contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
 TEST_F(RtctlSystemTest, deleteAndCleanRemoveOnlyTheNamesOfProcessesThatAreGone) {
   auto talker = startComponents("Talker");
   auto listener = startComponents("Listener");

@@ -65,12 +65,23 @@ TEST_F(ProgramStartTest, aProgramOnADeclaredHostListensOnItsAddressAndIsNamedAft
       "host robot 198.18.0.2 via=\"ip netns exec robot\"\n"
       "program comp host=robot -- bin/Comp\n");
   ProgramStartPlan result = plan(file);
-  ASSERT_TRUE(result.start);
-  EXPECT_EQ(result.start->argv[0], "ip");
+  ASSERT_TRUE(result.start) << result.problems.at(0);
+  EXPECT_EQ(result.start->argv[0], findProgram("ip"));
   EXPECT_EQ(result.start->argv[3], "robot");
+  EXPECT_EQ(result.start->argv[4], program);  // not looked for here: it is the host's
   EXPECT_NE(result.start->confText.find("corba.endpoints: 198.18.0.2:\n"), std::string::npos);
   EXPECT_NE(result.start->confText.find("naming.formats: robot.host_cxt/%n.rtc\n"),
             std::string::npos);
+}
+
+TEST_F(ProgramStartTest, aLauncherThatIsNoProgramHereIsNamed) {
+  ProgramStartPlan result =
+      plan(read("host far 10.0.0.2 via=no-such-launcher\nprogram comp host=far -- bin/Comp\n"));
+  EXPECT_FALSE(result.start);
+  ASSERT_EQ(result.problems.size(), 1u);
+  EXPECT_EQ(result.problems[0],
+            "t.system:2: comp: its host's launcher no-such-launcher is no program here "
+            "(t.system:1)");
 }
 
 TEST_F(ProgramStartTest, aProgramThatIsNotAComponentProgramGetsNoRtcConf) {

@@ -17,6 +17,10 @@ using rt_test::kStartTimeout;
 using rt_test::linesOf;
 using test_support::Seconds;
 
+inline bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
 class RtctlSystemTest : public rt_test::RtProcessTest {
  protected:
   // Writes a system file into the run directory and returns its path.

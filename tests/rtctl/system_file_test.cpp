@@ -3,21 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <map>
 #include <sstream>
 
 namespace rtctl {
 namespace {
 
-VariableLookup from(std::map<std::string, std::string> values) {
-  return [values](const std::string& name) -> std::optional<std::string> {
-    auto found = values.find(name);
-    if (found == values.end()) return std::nullopt;
-    return found->second;
-  };
+VariableLookup from(std::vector<std::pair<std::string, std::string>> values) {
+  return variablesFrom(std::move(values), false);
 }
 
-SystemFile parsed(const std::string& text, std::map<std::string, std::string> variables = {}) {
+SystemFile parsed(const std::string& text,
+                  std::vector<std::pair<std::string, std::string>> variables = {}) {
   SystemFileRead read = parseSystemFile(text, "my.system", "/sys", from(std::move(variables)));
   EXPECT_EQ(read.error, "");
   return read.file.value_or(SystemFile{});
@@ -166,11 +162,10 @@ TEST(SystemFile, readingAFileTakesVariablesFromTheCommandLineThenTheEnvironment)
 
 // The system files shipped with the project read without a fault and name what they must.
 TEST(SystemFile, theShippedDemoAndRobotFilesAreValid) {
-  std::map<std::string, std::string> variables = {
+  const std::vector<std::pair<std::string, std::string>> given = {
       {"BIN", "/b"},       {"OUT", "/o"},        {"SCENE", "/s.scene"}, {"BUILDING", "/p.plan"},
       {"TIME_SCALE", "1"}, {"RUN", "/r"},        {"CONTROLLER", "C0"},  {"HIRO", "H0"},
       {"HIRONX", "N0"},    {"ESTIMATION", "E0"}, {"BASE", "B0"},        {"MAP", "M0"}};
-  std::vector<std::pair<std::string, std::string>> given(variables.begin(), variables.end());
   SystemFileRead demo =
       readSystemFile(RTCTL_TEST_PROJECT_ROOT "/scripts/system/demo.system", given);
   ASSERT_TRUE(demo.file) << demo.error;

@@ -6,10 +6,6 @@
 namespace rtctl_test {
 namespace {
 
-bool contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
 TEST_F(RtctlSystemTest, applyStopsAtTheFirstFailureAndChangesNothingAfterIt) {
   auto probes = startComponents("Probe,Probe");
   ASSERT_TRUE(names.waitForBinding("Probe1.rtc", kStartTimeout)) << probes->output();

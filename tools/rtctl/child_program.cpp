@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "session.h"
+#include "failure.h"
 #include "time_text.h"
 
 extern char** environ;
@@ -21,13 +21,6 @@ extern char** environ;
 namespace rtctl {
 
 namespace {
-
-// Reports errno to the parent through the pipe and ends the forked child.
-[[noreturn]] void failChild(int errorPipe) {
-  int error = errno;
-  (void)!write(errorPipe, &error, sizeof error);
-  _exit(127);
-}
 
 // Runs in the forked child: only async-signal-safe calls until exec.
 [[noreturn]] void execChild(char* const argv[], char* const envp[], const char* folder, int logFd,
@@ -40,31 +33,11 @@ namespace {
   sigprocmask(SIG_SETMASK, &none, nullptr);
   for (int sig : {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGCHLD}) signal(sig, SIG_DFL);
   int in = open("/dev/null", O_RDONLY);
-  if (in < 0 || dup2(in, 0) < 0 || dup2(logFd, 1) < 0 || dup2(logFd, 2) < 0) failChild(errorPipe);
-  if (chdir(folder) != 0) failChild(errorPipe);
+  if (in < 0 || dup2(in, 0) < 0 || dup2(logFd, 1) < 0 || dup2(logFd, 2) < 0)
+    failForkedChild(errorPipe);
+  if (chdir(folder) != 0) failForkedChild(errorPipe);
   execve(argv[0], argv, envp);
-  failChild(errorPipe);
-}
-
-std::vector<std::string> changedEnvironment(
-    const std::vector<std::pair<std::string, std::string>>& changes) {
-  std::vector<std::string> result;
-  for (char** entry = environ; *entry; ++entry) {
-    std::string text(*entry);
-    std::string name = text.substr(0, text.find('='));
-    bool replaced = false;
-    for (const auto& change : changes) replaced = replaced || change.first == name;
-    if (!replaced) result.push_back(text);
-  }
-  for (const auto& [name, value] : changes) result.push_back(name + "=" + value);
-  return result;
-}
-
-std::vector<char*> pointersTo(std::vector<std::string>& words) {
-  std::vector<char*> pointers;
-  for (std::string& word : words) pointers.push_back(word.data());
-  pointers.push_back(nullptr);
-  return pointers;
+  failForkedChild(errorPipe);
 }
 
 std::string commandText(const std::vector<std::string>& argv) {
@@ -94,9 +67,9 @@ pid_t startChildProgram(const std::vector<std::string>& argv,
   if (logFd < 0) throw Failure("cannot open " + logPath + ": " + std::strerror(errno));
 
   std::vector<std::string> words = argv;
-  std::vector<char*> argvPointers = pointersTo(words);
+  std::vector<char*> argvPointers = execPointers(words);
   std::vector<std::string> variables = changedEnvironment(environment);
-  std::vector<char*> envPointers = pointersTo(variables);
+  std::vector<char*> envPointers = execPointers(variables);
 
   int errorPipe[2];
   if (pipe2(errorPipe, O_CLOEXEC) != 0) {
@@ -117,17 +90,48 @@ pid_t startChildProgram(const std::vector<std::string>& argv,
     close(errorPipe[0]);
     throw Failure("cannot start " + argv[0] + ": " + std::strerror(forkError));
   }
-  int childErrno = 0;
-  ssize_t got;
-  do {
-    got = read(errorPipe[0], &childErrno, sizeof childErrno);
-  } while (got < 0 && errno == EINTR);
-  close(errorPipe[0]);
-  if (got > 0) {
+  if (int childErrno = awaitExec(errorPipe[0])) {
     waitpid(pid, nullptr, 0);
     throw Failure("cannot start " + argv[0] + ": " + std::strerror(childErrno));
   }
   return pid;
+}
+
+std::vector<std::string> changedEnvironment(
+    const std::vector<std::pair<std::string, std::string>>& changes) {
+  std::vector<std::string> result;
+  for (char** entry = environ; *entry; ++entry) {
+    std::string text(*entry);
+    std::string name = text.substr(0, text.find('='));
+    bool replaced = false;
+    for (const auto& change : changes) replaced = replaced || change.first == name;
+    if (!replaced) result.push_back(text);
+  }
+  for (const auto& [name, value] : changes) result.push_back(name + "=" + value);
+  return result;
+}
+
+std::vector<char*> execPointers(std::vector<std::string>& words) {
+  std::vector<char*> pointers;
+  for (std::string& word : words) pointers.push_back(word.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+[[noreturn]] void failForkedChild(int errorPipe) {
+  int error = errno;
+  (void)!write(errorPipe, &error, sizeof error);
+  _exit(127);
+}
+
+int awaitExec(int errorPipe) {
+  int childErrno = 0;
+  ssize_t got;
+  do {
+    got = read(errorPipe, &childErrno, sizeof childErrno);
+  } while (got < 0 && errno == EINTR);
+  close(errorPipe);
+  return got > 0 ? childErrno : 0;
 }
 
 bool signalChildGroup(pid_t pid, int signal) {

@@ -31,4 +31,16 @@ std::optional<int> reapChild(pid_t pid);
 // "exit code 3", "exited normally" (0), "killed by SIGKILL".
 std::string exitText(int waitStatus);
 
+// For starting programs (here and in the tests' own helper): this process's environment with
+// changes added or replacing variables of the same name, as "NAME=VALUE" strings.
+std::vector<std::string> changedEnvironment(
+    const std::vector<std::pair<std::string, std::string>>& changes);
+// The null-terminated pointer array that exec takes, into words (which must outlive it).
+std::vector<char*> execPointers(std::vector<std::string>& words);
+// In a forked child whose exec failed: writes errno to the parent's pipe and ends the child.
+[[noreturn]] void failForkedChild(int errorPipe);
+// In the parent: waits until the child has executed its program (the pipe, opened with
+// O_CLOEXEC, closes) or failed to; closes the pipe and returns the child's errno, or 0.
+int awaitExec(int errorPipe);
+
 }  // namespace rtctl

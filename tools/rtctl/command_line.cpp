@@ -3,8 +3,6 @@
 #include <project_version.h>
 
 #include <CLI/CLI.hpp>
-#include <map>
-#include <memory>
 #include <regex>
 
 #include "name_server_address.h"
@@ -89,6 +87,34 @@ class Grammar {
   }
 
   CLI::App& app() { return app_; }
+
+  // Values that need converting once CLI11 has checked them.
+  void finish() {
+    if (!timeoutText_.empty()) invocation_.timeout_s = std::stod(timeoutText_);
+    if (!startTimeoutText_.empty())
+      invocation_.launch.startTimeout_s = std::stod(startTimeoutText_);
+    if (!intervalText_.empty()) invocation_.interval_s = std::stod(intervalText_);
+    if (!answerTimeoutText_.empty()) {
+      invocation_.launch.answerTimeout_s = std::stod(answerTimeoutText_);
+    }
+    if (!confName_.empty()) invocation_.components = {confName_};
+    if (countOption_->count() > 0) invocation_.count = count_;
+  }
+
+  // A problem CLI11 cannot see, or "".
+  std::string problem() const {
+    for (const auto& [verb, command] : commands_) {
+      if (!command->parsed()) continue;
+      if (verb == Verb::Cat || verb == Verb::Delete) {
+        if (invocation_.components.size() != 1) return command->get_name() + " takes one NAME";
+      }
+      if (verb == Verb::Conf && !confWords_.empty() && confWords_[0] != "set") {
+        return "usage: conf NAME [set KEY VALUE]";
+      }
+      if (verb == Verb::Wait && !sendTexts_.empty()) return checkPortAddress(sendTexts_[0]);
+    }
+    return "";
+  }
 
   // The invocation after a successful parse.
   Invocation invocation(const char* nameServerVariable) {
@@ -282,35 +308,6 @@ class Grammar {
     addComponents(remove, "the component", true);
     remove->add_flag("--force", invocation_.force, "remove the name even if its object answers");
     command(Verb::Clean, "clean", "remove every component name whose object no longer answers");
-  }
-
- public:
-  // Values that need converting once CLI11 has checked them.
-  void finish() {
-    if (!timeoutText_.empty()) invocation_.timeout_s = std::stod(timeoutText_);
-    if (!startTimeoutText_.empty())
-      invocation_.launch.startTimeout_s = std::stod(startTimeoutText_);
-    if (!intervalText_.empty()) invocation_.interval_s = std::stod(intervalText_);
-    if (!answerTimeoutText_.empty()) {
-      invocation_.launch.answerTimeout_s = std::stod(answerTimeoutText_);
-    }
-    if (!confName_.empty()) invocation_.components = {confName_};
-    if (countOption_->count() > 0) invocation_.count = count_;
-  }
-
-  // A problem CLI11 cannot see, or "".
-  std::string problem() const {
-    for (const auto& [verb, command] : commands_) {
-      if (!command->parsed()) continue;
-      if (verb == Verb::Cat || verb == Verb::Delete) {
-        if (invocation_.components.size() != 1) return command->get_name() + " takes one NAME";
-      }
-      if (verb == Verb::Conf && !confWords_.empty() && confWords_[0] != "set") {
-        return "usage: conf NAME [set KEY VALUE]";
-      }
-      if (verb == Verb::Wait && !sendTexts_.empty()) return checkPortAddress(sendTexts_[0]);
-    }
-    return "";
   }
 
  private:

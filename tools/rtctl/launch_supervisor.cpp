@@ -130,7 +130,12 @@ bool Supervisor::startNameServer() {
            " is neither (" + file_.nameServerPlace.text() + ")");
       return false;
     }
-    argv = where->launcher;
+    argv = launcherOf(*where);
+    if (!argv.empty() && argv[0].empty()) {
+      fail("the launcher of host " + where->name + " is no program here (" + where->place.text() +
+           ")");
+      return false;
+    }
   }
   if (nameServerAnswers()) {
     fail("a name server already answers at " + nameServer_ + "; end it, or remove \"start\" from " +
@@ -274,6 +279,8 @@ void Supervisor::startProgram(Program& program) {
                               std::chrono::duration<double>(invocation_.launch.startTimeout_s));
   report("started " + program.entry->label + " (pid " + std::to_string(program.pid) + "), log " +
          start.logPath);
+  // Nothing to wait for in the name server: it runs.
+  if (program.entry->components.empty()) programUp(program, {});
 }
 
 bool Supervisor::bringUp() {
@@ -313,10 +320,8 @@ bool Supervisor::applyInitialLines() {
       }
     }
   }
-  std::ostringstream out;
-  ApplyOutcome outcome = applyLines(session_, linesToApply({}), out);
-  std::istringstream lines(out.str());
-  for (std::string line; std::getline(lines, line);) report(line);
+  ApplyOutcome outcome =
+      applyLines(session_, linesToApply({}), [this](const std::string& line) { report(line); });
   if (!outcome.failure.empty()) {
     fail("could not apply " + file_.path + ": " + outcome.failure);
     return false;
@@ -543,20 +548,19 @@ void Supervisor::programUp(Program& program, const std::vector<Component>& compo
         targets,
         std::chrono::milliseconds(static_cast<long>(invocation_.launch.answerTimeout_s * 1000)));
   }
-  if (!back) {
-    report(
-        program.entry->label + ": " +
-        (components.empty() ? std::string("running") : joined(program.entry->components) + " up") +
-        " (" + secondsText(secondsSince(program.startedAt)) + " after its start)");
-    return;
+  if (components.empty()) {
+    report(program.entry->label + (back ? ": running again" : ": running"));
+  } else if (!back) {
+    report(program.entry->label + ": " + joined(program.entry->components) + " up (" +
+           secondsText(secondsSince(program.startedAt)) + " after its start)");
+  } else {
+    reapplyLinesOf(program);
   }
-  reapplyLinesOf(program);
 }
 
 void Supervisor::reapplyLinesOf(Program& program) {
   std::vector<Action> lines = linesToApply(program.entry->components);
-  std::ostringstream out;
-  ApplyOutcome outcome = applyLines(session_, lines, out);
+  ApplyOutcome outcome = applyLines(session_, lines, [](const std::string&) {});
   startReportingStates(program);
   std::string after =
       secondsText(std::chrono::duration<double>(Clock::now() - program.endedAt).count());

@@ -1,6 +1,7 @@
 #include "line_words.h"
 
 #include <cctype>
+#include <cstdlib>
 
 namespace rtctl {
 
@@ -130,6 +131,19 @@ class LineReader {
 };
 
 }  // namespace
+
+VariableLookup variablesFrom(std::vector<std::pair<std::string, std::string>> values,
+                             bool fromEnvironment) {
+  return [values = std::move(values),
+          fromEnvironment](const std::string& name) -> std::optional<std::string> {
+    for (auto it = values.rbegin(); it != values.rend(); ++it) {
+      if (it->first == name) return it->second;
+    }
+    const char* value = fromEnvironment ? std::getenv(name.c_str()) : nullptr;
+    if (value) return std::string(value);
+    return std::nullopt;
+  };
+}
 
 WordLines splitWordLines(const std::string& text, const VariableLookup& variables) {
   WordLines result;

@@ -6,12 +6,17 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace rtctl {
 
 // The value of a variable, or nothing when it is unknown.
 using VariableLookup = std::function<std::optional<std::string>(const std::string& name)>;
+
+// The values given (the last of a name wins), then, with fromEnvironment, the environment's.
+VariableLookup variablesFrom(std::vector<std::pair<std::string, std::string>> values,
+                             bool fromEnvironment);
 
 struct WordLine {
   int number = 0;  // of the line's first physical line, from 1

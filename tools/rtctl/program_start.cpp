@@ -58,6 +58,12 @@ std::string findProgram(const std::string& program) {
   return "";
 }
 
+std::vector<std::string> launcherOf(const HostEntry& host) {
+  std::vector<std::string> words = host.launcher;
+  if (!words.empty()) words[0] = findProgram(words[0]);
+  return words;
+}
+
 std::string composeRtcConf(const std::string& markerDetail, const std::string& sourceText,
                            const std::vector<std::pair<std::string, std::string>>& keys) {
   std::string text = std::string(kWrittenConfMarker) + " " + markerDetail + "\n";
@@ -107,7 +113,12 @@ ProgramStartPlan planProgramStart(const SystemFile& file, const ProgramEntry& pr
                                         : ": no such program (or it cannot be executed)"));
     }
   }
-  start.argv = host.launcher;
+  // The launcher runs here; what it starts is found on the other side.
+  start.argv = launcherOf(host);
+  if (!here && start.argv[0].empty()) {
+    problem("its host's launcher " + host.launcher[0] + " is no program here (" +
+            host.place.text() + ")");
+  }
   start.argv.push_back(executable.empty() ? program.command[0] : executable);
 
   if (program.writesConf) {

@@ -46,6 +46,10 @@ ProgramStartPlan planProgramStart(const SystemFile& file, const ProgramEntry& pr
 std::vector<std::string> missingFiles(const SystemFile& file, const ProgramEntry& program,
                                       const std::string& outDir);
 
+// The words that start a program on the host: none for this machine; the host's launcher, its
+// first word found in $PATH here, otherwise. Empty first word when the launcher is no program.
+std::vector<std::string> launcherOf(const HostEntry& host);
+
 // The program's path: itself when it holds a '/', else the first executable of that name in
 // the folders of $PATH; "" when there is none.
 std::string findProgram(const std::string& program);

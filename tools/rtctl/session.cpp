@@ -123,10 +123,11 @@ CosNaming::NamingContextExt_ptr Session::rootContext() {
   return root._retn();
 }
 
-CORBA::Object_ptr Session::resolvePath(const std::string& path) {
+template <class Work>
+auto Session::atPath(const std::string& path, Work work) {
   try {
     CosNaming::NamingContextExt_var root = rootContext();
-    return root->resolve_str(path.c_str());
+    return work(root.in());
   } catch (const CosNaming::NamingContext::NotFound&) {
     throw Failure("no component at \"" + path + "\" in the name server " + nameServer_);
   } catch (const CosNaming::NamingContext::InvalidName&) {
@@ -134,6 +135,11 @@ CORBA::Object_ptr Session::resolvePath(const std::string& path) {
   } catch (const CORBA::Exception& error) {
     throw Failure(explain("name server " + nameServer_, error));
   }
+}
+
+CORBA::Object_ptr Session::resolvePath(const std::string& path) {
+  return atPath(
+      path, [&](CosNaming::NamingContextExt_ptr root) { return root->resolve_str(path.c_str()); });
 }
 
 Component Session::findComponent(const std::string& name) {
@@ -156,17 +162,10 @@ Presence Session::presenceOf(const std::string& path) {
 }
 
 void Session::unbind(const std::string& path) {
-  try {
-    CosNaming::NamingContextExt_var root = rootContext();
+  atPath(path, [&](CosNaming::NamingContextExt_ptr root) {
     CosNaming::Name_var name = root->to_name(path.c_str());
     root->unbind(name.in());
-  } catch (const CosNaming::NamingContext::NotFound&) {
-    throw Failure("no binding at \"" + path + "\" in the name server " + nameServer_);
-  } catch (const CosNaming::NamingContext::InvalidName&) {
-    throw Failure("\"" + path + "\" is not a valid naming path");
-  } catch (const CORBA::Exception& error) {
-    throw Failure(explain("name server " + nameServer_, error));
-  }
+  });
 }
 
 Component Session::findComponentIn(const std::vector<std::string>& paths, const std::string& name) {

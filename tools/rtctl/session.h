@@ -5,19 +5,14 @@
 #include <RTC.hh>
 #include <omniORB4/Naming.hh>
 
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "connection_plan.h"
+#include "failure.h"
 #include "profile_format.h"
 
 namespace rtctl {
-
-// A failure of the command, with the line to print.
-struct Failure : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
 
 // How long any one remote call may take before rtctl gives up on the peer.
 inline constexpr unsigned kCallTimeout_ms = 5000;
@@ -73,6 +68,9 @@ class Session {
 
  private:
   CosNaming::NamingContextExt_ptr rootContext();
+  // Runs work on the root context; naming exceptions about path become one line.
+  template <class Work>
+  auto atPath(const std::string& path, Work work);
 
   std::string nameServer_;
   CORBA::ORB_var orb_;

@@ -116,7 +116,8 @@ std::string heldText(const Action& line, const LineCheck& check) {
 
 }  // namespace
 
-ApplyOutcome applyLines(Session& session, const std::vector<Action>& lines, std::ostream& out) {
+ApplyOutcome applyLines(Session& session, const std::vector<Action>& lines,
+                        const ApplyReport& report) {
   ApplyOutcome outcome;
   std::vector<std::string> names;
   for (const Action& line : lines) {
@@ -150,7 +151,7 @@ ApplyOutcome applyLines(Session& session, const std::vector<Action>& lines, std:
         return outcome;
       }
     }
-    out << line.place.text() << ": " << line.text() << ": " << done << std::endl;
+    report(line.place.text() + ": " + line.text() + ": " + done);
   }
   return outcome;
 }

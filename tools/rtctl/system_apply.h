@@ -5,7 +5,7 @@
 // Then each line is carried out unless it already holds (an identical connection, an active
 // component, an equal value), so applying twice changes nothing the second time. The first
 // line that fails ends it; the lines after it are not applied.
-#include <ostream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,7 +21,10 @@ struct ApplyOutcome {
   int held = 0;     // lines that already held
 };
 
-// Writes one line per line of the file on out: "FILE:LINE: the line: what was done".
-ApplyOutcome applyLines(Session& session, const std::vector<Action>& lines, std::ostream& out);
+// Tells what was done with each line, as it is done: "FILE:LINE: the line: what was done".
+using ApplyReport = std::function<void(const std::string& line)>;
+
+ApplyOutcome applyLines(Session& session, const std::vector<Action>& lines,
+                        const ApplyReport& report);
 
 }  // namespace rtctl

@@ -1,6 +1,5 @@
 #include "system_file.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -392,16 +391,8 @@ SystemFileRead readSystemFile(const std::string& path,
   }
   std::ostringstream text;
   text << stream.rdbuf();
-  VariableLookup variables = [&given](const std::string& name) -> std::optional<std::string> {
-    for (auto it = given.rbegin(); it != given.rend(); ++it) {
-      if (it->first == name) return it->second;
-    }
-    const char* value = std::getenv(name.c_str());
-    if (value) return std::string(value);
-    return std::nullopt;
-  };
   std::string folder = fs::absolute(fs::path(path)).parent_path().string();
-  return parseSystemFile(text.str(), path, folder, variables);
+  return parseSystemFile(text.str(), path, folder, variablesFrom(given, true));
 }
 
 }  // namespace rtctl

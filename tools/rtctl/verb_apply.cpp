@@ -8,7 +8,8 @@
 namespace rtctl {
 
 int applyCommand(Session& session, const Invocation&, const SystemFile& file) {
-  ApplyOutcome outcome = applyLines(session, file.actions, std::cout);
+  ApplyOutcome outcome = applyLines(
+      session, file.actions, [](const std::string& line) { std::cout << line << std::endl; });
   if (!outcome.failure.empty()) throw Failure(outcome.failure);
   std::cout << file.path << ": applied (" << outcome.changed << " changed, " << outcome.held
             << " already so)\n";
