@@ -73,6 +73,17 @@ TEST_F(StartFailure, aRateThatIsNotPositiveIsRefusedFromTheFileAndFromTheCommand
                         "1000000 Hz");
 }
 
+TEST_F(StartFailure, aComponentsOwnRateThatIsNotARateRefusesItsStart) {
+  const auto result = run("Probe", {"-o", "test.Probe.exec_cxt.periodic.rate:0"});
+  ASSERT_FALSE(result.timedOut);
+  EXPECT_TRUE(result.status.exitedWith(1)) << result.status.describe();
+  EXPECT_NE(result.out.find("create returned null for Probe"), std::string::npos) << result.out;
+  EXPECT_NE(
+      result.out.find("exec_cxt.periodic.rate: \"0\" is not a rate between 0.001 and 1000000 Hz"),
+      std::string::npos)
+      << result.out;
+}
+
 TEST_F(StartFailure, aConfigurationFileThatCannotBeReadIsRefused) {
   test_support::ChildOptions options;
   options.environment = {{"RT_TEST_CREATE", "Probe"}};
