@@ -169,7 +169,8 @@ TEST(BaseSimProcess, unreadableFloorPlanIsOneLineAndNoMotion) {
       << base.process().output();
   EXPECT_EQ(base.process().countInOutput("'wall' needs"), 1);
   EXPECT_TRUE(base.process().isRunning());
-  EXPECT_FALSE(base.status()->getFloorPlan()->loaded);
+  const SimBase::FloorPlan_var plan = base.status()->getFloorPlan();
+  EXPECT_FALSE(plan->loaded);
 }
 
 TEST(BaseSimProcess, everyParameterRefusesValuesOutOfItsRange) {
