@@ -1,5 +1,7 @@
 #include "live_system.h"
 
+#include "component_names.h"
+
 namespace rtctl {
 
 int LiveRead::indexOf(const std::string& name) const {
@@ -24,6 +26,7 @@ LiveRead readLiveSystem(Session& session, const std::vector<std::string>& names)
       read.handles.push_back(component);
     } catch (const Failure& failure) {
       read.problems[name] = failure.what();
+      if (matchComponentName(paths, name).empty()) read.absent.insert(name);
     }
   }
   return read;

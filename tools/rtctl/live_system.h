@@ -1,6 +1,7 @@
 #pragma once
 // The live system as copies of its components' profiles, with the handles to change them.
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@ struct LiveRead {
   std::vector<Component> handles;  // handles[i] is components[i]
   // Names (or, when every component was read, naming paths) that could not be read, with why.
   std::map<std::string, std::string> problems;
+  // Those of them that are not in the name server at all (the others do not answer).
+  std::set<std::string> absent;
 
   // The index of the component a name means, or -1.
   int indexOf(const std::string& name) const;

@@ -26,6 +26,7 @@ int watchCommand(Session& session, const Invocation& invocation) {
     WatchSnapshot snapshot;
     try {
       LiveRead live = readLiveSystem(session, invocation.components);
+      for (const std::string& name : live.absent) live.problems.erase(name);
       snapshot = snapshotOf(live.components, live.problems);
     } catch (const Failure&) {
       snapshot = previous.value_or(WatchSnapshot{});
