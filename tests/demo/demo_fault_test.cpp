@@ -1,6 +1,7 @@
 // Faults during a demo run, each in a real run of scripts/demo: the name server ending fails
 // the run at once with that reason; the viewer ending is one warning and the run goes on; any
-// other program ending fails the running step with the program named.
+// other program ending fails the running step with the program named; a drive that cannot go on
+// is given up with the reason after the time-out the user gives.
 #include <signal.h>
 #include <sys/types.h>
 
@@ -33,15 +34,18 @@ std::optional<pid_t> launchedPid(const DemoRun& run, const std::string& what) {
   return static_cast<pid_t>(std::stol(found[1].str()));
 }
 
-// Starts the scenario and kills `what` with SIGKILL once the first drive has begun.
-std::unique_ptr<DemoRun> runAndKillDuringTheFirstDrive(const std::string& what) {
-  auto run = std::make_unique<DemoRun>(std::vector<std::string>{});
+// Starts the scenario and sends `signal` to `what` once the first drive has begun.
+std::unique_ptr<DemoRun> runAndKillDuringTheFirstDrive(
+    const std::string& what, int signal = SIGKILL, const std::vector<std::string>& options = {}) {
+  auto run = std::make_unique<DemoRun>(options);
   EXPECT_TRUE(
       run->process().waitForOutput("drive to the work station: ROBOT_START ...", kStepStartTimeout))
       << run->process().output();
   const auto pid = launchedPid(*run, what);
   EXPECT_TRUE(pid) << test_support::readFile(run->outDir() + "/logs/rtctl-launch.log");
-  if (pid) EXPECT_EQ(kill(*pid, SIGKILL), 0);
+  if (pid) {
+    EXPECT_EQ(kill(*pid, signal), 0);
+  }
   return run;
 }
 
@@ -77,6 +81,22 @@ TEST(DemoFaults, aProgramEndingFailsTheRunningStepWithTheProgramNamed) {
   const std::string steps = test_support::readFile(run->outDir() + "/steps.tsv");
   EXPECT_NE(steps.find("ROBOT_START\tENDED:TorvaneComp\tROBOT_ARRIVED"), std::string::npos)
       << steps;
+  expectEverythingEnded(*run);
+}
+
+TEST(DemoFaults, aDriveWhosePlannerFallsSilentIsGivenUpWithTheReasonAfterTheUsersTimeOut) {
+  auto run = runAndKillDuringTheFirstDrive("TorvaneComp", SIGSTOP, {"--fault-timeout", "2"});
+  const auto status = run->process().waitForExit(kFailureTimeout);
+  ASSERT_TRUE(status) << run->process().output();
+  EXPECT_TRUE(status->exitedWith(1)) << status->describe() << "\n" << run->process().output();
+  const std::string output = run->process().output();
+  EXPECT_EQ(linesWith(output,
+                      "drive to the work station: given up: planner silent for 2.0 s: "
+                      "Torvane0 does not answer")
+                .size(),
+            1u)
+      << output;
+  EXPECT_TRUE(linesWith(output, "object 1 of").empty()) << output;
   expectEverythingEnded(*run);
 }
 
