@@ -21,12 +21,15 @@ launch_pid="" reader_pid=""
 
 # Ends what a run started: the reader, then rtctl launch, which stops the system in order.
 end_run() {
-  [[ -n $reader_pid ]] && kill "$reader_pid" 2>/dev/null && wait "$reader_pid" 2>/dev/null
-  [[ -n $launch_pid ]] && kill -TERM "$launch_pid" 2>/dev/null && wait "$launch_pid" 2>/dev/null
+  local pid
+  for pid in $reader_pid $launch_pid; do
+    kill -TERM "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
   reader_pid="" launch_pid=""
-  return 0
 }
-trap 'end_run; echo "logs kept in $work"' EXIT
+# The logs are kept after a failure only.
+trap 'status=$?; end_run; if ((status)); then echo "logs kept in $work"; else rm -rf "$work"; fi' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
