@@ -33,15 +33,6 @@ TEST(RtctlCommandLine, connectTakesTwoPortsAndKeyValueProperties) {
   EXPECT_EQ(invocation.properties[1].second, "16");
 }
 
-TEST(RtctlCommandLine, printOptionsFollowThePortAndDoNotClashWithTheNameServerOption) {
-  auto parsed =
-      parse({"-n", "127.0.0.1:5000", "print", "Talker0:out", "-n", "3", "--timeout", "2.5"});
-  ASSERT_TRUE(parsed.invocation) << parsed.error;
-  EXPECT_EQ(parsed.invocation->nameServer, "127.0.0.1:5000");
-  EXPECT_EQ(parsed.invocation->count, 3);
-  EXPECT_DOUBLE_EQ(*parsed.invocation->timeout_s, 2.5);
-}
-
 TEST(RtctlCommandLine, confWithAndWithoutSet) {
   auto show = parse({"conf", "Talker0"});
   ASSERT_TRUE(show.invocation);
@@ -51,13 +42,6 @@ TEST(RtctlCommandLine, confWithAndWithoutSet) {
   EXPECT_EQ(set.invocation->components, std::vector<std::string>{"Talker0"});
   EXPECT_EQ(set.invocation->confSet->first, "gain");
   EXPECT_EQ(set.invocation->confSet->second, "2.5");
-}
-
-TEST(RtctlCommandLine, injectKeepsTheTextWhole) {
-  auto parsed = parse({"inject", "Palkett0:input", "HIRO_OBJ_MANIP_START now"});
-  ASSERT_TRUE(parsed.invocation);
-  EXPECT_EQ(parsed.invocation->text, "HIRO_OBJ_MANIP_START now");
-  EXPECT_EQ(parsed.invocation->ports[0].port, "input");
 }
 
 TEST(RtctlCommandLine, malformedCommandLinesGiveOneClearError) {
@@ -76,7 +60,15 @@ TEST(RtctlCommandLine, malformedCommandLinesGiveOneClearError) {
       {"connect", "A:out", "B:in", "novalue"},
       {"connect", "A:out", "B:in", "=x"},
       {"conf", "A", "set", "key"},
-      {"inject", "A:in"},
+      {"inject"},
+      {"inject", "A:in", "text", "--file", "words.txt"},
+      {"hz", "A:out", "--window", "0"},
+      {"record", "run.rec"},
+      {"record", "--info", "run.rec", "A:out"},
+      {"replay"},
+      {"replay", "run.rec", "--map", "A:out"},
+      {"replay", "run.rec", "--rate", "0"},
+      {"print", "A:out", "--format", "xml"},
       {"print", "A:out", "-n", "0"},
       {"print", "A:out", "-n", "many"},
       {"print", "A:out", "--timeout", "-1"},
@@ -98,7 +90,11 @@ TEST(RtctlCommandLine, malformedCommandLinesGiveOneClearError) {
 TEST(RtctlCommandLine, helpIsNotAnError) {
   auto parsed = parse({"--help"});
   EXPECT_TRUE(parsed.helpRequested);
-  EXPECT_NE(usageText().find("inject NAME:port TEXT"), std::string::npos);
+  EXPECT_NE(usageText().find("inject NAME:port [TEXT]"), std::string::npos);
+  auto verbHelp = parse({"record", "--help"});
+  EXPECT_FALSE(verbHelp.invocation.has_value());
+  EXPECT_TRUE(verbHelp.error.empty());
+  EXPECT_NE(verbHelp.verbHelp.find("--service"), std::string::npos) << verbHelp.verbHelp;
 }
 
 TEST(RtctlNameServerAddress, becomesACorbalocOrIsRejected) {

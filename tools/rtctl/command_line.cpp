@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <map>
 
+#include "port_data_requests.h"
+
 namespace rtctl {
 
 namespace {
@@ -17,27 +19,15 @@ const std::map<std::string, Verb> kVerbs = {{"ls", Verb::Ls},
                                             {"exit", Verb::Exit},
                                             {"conf", Verb::Conf},
                                             {"inject", Verb::Inject},
-                                            {"print", Verb::Print}};
+                                            {"print", Verb::Print},
+                                            {"hz", Verb::Hz},
+                                            {"record", Verb::Record},
+                                            {"replay", Verb::Replay}};
 
 ParsedCommandLine failure(const std::string& error) {
   ParsedCommandLine parsed;
   parsed.error = error;
   return parsed;
-}
-
-bool parseCount(const std::string& text, int& count) {
-  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos ||
-      text.size() > 9) {
-    return false;
-  }
-  count = std::stoi(text);
-  return count > 0;
-}
-
-bool parseSeconds(const std::string& text, double& seconds) {
-  char* end = nullptr;
-  seconds = std::strtod(text.c_str(), &end);
-  return !text.empty() && end && *end == '\0' && seconds > 0 && seconds < 1e7;
 }
 
 // Parses the port addresses at args[0..count) into invocation.ports.
@@ -94,32 +84,12 @@ std::string parseVerbArguments(const std::string& verbName, const std::vector<st
       if (args.size() != 2) return "usage: disconnect A:port B:port";
       return takePorts(args, 2, invocation);
     case Verb::Inject:
-      if (args.size() != 2) return "usage: inject NAME:port TEXT";
-      invocation.text = args[1];
-      return takePorts(args, 1, invocation);
-    case Verb::Print: {
-      if (args.empty()) return "usage: print NAME:port [-n COUNT] [--timeout S]";
-      std::string error = takePorts(args, 1, invocation);
-      if (!error.empty()) return error;
-      for (size_t i = 1; i < args.size(); i += 2) {
-        if (i + 1 >= args.size()) return args[i] + " needs a value";
-        if (args[i] == "-n") {
-          int count = 0;
-          if (!parseCount(args[i + 1], count))
-            return "-n needs a positive count, got \"" + args[i + 1] + "\"";
-          invocation.count = count;
-        } else if (args[i] == "--timeout") {
-          double seconds = 0;
-          if (!parseSeconds(args[i + 1], seconds)) {
-            return "--timeout needs a positive number of seconds, got \"" + args[i + 1] + "\"";
-          }
-          invocation.timeout_s = seconds;
-        } else {
-          return "unknown option \"" + args[i] + "\" for print";
-        }
-      }
+    case Verb::Print:
+    case Verb::Hz:
+    case Verb::Record:
+    case Verb::Replay:
+      invocation.portDataArguments = args;
       return "";
-    }
   }
   return "";
 }
@@ -163,6 +133,14 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments,
   std::string error = parseVerbArguments(verb->first, rest, invocation);
   if (!error.empty()) return failure(error);
   ParsedCommandLine parsed;
+  if (isPortDataVerb(invocation.verb)) {
+    ParsedPortDataRequest request = parsePortDataRequest(invocation.verb, rest);
+    if (!request.error.empty()) return failure(request.error);
+    if (!request.help.empty()) {
+      parsed.verbHelp = request.help;
+      return parsed;
+    }
+  }
   parsed.invocation = invocation;
   return parsed;
 }
@@ -194,8 +172,17 @@ std::string usageText() {
          "  activate|deactivate|reset NAME...    change the state in the first context\n"
          "  exit NAME...                         make components exit\n"
          "  conf NAME [set KEY VALUE]            show or change the active configuration set\n"
-         "  inject NAME:port TEXT                write one sample to a string in-port\n"
-         "  print NAME:port [-n COUNT] [--timeout S]  print samples of a string out-port\n"
+         "  print NAME:port [-n COUNT] [--timeout S] [--format text|json] [--save DIR]\n"
+         "                                       print what an out-port writes, a line a sample\n"
+         "  inject NAME:port [TEXT] [--file FILE] [--format text|json] [--rate HZ]\n"
+         "                                       write samples (TEXT, or a line each) into an "
+         "in-port\n"
+         "  hz NAME:port [--window N] [--duration S]  the rate of an out-port's samples\n"
+         "  record FILE NAME:port... [--service NAME:port] [--duration S]\n"
+         "                                       record out-ports (and a service's replies)\n"
+         "  record --info FILE                   what a recording holds\n"
+         "  replay FILE [--rate X] [--map OLD=NEW:port]  write a recording back into in-ports\n"
+         "A verb's own options: rtctl VERB --help.\n"
          "NAME is an instance name (Brisko0) or a naming path (host.host_cxt/Brisko0.rtc).\n"
          "The name server is -n host:port, else $RTCTL_NAMESERVER, else localhost:2809.\n";
 }

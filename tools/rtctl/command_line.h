@@ -7,8 +7,7 @@
 //   rtctl [-n host:port] disconnect A:port B:port
 //   rtctl [-n host:port] activate|deactivate|reset|exit NAME...
 //   rtctl [-n host:port] conf NAME [set KEY VALUE]
-//   rtctl [-n host:port] inject NAME:port TEXT
-//   rtctl [-n host:port] print NAME:port [-n COUNT] [--timeout S]
+//   rtctl [-n host:port] print|inject|hz|record|replay ...   (port_data_requests.h)
 //
 // The name server comes from -n, else from RTCTL_NAMESERVER, else localhost:2809.
 #include <optional>
@@ -38,19 +37,21 @@ enum class Verb {
   Exit,
   Conf,
   Inject,
-  Print
+  Print,
+  Hz,
+  Record,
+  Replay
 };
 
 struct Invocation {
   std::string nameServer;
   Verb verb = Verb::Ls;
   std::vector<std::string> components;  // cat, activate, deactivate, reset, exit, conf
-  std::vector<PortAddress> ports;       // connect, disconnect, inject, print
+  std::vector<PortAddress> ports;       // connect, disconnect
   std::vector<std::pair<std::string, std::string>> properties;  // connect, as given
   std::optional<std::pair<std::string, std::string>> confSet;   // conf NAME set KEY VALUE
-  std::string text;                                             // inject
-  std::optional<int> count;                                     // print -n
-  std::optional<double> timeout_s;                              // print --timeout
+  // The words after print, inject, hz, record and replay, parsed by parsePortDataRequest.
+  std::vector<std::string> portDataArguments;
 };
 
 // Either an invocation or one line saying what is wrong with the command line.
@@ -58,6 +59,8 @@ struct ParsedCommandLine {
   std::optional<Invocation> invocation;
   std::string error;
   bool helpRequested = false;
+  // A verb's own help, when it was asked for ("rtctl print --help").
+  std::string verbHelp;
 };
 
 // arguments without the program name; nameServerVariable is the value of RTCTL_NAMESERVER

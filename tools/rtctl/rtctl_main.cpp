@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "commands.h"
+#include "port_data_requests.h"
 #include "session.h"
 
 namespace {
@@ -13,6 +14,16 @@ constexpr int kUsageError = 2;
 constexpr int kCommandFailed = 1;
 
 void requestStop(int) { rtctl::stopRequested = true; }
+
+// Ctrl-C and SIGTERM end a verb that runs until stopped cleanly (its connections removed, its
+// file complete). Without SA_RESTART, a read from standard input returns at once.
+void stopOnSignals() {
+  struct sigaction action {};
+  action.sa_handler = requestStop;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
 
 }  // namespace
 
@@ -24,14 +35,15 @@ int main(int argc, char** argv) {
     std::cout << rtctl::usageText();
     return 0;
   }
+  if (!parsed.verbHelp.empty()) {
+    std::cout << parsed.verbHelp;
+    return 0;
+  }
   if (!parsed.invocation) {
     std::cerr << "rtctl: " << parsed.error << std::endl;
     return kUsageError;
   }
-  if (parsed.invocation->verb == rtctl::Verb::Print) {
-    signal(SIGINT, requestStop);
-    signal(SIGTERM, requestStop);
-  }
+  if (rtctl::isPortDataVerb(parsed.invocation->verb)) stopOnSignals();
   try {
     return rtctl::runInvocation(*parsed.invocation);
   } catch (const rtctl::Failure& failure) {

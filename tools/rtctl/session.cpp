@@ -172,6 +172,10 @@ CORBA::Object_ptr Session::resolvePath(const std::string& path) {
   }
 }
 
+void Session::confirmBinding(const std::string& path) {
+  CORBA::Object_var object = resolvePath(path);
+}
+
 Component Session::findComponent(const std::string& name) {
   Component component;
   if (isNamingPath(name)) {

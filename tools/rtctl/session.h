@@ -37,6 +37,7 @@ class Session {
   Session& operator=(const Session&) = delete;
 
   CORBA::ORB_ptr orb() const { return orb_.in(); }
+  const std::string& nameServer() const { return nameServer_; }
   // The root POA, activated on first use (for rtctl's own port servants).
   PortableServer::POA_ptr activePoa();
 
@@ -46,6 +47,9 @@ class Session {
   Component findComponent(const std::string& name);
   // The component's port called portName ("out" or "Talker0.out").
   RTC::PortService_ptr findPort(const Component& component, const std::string& portName);
+  // Throws the Failure that says why the name server no longer has the path bound (the name
+  // server gone, the name gone).
+  void confirmBinding(const std::string& path);
   // The first execution context the component owns.
   RTC::ExecutionContext_ptr firstContext(const Component& component);
 
