@@ -248,7 +248,12 @@ int runReplay(Session& session, const ReplayRequest& request) {
   std::cout << "replaying " << request.file << ": " << summary->samples << " samples over "
             << summary->span_ns * kSecondsPerNanosecond << " s at rate " << request.rate
             << std::endl;
-  for (const ChannelPlan& plan : plans) std::cout << describePlan(plan) << std::endl;
+  for (const ChannelPlan& plan : plans) {
+    // A service's operations that were never called are not worth a line.
+    const bool unused =
+        plan.channel.kind == port_data::ChannelKind::ServiceReplies && plan.recorded == 0;
+    if (!unused) std::cout << describePlan(plan) << std::endl;
+  }
 
   auto reader = port_data::RecordingReader::open(request.file);
   if (!reader) throw Failure(what + ": " + reader.error());
@@ -352,7 +357,7 @@ int runReplay(Session& session, const ReplayRequest& request) {
       } else {
         std::cout << ", as recorded up to sample " << firstDifference << std::endl;
       }
-    } else if (plan.role == ChannelRole::Serve) {
+    } else if (plan.role == ChannelRole::Serve && (plan.recorded > 0 || state->count(id) > 0)) {
       std::cout << "  " << channelLabel(plan.channel) << ": " << state->count(id) << " calls, "
                 << plan.recorded << " recorded replies" << std::endl;
     }
