@@ -76,12 +76,12 @@ std::string formatSummary(const RecordingSummary& summary) {
                      " bytes\n";
   text += "  started " + utcText(summary.start.wallClock_ns) + " by " + summary.start.writer +
           " (name server " + summary.start.nameServer + ")\n";
-  text +=
-      "  " + std::to_string(summary.samples) + " samples in " + seconds(summary.span_ns) + ", " +
-      (summary.complete
-           ? std::string("ended cleanly")
-           : "cut short" + (summary.cutShort.empty() ? std::string() : ": " + summary.cutShort)) +
-      "\n";
+  text += "  " + std::to_string(summary.samples) + " samples in " + seconds(summary.span_ns) +
+          ", " +
+          (summary.complete           ? std::string("ended cleanly")
+           : summary.cutShort.empty() ? std::string("not ended: still being recorded, or cut short")
+                                      : "cut short: " + summary.cutShort) +
+          "\n";
   for (const ChannelSummary& channel : summary.channels) {
     text += "  " + channelName(channel.channel) + "  " + channel.channel.dataType + "  " +
             std::to_string(channel.samples) +

@@ -85,9 +85,7 @@ void stripCarriageReturn(std::string& line) {
 int runInject(Session& session, const InjectRequest& request) {
   const std::string what = "inject " + label(request.port);
   FoundPort found = findPort(session, request.port);
-  requirePortType(found, request.port, kDataInPort);
-  const port_data::TypeDesc& type =
-      sampleTypeOf(property(found.info, kDataTypeKey), label(request.port));
+  const port_data::TypeDesc& type = sampleTypeOf(found, request.port, kDataInPort);
   SampleReader reader(type, request);
   Pacer pacer(request.rate_hz);
 

@@ -13,10 +13,13 @@ int runPortDataVerb(Session& session, const PortDataRequest& request) {
   throw Failure("no port-data request");
 }
 
-const port_data::TypeDesc& sampleTypeOf(const std::string& dataType, const std::string& portLabel) {
+const port_data::TypeDesc& sampleTypeOf(const FoundPort& found, const PortAddress& address,
+                                        const std::string& expectedPortType) {
+  requirePortType(found, address, expectedPortType);
+  const std::string dataType = property(found.info, kDataTypeKey);
   const port_data::TypeDesc* type = port_data::findType(dataType);
   if (!type) {
-    throw Failure(portLabel + " carries " + (dataType.empty() ? "no data type" : dataType) +
+    throw Failure(label(address) + " carries " + (dataType.empty() ? "no data type" : dataType) +
                   ", a type rtctl does not know");
   }
   return *type;

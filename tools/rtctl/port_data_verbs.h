@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "port_connection.h"
 #include "port_data_requests.h"
 #include "session.h"
 #include "tools/port_data/type_schema.h"
@@ -21,9 +22,11 @@ int runReplay(Session& session, const ReplayRequest& request);
 // Runs whichever verb the request is for.
 int runPortDataVerb(Session& session, const PortDataRequest& request);
 
-// The type of the samples a port carries; throws the one line that names a type rtctl does
-// not know.
-const port_data::TypeDesc& sampleTypeOf(const std::string& dataType, const std::string& portLabel);
+// The type of the samples the port carries, once it is of the expected port type
+// ("DataInPort", "DataOutPort"); throws the one line that says it is not, or that names a
+// type rtctl does not know.
+const port_data::TypeDesc& sampleTypeOf(const FoundPort& found, const PortAddress& address,
+                                        const std::string& expectedPortType);
 
 // The current time as an RTC::Time (sec, nsec).
 std::pair<std::uint32_t, std::uint32_t> stampNow();

@@ -60,9 +60,7 @@ class ImageSaver {
 int runPrint(Session& session, const PrintRequest& request) {
   const std::string what = "print " + label(request.port);
   FoundPort found = findPort(session, request.port);
-  requirePortType(found, request.port, kDataOutPort);
-  const port_data::TypeDesc& type =
-      sampleTypeOf(property(found.info, kDataTypeKey), label(request.port));
+  const port_data::TypeDesc& type = sampleTypeOf(found, request.port, kDataOutPort);
   ImageSaver images(request.saveFolder, what);
   // Shared with the sink, which may still be running a moment after the connection is gone.
   auto queue = std::make_shared<SampleQueue>(kPrintQueueCapacity);

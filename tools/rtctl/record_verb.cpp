@@ -279,11 +279,11 @@ int runRecord(Session& session, const RecordRequest& request) {
     std::cerr << "rtctl: " << what << ": " << queue->dropped()
               << " samples were dropped: the disk could not keep up" << std::endl;
   }
-  char size[32];
-  std::snprintf(size, sizeof size, "%.1f MB", writer.bytesWritten() / kBytesPerMegabyte);
-  std::cout << request.file << ": " << queue->count() << " samples in "
-            << std::chrono::duration<double>(std::chrono::nanoseconds(span_ns)).count() << " s, "
-            << size << std::endl;
+  char figures[64];
+  std::snprintf(figures, sizeof figures, "%.3f s, %.1f MB",
+                std::chrono::duration<double>(std::chrono::nanoseconds(span_ns)).count(),
+                writer.bytesWritten() / kBytesPerMegabyte);
+  std::cout << request.file << ": " << queue->count() << " samples in " << figures << std::endl;
   return 0;
 }
 

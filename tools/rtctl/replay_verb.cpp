@@ -6,6 +6,7 @@
 // answered as it did.
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <deque>
 #include <iostream>
 #include <map>
@@ -83,6 +84,12 @@ struct ChannelPlan {
   std::vector<PortAddress> targets;  // Write: in-ports; Serve: the consumer port
   std::string note;                  // why it is left out
 };
+
+std::string secondsText(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f s", seconds);
+  return text;
+}
 
 std::string channelLabel(const port_data::Channel& channel) {
   return channel.kind == port_data::ChannelKind::ServiceReplies
@@ -246,7 +253,7 @@ int runReplay(Session& session, const ReplayRequest& request) {
   }
 
   std::cout << "replaying " << request.file << ": " << summary->samples << " samples over "
-            << summary->span_ns * kSecondsPerNanosecond << " s at rate " << request.rate
+            << secondsText(summary->span_ns * kSecondsPerNanosecond) << " at rate " << request.rate
             << std::endl;
   for (const ChannelPlan& plan : plans) {
     // A service's operations that were never called are not worth a line.
@@ -333,7 +340,7 @@ int runReplay(Session& session, const ReplayRequest& request) {
   for (auto& tap : taps) tap->disconnect();
 
   std::lock_guard<std::mutex> lock(state->mutex);
-  std::cout << "replayed " << written << " samples in " << state->now_s() << " s"
+  std::cout << "replayed " << written << " samples in " << secondsText(state->now_s())
             << (reader.value()->cutShort().empty()
                     ? ""
                     : " (the recording is cut short: " + reader.value()->cutShort() + ")")
