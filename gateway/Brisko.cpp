@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include <rtm/ParameterCheck.h>
 #include <shell/console_encoding.h>
 
 #include "gateway/status_panel_text.h"
@@ -9,6 +10,13 @@
 namespace {
 
 const char* const kConsumerInstance = "service0";
+
+// The pose database is named by a file: any text but the empty one.
+RTC::ParameterCheck<std::string> namesAFile() {
+  return [](const std::string& value) -> std::string {
+    return value.empty() ? "must name a file" : "";
+  };
+}
 
 void logLine(const char* line) {
   std::printf("%s\n", line);
@@ -43,13 +51,14 @@ RTC::ReturnCode_t Brisko::onInitialize() {
   addPort(armControlRPort_);
   addPort(grasperPort_);
   addPort(servicePort_);
-  bindParameter("PoseDB", PoseDB_, "pose-db.csv");
+  bindParameter("PoseDB", PoseDB_, "pose-db.csv", namesAFile());
   logLine("<< Brisko::onInitialize()");
   return RTC::RTC_OK;
 }
 
 RTC::ReturnCode_t Brisko::onFinalize() {
   logLine(">> Brisko::onFinalize()");
+  service_.endWaits();
   logLine("<< Brisko::onFinalize()");
   return RTC::RTC_OK;
 }
@@ -62,6 +71,7 @@ RTC::ReturnCode_t Brisko::onActivated(RTC::UniqueId) {
 
 RTC::ReturnCode_t Brisko::onDeactivated(RTC::UniqueId) {
   logLine(">> Brisko::onDeactivated()");
+  service_.releaseWaits();
   logLine("<< Brisko::onDeactivated()");
   return RTC::RTC_OK;
 }

@@ -13,8 +13,9 @@
 // The robot gateway component. It serves BriskoService on the port "BriskoService" and reaches
 // the robot controller's OpenHRP services through five consumer ports. Lifecycle:
 // onInitialize registers ports, consumers and the PoseDB parameter; activation changes
-// nothing; onExecute, on the execution context's thread, prints the status panel while the
-// servant answers on ORB threads (no lock: the servant keeps no mutable state).
+// nothing; deactivation makes the servant's waits in progress give way, finalization every
+// wait for good; onExecute, on the execution context's thread, prints the status panel while
+// the servant answers on ORB threads.
 class Brisko : public RTC::DataFlowComponentBase {
  public:
   explicit Brisko(RTC::Manager* manager);
@@ -29,7 +30,7 @@ class Brisko : public RTC::DataFlowComponentBase {
   RTC::ReturnCode_t onExecute(RTC::UniqueId ec_id) override;
 
  private:
-  // Bound to the parameter "PoseDB"; nothing reads it.
+  // Bound to the parameter "PoseDB", a file name (not empty); nothing reads it.
   std::string PoseDB_;
 
   RTC::CorbaPort robotHardwarePort_;

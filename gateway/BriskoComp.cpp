@@ -38,7 +38,7 @@ const char* const brisko_profile[] = {"implementation_id",
                                       ""};
 
 void moduleInit(RTC::Manager* manager) {
-  shell::createComponentOrAbort(manager, BriskoInit, "Brisko");
+  shell::createComponentOrFail(manager, BriskoInit, "Brisko");
 }
 
 }  // namespace

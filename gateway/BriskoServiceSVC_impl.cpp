@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <thread>
 
 #include "gateway/console_text.h"
 #include "gateway/display/joint_vector_lines.h"
@@ -28,7 +27,7 @@ const char* const kRightHand = "RHAND";
 constexpr int kHighlightForeground = 0;
 constexpr int kHighlightBackground = 14;
 
-HandPose6 toHandPose(const RTC::Pose3D& pose) {
+geometry::Pose6 toPose6(const RTC::Pose3D& pose) {
   return {pose.position.x,    pose.position.y,    pose.position.z,
           pose.orientation.r, pose.orientation.p, pose.orientation.y};
 }
@@ -61,8 +60,6 @@ void stopOnJointCountMismatch(int jointCount, const char* message) {
   std::exit(1);
 }
 
-void sleepOnePollPeriod() { std::this_thread::sleep_for(kWaitPollPeriod); }
-
 }  // namespace
 
 // ---- IK wrappers ----
@@ -72,7 +69,8 @@ BriskoServiceSVC_impl::IKBase::IKBase(int armGroup) {
   jointAngles_[armGroup].length(hiro::kArmJointCount);
 }
 
-int BriskoServiceSVC_impl::IKBase::solveWith(const ArmIkCalls& arm, const HandPose6& pose_chest) {
+int BriskoServiceSVC_impl::IKBase::solveWith(const ArmIkCalls& arm,
+                                             const geometry::Pose6& pose_chest) {
   return solveAdmissible(arm, pose_chest, solutions_, admissible_, chosen_rad_);
 }
 
@@ -82,13 +80,13 @@ void BriskoServiceSVC_impl::IKBase::fillGroup(int armGroup) {
 
 BriskoServiceSVC_impl::IKL::IKL() : IKBase(kLeftArmGroup) {}
 void BriskoServiceSVC_impl::IKL::fill() { fillGroup(kLeftArmGroup); }
-int BriskoServiceSVC_impl::IKL::solve(const HandPose6& pose_chest) {
+int BriskoServiceSVC_impl::IKL::solve(const geometry::Pose6& pose_chest) {
   return solveWith(leftArmIk(), pose_chest);
 }
 
 BriskoServiceSVC_impl::IKR::IKR() : IKBase(kRightArmGroup) {}
 void BriskoServiceSVC_impl::IKR::fill() { fillGroup(kRightArmGroup); }
-int BriskoServiceSVC_impl::IKR::solve(const HandPose6& pose_chest) {
+int BriskoServiceSVC_impl::IKR::solve(const geometry::Pose6& pose_chest) {
   return solveWith(rightArmIk(), pose_chest);
 }
 
@@ -153,8 +151,9 @@ CORBA::Long BriskoServiceSVC_impl::setHandPose(OpenHRP::ArmControlService_ptr ar
   if (CORBA::is_nil(arm)) return kNotConnected;
   arm->setTargetAngular(pose.position.x, pose.position.y, pose.position.z, pose.orientation.r,
                         pose.orientation.p, pose.orientation.y, time_s);
-  if (wait) {
-    while (arm->checkStatus() == OpenHRP::ArmControlService::ArmBusyState) sleepOnePollPeriod();
+  if (wait && !waitForMotionEnd(
+                  [&] { return arm->checkStatus() == OpenHRP::ArmControlService::ArmBusyState; })) {
+    return kWaitGivenUp;
   }
   return 0;
 }
@@ -181,7 +180,9 @@ CORBA::Long BriskoServiceSVC_impl::setJointAngles(const JointAngles& angles, COR
   }
   CORBA::Double reached_s = 0.0;
   player->setJointAngles(keyPose, time_s, reached_s);
-  if (wait) player->isEmpty(kAllQueues, true);
+  if (wait && !waitForMotionEnd([&] { return !player->isEmpty(kAllQueues, false); })) {
+    return kWaitGivenUp;
+  }
   return 0;
 }
 
@@ -194,7 +195,9 @@ CORBA::Long BriskoServiceSVC_impl::setFingerAngles(const char* hand, const Finge
   for (CORBA::ULong i = 0; i < 4; ++i) fingers[i] = angles[i];
   CORBA::Double reached_s = 0.0;
   grasper->setJointAngles(hand, fingers, time_s, reached_s);
-  if (wait) grasper->isEmpty(kAllQueues, true);
+  if (wait && !waitForMotionEnd([&] { return !grasper->isEmpty(kAllQueues, false); })) {
+    return kWaitGivenUp;
+  }
   return 0;
 }
 
@@ -259,9 +262,9 @@ CORBA::Long BriskoServiceSVC_impl::setHandPoseLR(const RTC::Pose3D& poseL, const
   if (getJointAngles(current.out()) != 0) return kNotConnected;
   const double waistYaw_rad = current[kBodyGroup][0];
 
-  HandPose6 chestL, chestR;
-  compensateWaist(toHandPose(poseL), waistYaw_rad, chestL);
-  compensateWaist(toHandPose(poseR), waistYaw_rad, chestR);
+  geometry::Pose6 chestL, chestR;
+  compensateWaist(toPose6(poseL), waistYaw_rad, chestL);
+  compensateWaist(toPose6(poseR), waistYaw_rad, chestR);
   IKL ikL;
   IKR ikR;
   const bool solvedL = ikL.solve(chestL) > 0;
@@ -296,13 +299,12 @@ CORBA::Long BriskoServiceSVC_impl::setFingerDistanceLR(CORBA::Double distanceL_m
   CORBA::Double reached_s = 0.0;
   grasper->setJointAngles(kLeftHand, left, time_s, reached_s);
   grasper->setJointAngles(kRightHand, right, time_s, reached_s);
-  if (wait) {
-    for (;;) {
-      const bool movingL = isFingerMovingL();
-      const bool movingR = isFingerMovingR();
-      if (!movingL && !movingR) break;
-      sleepOnePollPeriod();
-    }
+  if (wait && !waitForMotionEnd([&] {
+        const bool movingL = isFingerMovingL();
+        const bool movingR = isFingerMovingR();
+        return movingL || movingR;
+      })) {
+    return kWaitGivenUp;
   }
   return 0;
 }
@@ -342,12 +344,33 @@ CORBA::Long BriskoServiceSVC_impl::turnServo(CORBA::Boolean body, CORBA::Boolean
   return 0;
 }
 
+bool BriskoServiceSVC_impl::waitForMotionEnd(const std::function<bool()>& stillMoving) {
+  const MotionWaitGate::Entry entry = waitGate_.enter();
+  while (stillMoving()) {
+    if (const auto release = waitGate_.pause(entry, kWaitPollPeriod)) {
+      std::fprintf(
+          stderr,
+          "BriskoServiceSVC_impl: stopped waiting for the end of a motion: the gateway %s; "
+          "the robot may still be moving\n",
+          *release == MotionWaitGate::Release::Deactivated ? "is being deactivated"
+                                                           : "is shutting down");
+      std::fflush(stderr);
+      return false;
+    }
+  }
+  return true;
+}
+
+void BriskoServiceSVC_impl::releaseWaits() { waitGate_.releaseWaits(); }
+
+void BriskoServiceSVC_impl::endWaits() { waitGate_.shutDown(); }
+
 CORBA::Long BriskoServiceSVC_impl::setPose(CORBA::Long, CORBA::Double, CORBA::Boolean) { return 0; }
 
 bool BriskoServiceSVC_impl::solveQuery(IKBase& ik, const RTC::Pose3D& pose_base,
                                        CORBA::Double waistYaw_rad) {
-  HandPose6 pose_chest;
-  compensateWaist(toHandPose(pose_base), waistYaw_rad, pose_chest);
+  geometry::Pose6 pose_chest;
+  compensateWaist(toPose6(pose_base), waistYaw_rad, pose_chest);
   if (ik.solve(pose_chest) > 0) return true;
   reportNoIkSolution();
   return false;

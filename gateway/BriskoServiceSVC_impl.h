@@ -1,20 +1,25 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <vector>
 
 #include <rtm/CorbaConsumer.h>
 #include <BriskoRTC.hh>
 #include <OpenHRP.hh>
 
+#include "gateway/geometry/pose6.h"
 #include "gateway/ik/arm_ik_solve.h"
-#include "gateway/ik/hand_pose.h"
+#include "gateway/motion/motion_wait_gate.h"
 
 // Servant of BriskoService: every operation reads the consumer it needs (nil = not connected),
 // acts on the robot controller's OpenHRP service, and on request waits for the motion to end.
-// It keeps no mutable state, so ORB threads and the component's panel use it concurrently
-// without a lock; IK wrappers live on the stack of each call. ORB system exceptions of the
-// controller calls travel back to the caller.
+// A wait asks the controller every 50 ms and gives way when the component is deactivated
+// (releaseWaits) or exits (endWaits): the call then answers kWaitGivenUp, so that no call
+// keeps the component from deactivating or its process from ending. Apart from that gate it
+// keeps no mutable state, so ORB threads and the component's panel use it concurrently without
+// a lock; IK wrappers live on the stack of each call. ORB system exceptions of the controller
+// calls travel back to the caller.
 class BriskoServiceSVC_impl : public virtual POA_BriskoRTC::BriskoService,
                               public virtual PortableServer::RefCountServantBase {
  public:
@@ -32,6 +37,8 @@ class BriskoServiceSVC_impl : public virtual POA_BriskoRTC::BriskoService,
   static constexpr CORBA::Long kSpeedFactorRefused = -4;
   static constexpr CORBA::Long kRobotHardwareMissing = -1;
   static constexpr CORBA::Long kRefusedByController = -2;
+  // A waiting call gave way before the motion ended; the robot may still be moving.
+  static constexpr CORBA::Long kWaitGivenUp = -5;
 
   // Wrapper of one arm's solver: solve a chest-frame pose, then fill the arm's group of the
   // joint vector with the first admissible solution.
@@ -41,7 +48,7 @@ class BriskoServiceSVC_impl : public virtual POA_BriskoRTC::BriskoService,
     // Copies the chosen solution into the arm's group of jointAngles().
     virtual void fill() = 0;
     // Number of admissible solutions for the pose (chest frame); 0 when none.
-    virtual int solve(const HandPose6& pose_chest) = 0;
+    virtual int solve(const geometry::Pose6& pose_chest) = 0;
     // The two-arm motion's code when this arm has no solution.
     virtual CORBA::Long failureCode() const = 0;
 
@@ -50,7 +57,7 @@ class BriskoServiceSVC_impl : public virtual POA_BriskoRTC::BriskoService,
    protected:
     // Five groups, only armGroup sized (6).
     explicit IKBase(int armGroup);
-    int solveWith(const ArmIkCalls& arm, const HandPose6& pose_chest);
+    int solveWith(const ArmIkCalls& arm, const geometry::Pose6& pose_chest);
     void fillGroup(int armGroup);
 
     ikfast::IKSolutionList solutions_;
@@ -63,7 +70,7 @@ class BriskoServiceSVC_impl : public virtual POA_BriskoRTC::BriskoService,
    public:
     IKL();
     void fill() override;
-    int solve(const HandPose6& pose_chest) override;
+    int solve(const geometry::Pose6& pose_chest) override;
     CORBA::Long failureCode() const override { return kNoSolutionLeft; }
   };
 
@@ -71,7 +78,7 @@ class BriskoServiceSVC_impl : public virtual POA_BriskoRTC::BriskoService,
    public:
     IKR();
     void fill() override;
-    int solve(const HandPose6& pose_chest) override;
+    int solve(const geometry::Pose6& pose_chest) override;
     CORBA::Long failureCode() const override { return kNoSolutionRight; }
   };
 
@@ -124,6 +131,12 @@ class BriskoServiceSVC_impl : public virtual POA_BriskoRTC::BriskoService,
   CORBA::Boolean isIKSolutionFoundL(const RTC::Pose3D& pose, CORBA::Double waistYaw_rad) override;
   CORBA::Boolean isIKSolutionFoundR(const RTC::Pose3D& pose, CORBA::Double waistYaw_rad) override;
 
+  // The waits in progress give way (the component is being deactivated); later calls wait as
+  // before.
+  void releaseWaits();
+  // Every wait gives way, now and later (the component exits or the process shuts down).
+  void endWaits();
+
  private:
   CORBA::Long getHandPose(OpenHRP::ArmControlService_ptr arm, RTC::Pose3D& pose);
   CORBA::Long setHandPose(OpenHRP::ArmControlService_ptr arm, const RTC::Pose3D& pose,
@@ -134,6 +147,9 @@ class BriskoServiceSVC_impl : public virtual POA_BriskoRTC::BriskoService,
                                 CORBA::Boolean wait);
   CORBA::Boolean isHandMoving(OpenHRP::ArmControlService_ptr arm);
   CORBA::Boolean isFingerMoving();
+  // Asks stillMoving every 50 ms until it answers false. False, after one line on standard
+  // error, when the wait gave way first.
+  bool waitForMotionEnd(const std::function<bool()>& stillMoving);
   // Waist compensation and solve; prints the highlighted message when there is no solution.
   bool solveQuery(IKBase& ik, const RTC::Pose3D& pose_base, CORBA::Double waistYaw_rad);
   CORBA::Boolean getIKSolution(IKBase& ik, const RTC::Pose3D& pose_base, CORBA::Double waistYaw_rad,
@@ -144,4 +160,5 @@ class BriskoServiceSVC_impl : public virtual POA_BriskoRTC::BriskoService,
   RTC::CorbaConsumer<OpenHRP::ArmControlService>& armControlL_;
   RTC::CorbaConsumer<OpenHRP::ArmControlService>& armControlR_;
   RTC::CorbaConsumer<OpenHRP::GrasperService>& grasper_;
+  MotionWaitGate waitGate_;
 };

@@ -8,6 +8,12 @@
 
 namespace {
 
+// Unread command words that "input" keeps. When they are all unread, a writer waits for room
+// instead of a word being dropped, and is refused after kInputWriteTimeout_ms (well within the
+// time-out of its own call, so it learns of the refusal rather than losing the connection).
+constexpr int kInputBufferLength = 8;
+constexpr int kInputWriteTimeout_ms = 1000;
+
 // The component profile: the fixed keys, then every parameter's default and widget.
 const char* const* palkettProfile() {
   static const std::vector<std::string> texts = [] {
@@ -46,7 +52,7 @@ const char* const* palkettProfile() {
 
 Palkett::Palkett(RTC::Manager* manager)
     : RTC::DataFlowComponentBase(manager),
-      inputIn_("input", input_),
+      inputIn_("input", input_, kInputBufferLength, false, true, 0, kInputWriteTimeout_ms),
       outputOut_("output", output_),
       lumerisServicePort_("LumerisService"),
       briskoServicePort_("BriskoService"),
@@ -87,9 +93,11 @@ RTC::ReturnCode_t Palkett::onInitialize() {
 
   for (const auto& parameter : pickplace::kCellParameters) {
     if (parameter.real) {
-      bindParameter(parameter.name, config_.*parameter.real, parameter.defaultText);
+      bindParameter(parameter.name, config_.*parameter.real, parameter.defaultText,
+                    parameter.realCheck);
     } else {
-      bindParameter(parameter.name, config_.*parameter.integer, parameter.defaultText);
+      bindParameter(parameter.name, config_.*parameter.integer, parameter.defaultText,
+                    parameter.integerCheck);
     }
   }
 
@@ -100,6 +108,7 @@ RTC::ReturnCode_t Palkett::onInitialize() {
 
 RTC::ReturnCode_t Palkett::onFinalize() {
   console_.error(">> Palkett::onFinalize()");
+  endRunningTask();
   console_.error("<< Palkett::onFinalize()");
   return RTC::RTC_OK;
 }
@@ -113,23 +122,34 @@ RTC::ReturnCode_t Palkett::onActivated(RTC::UniqueId) {
 
 RTC::ReturnCode_t Palkett::onDeactivated(RTC::UniqueId) {
   console_.error(">> Palkett::onDeactivated()");
+  endRunningTask();
   console_.error("<< Palkett::onDeactivated()");
   return RTC::RTC_OK;
 }
 
 RTC::ReturnCode_t Palkett::onExecute(RTC::UniqueId) {
-  std::vector<std::string> sample;
-  bool received = false;
-  if (inputIn_.isNew() && inputIn_.read()) {
-    received = true;
+  // Every word that has arrived since the last period, and no more, so that a writer that
+  // keeps writing cannot hold the cycle.
+  std::vector<pickplace::Coordinator::Sample> received;
+  for (std::size_t waiting = inputIn_.unreadCount(); waiting > 0; --waiting) {
+    if (!inputIn_.read()) {
+      continue;
+    }
+    pickplace::Coordinator::Sample& sample = received.emplace_back();
     for (CORBA::ULong i = 0; i < input_.data.length(); ++i) {
       sample.emplace_back(static_cast<const char*>(input_.data[i]));
     }
   }
-  if (const auto result = coordinator_.cycle(received ? &sample : nullptr, config_)) {
-    writeResult(*result);
+  for (const std::string& result : coordinator_.cycle(received, config_)) {
+    writeResult(result);
   }
   return RTC::RTC_OK;
+}
+
+void Palkett::endRunningTask() {
+  if (const auto word = coordinator_.endRunningTask()) {
+    writeResult(*word);
+  }
 }
 
 void Palkett::writeResult(const std::string& result) {

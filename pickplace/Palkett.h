@@ -3,10 +3,12 @@
 // manipulation task at a time on its worker thread and writes result words on "output"; the
 // work itself is the Coordinator's, this class moves data between ports, consumers and it.
 //
-// Lifecycle (all on the execution context's thread): onInitialize adds ports and consumers,
-// binds the parameters and lays out the placing slots; onActivated moves the robot to its
-// initial pose; onExecute is one command cycle; onDeactivated leaves a running task running;
-// the destructor stops it.
+// Lifecycle: onInitialize adds ports and consumers, binds the parameters and lays out the
+// placing slots; onActivated moves the robot to its initial pose; onExecute is one command
+// cycle. A deactivation, exit() and SIGTERM/SIGINT all pass through onDeactivated while the
+// ports and consumers are still connected: a running task is halted there with the
+// protective stop and answered with its STOPPED word, so the robot never goes on moving for
+// a coordinator that has gone. onFinalize does the same for a task that would still run.
 
 // The port data types come first: the ports' templates find their Any operators only when
 // these are declared before them.
@@ -44,6 +46,8 @@ class Palkett : public RTC::DataFlowComponentBase {
   RTC::ReturnCode_t onExecute(RTC::UniqueId ec_id) override;
 
  private:
+  // Halts a running task and writes its word, as the component goes inactive or away.
+  void endRunningTask();
   void writeResult(const std::string& result);
 
   RTC::TimedStringSeq input_;

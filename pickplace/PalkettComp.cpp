@@ -6,7 +6,7 @@
 namespace {
 
 void moduleInit(RTC::Manager* manager) {
-  shell::createComponentOrAbort(manager, PalkettInit, "Palkett");
+  shell::createComponentOrFail(manager, PalkettInit, "Palkett");
 }
 
 }  // namespace

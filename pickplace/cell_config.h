@@ -2,6 +2,8 @@
 // The coordinator's configuration (cell geometry, grip tolerances, speed, robot unit) and the
 // fixed constants of the cell.
 
+#include <rtm/ParameterCheck.h>
+
 #include <cstddef>
 
 namespace pickplace {
@@ -33,13 +35,15 @@ struct CellConfig {
   long serialNo;
 };
 
-// One configuration parameter: its name, its default as text and the member it sets (exactly
-// one of the two member pointers is set).
+// One configuration parameter: its name, its default as text, the member it sets and the
+// values it takes (exactly one member pointer and its check are set).
 struct CellParameter {
   const char* name;
   const char* defaultText;
   double CellConfig::*real;
   long CellConfig::*integer;
+  RTC::ParameterCheck<double> realCheck;
+  RTC::ParameterCheck<long> integerCheck;
 };
 
 constexpr std::size_t kCellParameterCount = 23;

@@ -5,7 +5,7 @@
 //
 // A call whose service is not connected is not made. A call the peer fails (an ORB exception)
 // is reported by the implementation as one line on the error stream naming the call, and
-// answered with the `failed` status so that the task ends at once.
+// answered with the `callFailed` status so that the task ends at once.
 
 #include <array>
 #include <vector>
@@ -15,9 +15,9 @@
 
 namespace pickplace {
 
-enum class IkStatus { found, notFound, peerFailed };
+enum class IkStatus { found, notFound, callFailed };
 
-enum class CallStatus { ok, notConnected, peerFailed };
+enum class CallStatus { ok, notConnected, callFailed };
 
 // One joint trajectory for the controller: points of kControllerPointSize degrees and the
 // seconds to reach each.

@@ -11,7 +11,7 @@ namespace {
 
 // The robot reaches its initial pose in this time on activation.
 constexpr double kInitialPoseMoveTime_s = 2.0;
-// How long a period waits for the worker's end.
+// How long the last command of a period waits for the worker's end.
 constexpr int kWorkerPoll_ms = 5;
 // A command shorter than this is only recorded.
 constexpr std::size_t kMinCommandLength = 6;
@@ -86,45 +86,48 @@ void Coordinator::activate() {
   console_.print("OK\n");
 }
 
-std::optional<std::string> Coordinator::cycle(const std::vector<std::string>* sample,
-                                              const CellConfig& config) {
-  bool send = false;
+std::vector<std::string> Coordinator::cycle(const std::vector<Sample>& received,
+                                            const CellConfig& config) {
+  std::vector<std::string> results;
+  if (received.empty()) {
+    period(nullptr, config, kWorkerPoll_ms, results);
+  }
+  for (std::size_t i = 0; i < received.size(); ++i) {
+    const bool last = i + 1 == received.size();
+    period(&received[i], config, last ? kWorkerPoll_ms : 0, results);
+  }
+  return results;
+}
+
+void Coordinator::period(const Sample* sample, const CellConfig& config, int workerWait_ms,
+                         std::vector<std::string>& results) {
   // A sample without strings carries no command.
   if (sample && !sample->empty()) {
     const std::string& command = sample->front();
     if (beginsWithHiro(command)) {
       commandText_ = command;
       if (command.size() < kMinCommandLength) {
-        return std::nullopt;
+        return;
       }
       console_.print(">> " + command + "\n");
-      dispatch(command, config, send);
+      dispatch(command, config, results);
     } else if (command == kFinish) {
       activate();
-      resultText_.clear();
-      send = true;
+      answer("", results);
     }
   }
-  if (taskRunning() && worker_.poll(kWorkerPoll_ms)) {
-    worker_.join();
-    objectRunning_ = false;
-    trayRunning_ = false;
-    send = true;
+  if (taskRunning() && worker_.poll(workerWait_ms)) {
+    collect(results);
   }
-  if (!send) {
-    return std::nullopt;
-  }
-  console_.print("<< " + resultText_ + "\n");
-  return resultText_;
 }
 
-void Coordinator::dispatch(const std::string& command, const CellConfig& config, bool& send) {
+void Coordinator::dispatch(const std::string& command, const CellConfig& config,
+                           std::vector<std::string>& results) {
   switch (command[kCommandKindIndex]) {
     case 'O':
       if (command == kObjectStop) {
         stopTask(objectRunning_);
-        resultText_ = kObjectStopped;
-        send = true;
+        answer(kObjectStopped, results);
       } else if (command == kObjectStart) {
         startTask(TaskKind::object, command, config);
       }
@@ -132,8 +135,7 @@ void Coordinator::dispatch(const std::string& command, const CellConfig& config,
     case 'T':
       if (command == kTrayStop) {
         stopTask(trayRunning_);
-        resultText_ = kTrayStopped;
-        send = true;
+        answer(kTrayStopped, results);
       } else if (command == kTrayStart) {
         startTask(TaskKind::tray, command, config);
       }
@@ -141,6 +143,35 @@ void Coordinator::dispatch(const std::string& command, const CellConfig& config,
     default:
       break;
   }
+}
+
+void Coordinator::collect(std::vector<std::string>& results) {
+  worker_.join();
+  objectRunning_ = false;
+  trayRunning_ = false;
+  answer(taskResult_, results);
+}
+
+void Coordinator::answer(const std::string& word, std::vector<std::string>& results) {
+  console_.print("<< " + word + "\n");
+  results.push_back(word);
+}
+
+std::optional<std::string> Coordinator::endRunningTask() {
+  if (!taskRunning()) {
+    return std::nullopt;
+  }
+  std::vector<std::string> results;
+  if (worker_.poll(0)) {
+    collect(results);
+  } else if (objectRunning_) {
+    stopTask(objectRunning_);
+    answer(kObjectStopped, results);
+  } else {
+    stopTask(trayRunning_);
+    answer(kTrayStopped, results);
+  }
+  return results.front();
 }
 
 void Coordinator::startTask(TaskKind kind, const std::string& command, const CellConfig& config) {
@@ -152,8 +183,9 @@ void Coordinator::startTask(TaskKind kind, const std::string& command, const Cel
   (kind == TaskKind::object ? objectRunning_ : trayRunning_) = true;
   const bool present = controllerPresent_;
   worker_.start([this, kind, config, present] {
-    TaskContext task{config, present, slots_, graspFingerAngles_, lastPose_, links_, console_};
-    resultText_ = kind == TaskKind::object ? processObj(task) : processTray(task);
+    TaskContext task{config,    present, stopRequested_, slots_, graspFingerAngles_,
+                     lastPose_, links_,  console_};
+    taskResult_ = kind == TaskKind::object ? processObj(task) : processTray(task);
   });
 }
 
@@ -161,6 +193,8 @@ void Coordinator::stopTask(std::atomic<bool>& running) {
   if (!running) {
     return;
   }
+  // First, so that a plan not yet sent never is, whether or not the robot can be halted.
+  stopRequested_ = true;
   if (!links_.hiroNxConnected()) {
     console_.error(
         "Palkett::stopTask(): HiroNX not found; cannot halt the robot, waiting for the task to "
@@ -168,7 +202,6 @@ void Coordinator::stopTask(std::atomic<bool>& running) {
   } else {
     links_.engageProtectiveStop();
   }
-  stopRequested_ = true;
   worker_.join();
   running = false;
 }

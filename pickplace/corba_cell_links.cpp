@@ -44,7 +44,7 @@ IkStatus CorbaCellLinks::isSolutionFound(Arm arm, const HandPose& pose, double c
     reportFailure(
         left ? "BriskoService::isIKSolutionFoundL()" : "BriskoService::isIKSolutionFoundR()",
         failure);
-    return IkStatus::peerFailed;
+    return IkStatus::callFailed;
   }
 }
 
@@ -64,7 +64,7 @@ IkStatus CorbaCellLinks::solve(Arm arm, const HandPose& pose, double chest_rad,
   } catch (const CORBA::Exception& failure) {
     reportFailure(left ? "BriskoService::getIKSolutionL()" : "BriskoService::getIKSolutionR()",
                   failure);
-    return IkStatus::peerFailed;
+    return IkStatus::callFailed;
   }
 }
 
@@ -98,7 +98,7 @@ CallStatus CorbaCellLinks::moveJoints(const Trajectory& trajectory, long& id) {
     return CallStatus::ok;
   } catch (const CORBA::Exception& failure) {
     reportFailure("MotionCommands::movePTPJointAbsSeq()", failure);
-    return CallStatus::peerFailed;
+    return CallStatus::callFailed;
   }
 }
 
@@ -112,7 +112,7 @@ CallStatus CorbaCellLinks::engageProtectiveStop() {
     return CallStatus::ok;
   } catch (const CORBA::Exception& failure) {
     reportFailure("HiroNX::EngageProtectiveStop()", failure);
-    return CallStatus::peerFailed;
+    return CallStatus::callFailed;
   }
 }
 
@@ -126,7 +126,7 @@ CallStatus CorbaCellLinks::disengageProtectiveStop() {
     return CallStatus::ok;
   } catch (const CORBA::Exception& failure) {
     reportFailure("HiroNX::DisengageProtectiveStop()", failure);
-    return CallStatus::peerFailed;
+    return CallStatus::callFailed;
   }
 }
 
@@ -147,7 +147,7 @@ CallStatus CorbaCellLinks::estimateObject(const HandPose& world, ObjectEstimate&
     return CallStatus::ok;
   } catch (const CORBA::Exception& failure) {
     reportFailure("LumerisService::getLastEstimatedResult()", failure);
-    return CallStatus::peerFailed;
+    return CallStatus::callFailed;
   }
 }
 

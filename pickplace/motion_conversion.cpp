@@ -1,15 +1,12 @@
 #include "motion_conversion.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "finger_geometry.h"
 #include "planning_geometry.h"
 
-namespace nxutil {
-
-using namespace pickplace;
-using namespace briskoutil;
-
+namespace pickplace {
 namespace {
 
 // Until the first node sets it.
@@ -24,8 +21,8 @@ class Converter : public OperationVisitor {
   Converter(const JointAngles& start, ArmIk& ik, Console& console)
       : pose_(fullWorkingPose(start)), ik_(ik), console_(console) {}
 
-  bool failed() const { return failed_; }
-  bool peerFailed() const { return peerFailed_; }
+  // The failure that ended the walk, if any.
+  std::optional<TaskFailure>& failure() { return failure_; }
   const JointAngles& pose() const { return pose_; }
   double time_s() const { return time_s_; }
   void setIndex(unsigned index) { index_ = index; }
@@ -61,7 +58,7 @@ class Converter : public OperationVisitor {
   void visit(const FingerDistanceLROperation& node) override {
     console_.print(node.print());
     const auto left = openingAngles(node.left_mm);
-    const auto right = openingAngles(node.right_mm);
+    const auto right = left ? openingAngles(node.right_mm) : std::nullopt;
     if (left && right) {
       setHand(Arm::left, *left);
       setHand(Arm::right, *right);
@@ -106,33 +103,30 @@ class Converter : public OperationVisitor {
   std::optional<FingerAngles> openingAngles(double opening_mm) {
     auto angles = fingerAnglesFor(opening_mm, 0.0);
     if (!angles) {
-      fail(formatText("nxutil::Hiro2HiroNX(): node %u: finger opening %.1f[mm] out of range.",
-                      index_, opening_mm));
+      failure_.emplace(FailureCause::fingerOutOfRange,
+                       formatText("nxutil::Hiro2HiroNX(): node %u: finger opening %.1f[mm] out of "
+                                  "range.",
+                                  index_, opening_mm));
     }
     return angles;
   }
 
-  // The IK solution with the arm's group at full size, or false after reporting.
+  // The IK solution with the arm's group at full size, or false with the failure kept.
   bool solve(Arm arm, const HandPose& target, JointAngles& solution) {
     const IkStatus status = ik_.solve(arm, target, pose_[kBodyHead][0], solution);
-    if (status == IkStatus::peerFailed) {
-      failed_ = true;
-      peerFailed_ = true;
+    if (status == IkStatus::callFailed) {
+      failure_.emplace(FailureCause::callFailed);
       return false;
     }
     const std::size_t g = armGroup(arm);
     const bool complete = solution.size() > g && solution[g].size() == kJointGroupSizes[g];
     if (status != IkStatus::found || !complete) {
-      fail(formatText("nxutil::Hiro2HiroNX(): node %u: no IK solution for hand %c.", index_,
-                      armLetter(arm)));
+      failure_.emplace(FailureCause::noIkSolution,
+                       formatText("nxutil::Hiro2HiroNX(): node %u: no IK solution for hand %c.",
+                                  index_, armLetter(arm)));
       return false;
     }
     return true;
-  }
-
-  void fail(const std::string& line) {
-    failed_ = true;
-    console_.error(line);
   }
 
   JointAngles pose_;
@@ -140,14 +134,13 @@ class Converter : public OperationVisitor {
   Console& console_;
   double time_s_ = kDefaultPointTime_s;
   unsigned index_ = 0;
-  bool failed_ = false;
-  bool peerFailed_ = false;
+  std::optional<TaskFailure> failure_;
 };
 
 }  // namespace
 
-std::optional<Conversion> Hiro2HiroNX(const OperationList& list, const JointAngles& start,
-                                      ArmIk& ik, Console& console, bool& peerFailed) {
+Result<Conversion> Hiro2HiroNX(const OperationList& list, const JointAngles& start, ArmIk& ik,
+                               Console& console) {
   console.print(">> nxutil::Hiro2HiroNX()\n");
   Converter converter(start, ik, console);
   Conversion conversion;
@@ -158,9 +151,8 @@ std::optional<Conversion> Hiro2HiroNX(const OperationList& list, const JointAngl
     console.print(formatText("%u: ", index));
     converter.setIndex(index);
     list[i]->accept(converter);
-    if (converter.failed()) {
-      peerFailed = converter.peerFailed();
-      return std::nullopt;
+    if (converter.failure()) {
+      return std::move(*converter.failure());
     }
     conversion.trajectory.points_deg.push_back(controllerPointDeg(converter.pose()));
     conversion.trajectory.times_s.push_back(converter.time_s());
@@ -171,4 +163,4 @@ std::optional<Conversion> Hiro2HiroNX(const OperationList& list, const JointAngl
   return conversion;
 }
 
-}  // namespace nxutil
+}  // namespace pickplace

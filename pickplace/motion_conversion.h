@@ -2,26 +2,23 @@
 // Turns an operation list into one joint trajectory, asking the gateway for the IK solution
 // of every hand pose.
 
-#include <optional>
-
 #include "cell_links.h"
 #include "console.h"
 #include "operation_node.h"
+#include "task_result.h"
 
-namespace nxutil {
+namespace pickplace {
 
 struct Conversion {
-  pickplace::Trajectory trajectory;
+  Trajectory trajectory;
   // The working pose after the last node: five groups at full size.
-  pickplace::JointAngles finalPose;
+  JointAngles finalPose;
 };
 
-// One point per node, starting from `start` (groups it lacks start at zero). Empty, with one
-// error line, when a hand node has no IK solution or a finger opening is out of range; empty
-// without a line of its own, and peerFailed set, when a gateway call failed (the IK side
-// reported it).
-std::optional<Conversion> Hiro2HiroNX(const briskoutil::OperationList& list,
-                                      const pickplace::JointAngles& start, pickplace::ArmIk& ik,
-                                      pickplace::Console& console, bool& peerFailed);
+// One point per node, starting from `start` (groups it lacks start at zero). Fails at the
+// first hand node without an IK solution or finger opening out of range, naming the node, or
+// at the first gateway call that fails.
+Result<Conversion> Hiro2HiroNX(const OperationList& list, const JointAngles& start, ArmIk& ik,
+                               Console& console);
 
-}  // namespace nxutil
+}  // namespace pickplace

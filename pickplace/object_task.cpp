@@ -11,8 +11,6 @@
 namespace pickplace {
 namespace {
 
-using namespace briskoutil;
-
 // Vision tells classes apart; the cell's objects have known widths and are presented at known
 // sides.
 constexpr long kWideObjectClass = 1;
@@ -31,11 +29,11 @@ constexpr double kObjectLiftExtra_m = 0.05;
 constexpr double kApproachSpeedFactor = 1.5;
 constexpr double kGraspSpeedFactor = 0.5;
 
-constexpr int kPlanFailed = -1;
+// The estimation gateway's result when it sees no object.
+constexpr long kNoObjectFound = -1;
 
-}  // namespace
-
-std::string processObj(TaskContext& task) {
+// Asks where the object is and picks and places it.
+Outcome findAndManipulate(TaskContext& task) {
   if (!task.links.motionConnected()) {
     task.console.error("Palkett::processObj(): HIROController does not respond.");
   }
@@ -48,16 +46,21 @@ std::string processObj(TaskContext& task) {
   world.z = task.config.zWorldR_m;
   world.yaw = degToRad(task.config.yWorldR_deg);
   if (!task.links.estimatorConnected()) {
-    task.console.error("Palkett::processObj(): Lumeris does not respond.");
-    return kObjectError;
+    return TaskFailure(FailureCause::serviceMissing,
+                       "Palkett::processObj(): Lumeris does not respond.");
   }
   ObjectEstimate estimate;
-  if (task.links.estimateObject(world, estimate) != CallStatus::ok) {
-    return kObjectError;
+  switch (task.links.estimateObject(world, estimate)) {
+    case CallStatus::ok:
+      break;
+    case CallStatus::notConnected:
+      return TaskFailure(FailureCause::serviceMissing);
+    case CallStatus::callFailed:
+      return TaskFailure(FailureCause::callFailed);
   }
-  if (estimate.result == -1) {
+  if (estimate.result == kNoObjectFound) {
     task.console.print(formatText("-id=%ld\n", estimate.classId));
-    return kObjectError;
+    return TaskFailure(FailureCause::nothingFound);
   }
   task.console.print(formatText("Object found.\n+id=%ld\n", estimate.classId));
   const bool wide = estimate.classId == kWideObjectClass;
@@ -65,12 +68,17 @@ std::string processObj(TaskContext& task) {
   size[1] = wide ? kWideObjectWidth_m : kNarrowObjectWidth_m;
   HandPose pose = estimate.pose;
   pose.y = wide ? kWideObjectY_m : kNarrowObjectY_m;
-  return manipulateSingleObject(task, estimate.classId, size, pose) ? kObjectFinished
-                                                                    : kObjectError;
+  return manipulateSingleObject(task, estimate.classId, size, pose);
 }
 
-bool manipulateSingleObject(TaskContext& task, long classId, const ObjectSize& size,
-                            const HandPose& pose) {
+}  // namespace
+
+std::string processObj(TaskContext& task) {
+  return resultWord(task, findAndManipulate(task), kObjectFinished, kObjectError);
+}
+
+Outcome manipulateSingleObject(TaskContext& task, long classId, const ObjectSize& size,
+                               const HandPose& pose) {
   const double width_m = size[1];
   const double height_m = size[2];
   task.console.print("[Object Pose] --------------------------------\n" + poseLine(pose));
@@ -82,39 +90,43 @@ bool manipulateSingleObject(TaskContext& task, long classId, const ObjectSize& s
 
   const auto slot = task.slots.take(classId);
   if (!slot) {
-    task.console.error(bells(4) + "Palkett::manipulateSingleObject(): no empty slot.");
-    return false;
+    return TaskFailure(FailureCause::noEmptySlot,
+                       bells(4) + "Palkett::manipulateSingleObject(): no empty slot.");
   }
+  const std::string cannotPick =
+      bells(2) + "Palkett::manipulateSingleObject(): cannot calculate picking parameters.";
   const auto handOffset_m = objectHandOffset_m(width_m, task.config.serialNo);
-  OperationList list;
-  Arm arm = Arm::left;
-  if (!handOffset_m || planObjectPicking(task, size, pose, *slot, *handOffset_m, list, arm) != 0) {
-    return taskStepFailed(
-        task, "Palkett::manipulateSingleObject(): cannot calculate picking parameters.");
+  if (!handOffset_m) {
+    return TaskFailure(FailureCause::fingerOutOfRange).within(cannotPick);
   }
-  if (planObjectPlacing(task, size, *slot, *handOffset_m, arm, list) != 0) {
-    return taskStepFailed(
-        task, "Palkett::manipulateSingleObject(): cannot calculate placing parameters.");
+  OperationList list;
+  Result<Arm> arm = planObjectPicking(task, size, pose, *slot, *handOffset_m, list);
+  if (!arm) {
+    return arm.takeFailure().within(cannotPick);
+  }
+  if (Outcome placing = planObjectPlacing(task, size, *slot, *handOffset_m, *arm, list); !placing) {
+    return placing.takeFailure().within(
+        bells(2) + "Palkett::manipulateSingleObject(): cannot calculate placing parameters.");
   }
   printPlan(task, "[Object picking & placing plan] ----------------", list);
   task.console.print("[Object pick & place] --------------------------\n");
   const JointAngles start = initialPose();
-  if (executeAction(task, list, &start) != kActionSucceeded) {
-    return taskStepFailed(task, "Palkett::manipulateSingleObject(): cannot pick & place object.");
+  if (Outcome action = executeAction(task, list, &start); !action) {
+    return action.takeFailure().within(
+        bells(2) + "Palkett::manipulateSingleObject(): cannot pick & place object.");
   }
-  return true;
+  return done();
 }
 
-int planObjectPicking(TaskContext& task, const ObjectSize& size, const HandPose& pose,
-                      const SlotPosition& slot, double handOffset_m, OperationList& list,
-                      Arm& arm) {
+Result<Arm> planObjectPicking(TaskContext& task, const ObjectSize& size, const HandPose& pose,
+                              const SlotPosition& slot, double handOffset_m, OperationList& list) {
   const CellConfig& config = task.config;
   const double width_m = size[1];
   const double height_m = size[2];
   const double speed = config.speedBase;
   task.console.print("Planning / Obj picking (Common I/F)");
 
-  arm = std::atan2(pose.y, pose.x) > 0.0 ? Arm::left : Arm::right;
+  const Arm arm = std::atan2(pose.y, pose.x) > 0.0 ? Arm::left : Arm::right;
 
   HandPose grasp;
   grasp.x = pose.x + config.xOPEOffsetR_m;
@@ -126,15 +138,14 @@ int planObjectPicking(TaskContext& task, const ObjectSize& size, const HandPose&
   const auto gripAngles = fingerAnglesFor(1000.0 * (width_m - config.holdDistance_m),
                                           degToRad(config.fingerBacklash_deg));
   if (!gripAngles) {
-    task.console.error("Finger opening out of range.");
-    return kPlanFailed;
+    return TaskFailure(FailureCause::fingerOutOfRange, "Finger opening out of range.");
   }
   task.graspFingerAngles = *gripAngles;
   stepDone(task);
 
   const HandPose approach = raised(grasp, kObjectApproachHeight_m);
-  if (!checkReach(task, arm, approach, 0.0)) {
-    return reachFailed(task, "IK failed. (1)", kPlanFailed);
+  if (Outcome reach = checkReach(task, arm, approach, 0.0, "IK failed. (1)"); !reach) {
+    return reach.takeFailure();
   }
   append<HandOperation>(list, arm, approach, kApproachSpeedFactor * speed);
   stepDone(task);
@@ -143,8 +154,8 @@ int planObjectPicking(TaskContext& task, const ObjectSize& size, const HandPose&
                                   kFingerMoveTime_s);
   stepDone(task);
 
-  if (!checkReach(task, arm, grasp, 0.0)) {
-    return reachFailed(task, "IK failed. (3)", kPlanFailed);
+  if (Outcome reach = checkReach(task, arm, grasp, 0.0, "IK failed. (3)"); !reach) {
+    return reach.takeFailure();
   }
   append<HandOperation>(list, arm, grasp, kGraspSpeedFactor * speed);
   stepDone(task);
@@ -161,17 +172,17 @@ int planObjectPicking(TaskContext& task, const ObjectSize& size, const HandPose&
   HandPose lift = grasp;
   lift.z = std::max(grasp.z + kObjectLift_m,
                     height_m + handOffset_m + slot.z + kObjectLiftClearance_m + kObjectLiftExtra_m);
-  if (!checkReach(task, arm, lift, 0.0)) {
-    return reachFailed(task, "IK failed. (7)", kPlanFailed);
+  if (Outcome reach = checkReach(task, arm, lift, 0.0, "IK failed. (7)"); !reach) {
+    return reach.takeFailure();
   }
   append<HandOperation>(list, arm, lift, speed);
 
   task.console.print("[OK]\n");
-  return 0;
+  return arm;
 }
 
-int planObjectPlacing(TaskContext& task, const ObjectSize& size, const SlotPosition& slot,
-                      double handOffset_m, Arm arm, OperationList& list) {
+Outcome planObjectPlacing(TaskContext& task, const ObjectSize& size, const SlotPosition& slot,
+                          double handOffset_m, Arm arm, OperationList& list) {
   const CellConfig& config = task.config;
   const double width_m = size[1];
   const double height_m = size[2];
@@ -192,14 +203,14 @@ int planObjectPlacing(TaskContext& task, const ObjectSize& size, const SlotPosit
   stepDone(task);
 
   const HandPose above = raised(target, kPlaceApproachHeight_m);
-  if (!checkReach(task, arm, above, chest_rad)) {
-    return reachFailed(task, "[IK failed. (2)]", -2);
+  if (Outcome reach = checkReach(task, arm, above, chest_rad, "[IK failed. (2)]"); !reach) {
+    return reach;
   }
   append<HandOperation>(list, arm, above, kApproachSpeedFactor * speed);
   stepDone(task);
 
-  if (!checkReach(task, arm, target, chest_rad)) {
-    return reachFailed(task, "[IK failed. (3)]", -3);
+  if (Outcome reach = checkReach(task, arm, target, chest_rad, "[IK failed. (3)]"); !reach) {
+    return reach;
   }
   append<HandOperation>(list, arm, target, kApproachSpeedFactor * speed);
   stepDone(task);
@@ -214,15 +225,15 @@ int planObjectPlacing(TaskContext& task, const ObjectSize& size, const SlotPosit
   append<SleepOperation>(list, kGripPause_s);
   stepDone(task);
 
-  if (!checkReach(task, arm, above, chest_rad)) {
-    return reachFailed(task, "[IK failed. (7)]", -7);
+  if (Outcome reach = checkReach(task, arm, above, chest_rad, "[IK failed. (7)]"); !reach) {
+    return reach;
   }
   append<HandOperation>(list, arm, above, kApproachSpeedFactor * speed);
 
   append<JointOperation>(list, initialPose(), jointMoveTime_s(speed));
 
   task.console.print("[OK]\n");
-  return 0;
+  return done();
 }
 
 }  // namespace pickplace

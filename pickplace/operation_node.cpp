@@ -3,14 +3,10 @@
 #include "angles.h"
 #include "console.h"
 
-namespace briskoutil {
-
-using pickplace::formatText;
-using pickplace::radToDeg;
-
+namespace pickplace {
 namespace {
 
-std::string fingerAnglesText(const pickplace::FingerAngles& angles_rad) {
+std::string fingerAnglesText(const FingerAngles& angles_rad) {
   return formatText("(%+.1f, %+.1f, %+.1f, %+.1f)[deg]", radToDeg(angles_rad[0]),
                     radToDeg(angles_rad[1]), radToDeg(angles_rad[2]), radToDeg(angles_rad[3]));
 }
@@ -18,16 +14,15 @@ std::string fingerAnglesText(const pickplace::FingerAngles& angles_rad) {
 }  // namespace
 
 std::string HandOperation::print() const {
-  return formatText("Hand %c: ", pickplace::armLetter(arm)) + pickplace::poseLine(pose);
+  return formatText("Hand %c: ", armLetter(arm)) + poseLine(pose);
 }
 
 std::string HandLROperation::print() const {
-  return "Hand LR: L/" + pickplace::poseLine(left) + "Hand LR: R/" + pickplace::poseLine(right);
+  return "Hand LR: L/" + poseLine(left) + "Hand LR: R/" + poseLine(right);
 }
 
 std::string FingerAngleOperation::print() const {
-  return formatText("Finger %c (Angle): ", pickplace::armLetter(arm)) +
-         fingerAnglesText(angles_rad) + "\n";
+  return formatText("Finger %c (Angle): ", armLetter(arm)) + fingerAnglesText(angles_rad) + "\n";
 }
 
 std::string FingerAngleLROperation::print() const {
@@ -36,7 +31,7 @@ std::string FingerAngleLROperation::print() const {
 }
 
 std::string FingerDistanceOperation::print() const {
-  return formatText("Finger %c (Distance): %+.1f[mm]\n", pickplace::armLetter(arm), opening_mm);
+  return formatText("Finger %c (Distance): %+.1f[mm]\n", armLetter(arm), opening_mm);
 }
 
 std::string FingerDistanceLROperation::print() const {
@@ -44,9 +39,9 @@ std::string FingerDistanceLROperation::print() const {
 }
 
 std::string JointOperation::print() const {
-  return formatText("Joint: %u joints\n", static_cast<unsigned>(pickplace::valueCount(pose_rad)));
+  return formatText("Joint: %u joints\n", static_cast<unsigned>(valueCount(pose_rad)));
 }
 
 std::string SleepOperation::print() const { return formatText("Sleep : %.3f[s]\n", seconds); }
 
-}  // namespace briskoutil
+}  // namespace pickplace

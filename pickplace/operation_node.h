@@ -9,7 +9,7 @@
 #include "hand_pose.h"
 #include "joint_angles.h"
 
-namespace briskoutil {
+namespace pickplace {
 
 class HandOperation;
 class HandLROperation;
@@ -56,61 +56,59 @@ using OperationList = std::vector<std::unique_ptr<OperationNode>>;
 
 class HandOperation : public OperationNode {
  public:
-  HandOperation(pickplace::Arm arm, const pickplace::HandPose& pose, double speed)
-      : arm(arm), pose(pose), speed(speed) {}
+  HandOperation(Arm arm, const HandPose& pose, double speed) : arm(arm), pose(pose), speed(speed) {}
   std::string print() const override;
   void accept(OperationVisitor& visitor) const override { visitor.visit(*this); }
 
-  const pickplace::Arm arm;
-  const pickplace::HandPose pose;
+  const Arm arm;
+  const HandPose pose;
   const double speed;
 };
 
 class HandLROperation : public OperationNode {
  public:
-  HandLROperation(const pickplace::HandPose& left, const pickplace::HandPose& right, double speed)
+  HandLROperation(const HandPose& left, const HandPose& right, double speed)
       : left(left), right(right), speed(speed) {}
   std::string print() const override;
   void accept(OperationVisitor& visitor) const override { visitor.visit(*this); }
 
-  const pickplace::HandPose left;
-  const pickplace::HandPose right;
+  const HandPose left;
+  const HandPose right;
   const double speed;
 };
 
 class FingerAngleOperation : public OperationNode {
  public:
-  FingerAngleOperation(pickplace::Arm arm, const pickplace::FingerAngles& angles_rad, double time_s)
+  FingerAngleOperation(Arm arm, const FingerAngles& angles_rad, double time_s)
       : arm(arm), angles_rad(angles_rad), time_s(time_s) {}
   std::string print() const override;
   void accept(OperationVisitor& visitor) const override { visitor.visit(*this); }
 
-  const pickplace::Arm arm;
-  const pickplace::FingerAngles angles_rad;
+  const Arm arm;
+  const FingerAngles angles_rad;
   const double time_s;
 };
 
 class FingerAngleLROperation : public OperationNode {
  public:
-  FingerAngleLROperation(const pickplace::FingerAngles& left_rad,
-                         const pickplace::FingerAngles& right_rad, double time_s)
+  FingerAngleLROperation(const FingerAngles& left_rad, const FingerAngles& right_rad, double time_s)
       : left_rad(left_rad), right_rad(right_rad), time_s(time_s) {}
   std::string print() const override;
   void accept(OperationVisitor& visitor) const override { visitor.visit(*this); }
 
-  const pickplace::FingerAngles left_rad;
-  const pickplace::FingerAngles right_rad;
+  const FingerAngles left_rad;
+  const FingerAngles right_rad;
   const double time_s;
 };
 
 class FingerDistanceOperation : public OperationNode {
  public:
-  FingerDistanceOperation(pickplace::Arm arm, double opening_mm, double time_s)
+  FingerDistanceOperation(Arm arm, double opening_mm, double time_s)
       : arm(arm), opening_mm(opening_mm), time_s(time_s) {}
   std::string print() const override;
   void accept(OperationVisitor& visitor) const override { visitor.visit(*this); }
 
-  const pickplace::Arm arm;
+  const Arm arm;
   const double opening_mm;
   const double time_s;
 };
@@ -129,12 +127,11 @@ class FingerDistanceLROperation : public OperationNode {
 
 class JointOperation : public OperationNode {
  public:
-  JointOperation(const pickplace::JointAngles& pose_rad, double time_s)
-      : pose_rad(pose_rad), time_s(time_s) {}
+  JointOperation(const JointAngles& pose_rad, double time_s) : pose_rad(pose_rad), time_s(time_s) {}
   std::string print() const override;
   void accept(OperationVisitor& visitor) const override { visitor.visit(*this); }
 
-  const pickplace::JointAngles pose_rad;
+  const JointAngles pose_rad;
   const double time_s;
 };
 
@@ -147,4 +144,4 @@ class SleepOperation : public OperationNode {
   const double seconds;
 };
 
-}  // namespace briskoutil
+}  // namespace pickplace

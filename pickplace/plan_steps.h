@@ -16,33 +16,15 @@ constexpr double kObjectApproachHeight_m = 0.05;
 constexpr double kPlaceApproachHeight_m = 0.1;
 
 template <class Node, class... Args>
-void append(briskoutil::OperationList& list, Args&&... args) {
+void append(OperationList& list, Args&&... args) {
   list.push_back(std::make_unique<Node>(std::forward<Args>(args)...));
 }
 
 // Ends a plan step: one full stop on the progress line.
 inline void stepDone(TaskContext& task) { task.console.print("."); }
 
-// A failed IK check: its message unless an outside call failed (then already reported).
-inline int reachFailed(TaskContext& task, const char* message, int code) {
-  if (!task.peerFailed) {
-    task.console.error(message);
-  }
-  return code;
-}
-
-// A failed task step: two BELs and the line, unless an outside call failed (already
-// reported). Returns false for the task to return.
-inline bool taskStepFailed(TaskContext& task, const std::string& line) {
-  if (!task.peerFailed) {
-    task.console.error(bells(2) + line);
-  }
-  return false;
-}
-
 // The plan's title line and every node's description.
-inline void printPlan(TaskContext& task, const std::string& title,
-                      const briskoutil::OperationList& list) {
+inline void printPlan(TaskContext& task, const std::string& title, const OperationList& list) {
   std::string text = title + "\n";
   for (const auto& node : list) {
     text += node->print();

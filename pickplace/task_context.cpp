@@ -5,47 +5,75 @@
 namespace pickplace {
 namespace {
 
-bool answer(TaskContext& task, IkStatus status) {
-  if (status == IkStatus::peerFailed) {
-    task.peerFailed = true;
-  }
-  return status == IkStatus::found;
-}
+constexpr long kControllerSucceeded = 0;
 
 }  // namespace
 
-bool checkReach(TaskContext& task, Arm arm, const HandPose& pose, double chest_rad) {
-  return answer(task, task.links.isSolutionFound(arm, pose, chest_rad));
-}
-
-bool checkReachLR(TaskContext& task, const HandPose& left, const HandPose& right,
-                  double chest_rad) {
-  const bool leftFound = checkReach(task, Arm::left, left, chest_rad);
-  if (task.peerFailed) {
-    return false;
+Outcome checkReach(TaskContext& task, Arm arm, const HandPose& pose, double chest_rad,
+                   const char* check) {
+  switch (task.links.isSolutionFound(arm, pose, chest_rad)) {
+    case IkStatus::found:
+      return done();
+    case IkStatus::notFound:
+      return TaskFailure(FailureCause::unreachable, check);
+    case IkStatus::callFailed:
+      break;
   }
-  const bool rightFound = checkReach(task, Arm::right, right, chest_rad);
-  return leftFound && rightFound;
+  return TaskFailure(FailureCause::callFailed);
 }
 
-long executeAction(TaskContext& task, const briskoutil::OperationList& list,
-                   const JointAngles* start) {
+Outcome checkReachLR(TaskContext& task, const HandPose& left, const HandPose& right,
+                     double chest_rad, const char* check) {
+  // A failed call ends the check at once; it was reported where it failed.
+  const auto callFailed = [](const Outcome& reach) {
+    return !reach && reach.failure().cause() == FailureCause::callFailed;
+  };
+  Outcome leftReach = checkReach(task, Arm::left, left, chest_rad, check);
+  if (callFailed(leftReach)) {
+    return leftReach;
+  }
+  Outcome rightReach = checkReach(task, Arm::right, right, chest_rad, check);
+  return callFailed(rightReach) || leftReach ? rightReach : leftReach;
+}
+
+Outcome executeAction(TaskContext& task, const OperationList& list, const JointAngles* start) {
   task.console.print("Action (Common I/F)");
-  const auto conversion = nxutil::Hiro2HiroNX(list, start ? *start : task.lastPose, task.links,
-                                              task.console, task.peerFailed);
+  Result<Conversion> conversion =
+      Hiro2HiroNX(list, start ? *start : task.lastPose, task.links, task.console);
   if (!conversion) {
-    return kActionNotConverted;
+    return conversion.takeFailure();
   }
   task.lastPose = conversion->finalPose;
   if (!task.controllerPresent) {
-    return kActionNotSent;
+    return TaskFailure(FailureCause::noController);
   }
-  long id = kActionNotSent;
-  const CallStatus status = task.links.moveJoints(conversion->trajectory, id);
-  if (status == CallStatus::peerFailed) {
-    task.peerFailed = true;
+  if (task.stopRequested) {
+    return TaskFailure(FailureCause::stopped);
   }
-  return status == CallStatus::ok ? id : kActionNotSent;
+  long id = kControllerSucceeded;
+  switch (task.links.moveJoints(conversion->trajectory, id)) {
+    case CallStatus::ok:
+      break;
+    case CallStatus::notConnected:
+      return TaskFailure(FailureCause::noController);
+    case CallStatus::callFailed:
+      return TaskFailure(FailureCause::callFailed);
+  }
+  if (id != kControllerSucceeded) {
+    return TaskFailure(FailureCause::controllerRefused);
+  }
+  return done();
+}
+
+std::string resultWord(TaskContext& task, const Outcome& outcome, const char* finished,
+                       const char* error) {
+  if (outcome) {
+    return finished;
+  }
+  for (const std::string& line : outcome.failure().lines()) {
+    task.console.error(line);
+  }
+  return error;
 }
 
 }  // namespace pickplace

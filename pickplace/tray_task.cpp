@@ -10,8 +10,6 @@
 namespace pickplace {
 namespace {
 
-using namespace briskoutil;
-
 constexpr double kTrayFingerOpen_mm = 30.0;
 constexpr double kTrayFingerOpenTime_s = 0.3;
 constexpr double kTrayFingerClosed_mm = 0.0;
@@ -41,33 +39,37 @@ std::string processTray(TaskContext& task) {
     task.console.error("Palkett::processTray(): HIROController does not respond.");
   }
   if (!task.links.briskoConnected()) {
-    task.console.error("Palkett::processTray(): Brisko does not respond.");
-    return kTrayError;
+    const Outcome missing = TaskFailure(FailureCause::serviceMissing,
+                                        "Palkett::processTray(): Brisko does not respond.");
+    return resultWord(task, missing, kTrayFinished, kTrayError);
   }
-  return manipulateTray(task) ? kTrayFinished : kTrayError;
+  return resultWord(task, manipulateTray(task), kTrayFinished, kTrayError);
 }
 
-bool manipulateTray(TaskContext& task) {
+Outcome manipulateTray(TaskContext& task) {
   const double handOffset_m = trayHandOffset_m(task.config.serialNo);
   OperationList list;
-  if (planTrayPicking(task, handOffset_m, list) != 0) {
-    return taskStepFailed(task, "Palkett::manipulateTray(): cannot calculate picking parameters.");
+  if (Outcome picking = planTrayPicking(task, handOffset_m, list); !picking) {
+    return picking.takeFailure().within(
+        bells(2) + "Palkett::manipulateTray(): cannot calculate picking parameters.");
   }
-  if (planTrayPlacing(task, handOffset_m, list) != 0) {
-    return taskStepFailed(task, "Palkett::manipulateTray(): cannot calculate placing parameters.");
+  if (Outcome placing = planTrayPlacing(task, handOffset_m, list); !placing) {
+    return placing.takeFailure().within(
+        bells(2) + "Palkett::manipulateTray(): cannot calculate placing parameters.");
   }
   printPlan(task, "[Tray picking & placing plan] ------------------", list);
   task.console.print("[Tray pick and place] --------------------------\n");
   // Before any object task there is no last pose; the robot is then at its initial pose.
   const JointAngles initial = initialPose();
   const JointAngles* start = task.lastPose.empty() ? &initial : nullptr;
-  if (executeAction(task, list, start) != kActionSucceeded) {
-    return taskStepFailed(task, "Palkett::manipulateTray(): cannot pick & place tray.");
+  if (Outcome action = executeAction(task, list, start); !action) {
+    return action.takeFailure().within(bells(2) +
+                                       "Palkett::manipulateTray(): cannot pick & place tray.");
   }
-  return true;
+  return done();
 }
 
-int planTrayPicking(TaskContext& task, double handOffset_m, OperationList& list) {
+Outcome planTrayPicking(TaskContext& task, double handOffset_m, OperationList& list) {
   const CellConfig& c = task.config;
   const double speed = c.speedBase;
   const double direction_rad = degToRad(c.directionPalletPlacedR_deg);
@@ -83,8 +85,9 @@ int planTrayPicking(TaskContext& task, double handOffset_m, OperationList& list)
 
   const HandPose aboveL = raised(gripL, kPlaceApproachHeight_m);
   const HandPose aboveR = raised(gripR, kPlaceApproachHeight_m);
-  if (!checkReachLR(task, aboveL, aboveR, direction_rad)) {
-    return reachFailed(task, "[IK failed. (2)]", -2);
+  if (Outcome reach = checkReachLR(task, aboveL, aboveR, direction_rad, "[IK failed. (2)]");
+      !reach) {
+    return reach;
   }
   append<HandLROperation>(list, aboveL, aboveR, kApproachSpeedFactor * speed);
   stepDone(task);
@@ -92,8 +95,8 @@ int planTrayPicking(TaskContext& task, double handOffset_m, OperationList& list)
   append<FingerDistanceLROperation>(list, kTrayFingerOpen_mm, kTrayFingerOpen_mm,
                                     kTrayFingerOpenTime_s);
 
-  if (!checkReachLR(task, gripL, gripR, direction_rad)) {
-    return reachFailed(task, "[IK failed. (4)]", -4);
+  if (Outcome reach = checkReachLR(task, gripL, gripR, direction_rad, "[IK failed. (4)]"); !reach) {
+    return reach;
   }
   append<HandLROperation>(list, gripL, gripR, speed);
 
@@ -107,8 +110,9 @@ int planTrayPicking(TaskContext& task, double handOffset_m, OperationList& list)
   const auto [squeezeL, squeezeR] =
       trayPoints(c, c.xPalletPlacedB_m, c.yPalletPlacedB_m, (kTrayWidth_m - kTraySqueeze_m) / 2.0,
                  gripZ_m, direction_rad);
-  if (!checkReachLR(task, squeezeL, squeezeR, direction_rad)) {
-    return reachFailed(task, "[IK failed. (7)]", -7);
+  if (Outcome reach = checkReachLR(task, squeezeL, squeezeR, direction_rad, "[IK failed. (7)]");
+      !reach) {
+    return reach;
   }
   append<HandLROperation>(list, squeezeL, squeezeR, speed);
   stepDone(task);
@@ -123,16 +127,16 @@ int planTrayPicking(TaskContext& task, double handOffset_m, OperationList& list)
   HandPose liftR = squeezeR;
   liftL.z = liftZ_m;
   liftR.z = liftZ_m;
-  if (!checkReachLR(task, liftL, liftR, direction_rad)) {
-    return reachFailed(task, "[IK failed. (9)]", -9);
+  if (Outcome reach = checkReachLR(task, liftL, liftR, direction_rad, "[IK failed. (9)]"); !reach) {
+    return reach;
   }
   append<HandLROperation>(list, liftL, liftR, speed);
 
   task.console.print("[OK]\n");
-  return 0;
+  return done();
 }
 
-int planTrayPlacing(TaskContext& task, double handOffset_m, OperationList& list) {
+Outcome planTrayPlacing(TaskContext& task, double handOffset_m, OperationList& list) {
   const CellConfig& c = task.config;
   const double speed = c.speedBase;
   const double direction_rad = degToRad(c.directionPalletToBePlacedR_deg);
@@ -147,16 +151,17 @@ int planTrayPlacing(TaskContext& task, double handOffset_m, OperationList& list)
   append<JointOperation>(list, bodyPoseFacing(direction_rad), jointMoveTime_s(speed));
   stepDone(task);
 
-  if (!checkReachLR(task, putL, putR, direction_rad)) {
-    return reachFailed(task, "[IK failed. (11)]", -9);
+  if (Outcome reach = checkReachLR(task, putL, putR, direction_rad, "[IK failed. (11)]"); !reach) {
+    return reach;
   }
   append<HandLROperation>(list, putL, putR, speed);
   stepDone(task);
 
   const auto [releaseL, releaseR] = trayPoints(c, c.xPalletToBePlacedB_m, c.yPalletToBePlacedB_m,
                                                kTrayWidth_m / 2.0, putZ_m, direction_rad);
-  if (!checkReachLR(task, releaseL, releaseR, direction_rad)) {
-    return reachFailed(task, "[IK failed. (10)]", -10);
+  if (Outcome reach = checkReachLR(task, releaseL, releaseR, direction_rad, "[IK failed. (10)]");
+      !reach) {
+    return reach;
   }
   append<HandLROperation>(list, releaseL, releaseR, speed);
   stepDone(task);
@@ -170,15 +175,16 @@ int planTrayPlacing(TaskContext& task, double handOffset_m, OperationList& list)
 
   const HandPose retreatL = raised(releaseL, kPlaceApproachHeight_m);
   const HandPose retreatR = raised(releaseR, kPlaceApproachHeight_m);
-  if (!checkReachLR(task, retreatL, retreatR, direction_rad)) {
-    return reachFailed(task, "[IK failed. (15)]", -15);
+  if (Outcome reach = checkReachLR(task, retreatL, retreatR, direction_rad, "[IK failed. (15)]");
+      !reach) {
+    return reach;
   }
   append<HandLROperation>(list, retreatL, retreatR, speed);
 
   append<JointOperation>(list, initialPose(), jointMoveTime_s(speed));
 
   task.console.print("[OK]\n");
-  return 0;
+  return done();
 }
 
 }  // namespace pickplace

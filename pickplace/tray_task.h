@@ -11,12 +11,13 @@ namespace pickplace {
 // The whole task; returns the result word.
 std::string processTray(TaskContext& task);
 
-bool manipulateTray(TaskContext& task);
+// Grips, lifts, carries and puts down the tray, starting from where the last action ended.
+Outcome manipulateTray(TaskContext& task);
 
-// Appends the 9 picking nodes. 0, or the negative code of the failed IK check.
-int planTrayPicking(TaskContext& task, double handOffset_m, briskoutil::OperationList& list);
-// Appends the 7 placing nodes. 0, or the negative code of the failed IK check.
-int planTrayPlacing(TaskContext& task, double handOffset_m, briskoutil::OperationList& list);
+// Appends the 9 picking nodes. Fails at the first IK check that fails.
+Outcome planTrayPicking(TaskContext& task, double handOffset_m, OperationList& list);
+// Appends the 7 placing nodes. Fails at the first IK check that fails.
+Outcome planTrayPlacing(TaskContext& task, double handOffset_m, OperationList& list);
 
 constexpr const char* kTrayFinished = "HIRO_TRAY_MANIP_FINISHED";
 constexpr const char* kTrayError = "HIRO_TRAY_MANIP_ERROR";

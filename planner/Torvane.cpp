@@ -5,6 +5,7 @@
 
 #include <shell/component_shell.h>
 #include <shell/console_encoding.h>
+#include <shell/time_scale.h>
 
 #include "image_data.h"
 
@@ -13,6 +14,24 @@ namespace {
 const char* const kStepLogFile = "data_log.txt";
 const char* const kRtcConfFile = "rtc.conf";
 constexpr int kFatalExitCode = -1;
+
+// Supervisor words that may wait unread, e.g. while the route drives and does not listen.
+// When they are all waiting, a writer's put waits up to kWordWait_ms for room and is then
+// refused (BUFFER_TIMEOUT): a word is never dropped unseen. The wait stays well below the
+// writers' call time-out (dataport.call_timeout_ms, 3 s by default), after which a writer
+// would drop the connection.
+constexpr int kWaitingWords = 64;
+constexpr int kWordWait_ms = 1000;
+
+// LOOP_TIME is both the period and the prediction horizon: from a millisecond, the clock's
+// step, to 10 s. The base drives each command a whole period without the planner looking,
+// and its prediction has to stay on the 5 m of grid ahead (3 m in 10 s at route speed).
+constexpr double kShortestLoopTime_s = 0.001;
+constexpr double kLongestLoopTime_s = 10.0;
+// Route speeds from 1 mm/s to 2 m/s: above any mobile base this planner drives, and low
+// enough that the speed in mm/s stays a finite float.
+constexpr double kSlowestRoute_mps = 0.001;
+constexpr double kFastestRoute_mps = 2.0;
 
 // clang-format off
 const char* const torvane_spec[] = {
@@ -62,11 +81,13 @@ Torvane::Torvane(RTC::Manager* manager)
       robotPoseIn_("robot_pose", robotPose_),
       robotVelocityIn_("robot_velocity", robotVelocity_),
       subgoalWaypointIn_("subgoal_waypoint", subgoalWaypoint_),
-      inMessageIn_("in_message", inMessage_),
+      inMessageIn_("in_message", inMessage_, kWaitingWords, /*read_block=*/false,
+                   /*write_block=*/true, /*read_timeout_ms=*/0, kWordWait_ms),
       robotControlOut_("robot_control", robotControl_),
       planningImgOut_("planning_img", planningImg_),
       messageOut_("message", message_),
       relativeMapServicePort_("RelativeMapService"),
+      clock_(shell::timeScaleOf(manager->getConfig())),
       cycle_(settings_, *this, clock_, planner::PlannerFiles{"MotionSet.mtn", kStepLogFile}) {
   if (!cycle_.openStepLog()) {
     std::fprintf(stderr, "Torvane: cannot create the step log %s\n", kStepLogFile);
@@ -90,16 +111,21 @@ RTC::ReturnCode_t Torvane::onInitialize() {
   addPort(relativeMapServicePort_);
 
   planner::PlannerSettings& s = settings_;
-  bindParameter("GOAL_AREA", s.goalArea_m, "0.200");
-  bindParameter("LOOP_TIME", s.loopTime_s, "0.100");
-  bindParameter("ROBOT_ACCELERATION", s.robotAcceleration_mps2, "0.300");
-  bindParameter("ROBOT_MAX_SPEED", s.robotMaxSpeed_mps, "0.300");
-  bindParameter("SETPOINT_1", s.route.setpoint1_mm, "800");
-  bindParameter("SETPOINT_2", s.route.setpoint2_mm, "1500");
-  bindParameter("CHECKPOINT_1", s.route.checkpoint1_mm, "1000");
-  bindParameter("CHECKPOINT_2", s.route.checkpoint2_mm, "1500");
-  bindParameter("CHECKPOINT_3", s.route.checkpoint3_mm, "1000");
-  bindParameter("CHECKPOINT_4", s.route.checkpoint4_mm, "1000");
+  const auto distance_m = RTC::check::atLeast(0.0);
+  const auto distance_mm = RTC::check::atLeast(0.0f);
+  bindParameter("GOAL_AREA", s.goalArea_m, "0.200", distance_m);
+  bindParameter("LOOP_TIME", s.loopTime_s, "0.100",
+                RTC::check::between(kShortestLoopTime_s, kLongestLoopTime_s));
+  bindParameter("ROBOT_ACCELERATION", s.robotAcceleration_mps2, "0.300",
+                RTC::check::positive<double>());
+  bindParameter("ROBOT_MAX_SPEED", s.robotMaxSpeed_mps, "0.300",
+                RTC::check::between(kSlowestRoute_mps, kFastestRoute_mps));
+  bindParameter("SETPOINT_1", s.route.setpoint1_mm, "800", distance_mm);
+  bindParameter("SETPOINT_2", s.route.setpoint2_mm, "1500", distance_mm);
+  bindParameter("CHECKPOINT_1", s.route.checkpoint1_mm, "1000", distance_mm);
+  bindParameter("CHECKPOINT_2", s.route.checkpoint2_mm, "1500", distance_mm);
+  bindParameter("CHECKPOINT_3", s.route.checkpoint3_mm, "1000", distance_mm);
+  bindParameter("CHECKPOINT_4", s.route.checkpoint4_mm, "1000", distance_mm);
 
   const std::optional<double> rate = planner::readRunFrequency(kRtcConfFile);
   if (rate) {
@@ -110,6 +136,9 @@ RTC::ReturnCode_t Torvane::onInitialize() {
     print("rtc.conf:Failed to open the file.\n");
     exit();
   }
+  if (clock_.timeScale() != 1.0)
+    RTC_LOG(logger(), INFO, "%s %g: the planner's pacing and timings run on simulated time",
+            shell::kTimeScaleKey, clock_.timeScale());
   cycle_.initialize();
   return RTC::RTC_OK;
 }
@@ -148,9 +177,13 @@ RTC::ReturnCode_t Torvane::onExecute(RTC::UniqueId) {
 }
 
 bool Torvane::takeMessage(std::string& text) {
-  if (!inMessageIn_.isNew() || !inMessageIn_.read()) return false;
-  text = static_cast<const char*>(inMessage_.data);
-  return true;
+  while (inMessageIn_.isNew()) {
+    // A sample that is no string is logged by the port and skipped.
+    if (!inMessageIn_.read()) continue;
+    text = static_cast<const char*>(inMessage_.data);
+    return true;
+  }
+  return false;
 }
 
 void Torvane::sendMessage(const std::string& text) {
@@ -200,7 +233,8 @@ planner::OdometryVelocity Torvane::readVelocity() {
   return planner::OdometryVelocity{robotVelocity_.data.vx, robotVelocity_.data.va};
 }
 
-// A deactivation, exit or shutdown waits for this cycle to return: stop waiting for odometry.
+// A deactivation, exit or shutdown waits for this cycle to return: stop pacing or waiting for
+// odometry.
 bool Torvane::keepWaiting() { return running_ && !isDeactivationPending(); }
 
 void Torvane::publishImage(const cv::Mat& image) {

@@ -23,9 +23,11 @@
 // The mobile-base planner component: moves data between its ports and the planner cycle.
 //
 // Lifecycle (middleware-driven, callbacks on the execution context's thread): construction
-// opens the step log; onInitialize registers ports and parameters and allocates the grid;
-// onActivated loads the motion set and starts a new route; onExecute runs one cycle;
-// onDeactivated stops the base and prints the statistics; onFinalize frees the grid.
+// opens the step log and sets the clock to "clock.time_scale"; onInitialize registers ports
+// and parameters (each with its range) and allocates the grid; onActivated loads the motion
+// set and starts a new route; onExecute runs one cycle, whose waits (pacing, odometry) give
+// way to a deactivation, an exit or a shutdown; onDeactivated stops the base and prints the
+// statistics; onFinalize frees the grid.
 class Torvane : public RTC::DataFlowComponentBase, private planner::PlannerIo {
  public:
   explicit Torvane(RTC::Manager* manager);

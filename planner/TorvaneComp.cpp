@@ -6,7 +6,7 @@
 namespace {
 
 void moduleInit(RTC::Manager* manager) {
-  shell::createComponentOrAbort(manager, TorvaneInit, "Torvane");
+  shell::createComponentOrFail(manager, TorvaneInit, "Torvane");
 }
 
 }  // namespace

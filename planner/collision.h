@@ -7,14 +7,14 @@
 namespace planner {
 
 // The goal is the odometry origin, fixed for the whole run.
-constexpr PlanarPoint_mm kGoalPoint{0.0f, 0.0f};
+constexpr PlannerPoint kGoalPoint{0.0f, 0.0f};
 constexpr int kGoalAreaSize_mm = 200;
 constexpr int kGoalAreaHalfCells = kGoalAreaSize_mm * 2 / kCellSize_mm;
 
 // Cell of the goal point seen from `pose`; (-1, -1) when off the grid.
 GridCell goalCell(const PlannerPose& pose);
 
-// Around the goal cell (rows and columns goal-8 … goal+7, clipped to the grid) obstacles
+// Around the goal cell (mx and my from goal-8 to goal+7, clipped to the grid) obstacles
 // become unknown cells, so the base may approach the goal. Returns the goal cell.
 GridCell markGoalArea(LocalGrid& grid, const PlannerPose& pose);
 

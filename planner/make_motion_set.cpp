@@ -1,45 +1,55 @@
-// Writes a motion set file for the planner: "make_motion_set FILE [RADIUS_MM:SPEED_MMPS]...".
-// With no primitives the file holds only the count 0, and the planner uses its 33 fixed
-// primitives.
-#include <cstdio>
-#include <cstdlib>
+// Writes a motion set file for the planner. With no primitives the file holds only the count 0,
+// and the planner uses its 33 fixed primitives.
+#include <iostream>
 #include <string>
 #include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include <project_version.h>
 
 #include "motion_set.h"
 
 namespace {
 
-bool parsePrimitive(const std::string& text, planner::RadiusSpeed& primitive) {
-  const std::size_t colon = text.find(':');
-  if (colon == std::string::npos) return false;
-  char* end = nullptr;
-  primitive.r_mm = std::strtof(text.c_str(), &end);
-  if (end != text.c_str() + colon) return false;
-  const char* speed = text.c_str() + colon + 1;
-  primitive.v_mmps = std::strtof(speed, &end);
-  return end != speed && *end == '\0';
-}
+constexpr int kUsageError = 2;
+constexpr int kWriteError = 1;
+const char* const kProgram = "make_motion_set";
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: %s FILE [RADIUS_MM:SPEED_MMPS]...\n", argv[0]);
-    return 2;
+  CLI::App app(
+      "Writes a motion set file for the planner (MotionSet.mtn, read from TorvaneComp's "
+      "working folder at every activation). Each primitive is a turn radius in mm (0 straight, "
+      "positive clockwise) and a speed in mm/s; with none, the planner uses only its 33 fixed "
+      "primitives.",
+      kProgram);
+  app.set_version_flag("--version", std::string(kProgram) + " " + kProjectVersion);
+  std::string fileName;
+  std::vector<std::string> pairs;
+  app.add_option("FILE", fileName, "the motion set file to write")->required();
+  app.add_option("PRIMITIVE", pairs, "a primitive: RADIUS_MM:SPEED_MMPS, e.g. 3000:300 -1600:400")
+      ->check([](const std::string& text) -> std::string {
+        return planner::parseRadiusSpeed(text) ? "" : "not a RADIUS_MM:SPEED_MMPS pair: " + text;
+      });
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    std::cout << app.help();
+    return 0;
+  } catch (const CLI::CallForVersion& version) {
+    std::cout << version.what() << std::endl;
+    return 0;
+  } catch (const CLI::ParseError& error) {
+    std::cerr << kProgram << ": " << error.what() << "\n\n" << app.help();
+    return kUsageError;
   }
   std::vector<planner::RadiusSpeed> primitives;
-  for (int i = 2; i < argc; ++i) {
-    planner::RadiusSpeed primitive;
-    if (!parsePrimitive(argv[i], primitive)) {
-      std::fprintf(stderr, "not a RADIUS_MM:SPEED_MMPS pair: %s\n", argv[i]);
-      return 2;
-    }
-    primitives.push_back(primitive);
-  }
-  if (!planner::writeMotionFile(argv[1], primitives)) {
-    std::fprintf(stderr, "cannot write %s\n", argv[1]);
-    return 1;
+  for (const std::string& pair : pairs) primitives.push_back(*planner::parseRadiusSpeed(pair));
+  if (!planner::writeMotionFile(fileName, primitives)) {
+    std::cerr << kProgram << ": cannot write " << fileName << std::endl;
+    return kWriteError;
   }
   return 0;
 }

@@ -71,9 +71,9 @@ void classifyGrid(const cv::Mat& mapImage, LocalGrid& grid) {
   }();
   const std::uint8_t* pixels = mapImage.data;
   const std::size_t rowStep = mapImage.step[0];
-  for (int a = 0; a < kGridCells; ++a) {
-    std::uint8_t* cells = &grid.at(a, 0);
-    for (int b = 0; b < kGridCells; ++b) cells[b] = classOfGrey[pixels[b * rowStep + a]];
+  for (int mx = 0; mx < kGridCells; ++mx) {
+    std::uint8_t* cells = &grid.at(mx, 0);
+    for (int my = 0; my < kGridCells; ++my) cells[my] = classOfGrey[pixels[my * rowStep + mx]];
   }
 }
 

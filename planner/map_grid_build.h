@@ -36,8 +36,8 @@ cv::Mat makeMapImage();
 // when the reply is usable.
 std::optional<std::string> findMapReplyFault(const MapReplyView& map);
 
-// Draws a usable map into the map image, read backwards so that map cell (H-1-a, W-1-b) lands
-// at image column a, row b. Values wrap through the low 8 bits of value × 255.
+// Draws a usable map into the map image, read backwards so that map cell (H-1-mx, W-1-my)
+// lands at image column mx, row my. Values wrap through the low 8 bits of value × 255.
 void drawMapImage(const MapReplyView& map, cv::Mat& mapImage);
 
 // Sets every cell of the grid from the map image: occupied, free or unknown.

@@ -1,8 +1,10 @@
 #include "motion_set.h"
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 
@@ -89,6 +91,20 @@ MotionFile readMotionFile(const std::string& fileName) {
   result.primitives = readRecords(bytes + kCountBytes, count);
   result.unusedRecords = readRecords(bytes + kCountBytes + kRecordBytes * count, count);
   return result;
+}
+
+std::optional<RadiusSpeed> parseRadiusSpeed(const std::string& text) {
+  const std::size_t colon = text.find(':');
+  if (colon == std::string::npos || colon == 0) return std::nullopt;
+  char* end = nullptr;
+  RadiusSpeed primitive;
+  primitive.r_mm = std::strtof(text.c_str(), &end);
+  if (end != text.c_str() + colon) return std::nullopt;
+  const char* speed = text.c_str() + colon + 1;
+  primitive.v_mmps = std::strtof(speed, &end);
+  if (end == speed || *end != '\0') return std::nullopt;
+  if (!std::isfinite(primitive.r_mm) || !std::isfinite(primitive.v_mmps)) return std::nullopt;
+  return primitive;
 }
 
 bool writeMotionFile(const std::string& fileName, const std::vector<RadiusSpeed>& primitives) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,10 @@ struct MotionFile {
 // Reads the file. A missing file, or a count that is negative or does not match the file's
 // size, gives an error line naming the file.
 MotionFile readMotionFile(const std::string& fileName);
+
+// A primitive written "RADIUS_MM:SPEED_MMPS" ("-1600:400"); nothing when the text is not
+// exactly two finite numbers around one colon.
+std::optional<RadiusSpeed> parseRadiusSpeed(const std::string& text);
 
 // Writes a motion file with the given primitives (and as many zero unused records).
 bool writeMotionFile(const std::string& fileName, const std::vector<RadiusSpeed>& primitives);

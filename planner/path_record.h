@@ -4,14 +4,9 @@
 #include <cstdint>
 
 #include "grid_geometry.h"
+#include "planner_pose.h"
 
 namespace planner {
-
-struct PlannerPose {
-  float x_mm = 0.0f;
-  float y_mm = 0.0f;
-  float theta_rad = 0.0f;
-};
 
 // One planned or predicted step: the command driven during a period and the pose at its end.
 struct PathRecord {

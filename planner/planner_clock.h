@@ -2,11 +2,12 @@
 
 #include <chrono>
 #include <cstdint>
-#include <thread>
 
 namespace planner {
 
 // The planner's millisecond clock and its 1 ms sleep, passed in so that tests can drive time.
+// Every time the planner measures or waits for (the pacing to LOOP_TIME, the activation wait,
+// the statistics) runs on this clock.
 class MillisecondClock {
  public:
   virtual ~MillisecondClock() = default;
@@ -15,14 +16,22 @@ class MillisecondClock {
   virtual void sleepOneMillisecond() = 0;
 };
 
+// The machine's steady clock, run `timeScale` times as fast: the simulated time of a run on
+// simulated hardware ("clock.time_scale" in rtc.conf, simulated seconds per wall-clock second;
+// 1, real time, on a real robot). A 1 ms sleep lasts 1/timeScale ms of wall-clock time.
 class SteadyMillisecondClock : public MillisecondClock {
  public:
-  std::uint32_t now_ms() override {
-    const auto since = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<std::uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
-  }
-  void sleepOneMillisecond() override { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
+  explicit SteadyMillisecondClock(double timeScale = 1.0);
+  std::uint32_t now_ms() override;
+  void sleepOneMillisecond() override;
+  double timeScale() const { return timeScale_; }
+
+ private:
+  const double timeScale_;
+  const std::chrono::steady_clock::time_point start_;
 };
+
+// The clock's count after `wall` of wall-clock time at `timeScale`.
+std::uint32_t simulatedMilliseconds(std::chrono::nanoseconds wall, double timeScale);
 
 }  // namespace planner

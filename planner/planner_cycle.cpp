@@ -58,7 +58,7 @@ PlannerCycle::PlannerCycle(const PlannerSettings& settings, PlannerIo& io, Milli
       io_(io),
       clock_(clock),
       files_(std::move(files)),
-      route_(settings.route, *this) {}
+      route_(settings.route) {}
 
 bool PlannerCycle::openStepLog() { return stepLog_.open(files_.stepLog); }
 
@@ -84,8 +84,10 @@ std::optional<std::string> PlannerCycle::activate() {
   loopTime_s_ = settings_.loopTime_s;
   maxSpeed_mmps_ = static_cast<float>(settings_.robotMaxSpeed_mps * kMsPerS);
 
+  // The pause gives way like the cycle's waits; the activation then completes at once.
   const std::uint32_t waitStart_ms = clock_.now_ms();
-  while (clock_.now_ms() - waitStart_ms < kActivationWait_ms) clock_.sleepOneMillisecond();
+  while (clock_.now_ms() - waitStart_ms < kActivationWait_ms && io_.keepWaiting())
+    clock_.sleepOneMillisecond();
   std::printf("waiting completed.\n");
 
   motionSet_.clear();
@@ -148,19 +150,23 @@ void PlannerCycle::deactivate() {
   flushConsole();
 }
 
-void PlannerCycle::pace() {
+bool PlannerCycle::pace() {
   if (path_.step() == 0) {
     cycleStart_ms_ = clock_.now_ms();
     std::printf("--------------------\nonExecute start\tstep=0\n--------------------\n");
-    return;
+    return true;
   }
-  while ((clock_.now_ms() - cycleStart_ms_) / kMsPerS < loopTime_s_) clock_.sleepOneMillisecond();
+  while ((clock_.now_ms() - cycleStart_ms_) / kMsPerS < loopTime_s_) {
+    if (!io_.keepWaiting()) return false;
+    clock_.sleepOneMillisecond();
+  }
   const std::uint32_t now_ms = clock_.now_ms();
   std::printf(
       "--------------------\nonExecute Start \tstep=%d call period t :%.3lf[sec]\n"
       "--------------------\n",
       path_.step(), (now_ms - cycleStart_ms_) / kMsPerS);
   cycleStart_ms_ = now_ms;
+  return true;
 }
 
 void PlannerCycle::sendPlannedVelocity() {
@@ -234,7 +240,7 @@ void PlannerCycle::advanceStep() {
 void PlannerCycle::holdPosition() {
   path_.freezeLookAhead(0.0f, 0.0f);
   advanceStep();
-  if (!startMarker_) startMarker_ = PlanarPoint_mm{frame_.start().x_mm, frame_.start().y_mm};
+  if (!startMarker_) startMarker_ = frame_.start().position();
   drawGrid(grid_, planningImage_);
   drawHoldOverlays(planningImage_, robotState_, *startMarker_, path_, statusFlags_);
   publishPlanningImage();
@@ -265,14 +271,7 @@ void PlannerCycle::completeCycle(GridCell goal) {
               static_cast<int>(clock_.now_ms() - cycleStart_ms_));
 }
 
-void PlannerCycle::execute() {
-  statusFlags_ = 0;
-  pace();
-  if (!directCommand_) sendPlannedVelocity();
-  if (mapServiceMissing() || !rebuildGridFromService() || !waitForMotion()) {
-    flushConsole();
-    return;
-  }
+void PlannerCycle::predictAndPrint() {
   robotState_ = predictPose(path_, frame_, motion_, loopTime_s_);
   const PlannerPose& now = path_.current().pose;
   std::printf("%s", io_.consoleText(format("Robot is here：x=%.2f", now.x_mm) +
@@ -281,23 +280,50 @@ void PlannerCycle::execute() {
                         .c_str());
   const PlannerPose& next = path_.executing().pose;
   std::printf("path predict x=%f y=%f theta=%f\n", next.x_mm, next.y_mm, next.theta_rad);
+}
 
-  if (route_.step(grid_, path_, directCommand_)) {
-    flushConsole();
-    return;
+bool PlannerCycle::followRoute(const RouteOutcome& outcome) {
+  if (outcome.report) io_.sendMessage(*outcome.report);
+  if (outcome.direct) {
+    io_.sendVelocity(outcome.direct->vx_mps, outcome.direct->va_radps);
+    directCommand_ = true;
   }
-  const GridCell goal = markGoalArea(grid_, path_.current().pose);
-  if (isPredictedPoseBlocked(grid_, path_)) {
-    const bool offGrid = !path_.executing().local_pose.inside();
-    stopRobot();
-    statusFlags_ |= kStatusCollision;
-    holdPosition();
-    std::printf(offGrid ? "path[step+1].local_pose.x == -1\n" : "danger!!!:COLLISION\n");
-    std::printf("continue\n");
-    flushConsole();
-    return;
+  if (outcome.resumePlanned) directCommand_ = false;
+  switch (outcome.then) {
+    case AfterRouteStep::Continue:
+      return true;
+    case AfterRouteStep::HoldPosition:
+      holdPosition();
+      return false;
+    case AfterRouteStep::EndCycle:
+      return false;
   }
-  completeCycle(goal);
+  return false;
+}
+
+void PlannerCycle::stopForPredictedCollision() {
+  const bool offGrid = !path_.executing().local_pose.inside();
+  stopRobot();
+  statusFlags_ |= kStatusCollision;
+  holdPosition();
+  std::printf(offGrid ? "path[step+1].local_pose.x == -1\n" : "danger!!!:COLLISION\n");
+  std::printf("continue\n");
+}
+
+void PlannerCycle::execute() {
+  statusFlags_ = 0;
+  if (!pace()) return;
+  if (!directCommand_) sendPlannedVelocity();
+  if (!mapServiceMissing() && rebuildGridFromService() && waitForMotion()) {
+    predictAndPrint();
+    if (followRoute(route_.step(grid_, path_, io_))) {
+      const GridCell goal = markGoalArea(grid_, path_.current().pose);
+      if (isPredictedPoseBlocked(grid_, path_))
+        stopForPredictedCollision();
+      else
+        completeCycle(goal);
+    }
+  }
   flushConsole();
 }
 

@@ -41,11 +41,10 @@ struct MapFetch {
   std::optional<std::string> failure;
 };
 
-class PlannerIo {
+// The ports and the map service as the cycle sees them; the supervisor's words come in
+// through the WordInbox part.
+class PlannerIo : public WordInbox {
  public:
-  virtual ~PlannerIo() = default;
-  // The oldest unread supervisor word; false when none is new.
-  virtual bool takeMessage(std::string& text) = 0;
   virtual void sendMessage(const std::string& text) = 0;
   // Writes the velocity command of the base (m/s, rad/s).
   virtual void sendVelocity(double vx_mps, double va_radps) = 0;
@@ -55,7 +54,8 @@ class PlannerIo {
   virtual OdometryPose readPose() = 0;
   virtual bool velocityIsNew() = 0;
   virtual OdometryVelocity readVelocity() = 0;
-  // False once the wait for a sample should be given up (deactivation, shutdown).
+  // False once a wait (the pause at activation, the pacing to LOOP_TIME, odometry samples)
+  // should be given up: a deactivation, an exit or a shutdown waits for it to end.
   virtual bool keepWaiting() = 0;
   virtual void publishImage(const cv::Mat& image) = 0;
   // The console bytes of a text holding the full-width colon.
@@ -74,7 +74,7 @@ std::string memoryConsumptionText(std::int32_t bytes);
 // no value when the file cannot be read.
 std::optional<double> readRunFrequency(const std::string& fileName);
 
-class PlannerCycle : private RouteActions {
+class PlannerCycle {
  public:
   PlannerCycle(const PlannerSettings& settings, PlannerIo& io, MillisecondClock& clock,
                PlannerFiles files = PlannerFiles{});
@@ -97,7 +97,7 @@ class PlannerCycle : private RouteActions {
   const LocalGrid& grid() const { return grid_; }
   LocalGrid& grid() { return grid_; }
   const PathBook& path() const { return path_; }
-  std::int32_t routeState() const { return route_.state(); }
+  std::int32_t routeState() const { return numberOf(route_.state()); }
   std::uint16_t statusFlags() const { return statusFlags_; }
   bool directCommand() const { return directCommand_; }
   std::int32_t memoryInUse_bytes() const { return memory_.inUse_bytes(); }
@@ -105,17 +105,20 @@ class PlannerCycle : private RouteActions {
   const cv::Mat& lastPublishedPicture() const { return keptImage_; }
 
  private:
-  bool takeMessage(std::string& text) override { return io_.takeMessage(text); }
-  void sendMessage(const std::string& text) override { io_.sendMessage(text); }
-  void sendVelocity(double vx_mps, double va_radps) override { io_.sendVelocity(vx_mps, va_radps); }
-  void holdPosition() override;
-
-  void pace();
+  // Waits until LOOP_TIME has passed since the last cycle began; false when told to give up.
+  bool pace();
   void sendPlannedVelocity();
   void stopRobot();
   bool mapServiceMissing();
   bool rebuildGridFromService();
   bool waitForMotion();
+  void predictAndPrint();
+  // Carries out what the route step asked for; false when the cycle ends there.
+  bool followRoute(const RouteOutcome& outcome);
+  // Both look-ahead records stop at the current pose, the step advances and the picture of a
+  // held cycle is published.
+  void holdPosition();
+  void stopForPredictedCollision();
   void publishPlanningImage();
   void completeCycle(GridCell goal);
   void advanceStep();
@@ -138,7 +141,7 @@ class PlannerCycle : private RouteActions {
   PlannerFrame frame_;
   MeasuredMotion motion_;
   RobotState robotState_;
-  std::optional<PlanarPoint_mm> startMarker_;
+  std::optional<PlannerPoint> startMarker_;
   std::vector<MotionPrimitive> motionSet_;
 
   double loopTime_s_ = 0.0;

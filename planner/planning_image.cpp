@@ -23,7 +23,7 @@ constexpr std::uint8_t kFull = 255;
 constexpr std::uint8_t kGrey = 128;
 
 cv::Point pixelOf(GridCell cell) {
-  return cv::Point(cell.row * kPixelsPerCell, cell.column * kPixelsPerCell);
+  return cv::Point(cell.mx * kPixelsPerCell, cell.my * kPixelsPerCell);
 }
 
 cv::Vec3b colourOf(std::uint8_t cell) {
@@ -63,13 +63,12 @@ cv::Mat makePlanningImage() {
 void drawGrid(const LocalGrid& grid, cv::Mat& image) {
   const auto& pairs = cellPixelPairs();
   const std::size_t rowBytes = image.cols * image.elemSize();
-  for (int column = 0; column < kGridCells; ++column) {
-    std::uint8_t* pixels = image.ptr(column * kPixelsPerCell);
-    for (int row = 0; row < kGridCells; ++row)
-      std::memcpy(pixels + row * sizeof(PixelPair), pairs[grid.at(row, column)].bytes,
-                  sizeof(PixelPair));
+  for (int my = 0; my < kGridCells; ++my) {
+    std::uint8_t* pixels = image.ptr(my * kPixelsPerCell);
+    for (int mx = 0; mx < kGridCells; ++mx)
+      std::memcpy(pixels + mx * sizeof(PixelPair), pairs[grid.at(mx, my)].bytes, sizeof(PixelPair));
     // Each cell is two pixels high.
-    std::memcpy(image.ptr(column * kPixelsPerCell + 1), pixels, rowBytes);
+    std::memcpy(image.ptr(my * kPixelsPerCell + 1), pixels, rowBytes);
   }
   std::printf("Drawing Whole\n");
 }
@@ -88,21 +87,19 @@ std::string wheelCommandText(float v_mmps, float r_mm) {
   return text;
 }
 
-void drawHoldOverlays(cv::Mat& image, const RobotState& state, const PlanarPoint_mm& start,
+void drawHoldOverlays(cv::Mat& image, const RobotState& state, const PlannerPoint& start,
                       const PathBook& path, std::uint16_t statusFlags) {
   cv::circle(image, pixelOf(state.predictedCell), kRobotRadius_px, ROBOT_COLOUR, cv::FILLED,
              cv::LINE_8);
 
   const PlannerPose& at = state.current;
-  const GridCell startCell = worldToCell(at.x_mm, at.y_mm, at.theta_rad, start.x_mm, start.y_mm);
+  const GridCell startCell = worldToCell(at, start);
   if (startCell.inside())
     cv::circle(image, pixelOf(startCell), kStartRadius_px, START_COLOUR, 1, cv::LINE_8);
 
   for (int k = 1; k <= path.step(); ++k) {
-    const PlannerPose& from = path[k - 1].pose;
-    const PlannerPose& to = path[k].pose;
-    const GridCell a = worldToCell(at.x_mm, at.y_mm, at.theta_rad, from.x_mm, from.y_mm);
-    const GridCell b = worldToCell(at.x_mm, at.y_mm, at.theta_rad, to.x_mm, to.y_mm);
+    const GridCell a = worldToCell(at, path[k - 1].pose.position());
+    const GridCell b = worldToCell(at, path[k].pose.position());
     if (a.inside() && b.inside())
       cv::line(image, pixelOf(a), pixelOf(b), ROBOT_COLOUR, 1, cv::LINE_8);
   }

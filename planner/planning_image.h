@@ -9,8 +9,8 @@
 #include "path_record.h"
 #include "prediction.h"
 
-// The planning image: the local grid at two pixels per cell (first grid index along x, second
-// along y), colours in blue, green, red order, with the robot, goal, predicted cell, travelled
+// The planning image: the local grid at two pixels per cell (mx along the image's x, my along
+// its y), colours in blue, green, red order, with the robot, goal, predicted cell, travelled
 // path, last wheel command and status lines drawn over it.
 namespace planner {
 
@@ -40,7 +40,7 @@ std::string wheelCommandText(float v_mmps, float r_mm);
 
 // Overlays of a cycle that holds position: predicted cell, start marker, travelled path up to
 // the step, the wheel command of path[step], and the status lines.
-void drawHoldOverlays(cv::Mat& image, const RobotState& state, const PlanarPoint_mm& start,
+void drawHoldOverlays(cv::Mat& image, const RobotState& state, const PlannerPoint& start,
                       const PathBook& path, std::uint16_t statusFlags);
 
 // One black band with a white text per status bit (0x01, then 0x40), from the bottom up.

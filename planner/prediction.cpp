@@ -79,8 +79,7 @@ RobotState predictPose(PathBook& path, const PlannerFrame& frame, const Measured
   RobotState state;
   state.current = now.pose;
   state.predicted = next.pose;
-  state.predictedCell =
-      worldToCell(now.pose.x_mm, now.pose.y_mm, now.pose.theta_rad, next.pose.x_mm, next.pose.y_mm);
+  state.predictedCell = worldToCell(now.pose, next.pose.position());
   return state;
 }
 

@@ -50,8 +50,7 @@ class PlannerFrame {
 
 // Pose summary handed to the subgoal selection and the drawing.
 struct RobotState {
-  std::int32_t robotRow = kRobotCell;
-  std::int32_t robotColumn = kRobotCell;
+  GridCell robotCell{kRobotCell, kRobotCell};
   PlannerPose current;
   GridCell predictedCell;
   PlannerPose predicted;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -9,7 +10,8 @@
 namespace planner {
 
 // The step log: one block per completed cycle (a numbered value and the three records from
-// the step on), and an average of the values when it closes.
+// the step on), and an average of the values when it closes. Each block is on disk when
+// append returns.
 class StepLog {
  public:
   StepLog() = default;
@@ -24,6 +26,9 @@ class StepLog {
   void close();
 
  private:
+  // Room for one block: four lines of at most a few hundred characters each.
+  static constexpr std::size_t kRecordBytes = 4096;
+
   std::FILE* file_ = nullptr;
   std::int32_t sum_ = 0;
   std::int32_t count_ = 0;

@@ -17,52 +17,50 @@ constexpr std::int64_t kClearanceSquared =
 
 // Where the line from the robot cell to an off-grid goal cell leaves the grid.
 GridCell projectOntoBorder(GridCell goal) {
-  double row = goal.row;
-  double column = goal.column;
-  if (row < 0) {
-    column = std::trunc(kRobotCell + kRobotCell * (column - kRobotCell) / (kRobotCell - row));
-    row = 0;
-  } else if (row >= kGridCells) {
-    column = std::trunc(kRobotCell - kRobotCell * (column - kRobotCell) / (kRobotCell - row));
-    row = kLastCell;
+  double mx = goal.mx;
+  double my = goal.my;
+  if (mx < 0) {
+    my = std::trunc(kRobotCell + kRobotCell * (my - kRobotCell) / (kRobotCell - mx));
+    mx = 0;
+  } else if (mx >= kGridCells) {
+    my = std::trunc(kRobotCell - kRobotCell * (my - kRobotCell) / (kRobotCell - mx));
+    mx = kLastCell;
   }
-  if (column < 0 || column >= kGridCells) {
-    const double slope = (column - kRobotCell) / (kRobotCell - row);
-    const bool low = column < 0;
-    if (row != kRobotCell)
-      row = std::trunc(low ? kRobotCell + kRobotCell / slope : kRobotCell - kRobotCell / slope);
-    column = low ? 0 : kLastCell;
+  if (my < 0 || my >= kGridCells) {
+    const double slope = (my - kRobotCell) / (kRobotCell - mx);
+    const bool low = my < 0;
+    if (mx != kRobotCell)
+      mx = std::trunc(low ? kRobotCell + kRobotCell / slope : kRobotCell - kRobotCell / slope);
+    my = low ? 0 : kLastCell;
   }
-  return GridCell{static_cast<std::int32_t>(row), static_cast<std::int32_t>(column)};
+  return GridCell{static_cast<std::int32_t>(mx), static_cast<std::int32_t>(my)};
 }
 
 bool isOpen(std::uint8_t cell) { return cell == kCellFree || (cell & kCellUnknown) != 0; }
 
-bool onBorder(int row, int column) {
-  return row == 0 || column == 0 || row == kLastCell || column == kLastCell;
-}
+bool onBorder(int mx, int my) { return mx == 0 || my == 0 || mx == kLastCell || my == kLastCell; }
 
-bool touchesOpenCell(const LocalGrid& grid, int row, int column) {
-  return isOpen(grid.at(row + 1, column)) || isOpen(grid.at(row - 1, column)) ||
-         isOpen(grid.at(row, column + 1)) || isOpen(grid.at(row, column - 1));
+bool touchesOpenCell(const LocalGrid& grid, int mx, int my) {
+  return isOpen(grid.at(mx + 1, my)) || isOpen(grid.at(mx - 1, my)) ||
+         isOpen(grid.at(mx, my + 1)) || isOpen(grid.at(mx, my - 1));
 }
 
 // The marked cell nearest to the reference point but farther than the clearance.
-GridCell scanForSubgoal(const LocalGrid& grid, const PlannerPose& pose, PlanarPoint_mm target) {
+GridCell scanForSubgoal(const LocalGrid& grid, const PlannerPose& pose, PlannerPoint target) {
   GridCell best;
   std::int64_t bestDistance = std::numeric_limits<std::int64_t>::max();
-  for (int row = 0; row < kGridCells; ++row) {
-    for (int column = 0; column < kGridCells; ++column) {
-      if (!(grid.at(row, column) & kCellPredictedSearch)) continue;
-      if (!onBorder(row, column) && !touchesOpenCell(grid, row, column)) continue;
-      const PlanarPoint_mm point = cellToWorld(row, column, pose.x_mm, pose.y_mm, pose.theta_rad);
+  for (int mx = 0; mx < kGridCells; ++mx) {
+    for (int my = 0; my < kGridCells; ++my) {
+      if (!(grid.at(mx, my) & kCellPredictedSearch)) continue;
+      if (!onBorder(mx, my) && !touchesOpenCell(grid, mx, my)) continue;
+      const PlannerPoint point = cellToWorld(GridCell{mx, my}, pose);
       const double dx = static_cast<double>(target.x_mm) - point.x_mm;
       const double dy = static_cast<double>(target.y_mm) - point.y_mm;
       const std::int64_t distance =
           static_cast<std::int64_t>(dx * dx) + static_cast<std::int64_t>(dy * dy);
       if (distance < bestDistance && distance > kClearanceSquared) {
         bestDistance = distance;
-        best = GridCell{row, column};
+        best = GridCell{mx, my};
       }
     }
   }
@@ -81,11 +79,9 @@ SubgoalClass classify(std::uint8_t goal) {
 Subgoal selectSubgoal(const LocalGrid& grid, const PlannerPose& pose) {
   Subgoal result;
   const GridCell goal = goalCell(pose);
-  PlanarPoint_mm target = kGoalPoint;
+  PlannerPoint target = kGoalPoint;
   if (!goal.inside()) {
-    const GridCell border = projectOntoBorder(worldToCellUnbounded(
-        pose.x_mm, pose.y_mm, pose.theta_rad, kGoalPoint.x_mm, kGoalPoint.y_mm));
-    target = cellToWorld(border.row, border.column, pose.x_mm, pose.y_mm, pose.theta_rad);
+    target = cellToWorld(projectOntoBorder(worldToCellUnbounded(pose, kGoalPoint)), pose);
     result.cell = scanForSubgoal(grid, pose, target);
     return result;
   }
@@ -100,7 +96,7 @@ Subgoal selectSubgoal(const LocalGrid& grid, const PlannerPose& pose) {
         return static_cast<std::int32_t>(
             std::trunc(from + static_cast<double>((kRobotCell - from) * k) / kLineSearchPoints));
       };
-      const GridCell onLine{towardsRobot(goal.row), towardsRobot(goal.column)};
+      const GridCell onLine{towardsRobot(goal.mx), towardsRobot(goal.my)};
       if (grid.at(onLine) & kCellPredictedSearch) {
         result.cell = onLine;
         return result;

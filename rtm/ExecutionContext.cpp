@@ -1,24 +1,22 @@
 #include "ExecutionContext.h"
 
+#include <rtm/ExecutionRate.h>
 #include <rtm/NVUtil.h>
 #include <rtm/RTObject.h>
 #include <rtm/ServantActivation.h>
 
-#include <chrono>
+#include <sys/prctl.h>
 
 namespace RTC {
 namespace {
-// How long a tool's request waits for the context's thread to make the transition.
-constexpr std::chrono::milliseconds kTransitionWait{5000};
-
-std::chrono::nanoseconds periodOf(double rate_hz) {
-  return std::chrono::nanoseconds(static_cast<long long>(1e9 / rate_hz));
-}
+// The context's thread wakes this close to its time (the default slack is 50 us).
+constexpr unsigned long kTimerSlack_ns = 1000;
+constexpr double kFallbackRate_hz = 1000.0;
 }  // namespace
 
 PeriodicExecutionContext::PeriodicExecutionContext(RTObject_impl& owner, double rate_hz,
                                                    Logger& log)
-    : m_owner(owner), m_log(log), m_rate_hz(rate_hz > 0 ? rate_hz : 1000.0) {}
+    : m_owner(owner), m_log(log), m_rate_hz(isUsableRate(rate_hz) ? rate_hz : kFallbackRate_hz) {}
 
 PeriodicExecutionContext::~PeriodicExecutionContext() { stopAndJoin(); }
 
@@ -81,6 +79,18 @@ void PeriodicExecutionContext::requestStop() {
   m_wake.notify_all();
 }
 
+bool PeriodicExecutionContext::waitForStop(std::chrono::steady_clock::time_point deadline) {
+  std::thread thread;
+  {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (std::this_thread::get_id() == m_threadId && m_running) return false;
+    if (!m_requestDone.wait_until(lock, deadline, [this] { return !m_running; })) return false;
+    thread = std::move(m_thread);
+  }
+  if (thread.joinable()) thread.join();
+  return true;
+}
+
 bool PeriodicExecutionContext::isDeactivationPending() const {
   std::lock_guard<std::mutex> lock(m_mutex);
   return m_stopRequested || m_request == Request::DEACTIVATE;
@@ -89,7 +99,7 @@ bool PeriodicExecutionContext::isDeactivationPending() const {
 CORBA::Double PeriodicExecutionContext::get_rate() { return m_rate_hz.load(); }
 
 ReturnCode_t PeriodicExecutionContext::set_rate(CORBA::Double rate) {
-  if (!(rate > 0)) return BAD_PARAMETER;
+  if (!isUsableRate(rate)) return BAD_PARAMETER;
   m_rate_hz = rate;
   m_rateChanged = true;
   m_wake.notify_all();
@@ -160,7 +170,7 @@ ReturnCode_t PeriodicExecutionContext::request(Request request, LifeCycleState r
   const unsigned long serial = ++m_requestSerial;
   m_wake.notify_all();
   if (std::this_thread::get_id() == m_threadId) return RTC_OK;
-  m_requestDone.wait_for(lock, kTransitionWait,
+  m_requestDone.wait_for(lock, kCallbackWait,
                          [&] { return m_completedSerial >= serial || !m_running; });
   if (m_completedSerial != serial) {
     RTC_LOG(m_log, WARN, "state transition did not complete in time");
@@ -169,9 +179,17 @@ ReturnCode_t PeriodicExecutionContext::request(Request request, LifeCycleState r
   return m_requestResult;
 }
 
+ReturnCode_t PeriodicExecutionContext::call(
+    const char* name, ReturnCode_t (RTObject_impl::*callback)(ExecutionContextHandle_t)) {
+  m_callbackUnderWay = name;
+  const ReturnCode_t result = (m_owner.*callback)(kOwnedHandle);
+  m_callbackUnderWay = nullptr;
+  return result;
+}
+
 void PeriodicExecutionContext::enterError() {
   m_state = ERROR_STATE;
-  m_owner.on_aborting(kOwnedHandle);
+  call("onAborting", &RTObject_impl::on_aborting);
 }
 
 void PeriodicExecutionContext::serveRequest() {
@@ -189,7 +207,7 @@ void PeriodicExecutionContext::serveRequest() {
     case Request::ACTIVATE:
       if (state != INACTIVE_STATE) {
         result = PRECONDITION_NOT_MET;
-      } else if ((result = m_owner.on_activated(kOwnedHandle)) == RTC_OK) {
+      } else if ((result = call("onActivated", &RTObject_impl::on_activated)) == RTC_OK) {
         m_state = ACTIVE_STATE;
       } else {
         enterError();
@@ -198,7 +216,7 @@ void PeriodicExecutionContext::serveRequest() {
     case Request::DEACTIVATE:
       if (state != ACTIVE_STATE) {
         result = PRECONDITION_NOT_MET;
-      } else if ((result = m_owner.on_deactivated(kOwnedHandle)) == RTC_OK) {
+      } else if ((result = call("onDeactivated", &RTObject_impl::on_deactivated)) == RTC_OK) {
         m_state = INACTIVE_STATE;
       } else {
         enterError();
@@ -207,7 +225,7 @@ void PeriodicExecutionContext::serveRequest() {
     case Request::RESET:
       if (state != ERROR_STATE) {
         result = PRECONDITION_NOT_MET;
-      } else if ((result = m_owner.on_reset(kOwnedHandle)) == RTC_OK) {
+      } else if ((result = call("onReset", &RTObject_impl::on_reset)) == RTC_OK) {
         m_state = INACTIVE_STATE;
       }
       break;
@@ -223,47 +241,56 @@ void PeriodicExecutionContext::serveRequest() {
   m_requestDone.notify_all();
 }
 
+void PeriodicExecutionContext::runCycle() {
+  switch (m_state.load()) {
+    case ACTIVE_STATE:
+      if (call("onExecute", &RTObject_impl::on_execute) != RTC_OK ||
+          call("onStateUpdate", &RTObject_impl::on_state_update) != RTC_OK)
+        enterError();
+      break;
+    case ERROR_STATE:
+      call("onError", &RTObject_impl::on_error);
+      break;
+    default:
+      break;
+  }
+}
+
 void PeriodicExecutionContext::run() {
   using clock = std::chrono::steady_clock;
+  prctl(PR_SET_TIMERSLACK, kTimerSlack_ns);
   m_owner.applyConfigurationUpdate();
-  m_owner.on_startup(kOwnedHandle);
-  auto next = clock::now();
+  call("onStartup", &RTObject_impl::on_startup);
+  auto period = periodOf(m_rate_hz.load());
+  auto scheduled = clock::now();
   while (true) {
     {
       std::unique_lock<std::mutex> lock(m_mutex);
-      m_wake.wait_until(lock, next, [&] { return m_stopRequested || m_request != Request::NONE; });
+      m_wake.wait_until(lock, scheduled,
+                        [&] { return m_stopRequested || m_request != Request::NONE; });
       if (m_stopRequested) break;
     }
     m_owner.applyConfigurationUpdate();
     serveRequest();
-    if (clock::now() < next) continue;
+    if (clock::now() < scheduled) continue;
 
-    if (m_rateChanged.exchange(false)) m_owner.on_rate_changed(kOwnedHandle);
-    switch (m_state.load()) {
-      case ACTIVE_STATE:
-        if (m_owner.on_execute(kOwnedHandle) != RTC_OK ||
-            m_owner.on_state_update(kOwnedHandle) != RTC_OK)
-          enterError();
-        break;
-      case ERROR_STATE:
-        m_owner.on_error(kOwnedHandle);
-        break;
-      default:
-        break;
+    if (m_rateChanged.exchange(false)) {
+      call("onRateChanged", &RTObject_impl::on_rate_changed);
+      period = periodOf(m_rate_hz.load());
+      scheduled = clock::now();
     }
-    const auto period = periodOf(m_rate_hz.load());
-    next += period;
-    // After an overrun, start afresh rather than running the missed periods back to back.
-    const auto now = clock::now();
-    if (next < now) next = now;
+    runCycle();
+    const auto next = nextCycleStart(scheduled, period, clock::now());
+    m_droppedCycles += static_cast<unsigned long>((next - scheduled) / period - 1);
+    scheduled = next;
   }
   if (m_state.load() == ACTIVE_STATE) {
-    if (m_owner.on_deactivated(kOwnedHandle) == RTC_OK)
+    if (call("onDeactivated", &RTObject_impl::on_deactivated) == RTC_OK)
       m_state = INACTIVE_STATE;
     else
       enterError();
   }
-  m_owner.on_shutdown(kOwnedHandle);
+  call("onShutdown", &RTObject_impl::on_shutdown);
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_running = false;

@@ -1,12 +1,25 @@
 // A periodic execution context owned by one component: its own thread runs the
 // component's callbacks at `rate` Hz and drives the lifecycle state machine
 // (inactive ⇄ active, error) on requests from tools.
+//
+// Timing: cycles start on a fixed grid of periods from the context's start (or from the
+// last rate change), each at an absolute time, so that the mean period is the period
+// however long each cycle's callbacks take. The thread sleeps with a fine timer slack;
+// requests (activation, deactivation, reset, stop) wake it at once and are served between
+// cycles without moving the grid.
+//
+// Overruns: a cycle whose callbacks run past the start of the next one is followed by that
+// next cycle at once, late, so that a context that overruns now and then catches up and
+// keeps its rate. When the callbacks have fallen a whole period or more behind, the missed
+// cycles are dropped, never run back to back, and the count of dropped cycles is reported
+// (droppedCycles()); the next cycle starts at once and the grid keeps its phase.
 #pragma once
 
 #include <rtm/Logger.h>
 #include <rtm/RTC.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -19,6 +32,9 @@ class PeriodicExecutionContext : public virtual POA_RTC::ExecutionContextService
  public:
   // The handle of a component's own context.
   static constexpr UniqueId kOwnedHandle = 0;
+  // How long a tool's request, an exit or a shutdown waits for the callback under way to
+  // give way.
+  static constexpr std::chrono::milliseconds kCallbackWait{5000};
 
   PeriodicExecutionContext(RTObject_impl& owner, double rate_hz, Logger& log);
   ~PeriodicExecutionContext() override;
@@ -40,8 +56,16 @@ class PeriodicExecutionContext : public virtual POA_RTC::ExecutionContextService
   ReturnCode_t reset();
   // Stops the thread after deactivating an active owner and running onShutdown.
   ReturnCode_t stopAndJoin();
-  // Asks the thread to stop after the callback under way, without waiting.
+  // Asks the thread to stop after the callback under way (deactivating an active owner
+  // and running onShutdown on the way out), without waiting.
   void requestStop();
+  // Waits until the thread has stopped, at most until `deadline`; false when a callback
+  // still has not returned then (see callbackUnderWay()).
+  bool waitForStop(std::chrono::steady_clock::time_point deadline);
+  // The name of the callback running now ("onExecute"), null between callbacks.
+  const char* callbackUnderWay() const { return m_callbackUnderWay.load(); }
+  // Cycles dropped because the callbacks had fallen a whole period or more behind.
+  unsigned long droppedCycles() const { return m_droppedCycles.load(); }
   // True while a deactivation or a stop waits for the callback under way to return: a
   // callback that waits on the outside world gives up then, so that it holds up neither
   // a tool nor the shutdown.
@@ -69,8 +93,12 @@ class PeriodicExecutionContext : public virtual POA_RTC::ExecutionContextService
   ReturnCode_t request(Request request, LifeCycleState required);
   bool isOwner(LightweightRTObject_ptr comp);
   void run();
+  void runCycle();
   void serveRequest();
   void enterError();
+  // Runs one of the owner's callbacks, noting which one is under way.
+  ReturnCode_t call(const char* name,
+                    ReturnCode_t (RTObject_impl::*callback)(ExecutionContextHandle_t));
 
   RTObject_impl& m_owner;
   Logger& m_log;
@@ -80,6 +108,8 @@ class PeriodicExecutionContext : public virtual POA_RTC::ExecutionContextService
   std::atomic<double> m_rate_hz;
   std::atomic<bool> m_rateChanged{false};
   std::atomic<LifeCycleState> m_state{INACTIVE_STATE};
+  std::atomic<const char*> m_callbackUnderWay{nullptr};
+  std::atomic<unsigned long> m_droppedCycles{0};
 
   mutable std::mutex m_mutex;
   std::condition_variable m_wake;

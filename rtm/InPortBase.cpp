@@ -59,6 +59,8 @@ constexpr const char* kDataflowType = "dataport.dataflow_type";
 constexpr const char* kEndian = "dataport.serializer.cdr.endian";
 constexpr const char* kInPortIor = "dataport.corba_cdr.inport_ior";
 constexpr const char* kInPortRef = "dataport.corba_cdr.inport_ref";
+// A full in-port reports its losses at most this often.
+constexpr std::chrono::seconds kLossReportInterval{1};
 }  // namespace
 
 ReturnCode_t checkDataPortProperties(ConnectorProfile& connector_profile,
@@ -100,7 +102,8 @@ InPortBase::InPortBase(const char* name, const std::string& data_type, int buffe
       m_readBlock(read_block),
       m_writeBlock(write_block),
       m_readTimeout(std::max(read_timeout_ms, 0)),
-      m_writeTimeout(std::max(write_timeout_ms, 0)) {
+      m_writeTimeout(std::max(write_timeout_ms, 0)),
+      m_lossReport(kLossReportInterval) {
   setPortProperty("port.port_type", "DataInPort");
   setPortProperty(kDataType, m_dataType);
   setPortProperty(kInterfaceType, "corba_cdr");
@@ -122,13 +125,14 @@ void InPortBase::deactivateObject() {
 OpenRTM::PortStatus InPortBase::receive(CdrSample sample) {
   if (m_writeBlock) {
     if (m_buffer.pushWithin(std::move(sample), m_writeTimeout)) return OpenRTM::PORT_OK;
-    RTC_LOG(m_log, WARN, "%s: buffer of %zu full; the writer was refused %zu samples so far",
-            getName().c_str(), m_buffer.capacity(), m_buffer.refusedCount());
+    if (m_lossReport.occurred(ThrottledReport::Clock::now()))
+      RTC_LOG(m_log, WARN, "%s: buffer of %zu full; the writer was refused %zu samples so far",
+              getName().c_str(), m_buffer.capacity(), m_lossReport.count());
     return m_writeTimeout.count() > 0 ? OpenRTM::BUFFER_TIMEOUT : OpenRTM::BUFFER_FULL;
   }
-  if (m_buffer.push(std::move(sample)))
+  if (m_buffer.push(std::move(sample)) && m_lossReport.occurred(ThrottledReport::Clock::now()))
     RTC_LOG(m_log, WARN, "%s: buffer of %zu full; %zu unread samples dropped so far",
-            getName().c_str(), m_buffer.capacity(), m_buffer.droppedCount());
+            getName().c_str(), m_buffer.capacity(), m_lossReport.count());
   return OpenRTM::PORT_OK;
 }
 

@@ -4,6 +4,7 @@
 
 #include <rtm/PortBase.h>
 #include <rtm/SampleBuffer.h>
+#include <rtm/ThrottledReport.h>
 
 #include <chrono>
 #include <map>
@@ -27,11 +28,12 @@ class InPortCdrProvider;
 class InPortBase : public PortBase {
  public:
   // The in-port keeps up to `buffer_length` unread samples. When they are all unread and
-  // another arrives, the oldest is dropped (with a warning naming the port and counting
-  // the drops) unless `write_block`: then the writer's put waits up to `write_timeout_ms`
-  // for the reader to make room and otherwise answers BUFFER_TIMEOUT (BUFFER_FULL when
-  // the timeout is 0), so that a writer learns of every sample not taken. With
-  // `read_block`, read() waits up to `read_timeout_ms` for a sample.
+  // another arrives, the oldest is dropped unless `write_block`: then the writer's put
+  // waits up to `write_timeout_ms` for the reader to make room and otherwise answers
+  // BUFFER_TIMEOUT (BUFFER_FULL when the timeout is 0), so that a writer learns of every
+  // sample not taken. Either way a warning names the port and counts the samples lost: at
+  // the first, then at most once a second. With `read_block`, read() waits up to
+  // `read_timeout_ms` for a sample.
   InPortBase(const char* name, const std::string& data_type, int buffer_length,
              bool read_block = false, bool write_block = false, int read_timeout_ms = 0,
              int write_timeout_ms = 0);
@@ -65,6 +67,7 @@ class InPortBase : public PortBase {
   const bool m_writeBlock;
   const std::chrono::milliseconds m_readTimeout;
   const std::chrono::milliseconds m_writeTimeout;
+  ThrottledReport m_lossReport;
   std::mutex m_providersMutex;
   // Providers stay allocated until the port goes, so a put still running on an ORB thread
   // never meets a deleted servant; a disconnected one is only withdrawn from the ORB.

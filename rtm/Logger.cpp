@@ -2,10 +2,14 @@
 
 #include <unistd.h>
 
+#include <coil/stringutil.h>
+
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <mutex>
 
@@ -44,10 +48,11 @@ std::string timeStamp() {
 }
 }  // namespace
 
-LogLevel logLevelFromName(const std::string& name) {
+std::optional<LogLevel> parseLogLevel(const std::string& name) {
+  const std::string word = coil::toLower(coil::trim(name));
   for (size_t i = 0; i < kLevelNames.size(); ++i)
-    if (name == kLevelNames[i]) return static_cast<LogLevel>(i);
-  return LogLevel::INFO;
+    if (word == coil::toLower(kLevelNames[i])) return static_cast<LogLevel>(i);
+  return std::nullopt;
 }
 
 const char* logLevelName(LogLevel level) { return kLevelNames[static_cast<size_t>(level)]; }
@@ -78,13 +83,13 @@ void Logger::vlog(LogLevel level, const char* format, va_list args) {
     std::fputs(line.c_str(), target.file);
     std::fflush(target.file);
   }
-  if (level == LogLevel::WARN && (target.file == nullptr || target.echoWarnings)) {
+  if (level <= LogLevel::WARN && (target.file == nullptr || target.echoWarnings)) {
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
   }
 }
 
-void Logger::configure(bool enable, LogLevel level, const std::string& file_name) {
+std::string Logger::configure(bool enable, LogLevel level, const std::string& file_name) {
   Sink& target = sink();
   std::lock_guard<std::mutex> lock(target.mutex);
   if (target.ownsFile && target.file != nullptr) std::fclose(target.file);
@@ -93,8 +98,7 @@ void Logger::configure(bool enable, LogLevel level, const std::string& file_name
   target.echoWarnings = true;
   target.fileLevel = static_cast<int>(LogLevel::SILENT);
   target.level = static_cast<int>(LogLevel::WARN);
-  if (!enable) return;
-  target.fileLevel = static_cast<int>(level);
+  if (!enable) return "";
   if (file_name == "STDOUT" || file_name == "stdout") {
     target.file = stdout;
     target.echoWarnings = false;
@@ -106,20 +110,24 @@ void Logger::configure(bool enable, LogLevel level, const std::string& file_name
     for (size_t at = path.find("%p"); at != std::string::npos; at = path.find("%p"))
       path.replace(at, 2, std::to_string(getpid()));
     target.file = std::fopen(path.c_str(), "a");
-    target.ownsFile = target.file != nullptr;
     if (target.file == nullptr)
-      std::fprintf(stderr, "cannot open log file %s; logging warnings to standard error\n",
-                   path.c_str());
+      return "cannot be opened as " + path + " (" + std::strerror(errno) + ")";
+    target.ownsFile = true;
   }
+  target.fileLevel = static_cast<int>(level);
   if (static_cast<int>(level) > target.level) target.level = static_cast<int>(level);
+  return "";
 }
 
 void Logger::shutdown() {
   Sink& target = sink();
   std::lock_guard<std::mutex> lock(target.mutex);
+  if (target.file != nullptr) std::fflush(target.file);
   if (target.ownsFile && target.file != nullptr) std::fclose(target.file);
   target.file = nullptr;
   target.ownsFile = false;
+  target.fileLevel = static_cast<int>(LogLevel::SILENT);
+  target.level = static_cast<int>(LogLevel::WARN);
 }
 
 LogLevel Logger::level() { return static_cast<LogLevel>(sink().fileLevel.load()); }

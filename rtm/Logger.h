@@ -3,14 +3,15 @@
 #pragma once
 
 #include <cstdarg>
+#include <optional>
 #include <string>
 
 namespace RTC {
 
 enum class LogLevel { SILENT, FATAL, ERROR, WARN, INFO, DEBUG, TRACE, VERBOSE, PARANOID };
 
-// "TRACE" → LogLevel::TRACE; unknown words give INFO.
-LogLevel logLevelFromName(const std::string& name);
+// "TRACE" or "trace" → LogLevel::TRACE; nothing for a word that is not a level.
+std::optional<LogLevel> parseLogLevel(const std::string& name);
 const char* logLevelName(LogLevel level);
 
 // A named source of log lines ("manager", "Brisko0"). Lines are written whole, one at a
@@ -27,9 +28,11 @@ class Logger {
 
   // Process-wide sink set-up. `file_name` is a path, "STDOUT" or "STDERR"; "%p" in it
   // becomes the process id. Lines at WARN or worse also go to standard error when the
-  // sink is a file, so that the operator sees them. Until configured, the log writes
-  // WARN and worse to standard error only.
-  static void configure(bool enable, LogLevel level, const std::string& file_name);
+  // sink is a file, so that the operator sees them. Until configured, and when disabled,
+  // the log writes WARN and worse to standard error only. Returns what went wrong (the
+  // file cannot be opened: the log then writes as if disabled), empty when all is well.
+  static std::string configure(bool enable, LogLevel level, const std::string& file_name);
+  // Flushes and closes the sink; later lines go as if the log were disabled.
   static void shutdown();
   static LogLevel level();
 

@@ -1,7 +1,9 @@
 #include "Manager.h"
 
+#include <rtm/CallDeadline.h>
 #include <rtm/ExecutionContext.h>
 #include <rtm/ManagerConfig.h>
+#include <rtm/ManagerConfigCheck.h>
 #include <rtm/NVUtil.h>
 #include <rtm/NamingFormat.h>
 #include <rtm/NamingManager.h>
@@ -10,28 +12,76 @@
 
 #include <coil/stringutil.h>
 
+#include <semaphore.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <future>
 
 namespace RTC {
 namespace {
-// How often the blocked main thread looks for a signal.
-constexpr std::chrono::milliseconds kSignalPoll{50};
 // Exit status when a second signal cuts shutdown short.
 constexpr int kInterruptedExitStatus = 130;
+// Exit status when the end could not wait for a callback or a call to finish.
+constexpr int kCutShortExitStatus = 1;
+// The names of the process are unbound within this time at the end, all together.
+constexpr std::chrono::milliseconds kUnbindBudget{150};
+// How long the end waits for calls into this process to finish.
+constexpr std::chrono::milliseconds kCallDrainWait{1000};
 
 std::atomic<int> g_signalCount{0};
+// Posted by a signal and by terminate(), so that runManager looks at once.
+sem_t g_wake;
+std::once_flag g_wakeReady;
 std::mutex g_instanceMutex;
 Manager* g_instance = nullptr;
 
 extern "C" void onTerminationSignal(int) {
   if (g_signalCount.fetch_add(1) > 0) _exit(kInterruptedExitStatus);
+  sem_post(&g_wake);
 }
+
+// What the ORB says while it starts: its own lines would otherwise go to standard error
+// as they are, several for one problem.
+std::mutex g_orbMessagesMutex;
+std::vector<std::string> g_orbMessages;
+
+void keepOrbMessage(const char* message) {
+  std::string text = message ? message : "";
+  // "omniORB: (0) 2026-12-08 08:41:50.042195: Cannot get the address of host x.\n"
+  const std::string prefix = "omniORB: ";
+  if (text.compare(0, prefix.size(), prefix) == 0) {
+    const size_t colon = text.find(": ", prefix.size());
+    if (colon != std::string::npos) text = text.substr(colon + 2);
+  }
+  std::lock_guard<std::mutex> lock(g_orbMessagesMutex);
+  g_orbMessages.push_back(coil::trim(text));
+}
+
+// Keeps the ORB's lines while it exists; the first one explains a failed start best.
+class OrbMessageCapture {
+ public:
+  OrbMessageCapture() {
+    std::lock_guard<std::mutex> lock(g_orbMessagesMutex);
+    g_orbMessages.clear();
+    omniORB::setLogFunction(keepOrbMessage);
+  }
+  ~OrbMessageCapture() { omniORB::setLogFunction(nullptr); }
+  OrbMessageCapture(const OrbMessageCapture&) = delete;
+  OrbMessageCapture& operator=(const OrbMessageCapture&) = delete;
+
+  std::string firstMessage() const {
+    std::lock_guard<std::mutex> lock(g_orbMessagesMutex);
+    return g_orbMessages.empty() ? "" : g_orbMessages.front();
+  }
+};
 
 void installSignalHandlers() {
   struct sigaction action = {};
@@ -65,8 +115,10 @@ Manager::~Manager() = default;
 Manager* Manager::init(int argc, char** argv) {
   std::lock_guard<std::mutex> lock(g_instanceMutex);
   if (g_instance == nullptr) {
-    g_instance = new Manager;
-    g_instance->initialize(argc, argv);
+    std::call_once(g_wakeReady, [] { sem_init(&g_wake, 0, 0); });
+    auto manager = std::unique_ptr<Manager>(new Manager);
+    if (!manager->initialize(argc, argv)) return nullptr;
+    g_instance = manager.release();
   }
   return g_instance;
 }
@@ -78,45 +130,92 @@ Manager& Manager::instance() {
   }
   char name[] = "rtc";
   char* argv[] = {name, nullptr};
-  return *init(1, argv);
+  Manager* manager = init(1, argv);
+  // The reason is on standard error already.
+  if (manager == nullptr) std::exit(kCutShortExitStatus);
+  return *manager;
 }
 
-void Manager::initialize(int argc, char** argv) {
+bool Manager::initialize(int argc, char** argv) {
   const CommandLine command_line = parseCommandLine(argc, argv);
   const char* env_config = std::getenv("RTC_MANAGER_CONFIG");
   std::string used_file;
-  std::vector<std::string> problems = command_line.problems;
-  m_config = buildManagerConfig(command_line, env_config ? env_config : "", used_file, problems);
-
-  Logger::configure(isYes(m_config.getProperty("logger.enable")),
-                    logLevelFromName(m_config.getProperty("logger.log_level")),
-                    m_config.getProperty("logger.file_name"));
-  for (const std::string& problem : problems) RTC_LOG(m_log, WARN, "%s", problem.c_str());
-  if (!used_file.empty()) RTC_LOG(m_log, INFO, "configuration read from %s", used_file.c_str());
-  if (!coil::stringTo(m_callTimeout_ms, m_config.getProperty("corba.call_timeout_ms").c_str())) {
-    RTC_LOG(m_log, WARN, "corba.call_timeout_ms is not a number of milliseconds; using 3000");
-    m_callTimeout_ms = 3000;
+  std::vector<std::string> errors = command_line.problems;
+  m_config = buildManagerConfig(command_line, env_config ? env_config : "", used_file, errors);
+  const ManagerConfigReport report = checkManagerConfig(m_config);
+  errors.insert(errors.end(), report.errors.begin(), report.errors.end());
+  if (errors.empty()) {
+    const std::string file_name = m_config.getProperty("logger.file_name");
+    const std::string log_problem = Logger::configure(
+        isYes(m_config.getProperty("logger.enable")),
+        parseLogLevel(m_config.getProperty("logger.log_level")).value_or(LogLevel::INFO),
+        file_name);
+    if (!log_problem.empty())
+      errors.push_back(refusedValueLine("logger.file_name", file_name, log_problem));
   }
+  if (!errors.empty()) {
+    for (const std::string& error : errors) std::fprintf(stderr, "%s\n", error.c_str());
+    return false;
+  }
+  for (const std::string& warning : report.warnings) RTC_LOG(m_log, WARN, "%s", warning.c_str());
+  if (!used_file.empty()) RTC_LOG(m_log, INFO, "configuration read from %s", used_file.c_str());
+  coil::stringTo(m_callTimeout_ms, m_config.getProperty("corba.call_timeout_ms").c_str());
   installSignalHandlers();
-  initOrb();
+  const std::string orb_problem = initOrb();
+  if (!orb_problem.empty()) {
+    std::fprintf(stderr, "%s\n", orb_problem.c_str());
+    Logger::shutdown();
+    return false;
+  }
   initNaming();
+  return true;
 }
 
-void Manager::initOrb() {
+std::string Manager::initOrb() {
   std::vector<std::string> words = orbArguments(m_config);
   words.insert(words.begin(), "rtc");
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(&word[0]);
   argv.push_back(nullptr);
   int argc = static_cast<int>(words.size());
-  m_orb = CORBA::ORB_init(argc, argv.data(), "omniORB4");
-  // A peer that does not accept connections must not hold a caller for minutes.
-  if (m_config.getProperty("corba.args").find("clientConnectTimeOutPeriod") == std::string::npos)
-    omniORB::setClientConnectTimeout(m_callTimeout_ms);
-  CORBA::Object_var object = m_orb->resolve_initial_references("RootPOA");
-  m_poa = PortableServer::POA::_narrow(object);
-  PortableServer::POAManager_var poa_manager = m_poa->the_POAManager();
-  poa_manager->activate();
+  OrbMessageCapture capture;
+  std::string failure;
+  try {
+    m_orb = CORBA::ORB_init(argc, argv.data(), "omniORB4");
+    // A peer that does not accept connections must not hold a caller for minutes.
+    if (m_config.getProperty("corba.args").find("clientConnectTimeOutPeriod") == std::string::npos)
+      omniORB::setClientConnectTimeout(m_callTimeout_ms);
+    CORBA::Object_var object = m_orb->resolve_initial_references("RootPOA");
+    m_poa = PortableServer::POA::_narrow(object);
+    PortableServer::POAManager_var poa_manager = m_poa->the_POAManager();
+    poa_manager->activate();
+    return "";
+  } catch (const CORBA::SystemException& error) {
+    failure = error.NP_minorString() ? error.NP_minorString() : error._name();
+  } catch (const CORBA::Exception& error) {
+    failure = error._name();
+  } catch (const std::exception& error) {
+    failure = error.what();
+  }
+  if (!CORBA::is_nil(m_orb)) {
+    try {
+      m_orb->destroy();
+    } catch (const CORBA::Exception&) {
+    }
+  }
+  m_poa = PortableServer::POA::_nil();
+  m_orb = CORBA::ORB::_nil();
+  const std::string said = capture.firstMessage();
+  const std::string reason = said.empty() ? "the ORB refused it (" + failure + ")" : said;
+  std::string endpoints = m_config.getProperty("corba.endpoints");
+  if (endpoints.empty()) endpoints = m_config.getProperty("corba.endpoint");
+  const std::string args = m_config.getProperty("corba.args");
+  if (failure.find("TransportError") != std::string::npos)
+    return refusedValueLine("corba.endpoints", endpoints, "cannot be used: " + reason);
+  if (failure.find("InvalidORBInitArgs") != std::string::npos)
+    return refusedValueLine("corba.args", args, "cannot be used: " + reason);
+  return "the ORB cannot start with corba.endpoints \"" + endpoints + "\" and corba.args \"" +
+         args + "\": " + reason;
 }
 
 void Manager::initNaming() {
@@ -138,7 +237,12 @@ bool Manager::activateManager() {
   connectPreconnected();
   activatePreactivated();
   if (m_naming) m_naming->startRefresh();
-  return true;
+  if (!getComponents().empty()) return true;
+  if (isYes(m_config.getProperty("manager.shutdown_on_nortcs"))) {
+    RTC_LOG(m_log, INFO, "no component in this process; shutting down");
+    terminate();
+  }
+  return false;
 }
 
 void Manager::connectPreconnected() {
@@ -199,8 +303,12 @@ void Manager::runManager(bool no_block) {
   if (no_block) return;
   std::unique_lock<std::mutex> lock(m_shutdownMutex);
   m_blockingInRun = true;
-  while (!m_shutdownRequested && g_signalCount.load() == 0)
-    m_shutdownWake.wait_for(lock, kSignalPoll);
+  while (!m_shutdownRequested && g_signalCount.load() == 0) {
+    lock.unlock();
+    while (sem_wait(&g_wake) != 0 && errno == EINTR) {
+    }
+    lock.lock();
+  }
   if (g_signalCount.load() > 0) RTC_LOG(m_log, INFO, "signal received: shutting down");
   lock.unlock();
   shutdownEverything();
@@ -211,14 +319,14 @@ void Manager::runManager(bool no_block) {
 void Manager::terminate() {
   std::lock_guard<std::mutex> lock(m_shutdownMutex);
   m_shutdownRequested = true;
-  m_shutdownWake.notify_all();
+  sem_post(&g_wake);
 }
 
 void Manager::shutdown() {
   {
     std::lock_guard<std::mutex> lock(m_shutdownMutex);
     m_shutdownRequested = true;
-    m_shutdownWake.notify_all();
+    sem_post(&g_wake);
     if (m_blockingInRun) return;
   }
   shutdownEverything();
@@ -236,19 +344,29 @@ void Manager::shutdownEverything() {
     std::lock_guard<std::mutex> lock(m_mutex);
     members = m_members;
   }
+  // Every component deactivates and finalises, all of them at once, while every port of the
+  // process is still connected (see RTObject.h).
+  for (Member& member : members) member.component->beginShutdown();
+  const auto callbacks_deadline =
+      std::chrono::steady_clock::now() + PeriodicExecutionContext::kCallbackWait;
+  std::string stuck;
   for (Member& member : members) {
-    member.component->finalizeForShutdown();
-    notifyFinalized(member.component);
+    if (member.component->finalizeForShutdown(callbacks_deadline)) continue;
+    stuck += std::string(stuck.empty() ? "" : ", ") + member.component->getInstanceName() + "'s " +
+             member.component->stuckCallback();
   }
-  if (m_naming) {
-    m_naming->unbindAll();
-    m_naming.reset();
+  for (Member& member : members) member.component->releasePortsForShutdown();
+  {
+    CallDeadline deadline(CallDeadline::Clock::now() + kUnbindBudget);
+    for (Member& member : members) notifyFinalized(member.component);
+    if (m_naming) {
+      m_naming->unbindAll();
+      m_naming.reset();
+    }
   }
+  if (!stuck.empty()) endNow(stuck + " did not return");
   // Waits for calls in progress; afterwards no servant is reached any more.
-  try {
-    m_orb->destroy();
-  } catch (const CORBA::Exception&) {
-  }
+  if (!destroyOrb()) endNow("a call into this process did not finish");
   std::vector<Member> finished;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -258,6 +376,33 @@ void Manager::shutdownEverything() {
   for (Member& member : finished) member.factory->destroy(member.component);
   RTC_LOG(m_log, INFO, "manager shut down");
   Logger::shutdown();
+}
+
+bool Manager::destroyOrb() {
+  auto destroyed = std::make_shared<std::promise<void>>();
+  std::future<void> done = destroyed->get_future();
+  CORBA::ORB_ptr orb = m_orb.in();
+  std::thread destroyer([orb, destroyed] {
+    try {
+      orb->destroy();
+    } catch (const CORBA::Exception&) {
+    }
+    destroyed->set_value();
+  });
+  if (done.wait_for(kCallDrainWait) != std::future_status::ready) {
+    // The thread goes with the process.
+    destroyer.detach();
+    return false;
+  }
+  destroyer.join();
+  return true;
+}
+
+void Manager::endNow(const std::string& reason) {
+  RTC_LOG(m_log, ERROR, "%s; the process ends without waiting for it", reason.c_str());
+  Logger::shutdown();
+  std::fflush(nullptr);
+  std::_Exit(kCutShortExitStatus);
 }
 
 bool Manager::registerFactory(coil::Properties& profile, RtcNewFunc new_func,
@@ -359,7 +504,7 @@ RTObject_impl* Manager::createComponent(const char* type_name_arg) {
   }
   if (component->initialize() != RTC_OK) {
     RTC_LOG(m_log, ERROR, "%s failed to initialise; removed", instance_name.c_str());
-    component->finalizeForShutdown();
+    component->deactivateObjects();
     {
       std::lock_guard<std::mutex> lock(m_mutex);
       for (auto it = m_members.begin(); it != m_members.end(); ++it)

@@ -4,7 +4,12 @@
 //
 // Use: init → setModuleInitProc → activateManager (calls the module init procedure, then
 // pre-connects and pre-activates) → runManager(false), which returns after shutdown.
-// SIGINT/SIGTERM start an orderly shutdown; a second one ends the process at once.
+// SIGINT/SIGTERM start an orderly shutdown (see RTObject.h for its order); a second one ends
+// the process at once (status 130). The shutdown does not wait long for others: peers and
+// name servers that do not answer are given up on after a short deadline. A callback that
+// does not give way within PeriodicExecutionContext::kCallbackWait, or a call into the
+// process that does not finish within a second, ends the process without waiting for it
+// (status 1, with one line naming it), once the names are unbound and the log is flushed.
 #pragma once
 
 #include <rtm/Logger.h>
@@ -12,7 +17,6 @@
 
 #include <coil/Properties.h>
 
-#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -32,14 +36,17 @@ typedef void (*RtcDeleteFunc)(RTObject_impl* rtc);
 class Manager {
  public:
   // Reads the command line (-f file, -o key:value, -p port, -d) and rtc.conf, starts
-  // logging and the ORB. Later calls return the same manager.
+  // logging and the ORB. Later calls return the same manager. Null, after one line per
+  // problem on standard error, when an option or a configuration value cannot be used or
+  // the ORB cannot start (see ManagerConfigCheck.h).
   static Manager* init(int argc, char** argv);
   // The manager; initialised with no arguments when init was not called.
   static Manager& instance();
 
   void setModuleInitProc(ModuleInitProc proc);
   // Calls the module init procedure, then manager.components.preconnect and
-  // manager.components.preactivation.
+  // manager.components.preactivation. False when the process then has no component; with
+  // manager.shutdown_on_nortcs the manager then shuts down (runManager returns at once).
   bool activateManager();
   // Blocks until shutdown and performs it (no_block = false); with no_block = true it
   // returns at once and shutdown() ends the manager later.
@@ -85,12 +92,16 @@ class Manager {
     Factory* factory;
     std::vector<std::string> namingPaths;
   };
-  void initialize(int argc, char** argv);
-  void initOrb();
+  bool initialize(int argc, char** argv);
+  // Empty when the ORB runs, else the line that says why it does not.
+  std::string initOrb();
   void initNaming();
   void connectPreconnected();
   void activatePreactivated();
   void shutdownEverything();
+  // False when calls into the process did not finish in time.
+  bool destroyOrb();
+  [[noreturn]] void endNow(const std::string& reason);
   coil::Properties componentProperties(const Factory& factory, const std::string& instance_name,
                                        const coil::Properties& query);
   std::vector<std::string> namingPathsOf(RTObject_impl& component);
@@ -109,7 +120,6 @@ class Manager {
   std::vector<Member> m_finished;
 
   std::mutex m_shutdownMutex;
-  std::condition_variable m_shutdownWake;
   bool m_shutdownRequested = false;
   bool m_blockingInRun = false;
   bool m_isShutDown = false;

@@ -136,8 +136,7 @@ coil::Properties buildManagerConfig(const CommandLine& command_line, const std::
   coil::Properties config = defaultManagerConfig();
   used_file.clear();
   if (!command_line.configFile.empty() && !readable(command_line.configFile))
-    problems.push_back("configuration file " + command_line.configFile +
-                       " cannot be read; searching the usual places");
+    problems.push_back("configuration file " + command_line.configFile + " cannot be read");
   for (const std::string& path : configSearchPath(command_line.configFile, env_config)) {
     if (readable(path)) {
       loadFile(path, config);

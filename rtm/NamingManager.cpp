@@ -1,5 +1,6 @@
 #include "NamingManager.h"
 
+#include <rtm/CallDeadline.h>
 #include <rtm/ManagerConfig.h>
 #include <rtm/NamingFormat.h>
 
@@ -114,6 +115,7 @@ void NamingManager::unbindObject(const std::string& path) {
       if (!server.reachable) continue;
       try {
         CosNaming::NamingContext_ptr root = rootOf(server);
+        if (!boundCallTime(root, m_callTimeout_ms)) break;
         // Someone else may have bound the name since; leave theirs alone.
         CORBA::Object_var bound = root->resolve(name);
         if (bound->_is_equivalent(it->object)) root->unbind(name);

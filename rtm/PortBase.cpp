@@ -1,5 +1,6 @@
 #include "PortBase.h"
 
+#include <rtm/CallDeadline.h>
 #include <rtm/Manager.h>
 #include <rtm/NVUtil.h>
 #include <rtm/ServantActivation.h>
@@ -8,9 +9,9 @@
 namespace RTC {
 namespace {
 // A peer port that hangs must not hold up connecting, disconnecting or exiting for long.
-void limitCallTime(CORBA::Object_ptr peer) {
-  const unsigned long timeout_ms = Manager::instance().callTimeout_ms();
-  if (timeout_ms > 0 && !CORBA::is_nil(peer)) omniORB::setClientCallTimeout(peer, timeout_ms);
+// False when the calling thread's deadline has passed: the peer is not called then.
+bool limitCallTime(CORBA::Object_ptr peer) {
+  return boundCallTime(peer, Manager::instance().callTimeout_ms());
 }
 }  // namespace
 
@@ -159,16 +160,18 @@ ReturnCode_t PortBase::notify_connect(ConnectorProfile& connector_profile) {
   return RTC_OK;
 }
 
+bool PortBase::isSelf(PortService_ptr port) const {
+  try {
+    return port->_is_equivalent(m_objref);
+  } catch (const CORBA::SystemException&) {
+    return false;
+  }
+}
+
 ReturnCode_t PortBase::connectNext(ConnectorProfile& connector_profile) {
-  PortService_var self = getPortRef();
   const CORBA::ULong count = connector_profile.ports.length();
   for (CORBA::ULong i = 0; i < count; ++i) {
-    bool is_self = false;
-    try {
-      is_self = connector_profile.ports[i]->_is_equivalent(self);
-    } catch (const CORBA::SystemException&) {
-    }
-    if (!is_self) continue;
+    if (!isSelf(connector_profile.ports[i])) continue;
     if (i + 1 == count) return RTC_OK;
     limitCallTime(connector_profile.ports[i + 1]);
     try {
@@ -183,18 +186,12 @@ ReturnCode_t PortBase::connectNext(ConnectorProfile& connector_profile) {
 }
 
 void PortBase::disconnectNext(const ConnectorProfile& connector_profile) {
-  PortService_var self = getPortRef();
   const CORBA::ULong count = connector_profile.ports.length();
   for (CORBA::ULong i = 0; i + 1 < count; ++i) {
-    bool is_self = false;
-    try {
-      is_self = connector_profile.ports[i]->_is_equivalent(self);
-    } catch (const CORBA::SystemException&) {
-    }
-    if (!is_self) continue;
+    if (!isSelf(connector_profile.ports[i])) continue;
     // A peer that is gone cannot be told; its side of the connection went with it.
     for (CORBA::ULong next = i + 1; next < count; ++next) {
-      limitCallTime(connector_profile.ports[next]);
+      if (!limitCallTime(connector_profile.ports[next])) return;
       try {
         connector_profile.ports[next]->notify_disconnect(connector_profile.connector_id);
         return;
@@ -208,8 +205,8 @@ void PortBase::disconnectNext(const ConnectorProfile& connector_profile) {
 ReturnCode_t PortBase::disconnect(const char* connector_id) {
   ConnectorProfile profile;
   if (connector_id == nullptr || !findConnector(connector_id, profile)) return BAD_PARAMETER;
-  if (profile.ports.length() == 0) return notify_disconnect(connector_id);
-  limitCallTime(profile.ports[0]);
+  if (profile.ports.length() == 0 || isSelf(profile.ports[0]) || !limitCallTime(profile.ports[0]))
+    return notify_disconnect(connector_id);
   try {
     return profile.ports[0]->notify_disconnect(connector_id);
   } catch (const CORBA::SystemException&) {

@@ -65,6 +65,8 @@ class PortBase : public virtual POA_RTC::PortService {
   Logger m_log;
 
  private:
+  // True when `port` is this port's own reference.
+  bool isSelf(PortService_ptr port) const;
   ReturnCode_t connectNext(ConnectorProfile& connector_profile);
   void disconnectNext(const ConnectorProfile& connector_profile);
   bool findConnector(const std::string& id, ConnectorProfile& out) const;

@@ -1,8 +1,11 @@
 #include "RTObject.h"
 
+#include <rtm/CallDeadline.h>
 #include <rtm/ExecutionContext.h>
+#include <rtm/ExecutionRate.h>
 #include <rtm/InPortBase.h>
 #include <rtm/Manager.h>
+#include <rtm/ManagerConfigCheck.h>
 #include <rtm/NVUtil.h>
 #include <rtm/OutPortBase.h>
 #include <rtm/PortBase.h>
@@ -13,7 +16,9 @@
 
 namespace RTC {
 namespace {
-constexpr double kDefaultRate_hz = 1000.0;
+constexpr const char* kRateKey = "exec_cxt.periodic.rate";
+// The ports of a component that goes tell their peers within this time, all together.
+constexpr std::chrono::milliseconds kPortReleaseBudget{150};
 
 // Profile keys that are the component profile's own fields rather than properties.
 const char* const kProfileFields[] = {"instance_name", "type_name", "description",
@@ -197,15 +202,18 @@ ReturnCode_t RTObject_impl::initialize() {
     m_phase = Phase::CREATED;
     return BAD_PARAMETER;
   }
+  const std::string rate_text = m_properties.getProperty(kRateKey);
+  const std::string rate_problem = rateProblem(rate_text);
+  if (!rate_problem.empty()) {
+    RTC_LOG(m_log, ERROR, "%s", refusedValueLine(kRateKey, rate_text, rate_problem).c_str());
+    std::lock_guard<std::mutex> lock(m_phaseMutex);
+    m_phase = Phase::CREATED;
+    return BAD_PARAMETER;
+  }
   m_configsets.updateAll();
 
-  double rate_hz = kDefaultRate_hz;
-  if (!coil::stringTo(rate_hz, m_properties.getProperty("exec_cxt.periodic.rate").c_str()) ||
-      !(rate_hz > 0)) {
-    RTC_LOG(m_log, WARN, "exec_cxt.periodic.rate \"%s\" is not a positive rate; using %g Hz",
-            m_properties.getProperty("exec_cxt.periodic.rate").c_str(), kDefaultRate_hz);
-    rate_hz = kDefaultRate_hz;
-  }
+  double rate_hz = 0;
+  coil::stringTo(rate_hz, rate_text.c_str());
   m_ec = std::make_unique<PeriodicExecutionContext>(*this, rate_hz, m_log);
   m_ec->activateObject();
   m_ec->start();
@@ -214,21 +222,40 @@ ReturnCode_t RTObject_impl::initialize() {
 
 void RTObject_impl::applyConfigurationUpdate() { m_configsets.update(); }
 
-ReturnCode_t RTObject_impl::finishComponent() {
-  if (m_ec) m_ec->stopAndJoin();
+ReturnCode_t RTObject_impl::finalizeStep(std::chrono::steady_clock::time_point deadline) {
+  if (m_ec && !m_ec->waitForStop(deadline)) {
+    const char* callback = m_ec->callbackUnderWay();
+    m_stuckCallback = callback ? callback : "a callback";
+    RTC_LOG(m_log, ERROR, "%s has not returned %.1f s after the component was asked to end",
+            m_stuckCallback.load(),
+            std::chrono::duration<double>(PeriodicExecutionContext::kCallbackWait).count());
+    return RTC_ERROR;
+  }
+  return on_finalize();
+}
+
+void RTObject_impl::releasePorts() {
+  CallDeadline deadline(CallDeadline::Clock::now() + kPortReleaseBudget);
   std::vector<PortBase*> ports;
   {
     std::lock_guard<std::mutex> lock(m_portsMutex);
     ports = m_ports;
   }
   for (PortBase* port : ports) port->disconnect_all();
-  ReturnCode_t result = on_finalize();
   deactivateObjects();
   {
     std::lock_guard<std::mutex> lock(m_phaseMutex);
     m_phase = Phase::EXITED;
   }
   m_exited = true;
+}
+
+ReturnCode_t RTObject_impl::completeExit() {
+  const ReturnCode_t result =
+      finalizeStep(std::chrono::steady_clock::now() + PeriodicExecutionContext::kCallbackWait);
+  if (m_stuckCallback.load() != nullptr) return result;
+  releasePorts();
+  m_manager->notifyFinalized(this);
   return result;
 }
 
@@ -243,44 +270,46 @@ ReturnCode_t RTObject_impl::exit() {
     std::lock_guard<std::mutex> lock(m_phaseMutex);
     if (m_phase != Phase::ALIVE) return PRECONDITION_NOT_MET;
     m_phase = Phase::EXITING;
+    if (m_ec) m_ec->requestStop();
     if (on_context_thread) {
-      // No callback after this one; the context's thread cannot wait for itself to stop,
-      // so another thread finishes.
-      m_ec->requestStop();
-      m_exitThread = std::thread([this] {
-        finishComponent();
-        m_manager->notifyFinalized(this);
-      });
+      // The context's thread cannot wait for itself to stop, so another thread finishes.
+      m_exitThread = std::thread([this] { completeExit(); });
       return RTC_OK;
     }
   }
-  ReturnCode_t result = finishComponent();
-  m_manager->notifyFinalized(this);
-  return result;
+  return completeExit();
 }
 
-void RTObject_impl::finalizeForShutdown() {
-  Phase phase;
+void RTObject_impl::beginShutdown() {
+  std::lock_guard<std::mutex> lock(m_phaseMutex);
+  if (m_phase != Phase::ALIVE) return;
+  m_phase = Phase::EXITING;
+  m_shutdownEnds = true;
+  if (m_ec) m_ec->requestStop();
+}
+
+bool RTObject_impl::finalizeForShutdown(std::chrono::steady_clock::time_point deadline) {
   std::thread exit_thread;
+  bool ends_here = false;
   {
     std::lock_guard<std::mutex> lock(m_phaseMutex);
-    phase = m_phase;
-    if (phase == Phase::ALIVE) m_phase = Phase::EXITING;
+    ends_here = m_shutdownEnds;
     if (m_exitThread.joinable() && m_exitThread.get_id() != std::this_thread::get_id())
       exit_thread = std::move(m_exitThread);
   }
+  // An exit() under way ends on its own within its own deadlines.
   if (exit_thread.joinable()) exit_thread.join();
-  switch (phase) {
-    case Phase::ALIVE:
-      finishComponent();
-      break;
-    case Phase::CREATED:
-      deactivateObjects();
-      break;
-    case Phase::EXITING:
-    case Phase::EXITED:
-      break;
+  if (ends_here) finalizeStep(deadline);
+  return m_stuckCallback.load() == nullptr;
+}
+
+void RTObject_impl::releasePortsForShutdown() {
+  bool ends_here = false;
+  {
+    std::lock_guard<std::mutex> lock(m_phaseMutex);
+    ends_here = m_phase == Phase::EXITING && (m_shutdownEnds || m_stuckCallback.load());
   }
+  if (ends_here) releasePorts();
 }
 
 CORBA::Boolean RTObject_impl::is_alive(ExecutionContext_ptr exec_context) {

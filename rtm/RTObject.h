@@ -7,9 +7,23 @@
 // its thread). From then on every callback but onInitialize/onFinalize runs on the
 // execution context's thread: onActivated, onExecute + onStateUpdate each period while
 // active, onDeactivated, onAborting + onError when a callback returned an error, onReset.
-// exit() (a tool, the component itself, or the manager at shutdown) deactivates, stops
-// the context (onShutdown), disconnects every port and calls onFinalize. Incoming CORBA
-// calls run on ORB threads.
+// Incoming CORBA calls run on ORB threads.
+//
+// The end, on exit() (a tool, the component itself) and on the process's shutdown
+// (SIGINT/SIGTERM, or the manager's shutdown()), always in this order:
+//   1. No periodic callback after the one under way; a callback that waits on the outside
+//      world sees isDeactivationPending() and gives way.
+//   2. An active component is deactivated: onDeactivated, on the context's thread. Then
+//      onShutdown there, and the context's thread ends.
+//   3. onFinalize.
+//   4. Only now do the ports go: every connection is taken apart (peers told while a short
+//      deadline allows), consumers are released, servants withdrawn from the ORB.
+//   5. The names are unbound; the factory deletes the component once no call can reach it.
+// So up to and including onFinalize every port is still connected and every consumer still
+// set: a component can write a last word on an out-port and call a peer's service there.
+// At the process's shutdown steps 1-3 run for every component before any port of the
+// process goes, so components of one process reach each other to the end too. A plain
+// deactivation (a tool's request) runs step 2 only and leaves the ports as they are.
 #pragma once
 
 #include <rtm/ConfigAdmin.h>
@@ -21,6 +35,7 @@
 #include <coil/stringutil.h>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -114,8 +129,9 @@ class RTObject_impl : public virtual POA_OpenRTM::DataFlowComponent {
   ReturnCode_t initialize() override;
   ReturnCode_t finalize() override;
   CORBA::Boolean is_alive(ExecutionContext_ptr exec_context) override;
-  // Ends the component: deactivation, onShutdown, ports disconnected, onFinalize; the
-  // manager then unbinds its names and, when it was the last, shuts down.
+  // Ends the component in the order of the class comment; the manager then unbinds its
+  // names and, when it was the last, shuts down. RTC_ERROR when a callback did not give
+  // way in time (the component is then left as it is).
   ReturnCode_t exit() override;
   ExecutionContextHandle_t attach_context(ExecutionContext_ptr exec_context) override;
   ReturnCode_t detach_context(ExecutionContextHandle_t exec_handle) override;
@@ -147,15 +163,25 @@ class RTObject_impl : public virtual POA_OpenRTM::DataFlowComponent {
   void activateObject();
   // Applies a changed configuration set to the bound members; on the EC thread.
   void applyConfigurationUpdate();
-  // exit() without telling the manager (which is shutting everything down itself).
-  void finalizeForShutdown();
+  // The process's shutdown, steps 1-3 and then step 4 of the class comment, without
+  // telling the manager (which is shutting everything down itself). beginShutdown is
+  // called for every component first, so that they all deactivate at once.
+  void beginShutdown();
+  // False when a callback has not returned by `deadline` (onFinalize is then not run).
+  bool finalizeForShutdown(std::chrono::steady_clock::time_point deadline);
+  void releasePortsForShutdown();
   // Withdraws every servant of the component from the ORB.
   void deactivateObjects();
   bool hasExited() const { return m_exited.load(); }
+  // The callback that did not give way when the component was to end; null when none.
+  const char* stuckCallback() const { return m_stuckCallback.load(); }
 
  private:
   enum class Phase { CREATED, ALIVE, EXITING, EXITED };
-  ReturnCode_t finishComponent();
+  // Steps 2-3 and step 4 of the class comment, once step 1 was taken.
+  ReturnCode_t finalizeStep(std::chrono::steady_clock::time_point deadline);
+  void releasePorts();
+  ReturnCode_t completeExit();
   ReturnCode_t runCallback(const char* name, ReturnCode_t (RTObject_impl::*callback)(UniqueId),
                            UniqueId id);
 
@@ -176,7 +202,10 @@ class RTObject_impl : public virtual POA_OpenRTM::DataFlowComponent {
 
   std::mutex m_phaseMutex;
   Phase m_phase = Phase::CREATED;
+  // Whether beginShutdown (rather than an exit() under way) took the component to EXITING.
+  bool m_shutdownEnds = false;
   std::atomic<bool> m_exited{false};
+  std::atomic<const char*> m_stuckCallback{nullptr};
   std::thread m_exitThread;
 };
 

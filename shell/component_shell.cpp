@@ -2,8 +2,7 @@
 
 #include <coil/Properties.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <atomic>
 #include <iostream>
 
 #include "console_encoding.h"
@@ -15,6 +14,10 @@ namespace {
 
 // The profile table is read up to its closing empty string, never by a count of its own.
 constexpr long kProfileEntryLimit = 2147483647;
+constexpr int kStartFailedStatus = 1;
+
+// Set when a component of the process could not be created.
+std::atomic<bool> g_createFailed{false};
 
 void applyConsoleEncoding(RTC::Manager& manager) {
   std::string configured = manager.getConfig().getProperty(kConsoleEncodingKey, "");
@@ -50,23 +53,23 @@ int runComponentProcess(const ProgramCommandLine& line, RTC::ModuleInitProc modu
     std::cerr << kTimeScaleKey << ": \"" << config.getProperty(kTimeScaleKey)
               << "\" is not a positive number of simulated seconds per second" << std::endl;
     manager->shutdown();
-    return 1;
+    return kStartFailedStatus;
   }
   applyConsoleEncoding(*manager);
   manager->setModuleInitProc(moduleInit);
-  manager->activateManager();
+  const bool hasComponent = manager->activateManager();
   manager->runManager(false);
-  return 0;
+  return hasComponent && !g_createFailed.load() ? 0 : kStartFailedStatus;
 }
 
-void createComponentOrAbort(RTC::Manager* manager, void (*registration)(RTC::Manager*),
-                            const char* typeName) {
+void createComponentOrFail(RTC::Manager* manager, void (*registration)(RTC::Manager*),
+                           const char* typeName) {
+  if (g_createFailed.load()) return;
   registration(manager);
-  RTC::RTObject_impl* component = manager->createComponent(typeName);
-  if (component == nullptr) {
-    std::cerr << "Component create failed." << std::endl;
-    std::abort();
-  }
+  if (manager->createComponent(typeName) != nullptr) return;
+  std::cerr << "Component create failed." << std::endl;
+  g_createFailed = true;
+  manager->terminate();
 }
 
 void registerComponentFactory(RTC::Manager* manager, const char* const profile[],

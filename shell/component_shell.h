@@ -10,7 +10,7 @@
 //                                     shell::destroyComponent);
 //   }
 //   static void moduleInit(RTC::Manager* manager) {
-//     shell::createComponentOrAbort(manager, XxxInit, "Xxx");
+//     shell::createComponentOrFail(manager, XxxInit, "Xxx");
 //   }
 //   int main(int argc, char** argv) { return shell::runComponentProcess(argc, argv, moduleInit); }
 #include <rtm/Manager.h>
@@ -22,18 +22,21 @@ namespace shell {
 // The process entry's body: reads the command line (the middleware's options, --help and
 // --version; see ProgramCommandLine), then RTC::Manager::init, the console encoding from the
 // configuration ("console.encoding"), setModuleInitProc(moduleInit), activateManager, and
-// runManager in blocking mode. Returns 0 once the manager has shut down, 0 after --help or
-// --version and 2 after a usage error without starting anything, or 1 without starting
-// anything when the manager could not be initialised.
+// runManager in blocking mode. Returns 0 once the manager has shut down; 0 after --help or
+// --version and 2 after a usage error, without starting anything; 1 without starting
+// anything when the manager could not be initialised or a configuration value cannot be
+// used (one line on standard error says which); 1 after an orderly shutdown when a
+// component could not be created (createComponentOrFail) or the process had no component.
 int runComponentProcess(int argc, char** argv, RTC::ModuleInitProc moduleInit);
 // The same for a program with options of its own, once `line` has parsed them.
 int runComponentProcess(const ProgramCommandLine& line, RTC::ModuleInitProc moduleInit);
 
 // The module initialisation's body: registration(manager), then createComponent(typeName).
 // When no component results, writes "Component create failed." and a line end to standard
-// error and aborts.
-void createComponentOrAbort(RTC::Manager* manager, void (*registration)(RTC::Manager*),
-                            const char* typeName);
+// error (the reason is on standard error before it) and has the manager shut down, so that
+// the process ends with status 1; later calls then create nothing.
+void createComponentOrFail(RTC::Manager* manager, void (*registration)(RTC::Manager*),
+                           const char* typeName);
 
 // Registers the component factory with the profile table: key/value C strings closed by an
 // empty string (read with the count 2147483647, so only that empty string ends it).

@@ -2,7 +2,10 @@
 
 #include <project_version.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <iostream>
+#include <sstream>
 
 namespace shell {
 
@@ -74,6 +77,23 @@ std::string programName(const char* argv0) {
   const std::string path = argv0 ? argv0 : "";
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+CLI::Validator finiteBetween(double lowest, double highest) {
+  std::ostringstream range;
+  range << "from " << lowest << " to " << highest;
+  const std::string description = range.str();
+  // No description of its own: the option's help text says the range where it reads well.
+  return CLI::Validator(
+      [lowest, highest, description](std::string& text) -> std::string {
+        char* end = nullptr;
+        const double value = std::strtod(text.c_str(), &end);
+        if (text.empty() || *end != '\0' || !std::isfinite(value) || value < lowest ||
+            value > highest)
+          return "\"" + text + "\" is not a number " + description;
+        return {};
+      },
+      "");
 }
 
 }  // namespace shell

@@ -47,4 +47,8 @@ class ProgramCommandLine {
 // The program name of argv[0] without its folder.
 std::string programName(const char* argv0);
 
+// A check for an option's value: a finite number from `lowest` to `highest`, both included
+// (CLI11's own ranges let "nan" through).
+CLI::Validator finiteBetween(double lowest, double highest);
+
 }  // namespace shell

@@ -14,10 +14,10 @@ namespace {
 
 constexpr double kHandDownPitch_rad = -1.5707963267948966;
 
-const HandPose6 kLeftTarget{0.35, 0.10, 0.20, 0.3, kHandDownPitch_rad, 0.0};
-const HandPose6 kRightTarget{0.35, -0.10, 0.20, -0.3, kHandDownPitch_rad, 0.0};
+const geometry::Pose6 kLeftTarget{0.35, 0.10, 0.20, 0.3, kHandDownPitch_rad, 0.0};
+const geometry::Pose6 kRightTarget{0.35, -0.10, 0.20, -0.3, kHandDownPitch_rad, 0.0};
 
-void libraryCall(benchmark::State& state, decltype(&ikL) ik, const HandPose6& target) {
+void libraryCall(benchmark::State& state, decltype(&ikL) ik, const geometry::Pose6& target) {
   const SolverInput input = solverInputFor(target);
   ikfast::IKSolutionList solutions;
   solutions.reserve(8);
@@ -27,9 +27,9 @@ void libraryCall(benchmark::State& state, decltype(&ikL) ik, const HandPose6& ta
   }
 }
 
-void gatewayQuery(benchmark::State& state, const ArmIkCalls& arm, const HandPose6& target) {
+void gatewayQuery(benchmark::State& state, const ArmIkCalls& arm, const geometry::Pose6& target) {
   for (auto _ : state) {
-    HandPose6 chest;
+    geometry::Pose6 chest;
     compensateWaist(target, 0.2, chest);
     ikfast::IKSolutionList solutions;
     std::vector<int> admissible;

@@ -4,8 +4,7 @@
 
 #include <ostream>
 
-#include "cell_config.h"
-#include "fake_cell_links.h"
+#include "fake_task_world.h"
 #include "object_task.h"
 #include "tray_task.h"
 
@@ -15,43 +14,34 @@ using namespace pickplace;
 
 struct Bench {
   Bench() {
-    slots.initialize(config.xPalletPlacedB_m, config.zPalletPlacedB_m);
-    links.estimate.result = 0;
-    links.estimate.classId = 0;
-    links.estimate.size_m = {0.0, 0.03, 0.04};
-    links.estimate.pose = HandPose{0.35, 0.1, 0.03, 0.0, 0.0, 0.3};
-  }
-
-  TaskContext context() {
-    return TaskContext{config, true, slots, grasp, lastPose, links, console};
+    world.links.estimate.result = 0;
+    world.links.estimate.classId = 0;
+    world.links.estimate.size_m = {0.0, 0.03, 0.04};
+    world.links.estimate.pose = HandPose{0.35, 0.1, 0.03, 0.0, 0.0, 0.3};
   }
 
   // Keeps the stand-in's records from growing over the iterations.
   void reset() {
-    slots.clear();
-    links.reachQueries.clear();
-    links.solveQueries.clear();
-    links.trajectories.clear();
+    world.slots.clear();
+    world.links.reachQueries.clear();
+    world.links.solveQueries.clear();
+    world.links.trajectories.clear();
   }
 
-  CellConfig config = defaultCellConfig();
-  PlacingSlots slots;
-  FingerAngles grasp{};
-  JointAngles lastPose;
-  pickplace_fakes::FakeCellLinks links;
   // Formats every console line as the component does, and drops it.
   std::ostream discard{nullptr};
-  Console console{discard, discard};
+  fakes::FakeTaskWorld world{discard, discard};
 };
 
 void objectTask(benchmark::State& state) {
   Bench bench;
   for (auto _ : state) {
     bench.reset();
-    TaskContext task = bench.context();
+    TaskContext task = bench.world.context();
     benchmark::DoNotOptimize(processObj(task));
   }
-  if (bench.links.trajectories.size() != 1 || bench.links.trajectories[0].points_deg.size() != 15) {
+  if (bench.world.links.trajectories.size() != 1 ||
+      bench.world.links.trajectories[0].points_deg.size() != 15) {
     state.SkipWithError("the object task did not produce its 15-point trajectory");
   }
 }
@@ -61,10 +51,11 @@ void trayTask(benchmark::State& state) {
   Bench bench;
   for (auto _ : state) {
     bench.reset();
-    TaskContext task = bench.context();
+    TaskContext task = bench.world.context();
     benchmark::DoNotOptimize(processTray(task));
   }
-  if (bench.links.trajectories.size() != 1 || bench.links.trajectories[0].points_deg.size() != 16) {
+  if (bench.world.links.trajectories.size() != 1 ||
+      bench.world.links.trajectories[0].points_deg.size() != 16) {
     state.SkipWithError("the tray task did not produce its 16-point trajectory");
   }
 }

@@ -19,31 +19,22 @@
 #include <planner/route.h>
 #include <planner/subgoal.h>
 
+#include "fake_planner_ports.h"
+
 namespace planner {
 namespace {
-
-class StartedRoute : public RouteActions {
- public:
-  bool takeMessage(std::string& text) override {
-    text = kRobotStart;
-    return true;
-  }
-  void sendMessage(const std::string&) override {}
-  void sendVelocity(double, double) override {}
-  void holdPosition() override {}
-};
 
 // A corridor map: walls 1 m to each side and 3 m ahead, a band of unknown cells, noise.
 std::vector<float> corridorMap() {
   std::vector<float> cells(kGridCells * kGridCells, 0.0f);
   std::mt19937 random(7);
   std::uniform_real_distribution<float> noise(0.0f, 0.15f);
-  for (int row = 0; row < kGridCells; ++row) {
-    for (int column = 0; column < kGridCells; ++column) {
-      float& cell = cells[row * kGridCells + column];
+  for (int mapRow = 0; mapRow < kGridCells; ++mapRow) {
+    for (int mapColumn = 0; mapColumn < kGridCells; ++mapColumn) {
+      float& cell = cells[mapRow * kGridCells + mapColumn];
       cell = noise(random);
-      if (row == 80 || row == 120 || column == 140) cell = 1.0f;
-      if (row > 160) cell = 0.5f;
+      if (mapRow == 80 || mapRow == 120 || mapColumn == 140) cell = 1.0f;
+      if (mapRow > 160) cell = 0.5f;
     }
   }
   return cells;
@@ -59,9 +50,8 @@ struct CycleData {
   PlannerFrame frame;
   MeasuredMotion motion;
   RouteThresholds thresholds;
-  StartedRoute actions;
-  Route route{thresholds, actions};
-  bool directCommand = false;
+  fakes::FakePlannerPorts ports;
+  Route route{thresholds};
   Orvn::TimedImageData imageData;
 
   CycleData() {
@@ -71,8 +61,9 @@ struct CycleData {
     motion.takePose(OdometryPose{-1.2, 0.1, 0.05});
     motion.takeVelocity(OdometryVelocity{0.3, -0.1});
     route.reset(300.0f);
+    ports.inbox.push_back(kRobotStart);
     rebuildLocalGrid(map, mapImage, grid);
-    route.step(grid, path, directCommand);
+    route.step(grid, path, ports);
     toImageData(planningImage, imageData);
   }
 };
@@ -92,7 +83,7 @@ void Prediction(benchmark::State& state) {
 
 void RouteStep(benchmark::State& state) {
   CycleData d;
-  for (auto _ : state) benchmark::DoNotOptimize(d.route.step(d.grid, d.path, d.directCommand));
+  for (auto _ : state) benchmark::DoNotOptimize(d.route.step(d.grid, d.path, d.ports));
 }
 
 void GoalArea(benchmark::State& state) {
@@ -137,7 +128,7 @@ void WholeCycle(benchmark::State& state) {
   for (auto _ : state) {
     rebuildLocalGrid(d.map, d.mapImage, d.grid);
     const RobotState robot = predictPose(d.path, d.frame, d.motion, 0.5);
-    d.route.step(d.grid, d.path, d.directCommand);
+    d.route.step(d.grid, d.path, d.ports);
     const GridCell goal = markGoalArea(d.grid, d.path.current().pose);
     if (!isPredictedPoseBlocked(d.grid, d.path)) markPredictedCell(d.grid, d.path);
     benchmark::DoNotOptimize(selectSubgoal(d.grid, d.path.current().pose));

@@ -42,7 +42,7 @@ BENCHMARK(BM_ControlStepIdle);
 
 void BM_SolveArmTarget(benchmark::State& state) {
   hirosim::HiroArmModelKinematics model;
-  const hirosim::Pose6 target{0.35, 0.1, 0.19, 0.0, -M_PI / 2, 0.0};
+  const geometry::Pose6 target{0.35, 0.1, 0.19, 0.0, -M_PI / 2, 0.0};
   for (auto _ : state) {
     benchmark::DoNotOptimize(model.solve(hirosim::Side::Left, target, 0.0, {}));
   }

@@ -14,7 +14,7 @@ const ArmIkCalls& rightArmIk() {
   return calls;
 }
 
-int solveAdmissible(const ArmIkCalls& arm, const HandPose6& pose_chest,
+int solveAdmissible(const ArmIkCalls& arm, const geometry::Pose6& pose_chest,
                     ikfast::IKSolutionList& solutions, std::vector<int>& admissible,
                     std::array<double, hiro::kArmJointCount>& chosen_rad) {
   solutions.clear();

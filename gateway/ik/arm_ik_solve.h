@@ -3,7 +3,7 @@
 #include <array>
 #include <vector>
 
-#include "gateway/ik/hand_pose.h"
+#include "gateway/geometry/pose6.h"
 #include "gateway/ikfast/ikfast_solution.h"
 
 // One arm's solver and joint-limit filter.
@@ -20,6 +20,6 @@ const ArmIkCalls& rightArmIk();
 // of admissible solutions (0 when there is none) and puts the first admissible one (lowest
 // solver index) into chosen_rad. solutions and admissible are emptied first and hold the
 // solver's list and the admissible indices afterwards.
-int solveAdmissible(const ArmIkCalls& arm, const HandPose6& pose_chest,
+int solveAdmissible(const ArmIkCalls& arm, const geometry::Pose6& pose_chest,
                     ikfast::IKSolutionList& solutions, std::vector<int>& admissible,
                     std::array<double, hiro::kArmJointCount>& chosen_rad);

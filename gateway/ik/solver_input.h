@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gateway/ik/hand_pose.h"
+#include "gateway/geometry/pose6.h"
 
 // What the arm IK libraries take: the translation (x, y, z) and the rotation as a 3 x 3
 // matrix stored row by row.
@@ -9,4 +9,4 @@ struct SolverInput {
   double rotation[9];
 };
 
-SolverInput solverInputFor(const HandPose6& pose_chest);
+SolverInput solverInputFor(const geometry::Pose6& pose_chest);

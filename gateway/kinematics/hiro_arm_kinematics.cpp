@@ -6,6 +6,13 @@
 namespace hiro {
 namespace {
 
+using geometry::Frame;
+using geometry::Rotation;
+using geometry::rotationX;
+using geometry::rotationY;
+using geometry::rotationZ;
+using geometry::Vec3;
+
 constexpr double kPi = 3.141592653589793;
 // Below this a branch is treated as coinciding with its partner (straight elbow, wrist
 // centre on the shoulder's vertical).
@@ -26,23 +33,23 @@ Vec3 shoulderPoint(ArmSide side) {
 }
 
 // Approach direction of the hand: its -x axis.
-Vec3 approachOf(const Mat3& hand) { return -1.0 * hand.column(0); }
+Vec3 approachOf(const Rotation& hand) { return -hand.col(0); }
 
 struct WristAngles {
   double twist, pitch, roll;
 };
 
 // Solves Rz(twist) * Ry(pitch) * Rx(roll) = wrist for both branches; returns how many.
-int solveWrist(const Mat3& wrist, WristAngles out[2]) {
-  const double cosPitch = std::hypot(wrist.m[0][0], wrist.m[1][0]);
-  const double pitch = std::atan2(-wrist.m[2][0], cosPitch);
+int solveWrist(const Rotation& wrist, WristAngles out[2]) {
+  const double cosPitch = std::hypot(wrist(0, 0), wrist(1, 0));
+  const double pitch = std::atan2(-wrist(2, 0), cosPitch);
   if (cosPitch < kGimbalLock) {
     // Twist and roll turn about the same line: put all the turn into the twist.
-    out[0] = {std::atan2(-wrist.m[0][1], wrist.m[1][1]), pitch, 0.0};
+    out[0] = {std::atan2(-wrist(0, 1), wrist(1, 1)), pitch, 0.0};
     return 1;
   }
-  const double twist = std::atan2(wrist.m[1][0], wrist.m[0][0]);
-  const double roll = std::atan2(wrist.m[2][1], wrist.m[2][2]);
+  const double twist = std::atan2(wrist(1, 0), wrist(0, 0));
+  const double roll = std::atan2(wrist(2, 1), wrist(2, 2));
   out[0] = {twist, pitch, roll};
   out[1] = {wrapAngle(twist + kPi), wrapAngle(kPi - pitch), wrapAngle(roll + kPi)};
   return 2;
@@ -50,37 +57,36 @@ int solveWrist(const Mat3& wrist, WristAngles out[2]) {
 
 }  // namespace
 
-HandPose forwardKinematics(ArmSide side, const ArmJoints& q) {
-  const Mat3 yaw = rotationZ(q[0]);
-  const Mat3 upperArm = yaw * rotationY(q[1]);
-  const Mat3 forearm = yaw * rotationY(q[1] + q[2]);
-  const Vec3 down{0.0, 0.0, -1.0};
+Frame forwardKinematics(ArmSide side, const ArmJoints& q) {
+  const Rotation yaw = rotationZ(q[0]);
+  const Rotation upperArm = yaw * rotationY(q[1]);
+  const Rotation forearm = yaw * rotationY(q[1] + q[2]);
+  const Vec3 down = -Vec3::UnitZ();
   const Vec3 wrist =
       shoulderPoint(side) + kUpperArm_m * (upperArm * down) + kForearm_m * (forearm * down);
-  HandPose pose;
-  pose.rotation = forearm * rotationZ(q[3]) * rotationY(q[4]) * rotationX(q[5]);
-  pose.position_m = wrist + kWristToHand_m * approachOf(pose.rotation);
-  return pose;
+  const Rotation hand = forearm * rotationZ(q[3]) * rotationY(q[4]) * rotationX(q[5]);
+  return geometry::frameOf(hand, wrist + kWristToHand_m * approachOf(hand));
 }
 
-ArmSolutions inverseKinematics(ArmSide side, const HandPose& target) {
+ArmSolutions inverseKinematics(ArmSide side, const Frame& hand_chest) {
   ArmSolutions solutions;
-  const Vec3 wrist = target.position_m - kWristToHand_m * approachOf(target.rotation);
+  const Rotation hand = hand_chest.linear();
+  const Vec3 wrist = hand_chest.translation() - kWristToHand_m * approachOf(hand);
   const Vec3 v = wrist - shoulderPoint(side);
 
   // Joints 2 and 3 form a planar two-link arm in the vertical plane through the shoulder
   // that joint 1 turns; in that plane the wrist lies at (reach forward, v.z).
-  const double horizontal = std::hypot(v.x, v.y);
-  const double cosElbow =
-      (v.x * v.x + v.y * v.y + v.z * v.z - kUpperArm_m * kUpperArm_m - kForearm_m * kForearm_m) /
-      (2.0 * kUpperArm_m * kForearm_m);
+  const double horizontal = std::hypot(v.x(), v.y());
+  const double cosElbow = (v.x() * v.x() + v.y() * v.y() + v.z() * v.z() -
+                           kUpperArm_m * kUpperArm_m - kForearm_m * kForearm_m) /
+                          (2.0 * kUpperArm_m * kForearm_m);
   if (cosElbow > 1.0 + kReachTolerance || cosElbow < -1.0 - kReachTolerance) {
     return solutions;
   }
   const double elbowMagnitude = std::acos(std::clamp(cosElbow, -1.0, 1.0));
   const int shoulderBranches = horizontal < kDegenerate ? 1 : 2;
   const int elbowBranches = elbowMagnitude < kDegenerate ? 1 : 2;
-  const double facingYaw = horizontal < kDegenerate ? 0.0 : std::atan2(v.y, v.x);
+  const double facingYaw = horizontal < kDegenerate ? 0.0 : std::atan2(v.y(), v.x());
 
   for (int s = 0; s < shoulderBranches; ++s) {
     const double q1 = wrapAngle(facingYaw + (s == 0 ? 0.0 : kPi));
@@ -89,10 +95,10 @@ ArmSolutions inverseKinematics(ArmSide side, const HandPose& target) {
       const double q3 = e == 0 ? -elbowMagnitude : elbowMagnitude;
       const double k1 = kUpperArm_m + kForearm_m * std::cos(q3);
       const double k2 = kForearm_m * std::sin(q3);
-      const double q2 = wrapAngle(std::atan2(-reach, -v.z) - std::atan2(k2, k1));
-      const Mat3 forearm = rotationZ(q1) * rotationY(q2 + q3);
+      const double q2 = wrapAngle(std::atan2(-reach, -v.z()) - std::atan2(k2, k1));
+      const Rotation forearm = rotationZ(q1) * rotationY(q2 + q3);
       WristAngles wristAngles[2];
-      const int wristBranches = solveWrist(transpose(forearm) * target.rotation, wristAngles);
+      const int wristBranches = solveWrist(forearm.transpose() * hand, wristAngles);
       for (int w = 0; w < wristBranches; ++w) {
         solutions.joints[solutions.count++] = {
             q1, q2, wrapAngle(q3), wristAngles[w].twist, wristAngles[w].pitch, wristAngles[w].roll};

@@ -2,19 +2,13 @@
 
 #include <array>
 
+#include "gateway/geometry/frame.h"
 #include "hiro_arm_model.h"
-#include "linear_algebra.h"
 
 // Forward and closed-form inverse kinematics of the HIRO arm model (hiro_arm_model.h).
 namespace hiro {
 
 using ArmJoints = std::array<double, kArmJointCount>;
-
-// A hand pose in the chest frame: the hand pose point and the hand frame's orientation.
-struct HandPose {
-  Mat3 rotation;
-  Vec3 position_m;
-};
 
 // Every solution of the six joints for one hand pose, at most eight, in a fixed order:
 // shoulder facing the wrist before shoulder turned away, elbow folded forward (joint 3 <= 0)
@@ -27,11 +21,12 @@ struct ArmSolutions {
   int count = 0;
 };
 
-// Hand pose in the chest frame for the given joint angles (radians).
-HandPose forwardKinematics(ArmSide side, const ArmJoints& joints_rad);
+// The hand's frame in the chest frame (its origin the hand pose point) for the given joint
+// angles (radians).
+geometry::Frame forwardKinematics(ArmSide side, const ArmJoints& joints_rad);
 
-// All joint solutions reaching the pose; count 0 when the wrist centre is out of reach.
-// No iteration: the same pose always gives the same list.
-ArmSolutions inverseKinematics(ArmSide side, const HandPose& target);
+// All joint solutions that put the hand's frame at hand_chest; count 0 when the wrist centre is
+// out of reach. No iteration: the same pose always gives the same list.
+ArmSolutions inverseKinematics(ArmSide side, const geometry::Frame& hand_chest);
 
 }  // namespace hiro

@@ -2,16 +2,17 @@
 
 #include <array>
 
+#include "gateway/kinematics/hiro_hand_model.h"
+
 // The gateway's law from a finger opening (millimetres between the fingertips of one hand) to
-// the four finger joint angles of that hand. Each finger is a 41.9 mm link jointed 19 mm from
-// the hand's centre, its tip pad 3 mm thick.
+// the four finger joint angles of that hand, on the hand's dimensions (hiro_hand_model.h) with
+// the fingertip pads 3 mm thick.
 namespace finger {
 
-constexpr double kLink_mm = 41.9;
-constexpr double kJointOffset_mm = 19.0;
 constexpr double kTipPad_mm = 3.0;
 // 2 * (41.9 + 19 - 3) = 115.8 mm.
-constexpr double kMaxOpening_mm = 2.0 * (kLink_mm + kJointOffset_mm - kTipPad_mm);
+constexpr double kMaxOpening_mm =
+    2.0 * (hiro::kFingerLink_mm + hiro::kFingerJointOffset_mm - kTipPad_mm);
 
 using HandAngles = std::array<double, 4>;
 

@@ -73,9 +73,15 @@ read_system_file() {
   local file=$1 line number=0 expanded problem
   [[ -r $file ]] || { echo "$file: cannot be read" >&2; return 1; }
   local -a words
+  local launch_line=0
   while IFS= read -r line || [[ -n $line ]]; do
     ((++number))
     line=${line%%#*}
+    # host, nameserver and program lines (continued by a final "\") are for rtctl launch.
+    if ((launch_line)) || [[ $line =~ ^[[:space:]]*(host|nameserver|program)([[:space:]]|$) ]]; then
+      [[ $line =~ \\[[:space:]]*$ ]] && launch_line=1 || launch_line=0
+      continue
+    fi
     [[ $line =~ ^[[:space:]]*$ ]] && continue
     if ! expanded=$(expand_system_variables "$line"); then
       echo "$file:$number: $expanded" >&2

@@ -3,13 +3,20 @@
 #include <cmath>
 #include <cstdio>
 
+#include <rtm/ParameterCheck.h>
 #include <shell/component_shell.h>
+#include <shell/time_scale.h>
 
 #include "floor_plan.h"
 
 namespace {
 
 constexpr double kRadToDeg = 180.0 / M_PI;
+// A watchdog longer than this would no longer stop a base whose commander is gone in time to
+// matter.
+constexpr double kLongestWatchdog_s = 10.0;
+// Below an integration step the watchdog would trip between any two commands.
+constexpr double kShortestWatchdog_s = 0.005;
 
 const char* const base_sim_profile[] = {"implementation_id",
                                         "BaseSim",
@@ -38,7 +45,7 @@ const char* const base_sim_profile[] = {"implementation_id",
                                         "conf.default.footprint_radius_m",
                                         "0.15",
                                         "conf.default.watchdog_s",
-                                        "1.0",
+                                        "0.5",
                                         "conf.default.odometry_rate_hz",
                                         "2.0",
                                         "conf.default.odometry_noise",
@@ -85,6 +92,7 @@ BaseSim::BaseSim(RTC::Manager* manager)
       commandIn_("robot_control", command_),
       poseOut_("robot_pose", pose_),
       velocityOut_("robot_velocity", velocity_),
+      clock_(steadyClock_, shell::timeScaleOf(manager->getConfig())),
       mapPort_("RelativeMapService"),
       mapService_(world_, mapRequests_),
       statusPort_("BaseStatusService"),
@@ -101,15 +109,21 @@ RTC::ReturnCode_t BaseSim::onInitialize() {
   statusPort_.registerProvider("BaseStatusService", "SimBase::BaseStatusService", statusService_);
   addPort(statusPort_);
 
-  bindParameter("floor_plan", floorPlanFile_, DEFAULT_FLOOR_PLAN);
-  bindParameter("footprint_radius_m", footprintRadius_m_, "0.15");
-  bindParameter("watchdog_s", watchdog_s_, "1.0");
-  bindParameter("odometry_rate_hz", odometryRate_hz_, "2.0");
-  bindParameter("odometry_noise", odometryNoise_, "0.0");
-  bindParameter("noise_seed", noiseSeed_, "1");
-  bindParameter("max_accel_mps2", maxAccel_mps2_, "0.8");
-  bindParameter("max_angular_accel_radps2", maxAngularAccel_radps2_, "2.0");
-  bindParameter("sensor_range_m", sensorRange_m_, "4.5");
+  namespace check = RTC::check;
+  bindParameter("floor_plan", floorPlanFile_, DEFAULT_FLOOR_PLAN,
+                [](const std::string& path) -> std::string {
+                  return path.empty() ? "must name a floor plan file" : "";
+                });
+  bindParameter("footprint_radius_m", footprintRadius_m_, "0.15", check::positive<double>());
+  bindParameter("watchdog_s", watchdog_s_, "0.5",
+                check::between(kShortestWatchdog_s, kLongestWatchdog_s));
+  bindParameter("odometry_rate_hz", odometryRate_hz_, "2.0", check::positive<double>());
+  bindParameter("odometry_noise", odometryNoise_, "0.0", check::between(0.0, 1.0));
+  bindParameter("noise_seed", noiseSeed_, "1", check::atLeast(0));
+  bindParameter("max_accel_mps2", maxAccel_mps2_, "0.8", check::positive<double>());
+  bindParameter("max_angular_accel_radps2", maxAngularAccel_radps2_, "2.0",
+                check::positive<double>());
+  bindParameter("sensor_range_m", sensorRange_m_, "4.5", check::positive<double>());
   return RTC::RTC_OK;
 }
 
@@ -128,8 +142,7 @@ bool BaseSim::startWorld() {
   base.noiseSeed = static_cast<unsigned>(noiseSeed_);
   basesim::RangeSensorParams sensor;
   sensor.range_m = sensorRange_m_;
-  std::string problem = basesim::checkWorldSetup(loaded.plan, base, sensor);
-  if (problem.empty() && !(odometryRate_hz_ > 0.0)) problem = "odometry rate must be positive";
+  const std::string problem = basesim::checkWorldSetup(loaded.plan, base);
   if (!problem.empty()) {
     std::fprintf(stderr, "BaseSim: %s: %s\n", floorPlanFile_.c_str(), problem.c_str());
     return false;
@@ -140,6 +153,9 @@ bool BaseSim::startWorld() {
   std::printf("BaseSim: floor plan %s: %zu walls, start x=%.3f y=%.3f heading=%.1f deg\n",
               floorPlanFile_.c_str(), loaded.plan.walls.size(), start.x_m, start.y_m,
               start.heading_rad * kRadToDeg);
+  if (clock_.scale() != 1.0)
+    std::printf("BaseSim: simulated time runs at %g times the wall clock (%s)\n", clock_.scale(),
+                shell::kTimeScaleKey);
   std::fflush(stdout);
   return true;
 }

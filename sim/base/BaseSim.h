@@ -3,13 +3,12 @@
 // `robot_control`, publishes odometry on `robot_pose` and `robot_velocity`, serves the range
 // sensor's map ("RelativeMapService") and its own status ("BaseStatusService").
 //
-// Lifecycle: onInitialize registers ports and parameters; the first onActivated loads the floor
-// plan and starts the world (a plan that cannot be loaded puts the component in error, with
-// one line on standard error); onExecute, on the execution context's thread, passes the last
-// command on, advances the world to the clock and publishes odometry (odometry_schedule.h
-// says when); onFinalize
-// prints the run's summary. The services answer on ORB threads and share the world through
-// WorldSlot.
+// Lifecycle: onInitialize registers ports and parameters (each with its range); the first
+// onActivated loads the floor plan and starts the world (a plan that cannot be loaded puts the
+// component in error, with one line on standard error); onExecute, on the execution context's
+// thread, passes the last command on, advances the world to the clock and publishes odometry
+// (odometry_schedule.h says when); onFinalize prints the run's summary. The services answer on
+// ORB threads and share the world through WorldSlot.
 
 // The port data types come first: the middleware's port templates find their Any operators
 // only when these are declared before them.
@@ -53,7 +52,10 @@ class BaseSim : public RTC::DataFlowComponentBase {
   RTC::OutPort<Pexa::TimedVelocity2D> velocityOut_;
 
   basesim::WorldSlot world_;
-  basesim::SteadyClock clock_;
+  basesim::SteadyClock steadyClock_;
+  // Simulated time ("clock.time_scale" of the configuration): integration, watchdog, odometry
+  // rate and time stamps all run on it.
+  basesim::ScaledClock clock_;
   RTC::CorbaPort mapPort_;
   RelativeMapSVC_impl mapService_;
   RTC::CorbaPort statusPort_;

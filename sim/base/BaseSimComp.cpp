@@ -6,7 +6,7 @@
 namespace {
 
 void moduleInit(RTC::Manager* manager) {
-  shell::createComponentOrAbort(manager, BaseSimInit, "BaseSim");
+  shell::createComponentOrFail(manager, BaseSimInit, "BaseSim");
 }
 
 }  // namespace

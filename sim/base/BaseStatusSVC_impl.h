@@ -1,6 +1,7 @@
 #pragma once
-// The simulator's status service: collisions, travelled distance and true pose of the base.
-// All zero before the base is running.
+// The simulator's status service: collisions, travelled distance, true pose and velocity of the
+// base, and the building it drives in. All zero (and the plan not loaded) before the base is
+// running.
 
 #include <SimBase.hh>
 
@@ -12,6 +13,7 @@ class BaseStatusSVC_impl : public virtual POA_SimBase::BaseStatusService,
   explicit BaseStatusSVC_impl(const basesim::WorldSlot& world) : world_(world) {}
 
   SimBase::BaseStatus getStatus() override;
+  SimBase::FloorPlan* getFloorPlan() override;
 
  private:
   const basesim::WorldSlot& world_;

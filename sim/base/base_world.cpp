@@ -9,10 +9,12 @@ namespace basesim {
 
 BaseWorld::BaseWorld(const FloorPlan& plan, const DriveBaseParams& base,
                      const RangeSensorParams& sensor, const SimClock& clock)
-    : walls_(plan.walls),
+    : plan_(plan),
+      footprintRadius_m_(base.footprintRadius_m),
+      start_s_(clock.now_s()),
       sensor_(sensor),
       clock_(clock),
-      base_(base, plan.walls, plan.start, clock.now_s()) {}
+      base_(base, plan.walls, plan.start, start_s_) {}
 
 void BaseWorld::catchUp() {
   const auto events = base_.advanceTo(clock_.now_s());
@@ -42,7 +44,8 @@ Odometry BaseWorld::odometry() {
 BaseStatus BaseWorld::status() {
   std::lock_guard<std::mutex> lock(mutex_);
   catchUp();
-  return {base_.collisionCount(), base_.travelled_m(), base_.pose()};
+  return {base_.collisionCount(), base_.travelled_m(), base_.pose(), base_.velocity(),
+          clock_.now_s() - start_s_};
 }
 
 std::vector<float> BaseWorld::senseMap() {
@@ -52,20 +55,10 @@ std::vector<float> BaseWorld::senseMap() {
     catchUp();
     pose = base_.pose();
   }
-  return senseRelativeMap(walls_, pose, sensor_);
+  return senseRelativeMap(plan_.walls, pose, sensor_);
 }
 
-std::string checkWorldSetup(const FloorPlan& plan, const DriveBaseParams& base,
-                            const RangeSensorParams& sensor) {
-  if (!(base.footprintRadius_m > 0.0)) return "footprint radius must be positive";
-  if (!(base.tread_m > 0.0)) return "wheel tread must be positive";
-  if (!(base.maxLinearAccel_mps2 > 0.0) || !(base.maxAngularAccel_radps2 > 0.0))
-    return "acceleration limits must be positive";
-  if (!(base.watchdog_s > 0.0)) return "command watchdog must be positive";
-  if (!(base.integrationStep_s > 0.0)) return "integration step must be positive";
-  if (!(base.odometryNoise >= 0.0)) return "odometry noise must not be negative";
-  if (!(sensor.range_m > 0.0) || sensor.raysPerTurn < 1)
-    return "range sensor needs a range and rays";
+std::string checkWorldSetup(const FloorPlan& plan, const DriveBaseParams& base) {
   const double clearance_m = clearanceToWalls_m(plan.walls, {plan.start.x_m, plan.start.y_m});
   if (clearance_m < base.footprintRadius_m) {
     char text[160];
@@ -85,8 +78,8 @@ std::string describeEvent(const BaseEvent& event) {
                   event.collisionNumber, event.pose.x_m, event.pose.y_m, heading_deg);
   } else {
     std::snprintf(text, sizeof text,
-                  "no command within the watchdog time: stopped at x=%.3f y=%.3f", event.pose.x_m,
-                  event.pose.y_m);
+                  "no command for %.2f s: the watchdog brought the base to rest at x=%.3f y=%.3f",
+                  event.sinceCommand_s, event.pose.x_m, event.pose.y_m);
   }
   return text;
 }

@@ -17,7 +17,9 @@ namespace basesim {
 struct BaseStatus {
   int collisions = 0;
   double travelled_m = 0.0;
-  WorldPose pose;  // true pose in the building
+  WorldPose pose;         // true pose in the building
+  BaseVelocity velocity;  // true velocity
+  double time_s = 0.0;    // simulated seconds since the world started
 };
 
 struct Odometry {
@@ -39,10 +41,16 @@ class BaseWorld {
   BaseStatus status();
   std::vector<float> senseMap();
 
+  // The building as loaded; fixed for the world's life.
+  const FloorPlan& plan() const { return plan_; }
+  double footprintRadius_m() const { return footprintRadius_m_; }
+
  private:
   void catchUp();
 
-  const std::vector<WallSegment> walls_;
+  const FloorPlan plan_;
+  const double footprintRadius_m_;
+  const double start_s_;
   const RangeSensorParams sensor_;
   const SimClock& clock_;
   std::mutex mutex_;
@@ -50,9 +58,9 @@ class BaseWorld {
   std::vector<BaseEvent> pendingEvents_;
 };
 
-// Empty when the plan and parameters can run; otherwise why not (one line).
-std::string checkWorldSetup(const FloorPlan& plan, const DriveBaseParams& base,
-                            const RangeSensorParams& sensor);
+// Empty when the base fits at the plan's start; otherwise why not (one line). The parameters
+// themselves are checked where they are set.
+std::string checkWorldSetup(const FloorPlan& plan, const DriveBaseParams& base);
 
 // The line printed for an event, e.g. "collision #1 at x=1.200 y=0.000 heading=90.0 deg".
 std::string describeEvent(const BaseEvent& event);

@@ -50,6 +50,7 @@ void DriveBase::command(const BaseVelocity& target, double now_s) {
   target_ = finite ? target : BaseVelocity{};
   lastCommand_s_ = now_s;
   watchdogTripped_ = false;
+  watchdogBraking_ = false;
 }
 
 std::vector<BaseEvent> DriveBase::advanceTo(double now_s) {
@@ -66,9 +67,7 @@ void DriveBase::integrateOneStep(double stepEnd_s, std::vector<BaseEvent>& event
   const double dt = params_.integrationStep_s;
   if (!watchdogTripped_ && stepEnd_s - lastCommand_s_ > params_.watchdog_s) {
     watchdogTripped_ = true;
-    if (target_.vx_mps != 0.0 || target_.va_radps != 0.0) {
-      events.push_back({BaseEvent::Kind::WatchdogStop, stepEnd_s, pose_});
-    }
+    watchdogBraking_ = target_.vx_mps != 0.0 || target_.va_radps != 0.0;
     target_ = BaseVelocity{};
   }
   const BaseVelocity start = velocity_;
@@ -84,6 +83,7 @@ void DriveBase::integrateOneStep(double stepEnd_s, std::vector<BaseEvent>& event
   if (clearance_m < params_.footprintRadius_m) {
     velocity_ = BaseVelocity{};
     target_ = BaseVelocity{};
+    watchdogBraking_ = false;  // the wall stopped it
     if (!inContact_) {
       inContact_ = true;
       ++collisionCount_;
@@ -106,6 +106,12 @@ void DriveBase::integrateOneStep(double stepEnd_s, std::vector<BaseEvent>& event
   }
   odometry_ =
       moveAlongArc(odometry_, 0.5 * (left_m + right_m), (right_m - left_m) / params_.tread_m);
+
+  if (watchdogBraking_ && velocity_.vx_mps == 0.0 && velocity_.va_radps == 0.0) {
+    watchdogBraking_ = false;
+    events.push_back(
+        {BaseEvent::Kind::WatchdogStop, stepEnd_s, pose_, 0, stepEnd_s - lastCommand_s_});
+  }
 }
 
 }  // namespace basesim

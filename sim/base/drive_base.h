@@ -18,7 +18,9 @@ struct DriveBaseParams {
   double footprintRadius_m = 0.15;  // round outline that touches walls
   double maxLinearAccel_mps2 = 0.8;
   double maxAngularAccel_radps2 = 2.0;
-  double watchdog_s = 1.0;  // no command for longer than this stops the base
+  // No command for longer than this stops the base: the velocity-command time-out common on
+  // differential-drive bases.
+  double watchdog_s = 0.5;
   double integrationStep_s = 0.005;
   double odometryNoise = 0.0;  // relative standard deviation of each wheel's travel
   unsigned noiseSeed = 1;
@@ -29,13 +31,16 @@ struct BaseVelocity {
   double va_radps = 0.0;  // positive counter-clockwise
 };
 
-// Something the base did on its own that its operator should see.
+// Something the base did on its own that its operator should see: a wall contact, or the
+// watchdog bringing a moving base to rest (reported once it is at rest, so a lapse that the
+// next command ends is no event).
 struct BaseEvent {
   enum class Kind { Collision, WatchdogStop };
   Kind kind;
   double time_s;
-  WorldPose pose;           // world pose at the event
-  int collisionNumber = 0;  // 1 for the first collision, ...; 0 for other events
+  WorldPose pose;               // world pose at the event
+  int collisionNumber = 0;      // 1 for the first collision, ...; 0 for other events
+  double sinceCommand_s = 0.0;  // WatchdogStop: from the last command to rest
 };
 
 class DriveBase {
@@ -71,6 +76,7 @@ class DriveBase {
   long long stepsDone_ = 0;
   double lastCommand_s_;
   bool watchdogTripped_ = false;
+  bool watchdogBraking_ = false;  // tripped while moving, not yet at rest
   bool inContact_ = false;
   int collisionCount_ = 0;
   double travelled_m_ = 0.0;

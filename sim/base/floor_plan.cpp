@@ -63,6 +63,12 @@ FloorPlanResult parseFloorPlan(std::istream& text, const std::string& sourceName
         return failure(sourceName, lineNumber, "'rect' has zero width or height");
       const WorldPoint corners[4] = {{n[0], n[1]}, {n[2], n[1]}, {n[2], n[3]}, {n[0], n[3]}};
       for (int i = 0; i < 4; ++i) plan.walls.push_back({corners[i], corners[(i + 1) % 4]});
+    } else if (keyword == "arrival" || keyword == "finish") {
+      std::optional<WorldPoint>& point = keyword == "arrival" ? plan.arrival : plan.finish;
+      if (point) return failure(sourceName, lineNumber, "second '" + keyword + "' line");
+      if (!readNumbers(words, 2, n))
+        return failure(sourceName, lineNumber, "'" + keyword + "' needs x_m y_m");
+      point = WorldPoint{n[0], n[1]};
     } else {
       return failure(sourceName, lineNumber, "unknown keyword '" + keyword + "'");
     }

@@ -3,6 +3,7 @@
 // pose the base starts from. Loaded from a small text file (format in sim/base/README.md).
 
 #include <istream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,9 @@ struct WorldPose {
 struct FloorPlan {
   std::vector<WallSegment> walls;
   WorldPose start;
+  // Where the route is expected to report its arrival and its finish, when the plan says.
+  std::optional<WorldPoint> arrival;
+  std::optional<WorldPoint> finish;
 };
 
 // Either a plan or a one-line error naming the file line that is wrong.

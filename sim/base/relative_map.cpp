@@ -1,5 +1,6 @@
 #include "relative_map.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "wall_geometry.h"
@@ -14,6 +15,9 @@ constexpr int kRobotCell = 100;
 constexpr double kRaySample_m = 0.02;
 // A hit is placed just beyond the wall, so that a wall on a cell border lands in the far cell.
 constexpr double kBeyondWall_m = 0.001;
+// No cell of the map lies farther from the base than its corners; rays end there, however far
+// the sensor reaches.
+const double kMapReach_m = std::hypot(kMapCells / 2 + 1, kMapCells / 2 + 1) * kMapCellSize_m;
 
 // The reader's cell index along one axis for an offset that grows with the index.
 int cellIndexAlong(double offset_m) {
@@ -48,7 +52,7 @@ std::vector<float> senseRelativeMap(const std::vector<WallSegment>& walls, const
     const double relative_rad = 2.0 * M_PI * ray / sensor.raysPerTurn;
     const double hit_m = rayHitDistance_m(walls, origin, base.heading_rad + relative_rad);
     const bool seesWall = hit_m >= 0.0 && hit_m <= sensor.range_m;
-    const double freeUntil_m = seesWall ? hit_m : sensor.range_m;
+    const double freeUntil_m = std::min(seesWall ? hit_m : sensor.range_m, kMapReach_m);
     const double c = std::cos(relative_rad);
     const double s = std::sin(relative_rad);
     for (double along = 0.0; along < freeUntil_m; along += kRaySample_m) {

@@ -1,6 +1,6 @@
 #pragma once
-// Where the simulation takes its time from: the steady clock when running, a hand-moved clock
-// in tests.
+// Where the simulation takes its time from: the steady clock, scaled by "clock.time_scale" when
+// running; a hand-moved clock in tests.
 
 #include <atomic>
 #include <chrono>
@@ -19,6 +19,21 @@ class SteadyClock : public SimClock {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
   }
+};
+
+// Simulated time running `scale` times as fast as `source`, from the moment it is made. With a
+// scale of 1 it reads the same as its source.
+class ScaledClock : public SimClock {
+ public:
+  ScaledClock(const SimClock& source, double scale)
+      : source_(source), scale_(scale), origin_s_(source.now_s()) {}
+  double now_s() const override { return origin_s_ + scale_ * (source_.now_s() - origin_s_); }
+  double scale() const { return scale_; }
+
+ private:
+  const SimClock& source_;
+  const double scale_;
+  const double origin_s_;
 };
 
 class ManualClock : public SimClock {

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "cell_world.h"
-#include "frame.h"
+#include "gateway/geometry/frame.h"
 #include "joint_layout.h"
 
 namespace hirosim {
@@ -17,13 +17,14 @@ class ArmKinematics {
 
   // Hand pose in the robot frame R for the arm's six joints (radians) with the chest
   // turned by chestYaw_rad.
-  virtual Frame handPose(Side side, const ArmJoints& joints, double chestYaw_rad) const = 0;
+  virtual geometry::Frame handPose(Side side, const ArmJoints& joints,
+                                   double chestYaw_rad) const = 0;
 
   // Arm joints that put the hand at `target` (robot frame R) with the chest turned by
   // chestYaw_rad, the solution nearest to `current` when there are several; nothing when the
   // arm cannot reach it.
-  virtual std::optional<ArmJoints> solve(Side side, const Pose6& target, double chestYaw_rad,
-                                         const ArmJoints& current) const = 0;
+  virtual std::optional<ArmJoints> solve(Side side, const geometry::Pose6& target,
+                                         double chestYaw_rad, const ArmJoints& current) const = 0;
 
   // The approach and opening directions in the hand pose's own frame.
   virtual HandAxes handAxes() const = 0;

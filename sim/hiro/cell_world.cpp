@@ -6,26 +6,28 @@
 namespace hirosim {
 namespace {
 
-constexpr Vec3 kUp{0, 0, 1};
+using geometry::Frame;
+using geometry::Vec3;
+
 // Hands closing this close to an object without grasping it are reported.
 constexpr double kNearMiss_m = 0.05;
 // How far below the tray's top a released object's base may be and still land on it.
 constexpr double kTrayLandingDepth_m = 0.02;
 
 Frame uprightFrame(double x, double y, double z, double yaw) {
-  return Frame{rotationAboutZ(yaw), {x, y, z}};
+  return geometry::frameOf(geometry::rotationZ(yaw), {x, y, z});
 }
 
-Vec3 horizontal(const Vec3& v) { return {v.x, v.y, 0.0}; }
+Vec3 horizontal(const Vec3& v) { return {v.x(), v.y(), 0.0}; }
 
 bool crossedClosing(double before_m, double now_m, double size_m) {
   return before_m > size_m && now_m <= size_m;
 }
 
 bool acrossAxis(const Vec3& openingWorld, const Vec3& axisWorld) {
-  const double length = norm(openingWorld) * norm(axisWorld);
+  const double length = openingWorld.norm() * axisWorld.norm();
   if (length <= 0.0) return false;
-  return std::fabs(dot(openingWorld, axisWorld)) / length >= std::cos(kGraspAngleTolerance_rad);
+  return std::fabs(openingWorld.dot(axisWorld)) / length >= std::cos(kGraspAngleTolerance_rad);
 }
 
 }  // namespace
@@ -53,11 +55,11 @@ CellWorld::CellWorld(const Scene& scene, const HandAxes& axes)
 }
 
 Vec3 CellWorld::fingertip(const HandState& hand) const {
-  return hand.pose.position + hand.fingertipDepth_m * rotate(hand.pose.rotation, axes_.approach);
+  return hand.pose.translation() + hand.fingertipDepth_m * (hand.pose.linear() * axes_.approach);
 }
 
 Vec3 CellWorld::openingDirection(const HandState& hand) const {
-  return rotate(hand.pose.rotation, axes_.opening);
+  return hand.pose.linear() * axes_.opening;
 }
 
 bool CellWorld::holdsSomething(Side side) const {
@@ -69,19 +71,20 @@ bool CellWorld::holdsSomething(Side side) const {
 }
 
 std::string CellWorld::graspMiss(const HandState& hand, const Object& object) const {
-  const Vec3 local = transformPoint(inverse(object.frame), fingertip(hand));
-  const double offset_m = std::hypot(local.x, local.y);
+  const Vec3 local = object.frame.inverse() * fingertip(hand);
+  const double offset_m = std::hypot(local.x(), local.y());
   char text[96];
   if (offset_m > kGraspOffset_m) {
     std::snprintf(text, sizeof text, "the fingertips are %.0f mm from its axis", offset_m * 1000);
     return text;
   }
-  if (local.z < kGraspHeightMargin_m || local.z > object.given.height_m - kGraspHeightMargin_m) {
+  if (local.z() < kGraspHeightMargin_m ||
+      local.z() > object.given.height_m - kGraspHeightMargin_m) {
     std::snprintf(text, sizeof text, "the fingertips are %.0f mm above its base, not on its side",
-                  local.z * 1000);
+                  local.z() * 1000);
     return text;
   }
-  const Vec3 widthAxis = rotate(object.frame.rotation, {0, 1, 0});
+  const Vec3 widthAxis = object.frame.linear() * Vec3::UnitY();
   if (!acrossAxis(openingDirection(hand), widthAxis))
     return "the fingers do not close across its width";
   return "";
@@ -89,49 +92,49 @@ std::string CellWorld::graspMiss(const HandState& hand, const Object& object) co
 
 std::array<Vec3, 2> CellWorld::gripPoints() const {
   const double half = tray_.width_m / 2.0;
-  return {transformPoint(trayFrame_, {0, -half, tray_.gripHeight_m}),
-          transformPoint(trayFrame_, {0, half, tray_.gripHeight_m})};
+  return {trayFrame_ * Vec3{0, -half, tray_.gripHeight_m},
+          trayFrame_ * Vec3{0, half, tray_.gripHeight_m}};
 }
 
 Frame CellWorld::twoHandFrame(const std::array<HandState, 2>& hands) const {
   const Vec3 right = fingertip(hands[static_cast<int>(Side::Right)]);
   const Vec3 left = fingertip(hands[static_cast<int>(Side::Left)]);
   const Vec3 across = horizontal(left - right);
-  const double yaw = std::atan2(across.y, across.x) - M_PI / 2.0;
+  const double yaw = std::atan2(across.y(), across.x()) - M_PI / 2.0;
   const Vec3 middle = 0.5 * (left + right);
-  return uprightFrame(middle.x, middle.y, middle.z, yaw);
+  return uprightFrame(middle.x(), middle.y(), middle.z(), yaw);
 }
 
 void CellWorld::releaseObject(Object& object, int index, std::vector<std::string>& events) {
-  const Vec3 base = object.frame.position;
-  const double yaw = headingOf(object.frame);
-  const Vec3 onTray = transformPoint(inverse(trayFrame_), base);
-  const bool overTray = std::fabs(onTray.x) <= tray_.length_m / 2.0 &&
-                        std::fabs(onTray.y) <= tray_.width_m / 2.0 &&
-                        onTray.z >= -kTrayLandingDepth_m;
+  const Vec3 base = object.frame.translation();
+  const double yaw = geometry::headingOf(object.frame);
+  const Vec3 onTray = trayFrame_.inverse() * base;
+  const bool overTray = std::fabs(onTray.x()) <= tray_.length_m / 2.0 &&
+                        std::fabs(onTray.y()) <= tray_.width_m / 2.0 &&
+                        onTray.z() >= -kTrayLandingDepth_m;
   std::string where;
   if (overTray) {
     object.support = Support::Tray;
-    object.frame = uprightFrame(base.x, base.y, trayFrame_.position.z, yaw);
-    object.relative = compose(inverse(trayFrame_), object.frame);
+    object.frame = uprightFrame(base.x(), base.y(), trayFrame_.translation().z(), yaw);
+    object.relative = trayFrame_.inverse() * object.frame;
     where = "tray";
   } else {
     object.support = Support::Table;
-    object.frame = uprightFrame(base.x, base.y, tableZ_m_, yaw);
+    object.frame = uprightFrame(base.x(), base.y(), tableZ_m_, yaw);
     where = "table";
   }
-  const Vec3& p = object.frame.position;
+  const Vec3 p = object.frame.translation();
   events.push_back("object " + std::to_string(index) + " released on " + where + " at " +
-                   formatPosition(p.x, p.y, p.z));
+                   formatPosition(p.x(), p.y(), p.z()));
 }
 
 void CellWorld::followCarriers(const std::array<HandState, 2>& hands) {
-  if (trayCarried_) trayFrame_ = compose(twoHandFrame(hands), trayRelativeToHands_);
+  if (trayCarried_) trayFrame_ = twoHandFrame(hands) * trayRelativeToHands_;
   for (Object& object : objects_) {
     if (object.support == Support::Hand) {
-      object.frame = compose(hands[static_cast<int>(object.holder)].pose, object.relative);
+      object.frame = hands[static_cast<int>(object.holder)].pose * object.relative;
     } else if (object.support == Support::Tray) {
-      object.frame = compose(trayFrame_, object.relative);
+      object.frame = trayFrame_ * object.relative;
     }
   }
 }
@@ -157,8 +160,8 @@ std::vector<std::string> CellWorld::update(const std::array<HandState, 2>& hands
     if (trayGripHeld_[s] >= 0 && now_m > kTrayHandleThickness_m) {
       if (trayCarried_) {
         trayCarried_ = false;
-        const Vec3& p = trayFrame_.position;
-        events.push_back("tray set down at " + formatPosition(p.x, p.y, p.z));
+        const Vec3 p = trayFrame_.translation();
+        events.push_back("tray set down at " + formatPosition(p.x(), p.y(), p.z()));
       }
       trayGripHeld_[s] = -1;
       events.push_back(std::string("tray released by ") + sideName(side) + " hand");
@@ -174,7 +177,7 @@ std::vector<std::string> CellWorld::update(const std::array<HandState, 2>& hands
         const std::string name = "object " + std::to_string(i);
         if (!miss.empty()) {
           // Say why a hand that closed right next to an object did not take it.
-          if (norm(horizontal(fingertip(hand) - object.frame.position)) <= kNearMiss_m) {
+          if (horizontal(fingertip(hand) - object.frame.translation()).norm() <= kNearMiss_m) {
             events.push_back(std::string(sideName(side)) + " hand closed beside " + name +
                              " without grasping it: " + miss);
           }
@@ -182,24 +185,24 @@ std::vector<std::string> CellWorld::update(const std::array<HandState, 2>& hands
         }
         object.support = Support::Hand;
         object.holder = side;
-        object.relative = compose(inverse(hand.pose), object.frame);
+        object.relative = hand.pose.inverse() * object.frame;
         events.push_back(name + " grasped by " + sideName(side) + " hand");
         break;
       }
     }
     if (!holdsSomething(side) && crossedClosing(before_m, now_m, kTrayHandleThickness_m)) {
       const std::array<Vec3, 2> grips = gripPoints();
-      const Vec3 trayAcross = rotate(trayFrame_.rotation, {0, 1, 0});
+      const Vec3 trayAcross = trayFrame_.linear() * Vec3::UnitY();
       for (int g = 0; g < 2; ++g) {
         const int other = 1 - s;
         if (trayGripHeld_[other] == g) continue;
-        if (norm(fingertip(hand) - grips[g]) > kTrayGripTolerance_m) continue;
+        if ((fingertip(hand) - grips[g]).norm() > kTrayGripTolerance_m) continue;
         if (!acrossAxis(openingDirection(hand), trayAcross)) continue;
         trayGripHeld_[s] = g;
         events.push_back(std::string("tray gripped by ") + sideName(side) + " hand");
         if (trayGripHeld_[other] >= 0) {
           trayCarried_ = true;
-          trayRelativeToHands_ = compose(inverse(twoHandFrame(hands)), trayFrame_);
+          trayRelativeToHands_ = twoHandFrame(hands).inverse() * trayFrame_;
           events.push_back("tray held by both hands");
         }
         break;
@@ -223,18 +226,18 @@ std::vector<ObjectPlace> CellWorld::objectPlaces() const {
     place.depth_m = object.given.depth_m;
     place.width_m = object.given.width_m;
     place.height_m = object.given.height_m;
-    place.x_m = object.frame.position.x;
-    place.y_m = object.frame.position.y;
-    place.z_m = object.frame.position.z;
-    place.yaw_rad = headingOf(object.frame);
+    place.x_m = object.frame.translation().x();
+    place.y_m = object.frame.translation().y();
+    place.z_m = object.frame.translation().z();
+    place.yaw_rad = geometry::headingOf(object.frame);
     places.push_back(place);
   }
   return places;
 }
 
 TrayPlace CellWorld::trayPlace() const {
-  return {trayFrame_.position.x, trayFrame_.position.y, trayFrame_.position.z,
-          headingOf(trayFrame_), trayCarried_};
+  const Vec3 top = trayFrame_.translation();
+  return {top.x(), top.y(), top.z(), geometry::headingOf(trayFrame_), trayCarried_};
 }
 
 }  // namespace hirosim

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "frame.h"
+#include "gateway/geometry/frame.h"
 #include "joint_layout.h"
 #include "scene.h"
 
@@ -30,12 +30,12 @@ constexpr double kTrayHandleThickness_m = 0.005;
 
 // The directions of the hand, in the hand pose's own frame.
 struct HandAxes {
-  Vec3 approach;  // from the hand towards the fingertips
-  Vec3 opening;   // the line along which the fingertips move apart
+  geometry::Vec3 approach;  // from the hand towards the fingertips
+  geometry::Vec3 opening;   // the line along which the fingertips move apart
 };
 
 struct HandState {
-  Frame pose;  // robot frame R
+  geometry::Frame pose = geometry::Frame::Identity();  // robot frame R
   double opening_m = 0.0;
   double fingertipDepth_m = 0.0;  // from the pose's origin along the approach axis
 };
@@ -73,30 +73,32 @@ class CellWorld {
     SceneObject given;  // as the scene file gave it
     Support support = Support::Table;
     Side holder = Side::Right;
-    Frame frame;     // base centre, robot frame (kept up to date)
-    Frame relative;  // to the holding hand, or to the tray when on it
+    // Base centre, robot frame (kept up to date).
+    geometry::Frame frame = geometry::Frame::Identity();
+    // To the holding hand, or to the tray when on it.
+    geometry::Frame relative = geometry::Frame::Identity();
   };
 
-  Vec3 fingertip(const HandState& hand) const;
-  Vec3 openingDirection(const HandState& hand) const;
+  geometry::Vec3 fingertip(const HandState& hand) const;
+  geometry::Vec3 openingDirection(const HandState& hand) const;
   bool holdsSomething(Side side) const;
   // Why the hand's fingers would not hold the object; empty when they would.
   std::string graspMiss(const HandState& hand, const Object& object) const;
-  std::array<Vec3, 2> gripPoints() const;  // at the tray's -y and +y edges
-  Frame twoHandFrame(const std::array<HandState, 2>& hands) const;
+  std::array<geometry::Vec3, 2> gripPoints() const;  // at the tray's -y and +y edges
+  geometry::Frame twoHandFrame(const std::array<HandState, 2>& hands) const;
   void releaseObject(Object& object, int index, std::vector<std::string>& events);
   void followCarriers(const std::array<HandState, 2>& hands);
 
   double tableZ_m_;
   SceneTray tray_;
-  Frame trayFrame_;  // top-surface centre
+  geometry::Frame trayFrame_;  // top-surface centre
   HandAxes axes_;
   std::vector<Object> objects_;
   std::array<double, 2> lastOpening_m_{};
   std::array<bool, 2> openingKnown_{};
   std::array<int, 2> trayGripHeld_{{-1, -1}};  // grip point held by each hand, -1 none
   bool trayCarried_ = false;
-  Frame trayRelativeToHands_;
+  geometry::Frame trayRelativeToHands_ = geometry::Frame::Identity();
 };
 
 std::string formatPosition(double x_m, double y_m, double z_m);

@@ -1,17 +1,12 @@
 #pragma once
-// The HIRO hand's finger geometry: two opposed fingers, each a 41.9 mm link jointed 19 mm
-// from the hand's centre. Finger joint 0 (and, mirrored, joint 2) turns the link; joints 1
-// and 3 are the fingertip joints and do not change the opening.
+// The simulated hand's finger law, on the HIRO hand's dimensions (hiro_hand_model.h): finger
+// joint 0 (and, mirrored, joint 2) turns a link; joints 1 and 3 are the fingertip joints and
+// do not change the opening.
 
 #include <array>
 #include <optional>
 
 namespace hirosim {
-
-constexpr double kFingerLink_mm = 41.9;
-constexpr double kFingerJointOffset_mm = 19.0;
-// Distance from the hand pose's origin to the finger joints along the approach axis.
-constexpr double kFingerBaseDepth_mm = 75.0;
 
 using FingerAngles = std::array<double, 4>;
 

@@ -13,22 +13,9 @@ hiro::ArmSide modelSide(Side side) {
   return side == Side::Left ? hiro::ArmSide::Left : hiro::ArmSide::Right;
 }
 
-Frame fromModel(const hiro::HandPose& pose) {
-  Frame frame;
-  for (int i = 0; i < 3; ++i) {
-    for (int j = 0; j < 3; ++j) frame.rotation[i][j] = pose.rotation.m[i][j];
-  }
-  frame.position = {pose.position_m.x, pose.position_m.y, pose.position_m.z};
-  return frame;
-}
-
-hiro::HandPose toModel(const Frame& frame) {
-  hiro::HandPose pose;
-  for (int i = 0; i < 3; ++i) {
-    for (int j = 0; j < 3; ++j) pose.rotation.m[i][j] = frame.rotation[i][j];
-  }
-  pose.position_m = {frame.position.x, frame.position.y, frame.position.z};
-  return pose;
+// The chest turned by chestYaw_rad, in the robot frame.
+geometry::Frame chestFrame(double chestYaw_rad) {
+  return geometry::frameOf(geometry::rotationZ(chestYaw_rad), geometry::Vec3::Zero());
 }
 
 bool insideHardwareLimits(Side side, const hiro::ArmJoints& joints) {
@@ -40,19 +27,19 @@ bool insideHardwareLimits(Side side, const hiro::ArmJoints& joints) {
 
 }  // namespace
 
-Frame HiroArmModelKinematics::handPose(Side side, const ArmJoints& joints,
-                                       double chestYaw_rad) const {
+geometry::Frame HiroArmModelKinematics::handPose(Side side, const ArmJoints& joints,
+                                                 double chestYaw_rad) const {
   hiro::ArmJoints model{};
   for (int k = 0; k < kArmJointCount; ++k) model[k] = joints[k];
-  const Frame inChest = fromModel(hiro::forwardKinematics(modelSide(side), model));
-  return compose(Frame{rotationAboutZ(chestYaw_rad), {}}, inChest);
+  return chestFrame(chestYaw_rad) * hiro::forwardKinematics(modelSide(side), model);
 }
 
-std::optional<ArmJoints> HiroArmModelKinematics::solve(Side side, const Pose6& target,
+std::optional<ArmJoints> HiroArmModelKinematics::solve(Side side, const geometry::Pose6& target,
                                                        double chestYaw_rad,
                                                        const ArmJoints& current) const {
-  const Frame inChest = compose(Frame{rotationAboutZ(-chestYaw_rad), {}}, frameFromPose(target));
-  const hiro::ArmSolutions solutions = hiro::inverseKinematics(modelSide(side), toModel(inChest));
+  const geometry::Frame inChest =
+      chestFrame(chestYaw_rad).inverse() * geometry::frameFromPose(target);
+  const hiro::ArmSolutions solutions = hiro::inverseKinematics(modelSide(side), inChest);
   std::optional<ArmJoints> best;
   double bestDistance = std::numeric_limits<double>::infinity();
   for (int i = 0; i < solutions.count; ++i) {
@@ -69,6 +56,8 @@ std::optional<ArmJoints> HiroArmModelKinematics::solve(Side side, const Pose6& t
   return best;
 }
 
-HandAxes HiroArmModelKinematics::handAxes() const { return {{-1, 0, 0}, {0, 1, 0}}; }
+HandAxes HiroArmModelKinematics::handAxes() const {
+  return {-geometry::Vec3::UnitX(), geometry::Vec3::UnitY()};
+}
 
 }  // namespace hirosim

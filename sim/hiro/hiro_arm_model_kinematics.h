@@ -9,10 +9,10 @@ namespace hirosim {
 
 class HiroArmModelKinematics : public ArmKinematics {
  public:
-  Frame handPose(Side side, const ArmJoints& joints, double chestYaw_rad) const override;
+  geometry::Frame handPose(Side side, const ArmJoints& joints, double chestYaw_rad) const override;
 
   // Among the model's solutions inside the hardware limits, the one nearest to `current`.
-  std::optional<ArmJoints> solve(Side side, const Pose6& target, double chestYaw_rad,
+  std::optional<ArmJoints> solve(Side side, const geometry::Pose6& target, double chestYaw_rad,
                                  const ArmJoints& current) const override;
 
   // The model's hand frame: approach along -x, fingers opening along y.

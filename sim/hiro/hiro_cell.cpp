@@ -33,11 +33,6 @@ std::string durationProblem(double time_s) {
                                : std::string("motion time is not a finite number");
 }
 
-bool allFinite(const Pose6& p) {
-  return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) && std::isfinite(p.r) &&
-         std::isfinite(p.p) && std::isfinite(p.yaw);
-}
-
 }  // namespace
 
 HiroCell::HiroCell(const Scene& scene, std::shared_ptr<const ArmKinematics> kinematics,
@@ -239,10 +234,10 @@ bool HiroCell::waitIdle(const std::vector<Channel>& channels) {
   return !shutDown_;
 }
 
-Outcome HiroCell::setHandTarget(Side side, const Pose6& target, double time_s) {
+Outcome HiroCell::setHandTarget(Side side, const geometry::Pose6& target, double time_s) {
   static const char* kOperation = "setTargetAngular";
   Lock lock(mutex_);
-  if (!allFinite(target)) {
+  if (!geometry::isFinite(target)) {
     return refuse(kOperation, OutcomeCode::InvalidArgument, "the pose holds a non-finite value");
   }
   if (!validDuration(time_s)) {
@@ -276,9 +271,9 @@ bool HiroCell::armBusy(Side side) const {
          (channel(Channel::Sequence).activeMask() & groupMask(armGroup(side))).any();
 }
 
-Pose6 HiroCell::handPose(Side side) const {
+geometry::Pose6 HiroCell::handPose(Side side) const {
   Lock lock(mutex_);
-  return poseFromFrame(
+  return geometry::poseFromFrame(
       kinematics_->handPose(side, armJoints(joints_, side), joints_[kChestYawIndex]));
 }
 
@@ -398,9 +393,9 @@ Outcome HiroCell::runTrajectory(const std::vector<std::vector<double>>& points_d
   return ended;
 }
 
-std::optional<ObjectEstimate> HiroCell::estimateNextObject(const Pose6& worldInRobot) {
+std::optional<ObjectEstimate> HiroCell::estimateNextObject(const geometry::Pose6& worldInRobot) {
   Lock lock(mutex_);
-  if (!allFinite(worldInRobot)) {
+  if (!geometry::isFinite(worldInRobot)) {
     refuse("getLastEstimatedResult", OutcomeCode::InvalidArgument,
            "the world pose holds a non-finite value");
     return std::nullopt;

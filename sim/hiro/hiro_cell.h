@@ -95,9 +95,9 @@ class HiroCell {
   bool waitIdle(const std::vector<Channel>& channels);
 
   // Arm control: the hand to a pose in the robot frame, solved with the arm model.
-  Outcome setHandTarget(Side side, const Pose6& target, double time_s);
+  Outcome setHandTarget(Side side, const geometry::Pose6& target, double time_s);
   bool armBusy(Side side) const;
-  Pose6 handPose(Side side) const;
+  geometry::Pose6 handPose(Side side) const;
 
   // Grasper: "RHAND" or "LHAND", four finger angles.
   Outcome setFingerAngles(std::string_view handName, const std::vector<double>& angles_rad,
@@ -117,7 +117,7 @@ class HiroCell {
                         const std::vector<double>& times_s);
 
   // Object pose estimation.
-  std::optional<ObjectEstimate> estimateNextObject(const Pose6& worldInRobot);
+  std::optional<ObjectEstimate> estimateNextObject(const geometry::Pose6& worldInRobot);
 
   std::vector<ObjectPlace> objectPlaces() const;
   TrayPlace trayPlace() const;

@@ -8,7 +8,7 @@
 #include <random>
 
 #include "cell_world.h"
-#include "frame.h"
+#include "gateway/geometry/frame.h"
 #include "scene.h"
 
 namespace hirosim {
@@ -16,7 +16,7 @@ namespace hirosim {
 struct ObjectEstimate {
   long classId = 0;
   double size_m[3] = {0, 0, 0};  // depth, width, height
-  Pose6 pose;                    // base centre in R; yaw as the third orientation value
+  geometry::Pose6 pose;          // base centre in R; its yaw the object's heading
 };
 
 class ObjectEstimator {
@@ -25,10 +25,10 @@ class ObjectEstimator {
 
   // Nothing when no object is left on the table or the world pose is not finite.
   std::optional<ObjectEstimate> estimate(const std::vector<ObjectPlace>& places,
-                                         const Pose6& worldInRobot);
+                                         const geometry::Pose6& worldInRobot);
 
  private:
-  void addNoise(Frame& seen);
+  void addNoise(geometry::Frame& seen);
 
   std::optional<EstimatorNoise> noise_;
   std::mt19937 random_;

@@ -7,10 +7,15 @@ namespace hirosim {
 namespace {
 
 constexpr double kDegPerRad = 180.0 / M_PI;
+// Half the last printed digit: a yaw closer to zero prints as 0.0.
+constexpr double kShownAsZero_deg = 0.05;
 
 std::string yawText(double yaw_rad) {
+  // A rounding error below zero prints as 0.0, never as -0.0.
+  const double yaw_deg = yaw_rad * kDegPerRad;
   char text[32];
-  std::snprintf(text, sizeof text, "yaw %.1f deg", yaw_rad * kDegPerRad);
+  std::snprintf(text, sizeof text, "yaw %.1f deg",
+                std::fabs(yaw_deg) < kShownAsZero_deg ? 0.0 : yaw_deg);
   return text;
 }
 

@@ -20,16 +20,4 @@ long StepPacer::stepsDue(double wallNow_s) {
   return due;
 }
 
-std::optional<double> parseTimeScale(const std::string& text) {
-  std::size_t used = 0;
-  double value = 0.0;
-  try {
-    value = std::stod(text, &used);
-  } catch (const std::exception&) {
-    return std::nullopt;
-  }
-  if (used != text.size() || !std::isfinite(value) || value <= 0.0) return std::nullopt;
-  return value;
-}
-
 }  // namespace hirosim

@@ -3,7 +3,6 @@
 // the simulation runs k times faster than the clock.
 
 #include <optional>
-#include <string>
 
 namespace hirosim {
 
@@ -24,8 +23,5 @@ class StepPacer {
   std::optional<double> wallOrigin_s_;
   long stepsTaken_ = 0;
 };
-
-// A time scale from the command line: a finite number above 0.
-std::optional<double> parseTimeScale(const std::string& text);
 
 }  // namespace hirosim

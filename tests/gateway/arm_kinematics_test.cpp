@@ -3,27 +3,22 @@
 
 #include <gtest/gtest.h>
 
+#include "gateway/geometry/roll_pitch_yaw.h"
 #include "gateway/ikfast/ik_hiro_arms.h"
 #include "gateway/kinematics/hiro_arm_kinematics.h"
-#include "gateway/kinematics/roll_pitch_yaw.h"
 
 namespace {
 
 using hiro::ArmJoints;
 using hiro::ArmSide;
-using hiro::HandPose;
+using HandPose = geometry::Frame;
 
 constexpr double kPi = 3.141592653589793;
 constexpr double kRoundTripTolerance = 1e-9;
 
 double poseDistance(const HandPose& a, const HandPose& b) {
-  double worst = hiro::norm(a.position_m - b.position_m);
-  for (int r = 0; r < 3; ++r) {
-    for (int c = 0; c < 3; ++c) {
-      worst = std::max(worst, std::abs(a.rotation.m[r][c] - b.rotation.m[r][c]));
-    }
-  }
-  return worst;
+  return std::max((a.translation() - b.translation()).norm(),
+                  (a.linear() - b.linear()).cwiseAbs().maxCoeff());
 }
 
 // Poses the arm surely reaches: forward kinematics of a grid of joint angles kept away from
@@ -88,15 +83,16 @@ TEST_P(ArmKinematics, solutionsAreDistinctAndInOrderedBranches) {
 }
 
 TEST_P(ArmKinematics, poseBeyondFullStretchHasNoSolution) {
-  HandPose pose;
-  pose.rotation = hiro::rotationFromRollPitchYaw({0.0, -kPi / 2, 0.0});
+  HandPose pose = HandPose::Identity();
+  pose.linear() = geometry::rotationFromRollPitchYaw({0.0, -kPi / 2, 0.0});
   const double side = GetParam() == ArmSide::Left ? 1.0 : -1.0;
   // Wrist centre 0.1 m above the hand point, level with the shoulder; the arm is 0.6 m long.
-  pose.position_m = {0.61, side * hiro::kShoulderSideways_m, hiro::kShoulderHeight_m - 0.1};
+  pose.translation() =
+      geometry::Vec3{0.61, side * hiro::kShoulderSideways_m, hiro::kShoulderHeight_m - 0.1};
   EXPECT_EQ(hiro::inverseKinematics(GetParam(), pose).count, 0);
-  pose.position_m = {0.0, side * 1.0, 0.3};
+  pose.translation() = geometry::Vec3{0.0, side * 1.0, 0.3};
   EXPECT_EQ(hiro::inverseKinematics(GetParam(), pose).count, 0);
-  pose.position_m = {0.0, 0.0, -0.5};
+  pose.translation() = geometry::Vec3{0.0, 0.0, -0.5};
   EXPECT_EQ(hiro::inverseKinematics(GetParam(), pose).count, 0);
 }
 
@@ -117,25 +113,24 @@ TEST(ArmModel, armsAreMirrorImages) {
   const HandPose l = hiro::forwardKinematics(ArmSide::Left, left);
   const HandPose r = hiro::forwardKinematics(
       ArmSide::Right, ArmJoints{-left[0], left[1], left[2], -left[3], left[4], -left[5]});
-  EXPECT_NEAR(r.position_m.x, l.position_m.x, 1e-12);
-  EXPECT_NEAR(r.position_m.y, -l.position_m.y, 1e-12);
-  EXPECT_NEAR(r.position_m.z, l.position_m.z, 1e-12);
+  EXPECT_NEAR(r.translation().x(), l.translation().x(), 1e-12);
+  EXPECT_NEAR(r.translation().y(), -l.translation().y(), 1e-12);
+  EXPECT_NEAR(r.translation().z(), l.translation().z(), 1e-12);
 }
 
 TEST(ArmModel, zeroPoseHangsTheArmBelowTheShoulder) {
   const HandPose pose = hiro::forwardKinematics(ArmSide::Left, ArmJoints{});
   // The hand point sits one hand length behind the wrist centre (approach is the hand's -x).
-  EXPECT_NEAR(pose.position_m.x, hiro::kShoulderForward_m - hiro::kWristToHand_m, 1e-12);
-  EXPECT_NEAR(pose.position_m.y, hiro::kShoulderSideways_m, 1e-12);
-  EXPECT_NEAR(pose.position_m.z, hiro::kShoulderHeight_m - hiro::kUpperArm_m - hiro::kForearm_m,
-              1e-12);
+  EXPECT_NEAR(pose.translation().x(), hiro::kShoulderForward_m - hiro::kWristToHand_m, 1e-12);
+  EXPECT_NEAR(pose.translation().y(), hiro::kShoulderSideways_m, 1e-12);
+  EXPECT_NEAR(pose.translation().z(),
+              hiro::kShoulderHeight_m - hiro::kUpperArm_m - hiro::kForearm_m, 1e-12);
 }
 
 TEST(ArmModel, handPitchedDownPointsItsApproachDown) {
   // Hand straight down, its point 0.2 m below a wrist at shoulder height in front.
-  HandPose pose;
-  pose.rotation = hiro::rotationFromRollPitchYaw({0.0, -kPi / 2, 0.0});
-  pose.position_m = {0.4, 0.145, 0.27};
+  const HandPose pose = geometry::frameOf(geometry::rotationFromRollPitchYaw({0.0, -kPi / 2, 0.0}),
+                                          {0.4, 0.145, 0.27});
   const hiro::ArmSolutions solutions = hiro::inverseKinematics(ArmSide::Left, pose);
   ASSERT_GT(solutions.count, 0);
   // The wrist centre lies 0.4 m straight in front of the shoulder at its height: no shoulder
@@ -164,29 +159,6 @@ TEST(ExportedCalls, reportSixJointsAndSolveRowMajorInput) {
   const double far[3] = {2.0, 0.0, 0.0};
   EXPECT_FALSE(ikL(far, rotation, nullptr, solutions));
   EXPECT_TRUE(solutions.empty());
-}
-
-TEST(RollPitchYaw, matchesTheAxisProductAndConvertsBack) {
-  const hiro::RollPitchYaw angles{0.3, -0.7, 1.9};
-  const hiro::Mat3 expected = hiro::rotationZ(angles.yaw_rad) * hiro::rotationY(angles.pitch_rad) *
-                              hiro::rotationX(angles.roll_rad);
-  const hiro::Mat3 actual = hiro::rotationFromRollPitchYaw(angles);
-  for (int r = 0; r < 3; ++r) {
-    for (int c = 0; c < 3; ++c) EXPECT_NEAR(actual.m[r][c], expected.m[r][c], 1e-15);
-  }
-  const hiro::RollPitchYaw back = hiro::rollPitchYawFromRotation(actual);
-  EXPECT_NEAR(back.roll_rad, 0.3, 1e-12);
-  EXPECT_NEAR(back.pitch_rad, -0.7, 1e-12);
-  EXPECT_NEAR(back.yaw_rad, 1.9, 1e-12);
-}
-
-TEST(RollPitchYaw, handDownKeepsItsTurnAsRoll) {
-  const hiro::Mat3 down = hiro::rotationFromRollPitchYaw({0.0, -kPi / 2, 0.0});
-  EXPECT_NEAR(down.m[2][0], 1.0, 1e-15);  // hand x axis up, approach (-x) down
-  const hiro::RollPitchYaw back =
-      hiro::rollPitchYawFromRotation(hiro::rotationFromRollPitchYaw({0.0, -kPi / 2, 0.8}));
-  EXPECT_NEAR(back.roll_rad, 0.8, 1e-9);
-  EXPECT_NEAR(back.yaw_rad, 0.0, 1e-12);
 }
 
 }  // namespace

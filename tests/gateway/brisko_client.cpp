@@ -1,7 +1,6 @@
 #include "brisko_client.h"
 
 #include <omniORB4/CORBA.h>
-#include <RTC.hh>
 #include <omniORB4/Naming.hh>
 
 namespace {
@@ -14,20 +13,24 @@ bool endsWith(const std::string& text, const std::string& suffix) {
          text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-RTC::RTObject_ptr resolveComponent(CORBA::ORB_ptr orb, const std::string& corbaloc,
-                                   const std::string& instanceName) {
-  CORBA::Object_var object = orb->string_to_object(corbaloc.c_str());
-  CosNaming::NamingContext_var naming = CosNaming::NamingContext::_narrow(object);
-  if (CORBA::is_nil(naming)) return RTC::RTObject::_nil();
-  CosNaming::Name name;
-  name.length(1);
-  name[0].id = instanceName.c_str();
-  name[0].kind = "rtc";
-  CORBA::Object_var component = naming->resolve(name);
-  return RTC::RTObject::_narrow(component);
-}
-
 }  // namespace
+
+RTC::RTObject_ptr resolveComponent(CORBA::ORB_ptr orb, const std::string& nameServiceCorbaloc,
+                                   const std::string& instanceName) {
+  try {
+    CORBA::Object_var object = orb->string_to_object(nameServiceCorbaloc.c_str());
+    CosNaming::NamingContext_var naming = CosNaming::NamingContext::_narrow(object);
+    if (CORBA::is_nil(naming)) return RTC::RTObject::_nil();
+    CosNaming::Name name;
+    name.length(1);
+    name[0].id = instanceName.c_str();
+    name[0].kind = "rtc";
+    CORBA::Object_var component = naming->resolve(name);
+    return RTC::RTObject::_narrow(component);
+  } catch (const CORBA::Exception&) {
+    return RTC::RTObject::_nil();
+  }
+}
 
 BriskoRTC::BriskoService_ptr connectToBriskoService(CORBA::ORB_ptr orb,
                                                     const std::string& nameServiceCorbaloc,

@@ -3,6 +3,7 @@
 #include <string>
 
 #include <BriskoRTC.hh>
+#include <RTC.hh>
 
 // Reaches the BriskoService of a running gateway from another process: resolves the component
 // in the name service and connects to its "BriskoService" port with a connector that holds only
@@ -10,3 +11,8 @@
 BriskoRTC::BriskoService_ptr connectToBriskoService(CORBA::ORB_ptr orb,
                                                     const std::string& nameServiceCorbaloc,
                                                     const std::string& instanceName);
+
+// The component bound as "<instanceName>.rtc" in the root context of the name service; nil when
+// it is not there.
+RTC::RTObject_ptr resolveComponent(CORBA::ORB_ptr orb, const std::string& nameServiceCorbaloc,
+                                   const std::string& instanceName);

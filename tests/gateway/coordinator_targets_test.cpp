@@ -38,7 +38,7 @@ constexpr double kSlotOffsetY_m = 0.03975;
 struct Target {
   std::string name;
   bool left;
-  HandPose6 pose_base;
+  geometry::Pose6 pose_base;
   double chest_rad;
 };
 
@@ -46,11 +46,11 @@ double fingertipDepth_mm(double opening_mm) {
   return 41.9 * std::sin(std::acos((opening_mm / 2 - 19.0) / 41.9)) + 30.0 + 45.0;
 }
 
-HandPose6 handDown(double x, double y, double z, double roll) {
+geometry::Pose6 handDown(double x, double y, double z, double roll) {
   return {x, y, z, roll, -kPi / 2, 0.0};
 }
 
-HandPose6 rotateAboutVertical(HandPose6 pose, double a) {
+geometry::Pose6 rotateAboutVertical(geometry::Pose6 pose, double a) {
   const double x = pose.x_m * std::cos(a) - pose.y_m * std::sin(a);
   const double y = pose.x_m * std::sin(a) + pose.y_m * std::cos(a);
   pose.x_m = x;
@@ -59,7 +59,7 @@ HandPose6 rotateAboutVertical(HandPose6 pose, double a) {
   return pose;
 }
 
-double chestAngleFor(const HandPose6& pose, bool left) {
+double chestAngleFor(const geometry::Pose6& pose, bool left) {
   double c = std::atan2(pose.y_m, pose.x_m);
   const double arm = left ? 1.0 : -1.0;
   if ((left && pose.y_m < 0) || (!left && pose.y_m > 0)) {
@@ -68,7 +68,7 @@ double chestAngleFor(const HandPose6& pose, bool left) {
   return c;
 }
 
-HandPose6 raised(HandPose6 pose, double dz) {
+geometry::Pose6 raised(geometry::Pose6 pose, double dz) {
   pose.z_m += dz;
   return pose;
 }
@@ -84,17 +84,17 @@ void addObjectTargets(int classId, double x, double height, double yaw, double s
                           " height " + std::to_string(height) + " yaw " + std::to_string(yaw) +
                           " slot x " + std::to_string(slotX) + ": ";
 
-  const HandPose6 grasp = handDown(x, y, kWorldZ_m + height + h, yaw);
+  const geometry::Pose6 grasp = handDown(x, y, kWorldZ_m + height + h, yaw);
   const double slotZ = kPalletPlacedZ_m + kSlotHeight_m;
-  HandPose6 lift = grasp;
+  geometry::Pose6 lift = grasp;
   lift.z_m = std::max(grasp.z_m + 0.15, height + h + slotZ + kLiftClearance_m + 0.05);
   targets.push_back({tag + "approach", left, raised(grasp, 0.05), 0.0});
   targets.push_back({tag + "grasp", left, grasp, 0.0});
   targets.push_back({tag + "lift", left, lift, 0.0});
 
   const double slotY = classId == 1 ? -kSlotOffsetY_m : kSlotOffsetY_m;
-  const HandPose6 put = rotateAboutVertical(handDown(slotX, slotY, slotZ + height + h, 0.0),
-                                            kPalletPlacedDirection_rad);
+  const geometry::Pose6 put = rotateAboutVertical(handDown(slotX, slotY, slotZ + height + h, 0.0),
+                                                  kPalletPlacedDirection_rad);
   const double chest = chestAngleFor(put, left);
   targets.push_back({tag + "above slot", left, raised(put, 0.1), chest});
   targets.push_back({tag + "slot", left, put, chest});
@@ -119,9 +119,9 @@ std::vector<Target> objectTargets() {
 
 void addPair(const std::string& name, double x, double yCentre, double halfSpan, double z,
              double direction, std::vector<Target>& targets) {
-  const HandPose6 left =
+  const geometry::Pose6 left =
       rotateAboutVertical({x, yCentre + halfSpan, z, 0.0, kTrayHandsPitch_rad, 0.0}, direction);
-  const HandPose6 right =
+  const geometry::Pose6 right =
       rotateAboutVertical({x, yCentre - halfSpan, z, 0.0, kTrayHandsPitch_rad, 0.0}, direction);
   targets.push_back({name + " left", true, left, direction});
   targets.push_back({name + " right", false, right, direction});
@@ -150,7 +150,7 @@ std::vector<Target> trayTargets() {
 }
 
 int admissibleCount(const Target& target) {
-  HandPose6 chest;
+  geometry::Pose6 chest;
   compensateWaist(target.pose_base, target.chest_rad, chest);
   ikfast::IKSolutionList solutions;
   std::vector<int> admissible;

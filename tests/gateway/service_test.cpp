@@ -1,7 +1,12 @@
 // The gateway servant against fake controller services reached through real object references.
+#include <chrono>
 #include <cmath>
+#include <functional>
+#include <future>
+#include <limits>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -43,9 +48,9 @@ hiro::ArmJoints handDownJoints(double q1, double q2, double q3, double q6) {
 
 // Base-frame hand pose of those joints with the waist turned by waistYaw_rad.
 RTC::Pose3D baseFramePose(hiro::ArmSide side, const hiro::ArmJoints& joints, double waistYaw_rad) {
-  const hiro::HandPose chest = hiro::forwardKinematics(side, joints);
-  const hiro::Vec3 base = hiro::rotationZ(waistYaw_rad) * chest.position_m;
-  return pose3D(base.x, base.y, base.z, joints[0] + joints[5] + waistYaw_rad, -kPi / 2, 0.0);
+  const geometry::Frame chest = hiro::forwardKinematics(side, joints);
+  const geometry::Vec3 base = geometry::rotationZ(waistYaw_rad) * chest.translation();
+  return pose3D(base.x(), base.y(), base.z(), joints[0] + joints[5] + waistYaw_rad, -kPi / 2, 0.0);
 }
 
 const RTC::Pose3D kUnreachable = pose3D(1.5, 0.0, 0.2, 0.0, -kPi / 2, 0.0);
@@ -192,8 +197,9 @@ TEST_F(GatewayService, handPoseWithWaitPollsUntilTheArmIsIdle) {
   EXPECT_TRUE(armRFake_->targets().empty());
 }
 
-TEST_F(GatewayService, jointAnglesKeepEmptyGroupsAndWaitBlocksInTheController) {
+TEST_F(GatewayService, jointAnglesKeepEmptyGroupsAndWaitPollsUntilThePlayerIsIdle) {
   connectAll();
+  playerFake_->queue().setBusyPolls(2);
   JointAngles target;
   target.length(5);
   target[0].length(3);
@@ -208,7 +214,7 @@ TEST_F(GatewayService, jointAnglesKeepEmptyGroupsAndWaitBlocksInTheController) {
   EXPECT_EQ(command.groups[0], (std::vector<double>{0.5, 0.0, -0.25}));
   EXPECT_TRUE(command.groups[1].empty());
   EXPECT_DOUBLE_EQ(command.time_s, 3.0);
-  EXPECT_EQ(playerFake_->queue().isEmptyCalls(), std::vector<std::string>{"31:block"});
+  EXPECT_EQ(playerFake_->queue().isEmptyCalls(), std::vector<std::string>(3, "31:poll"));
 }
 
 TEST_F(GatewayService, movingQueriesAskTheControllers) {
@@ -245,7 +251,7 @@ TEST_F(GatewayService, fingerOpeningLawAtClosedMiddleAndWidest) {
   EXPECT_EQ(commands[1].hand, "RHAND");
   for (double angle : commands[1].angles_rad) EXPECT_NEAR(angle, 0.0, 1e-15);
   EXPECT_NEAR(commands[2].angles_rad[0], kPi / 2, 1e-15);
-  EXPECT_EQ(grasperFake_->queue().isEmptyCalls(), std::vector<std::string>{"31:block"});
+  EXPECT_EQ(grasperFake_->queue().isEmptyCalls(), std::vector<std::string>{"31:poll"});
 }
 
 TEST_F(GatewayService, fingerOpeningJustOutsideTheRangeIsRefused) {
@@ -354,7 +360,7 @@ TEST_F(TwoArmMotion, sendsBothArmsSolutionsTimedByTheSlowerArm) {
   }
   // 26 degrees at 260 * 0.005 * 2 = 2.6 deg/s.
   EXPECT_NEAR(command.time_s, 10.0, 1e-6);
-  EXPECT_EQ(playerFake_->queue().isEmptyCalls(), std::vector<std::string>{"31:block"});
+  EXPECT_EQ(playerFake_->queue().isEmptyCalls(), std::vector<std::string>{"31:poll"});
 }
 
 TEST_F(TwoArmMotion, armThatDoesNotMoveTakesNoTime) {
@@ -375,6 +381,109 @@ TEST_F(TwoArmMotion, unreachableHandsGiveTheirCodesAndMoveNothing) {
   EXPECT_EQ(service_->setHandPoseLR(leftPose_, kUnreachable, 1.0, false), -2);
   EXPECT_EQ(service_->setHandPoseLR(kUnreachable, kUnreachable, 1.0, false), -3);
   EXPECT_TRUE(playerFake_->commands().empty());
+}
+
+// ---- waits give way ----
+
+constexpr int kNeverIdle = std::numeric_limits<int>::max();
+constexpr std::chrono::seconds kDeadline{20};
+
+bool eventually(const std::function<bool()>& condition) {
+  const auto giveUp = std::chrono::steady_clock::now() + kDeadline;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > giveUp) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+class WaitsGiveWay : public TwoArmMotion {
+ protected:
+  struct WaitingCall {
+    const char* name;
+    std::function<void()> keepBusy;     // the controller never ends the motion
+    std::function<size_t()> pollCount;  // how often the call has asked the controller
+    std::function<CORBA::Long()> call;
+  };
+
+  WaitsGiveWay() {
+    connectAll();
+    robotFake_->setAngles(robotAngles(waistYaw_rad_, rightTarget_, leftTarget_));
+  }
+
+  std::vector<WaitingCall> waitingCalls() {
+    const RTC::Pose3D hand = pose3D(0.3, 0.2, 0.25, 0.1, -1.5, 0.2);
+    JointAngles target;
+    target.length(5);
+    BriskoServiceSVC_impl::FingerAngles fingers;
+    fingers.length(4);
+    const auto armL = [this] { armLFake_->setBusyChecks(kNeverIdle); };
+    const auto armR = [this] { armRFake_->setBusyChecks(kNeverIdle); };
+    const auto player = [this] { playerFake_->queue().setBusyPolls(kNeverIdle); };
+    const auto grasper = [this] { grasperFake_->queue().setBusyPolls(kNeverIdle); };
+    const auto armLPolls = [this] { return static_cast<size_t>(armLFake_->statusChecks()); };
+    const auto armRPolls = [this] { return static_cast<size_t>(armRFake_->statusChecks()); };
+    const auto playerPolls = [this] { return playerFake_->queue().isEmptyCalls().size(); };
+    const auto grasperPolls = [this] { return grasperFake_->queue().isEmptyCalls().size(); };
+    return {
+        {"setHandPoseL", armL, armLPolls, [=] { return service_->setHandPoseL(hand, 1.0, true); }},
+        {"setHandPoseR", armR, armRPolls, [=] { return service_->setHandPoseR(hand, 1.0, true); }},
+        {"setJointAngles", player, playerPolls,
+         [=] { return service_->setJointAngles(target, 1.0, true); }},
+        {"setHandPoseLR", player, playerPolls,
+         [=] { return service_->setHandPoseLR(leftPose_, rightPose_, 1.0, true); }},
+        {"setFingerAnglesL", grasper, grasperPolls,
+         [=] { return service_->setFingerAnglesL(fingers, 1.0, true); }},
+        {"setFingerDistanceR", grasper, grasperPolls,
+         [=] { return service_->setFingerDistanceR(40.0, 1.0, true); }},
+        {"setFingerDistanceLR", grasper, grasperPolls,
+         [=] { return service_->setFingerDistanceLR(40.0, 50.0, 1.0, true); }},
+    };
+  }
+};
+
+TEST_F(WaitsGiveWay, everyWaitInProgressGivesWayWhenTheComponentIsDeactivated) {
+  for (const WaitingCall& waiting : waitingCalls()) {
+    waiting.keepBusy();
+    const size_t pollsBefore = waiting.pollCount();
+    std::future<CORBA::Long> result = std::async(std::launch::async, waiting.call);
+    // Inside its wait once it has asked the controller.
+    ASSERT_TRUE(eventually([&] { return waiting.pollCount() > pollsBefore; })) << waiting.name;
+    testing::internal::CaptureStderr();
+    service_->releaseWaits();
+    ASSERT_EQ(result.wait_for(kDeadline), std::future_status::ready) << waiting.name;
+    EXPECT_EQ(result.get(), BriskoServiceSVC_impl::kWaitGivenUp) << waiting.name;
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "BriskoServiceSVC_impl: stopped waiting for the end of a motion: the gateway is "
+              "being deactivated; the robot may still be moving\n")
+        << waiting.name;
+  }
+}
+
+TEST_F(WaitsGiveWay, aCallAfterTheDeactivationWaitsAsBefore) {
+  service_->releaseWaits();
+  playerFake_->queue().setBusyPolls(2);
+  JointAngles target;
+  target.length(5);
+  EXPECT_EQ(service_->setJointAngles(target, 1.0, true), 0);
+  EXPECT_EQ(playerFake_->queue().isEmptyCalls().size(), 3u);
+}
+
+TEST_F(WaitsGiveWay, onceTheComponentExitsEveryWaitGivesWayAfterOnePoll) {
+  service_->endWaits();
+  testing::internal::CaptureStderr();
+  for (const WaitingCall& waiting : waitingCalls()) {
+    waiting.keepBusy();
+    const size_t pollsBefore = waiting.pollCount();
+    EXPECT_EQ(waiting.call(), BriskoServiceSVC_impl::kWaitGivenUp) << waiting.name;
+    // setFingerDistanceLR asks for both hands in one round.
+    EXPECT_LE(waiting.pollCount() - pollsBefore, 2u) << waiting.name;
+  }
+  EXPECT_NE(testing::internal::GetCapturedStderr().find(
+                "stopped waiting for the end of a motion: the gateway is shutting down"),
+            std::string::npos);
+  // A call that does not wait is served as before.
+  EXPECT_EQ(service_->setFingerDistanceL(40.0, 1.0, false), 0);
 }
 
 // ---- IK queries ----

@@ -58,18 +58,18 @@ TEST(SolveAdmissible, countsAdmissibleAndChoosesTheLowestIndex) {
   ikfast::IKSolutionList solutions;
   std::vector<int> admissible;
   std::array<double, 6> chosen{};
-  EXPECT_EQ(solveAdmissible(calls, HandPose6{}, solutions, admissible, chosen), 3);
+  EXPECT_EQ(solveAdmissible(calls, geometry::Pose6{}, solutions, admissible, chosen), 3);
   EXPECT_EQ(admissible, (std::vector<int>{1, 3, 4}));
   EXPECT_DOUBLE_EQ(chosen[0], 0.2);
   fixedList = {withJoint(2, 0.5)};
-  EXPECT_EQ(solveAdmissible(calls, HandPose6{}, solutions, admissible, chosen), 0);
+  EXPECT_EQ(solveAdmissible(calls, geometry::Pose6{}, solutions, admissible, chosen), 0);
   fixedList = {};
-  EXPECT_EQ(solveAdmissible(calls, HandPose6{}, solutions, admissible, chosen), 0);
+  EXPECT_EQ(solveAdmissible(calls, geometry::Pose6{}, solutions, admissible, chosen), 0);
 }
 
 TEST(WaistCompensation, zeroYawLeavesThePoseUnchanged) {
-  const HandPose6 pose{0.3, -0.2, 0.25, 0.4, -1.2, 0.1};
-  HandPose6 out;
+  const geometry::Pose6 pose{0.3, -0.2, 0.25, 0.4, -1.2, 0.1};
+  geometry::Pose6 out;
   compensateWaist(pose, 0.0, out);
   EXPECT_EQ(out.x_m, pose.x_m);
   EXPECT_EQ(out.y_m, pose.y_m);
@@ -80,7 +80,7 @@ TEST(WaistCompensation, zeroYawLeavesThePoseUnchanged) {
 }
 
 TEST(WaistCompensation, turnsThePositionBackAndReducesRoll) {
-  HandPose6 out;
+  geometry::Pose6 out;
   compensateWaist({0.0, 0.5, 0.2, 0.3, -1.0, 0.1}, 90 * kDeg, out);
   EXPECT_NEAR(out.x_m, 0.5, 1e-15);
   EXPECT_NEAR(out.y_m, 0.0, 1e-15);

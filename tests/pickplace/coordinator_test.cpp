@@ -4,20 +4,21 @@
 #include <chrono>
 #include <future>
 #include <memory>
-#include <sstream>
 #include <thread>
 
 #include "angles.h"
 #include "coordinator.h"
 #include "corba_cell_links.h"
 #include "fake_brisko.h"
+#include "fake_lumeris.h"
 #include "fake_robot.h"
+#include "recording_stream.h"
 #include "test_orb.h"
 
 namespace pickplace {
 namespace {
 
-using namespace pickplace_fakes;
+using namespace fakes;
 using namespace std::chrono_literals;
 
 // The command cycle against real CORBA servants standing in for the gateway, the robot
@@ -25,10 +26,10 @@ using namespace std::chrono_literals;
 class CommandCycle : public ::testing::Test {
  protected:
   CommandCycle() {
-    motionRef = pickplace_fakes::activate<MotionCommands>(motion);
-    hiroNxRef = pickplace_fakes::activate<HiroNX>(hiroNx);
-    briskoRef = pickplace_fakes::activate<BriskoRTC::BriskoService>(brisko);
-    lumerisRef = pickplace_fakes::activate<LumerisRTC::LumerisService>(lumeris);
+    motionRef = fakes::activate<MotionCommands>(motion);
+    hiroNxRef = fakes::activate<HiroNX>(hiroNx);
+    briskoRef = fakes::activate<BriskoRTC::BriskoService>(brisko);
+    lumerisRef = fakes::activate<LumerisRTC::LumerisService>(lumeris);
     CellReferences references{
         [this] { return briskoLinked ? briskoRef.in() : BriskoRTC::BriskoService::_nil(); },
         [this] { return motionLinked ? motionRef.in() : MotionCommands::_nil(); },
@@ -48,20 +49,24 @@ class CommandCycle : public ::testing::Test {
 
   ~CommandCycle() override {
     coordinator.reset();
-    pickplace_fakes::deactivate(motion);
-    pickplace_fakes::deactivate(brisko);
-    pickplace_fakes::deactivate(lumeris);
+    fakes::deactivate(motion);
+    fakes::deactivate(brisko);
+    fakes::deactivate(lumeris);
     if (hiroNxActive) {
-      pickplace_fakes::deactivate(hiroNx);
+      fakes::deactivate(hiroNx);
     }
   }
 
-  std::optional<std::string> send(const std::string& word) {
-    const std::vector<std::string> sample{word};
-    return coordinator->cycle(&sample, config);
+  // One period with the given samples; its one answer, if any (more fail the test).
+  std::optional<std::string> period(const std::vector<Coordinator::Sample>& received) {
+    const std::vector<std::string> results = coordinator->cycle(received, config);
+    EXPECT_LE(results.size(), 1u) << "more than one answer in one period";
+    return results.empty() ? std::nullopt : std::optional<std::string>(results.front());
   }
 
-  std::optional<std::string> idle() { return coordinator->cycle(nullptr, config); }
+  std::optional<std::string> send(const std::string& word) { return period({{word}}); }
+
+  std::optional<std::string> idle() { return period({}); }
 
   // Sends a START and waits for its result, which may come in the same period when the task
   // is quick.
@@ -70,6 +75,19 @@ class CommandCycle : public ::testing::Test {
       return result;
     }
     return awaitResult();
+  }
+
+  // Polls `condition` until it holds; false after 10 s.
+  template <class Condition>
+  static bool waitUntil(Condition condition) {
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!condition()) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        return false;
+      }
+      std::this_thread::sleep_for(1ms);
+    }
+    return true;
   }
 
   // Idle periods until a result comes; empty after 10 s.
@@ -105,8 +123,9 @@ class CommandCycle : public ::testing::Test {
   std::atomic<bool> briskoLinked{true};
   std::atomic<bool> lumerisLinked{true};
   bool hiroNxActive = true;
-  std::ostringstream out;
-  std::ostringstream err;
+  // The worker writes while a test waits for its lines.
+  RecordingStream out;
+  RecordingStream err;
   Console console{out, err};
   std::unique_ptr<CorbaCellLinks> links;
   std::unique_ptr<Coordinator> coordinator;
@@ -163,7 +182,7 @@ TEST_F(CommandCycle, shortHiroWordsAreOnlyRecordedAndHoldTheCollection) {
   startHeldTask("HIRO_OBJ_MANIP_START");
   // Let the task end; collection must still wait for a period without a short word.
   robot.engage();
-  std::this_thread::sleep_for(200ms);
+  ASSERT_TRUE(waitUntil([this] { return coordinator->taskEnded(); })) << "the task never ended";
   for (const char* word : {"HIRO", "HIRO_", "HI", ""}) {
     EXPECT_EQ(send(word), std::nullopt) << word;
     EXPECT_EQ(coordinator->commandText(), word);
@@ -241,8 +260,7 @@ TEST_F(CommandCycle, otherWordsAndEmptySamplesWriteNothing) {
                            "HIRO_OBJ_MANIP_STARTED", "HIRO_TRAY_MANIP_STOPNOW"}) {
     EXPECT_EQ(send(word), std::nullopt) << word;
   }
-  const std::vector<std::string> empty;
-  EXPECT_EQ(coordinator->cycle(&empty, config), std::nullopt);
+  EXPECT_EQ(period({Coordinator::Sample{}}), std::nullopt);
   EXPECT_EQ(coordinator->commandText(), "HIRO_TRAY_MANIP_STOPNOW");
   EXPECT_FALSE(coordinator->taskRunning());
   EXPECT_EQ(motion.calls().size(), 1u);
@@ -275,7 +293,10 @@ TEST_F(CommandCycle, stopWithoutHiroNxWaitsForTheTaskToEndByItself) {
   startHeldTask("HIRO_TRAY_MANIP_START");
   hiroNxLinked = false;
   auto stopped = std::async(std::launch::async, [this] { return send("HIRO_TRAY_MANIP_STOP"); });
-  EXPECT_EQ(stopped.wait_for(300ms), std::future_status::timeout) << "nothing could halt the robot";
+  ASSERT_TRUE(err.waitFor("Palkett::stopTask(): HiroNX not found; cannot halt the robot", 10s))
+      << err.str();
+  // The trajectory is still held: nothing has ended it, so the stop still waits.
+  EXPECT_EQ(stopped.wait_for(0s), std::future_status::timeout) << "nothing could halt the robot";
   robot.engage();  // the trajectory ends by itself
   ASSERT_EQ(stopped.wait_for(10s), std::future_status::ready);
   EXPECT_EQ(stopped.get(), "HIRO_TRAY_MANIP_STOPPED");
@@ -318,7 +339,7 @@ TEST_F(CommandCycle, failingControllerEndsTheTaskWithOneLine) {
 }
 
 TEST_F(CommandCycle, activationGoesOnWhenTheRobotIsGone) {
-  pickplace_fakes::deactivate(hiroNx);
+  fakes::deactivate(hiroNx);
   hiroNxActive = false;
   coordinator->activate();
   EXPECT_EQ(motion.calls().size(), 1u) << "the move to the initial pose is still sent";
@@ -332,14 +353,14 @@ TEST_F(CommandCycle, activationGoesOnWhenTheRobotIsGone) {
 TEST_F(CommandCycle, stopWhenTheRobotIsGoneStillAnswers) {
   coordinator->activate();
   startHeldTask("HIRO_OBJ_MANIP_START");
-  pickplace_fakes::deactivate(hiroNx);
+  fakes::deactivate(hiroNx);
   hiroNxActive = false;
   auto stopped = std::async(std::launch::async, [this] { return send("HIRO_OBJ_MANIP_STOP"); });
-  std::this_thread::sleep_for(100ms);
-  robot.engage();
+  ASSERT_TRUE(err.waitFor("Palkett: HiroNX::EngageProtectiveStop() failed", 10s)) << err.str();
+  EXPECT_EQ(stopped.wait_for(0s), std::future_status::timeout) << "the task is still moving";
+  robot.engage();  // the trajectory ends by itself
   ASSERT_EQ(stopped.wait_for(10s), std::future_status::ready);
   EXPECT_EQ(stopped.get(), "HIRO_OBJ_MANIP_STOPPED");
-  EXPECT_NE(err.str().find("Palkett: HiroNX::EngageProtectiveStop() failed"), std::string::npos);
 }
 
 TEST_F(CommandCycle, deactivationStopsARunningTask) {
@@ -349,6 +370,64 @@ TEST_F(CommandCycle, deactivationStopsARunningTask) {
   EXPECT_FALSE(coordinator->taskRunning());
   EXPECT_TRUE(motion.lastHoldEndedByStop());
   EXPECT_NE(out.str().find("[Deactivate] stopping manipulation thread...OK\n"), std::string::npos);
+}
+
+TEST_F(CommandCycle, everyWordOfAPeriodIsAnsweredInOrder) {
+  coordinator->activate();
+  const std::vector<Coordinator::Sample> received = {
+      {"HIRO_OBJ_MANIP_STOP"}, {"HELLO"}, {"HIRO_TRAY_MANIP_STOP"}, {"HIRO"}, {"FINISH"}, {}};
+  EXPECT_EQ(coordinator->cycle(received, config),
+            (std::vector<std::string>{"HIRO_OBJ_MANIP_STOPPED", "HIRO_TRAY_MANIP_STOPPED", ""}));
+  EXPECT_EQ(coordinator->commandText(), "HIRO");
+}
+
+TEST_F(CommandCycle, aStartAmongIgnoredWordsRunsItsTask) {
+  motion.holdAbovePoints = SIZE_MAX;
+  coordinator->activate();
+  std::vector<Coordinator::Sample> received(50, Coordinator::Sample{"FILLER"});
+  received[20] = {"HIRO_OBJ_MANIP_START"};
+  std::vector<std::string> results = coordinator->cycle(received, config);
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (results.empty() && std::chrono::steady_clock::now() < deadline) {
+    results = coordinator->cycle({}, config);
+  }
+  EXPECT_EQ(results, std::vector<std::string>{"HIRO_OBJ_MANIP_FINISHED"});
+  EXPECT_EQ(lumeris.worldPoses().size(), 1u);
+}
+
+TEST_F(CommandCycle, aTaskThatEndsAmidAPeriodsWordsIsAnsweredBetweenThem) {
+  coordinator->activate();
+  startHeldTask("HIRO_OBJ_MANIP_START");
+  robot.engage();  // the robot ends the motion itself
+  ASSERT_TRUE(waitUntil([this] { return coordinator->taskEnded(); })) << "the task never ended";
+  const std::vector<Coordinator::Sample> received = {{"HIRO_TRAY_MANIP_STOP"},
+                                                     {"HIRO_TRAY_MANIP_STOP"}};
+  EXPECT_EQ(coordinator->cycle(received, config),
+            (std::vector<std::string>{"HIRO_TRAY_MANIP_STOPPED", "HIRO_OBJ_MANIP_FINISHED",
+                                      "HIRO_TRAY_MANIP_STOPPED"}));
+}
+
+TEST_F(CommandCycle, endingARunningTaskHaltsTheRobotAndAnswersStopped) {
+  coordinator->activate();
+  EXPECT_EQ(coordinator->endRunningTask(), std::nullopt) << "nothing runs";
+  startHeldTask("HIRO_TRAY_MANIP_START");
+  EXPECT_EQ(coordinator->endRunningTask(), "HIRO_TRAY_MANIP_STOPPED");
+  EXPECT_TRUE(motion.lastHoldEndedByStop());
+  EXPECT_EQ(hiroNx.calls(), (std::vector<std::string>{"disengage", "engage"}));
+  EXPECT_FALSE(coordinator->taskRunning());
+  EXPECT_NE(out.str().find("<< HIRO_TRAY_MANIP_STOPPED\n"), std::string::npos);
+  EXPECT_EQ(idle(), std::nullopt) << "the ended task is not collected again";
+  coordinator->deactivate();
+  EXPECT_EQ(out.str().find("[Deactivate]"), std::string::npos) << "a stop was performed";
+}
+
+TEST_F(CommandCycle, endingATaskThatHasEndedAnswersItsOwnResult) {
+  coordinator->activate();
+  startHeldTask("HIRO_OBJ_MANIP_START");
+  robot.engage();  // the robot ends the motion itself
+  ASSERT_TRUE(waitUntil([this] { return coordinator->taskEnded(); })) << "the task never ended";
+  EXPECT_EQ(coordinator->endRunningTask(), "HIRO_OBJ_MANIP_FINISHED");
+  EXPECT_EQ(hiroNx.calls(), std::vector<std::string>{"disengage"}) << "no stop was needed";
 }
 
 }  // namespace

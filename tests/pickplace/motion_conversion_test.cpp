@@ -11,8 +11,7 @@
 namespace pickplace {
 namespace {
 
-using namespace briskoutil;
-using pickplace_fakes::armSolutionFor;
+using fakes::armSolutionFor;
 
 class Conversion : public ::testing::Test, protected TaskFixture {
  protected:
@@ -21,9 +20,24 @@ class Conversion : public ::testing::Test, protected TaskFixture {
     list.push_back(std::make_unique<Node>(std::forward<Args>(args)...));
   }
 
-  long execute(const JointAngles* start, bool controllerPresent = true) {
+  Outcome execute(const JointAngles* start, bool controllerPresent = true) {
     TaskContext task = context(controllerPresent);
     return executeAction(task, list, start);
+  }
+
+  // Why the action failed; fails the test when it did not.
+  FailureCause failureOf(const Outcome& outcome) {
+    EXPECT_FALSE(outcome.ok());
+    return outcome.ok() ? FailureCause::callFailed : outcome.failure().cause();
+  }
+
+  // The failure's lines, one after the other.
+  std::string linesOf(const Outcome& outcome) {
+    std::string text;
+    for (const auto& line : outcome.ok() ? std::vector<std::string>{} : outcome.failure().lines()) {
+      text += line + "\n";
+    }
+    return text;
   }
 
   const Trajectory& sent() {
@@ -37,7 +51,7 @@ class Conversion : public ::testing::Test, protected TaskFixture {
 
 TEST_F(Conversion, pauseRepeatsTheStartPose) {
   add<SleepOperation>(0.2);
-  ASSERT_EQ(execute(&start), kActionSucceeded);
+  ASSERT_TRUE(execute(&start).ok());
   const Trajectory& trajectory = sent();
   ASSERT_EQ(trajectory.points_deg.size(), 1u);
   EXPECT_EQ(trajectory.times_s, std::vector<double>{0.2});
@@ -54,7 +68,7 @@ TEST_F(Conversion, pauseRepeatsTheStartPose) {
 TEST_F(Conversion, pauseAfterAMoveHoldsThatMove) {
   add<FingerDistanceOperation>(Arm::right, 70.0, 0.1);
   add<SleepOperation>(0.2);
-  ASSERT_EQ(execute(&start), kActionSucceeded);
+  ASSERT_TRUE(execute(&start).ok());
   const Trajectory& trajectory = sent();
   ASSERT_EQ(trajectory.points_deg.size(), 2u);
   EXPECT_EQ(trajectory.points_deg[1], trajectory.points_deg[0]);
@@ -64,7 +78,7 @@ TEST_F(Conversion, pauseAfterAMoveHoldsThatMove) {
 TEST_F(Conversion, fingerOpeningMovesOnlyThatHand) {
   add<FingerDistanceOperation>(Arm::left, 70.0, 0.1);
   add<FingerDistanceOperation>(Arm::right, 38.0, 0.1);
-  ASSERT_EQ(execute(&start), kActionSucceeded);
+  ASSERT_TRUE(execute(&start).ok());
   const Trajectory& trajectory = sent();
   const auto startPoint = controllerPointDeg(fullWorkingPose(start));
   const auto angles = *fingerAnglesFor(70.0, 0.0);
@@ -85,7 +99,7 @@ TEST_F(Conversion, fingerOpeningMovesOnlyThatHand) {
 TEST_F(Conversion, handMoveTakesTheSolutionAndItsSegmentTime) {
   const HandPose target{0.3, 0.2, 0.25, 0.0, -kPi / 2.0, 0.0};
   add<HandOperation>(Arm::left, target, 7.5);
-  ASSERT_EQ(execute(&start), kActionSucceeded);
+  ASSERT_TRUE(execute(&start).ok());
   const Trajectory& trajectory = sent();
   ASSERT_EQ(links.solveQueries.size(), 1u);
   EXPECT_EQ(links.solveQueries[0].chest_rad, start[kBodyHead][0]);
@@ -111,7 +125,7 @@ TEST_F(Conversion, handMoveToWhereTheArmIsTakesHalfASecond) {
   JointAngles here = initialPose();
   here[kRightArm] = armSolutionFor(target, here[kBodyHead][0]);
   add<HandOperation>(Arm::right, target, 5.0);
-  ASSERT_EQ(execute(&here), kActionSucceeded);
+  ASSERT_TRUE(execute(&here).ok());
   EXPECT_DOUBLE_EQ(sent().times_s[0], 0.5);
 }
 
@@ -119,7 +133,7 @@ TEST_F(Conversion, jointMoveKeepsTheGroupsItDoesNotGive) {
   JointAngles body = bodyPose();
   body[kBodyHead][0] = degToRad(100.0);
   add<JointOperation>(body, 8.0);
-  ASSERT_EQ(execute(&start), kActionSucceeded);
+  ASSERT_TRUE(execute(&start).ok());
   const auto& point = sent().points_deg[0];
   EXPECT_NEAR(point[0], 100.0, 1e-9);
   EXPECT_DOUBLE_EQ(point[3], radToDeg(start[kRightArm][0]));
@@ -133,7 +147,7 @@ TEST_F(Conversion, twoHandMoveSolvesBothWithTheCurrentChestAndTakesTheLongerTime
   const HandPose left{0.2, 0.4, 0.2, 0.0, -kPi / 2.0, 0.0};
   const HandPose right{0.4, 0.2, 0.2, 0.0, -kPi / 2.0, 0.0};
   add<HandLROperation>(left, right, 5.0);
-  ASSERT_EQ(execute(&start), kActionSucceeded);
+  ASSERT_TRUE(execute(&start).ok());
   ASSERT_EQ(links.solveQueries.size(), 2u);
   EXPECT_EQ(links.solveQueries[0].arm, Arm::left);
   EXPECT_EQ(links.solveQueries[0].chest_rad, 0.7);
@@ -150,7 +164,7 @@ TEST_F(Conversion, twoHandMoveSolvesBothWithTheCurrentChestAndTakesTheLongerTime
 
 TEST_F(Conversion, withoutControllerNothingIsSentButLastPoseMoves) {
   add<FingerDistanceOperation>(Arm::left, 70.0, 0.1);
-  EXPECT_EQ(execute(&start, false), kActionNotSent);
+  EXPECT_EQ(failureOf(execute(&start, false)), FailureCause::noController);
   EXPECT_TRUE(links.trajectories.empty());
   ASSERT_EQ(lastPose.size(), 5u);
   EXPECT_DOUBLE_EQ(lastPose[kLeftHand][0], (*fingerAnglesFor(70.0, 0.0))[0]);
@@ -163,10 +177,10 @@ TEST_F(Conversion, withoutControllerNothingIsSentButLastPoseMoves) {
 
 TEST_F(Conversion, noStartPoseContinuesFromLastPose) {
   add<FingerDistanceOperation>(Arm::left, 70.0, 0.1);
-  ASSERT_EQ(execute(&start), kActionSucceeded);
+  ASSERT_TRUE(execute(&start).ok());
   list.clear();
   add<SleepOperation>(1.0);
-  ASSERT_EQ(execute(nullptr), kActionSucceeded);
+  ASSERT_TRUE(execute(nullptr).ok());
   ASSERT_EQ(links.trajectories.size(), 2u);
   EXPECT_EQ(links.trajectories[1].points_deg[0], links.trajectories[0].points_deg[0]);
 }
@@ -175,31 +189,44 @@ TEST_F(Conversion, missingIkSolutionFailsTheActionAndSendsNothing) {
   add<SleepOperation>(0.2);
   add<HandOperation>(Arm::left, HandPose{0.3, 0.2, 0.2, 0, -kPi / 2.0, 0}, 5.0);
   links.solveFails = true;
-  EXPECT_EQ(execute(&start), kActionNotConverted);
+  const Outcome action = execute(&start);
+  EXPECT_EQ(failureOf(action), FailureCause::noIkSolution);
   EXPECT_TRUE(links.trajectories.empty());
   EXPECT_TRUE(lastPose.empty());
-  EXPECT_NE(err.str().find("node 1: no IK solution for hand L."), std::string::npos) << err.str();
+  EXPECT_EQ(linesOf(action), "nxutil::Hiro2HiroNX(): node 1: no IK solution for hand L.\n");
 }
 
 TEST_F(Conversion, solutionWithoutTheArmsJointsFailsTheAction) {
   add<HandLROperation>(HandPose{0.3, 0.2, 0.2, 0, -kPi / 2.0, 0},
                        HandPose{0.3, -0.2, 0.2, 0, -kPi / 2.0, 0}, 5.0);
   links.solveEmpty = true;
-  EXPECT_EQ(execute(&start), kActionNotConverted);
+  const Outcome action = execute(&start);
+  EXPECT_EQ(failureOf(action), FailureCause::noIkSolution);
   EXPECT_TRUE(links.trajectories.empty());
-  EXPECT_NE(err.str().find("node 0: no IK solution for hand L."), std::string::npos) << err.str();
+  EXPECT_EQ(linesOf(action), "nxutil::Hiro2HiroNX(): node 0: no IK solution for hand L.\n");
 }
 
 TEST_F(Conversion, fingerOpeningBeyondTheHandFailsTheAction) {
   add<FingerDistanceLROperation>(30.0, 130.0, 0.3);
-  EXPECT_EQ(execute(&start), kActionNotConverted);
+  const Outcome action = execute(&start);
+  EXPECT_EQ(failureOf(action), FailureCause::fingerOutOfRange);
+  EXPECT_EQ(linesOf(action),
+            "nxutil::Hiro2HiroNX(): node 0: finger opening 130.0[mm] out of range.\n");
   EXPECT_TRUE(links.trajectories.empty());
 }
 
-TEST_F(Conversion, controllerFailureIdIsReturned) {
+TEST_F(Conversion, nonZeroControllerIdFailsTheAction) {
   add<SleepOperation>(0.2);
   links.controllerId = 7;
-  EXPECT_EQ(execute(&start), 7);
+  EXPECT_EQ(failureOf(execute(&start)), FailureCause::controllerRefused);
+}
+
+TEST_F(Conversion, aStopBeforeSendingKeepsThePlanFromTheRobot) {
+  add<SleepOperation>(0.2);
+  world.stopRequested = true;
+  EXPECT_EQ(failureOf(execute(&start)), FailureCause::stopped);
+  EXPECT_TRUE(links.trajectories.empty());
+  EXPECT_EQ(lastPose.size(), 5u) << "the converted pose is kept as when nothing is sent";
 }
 
 TEST(OperationPrint, lines) {

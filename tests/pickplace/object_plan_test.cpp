@@ -11,8 +11,6 @@
 namespace pickplace {
 namespace {
 
-using namespace briskoutil;
-
 constexpr double kHandOffset30mm_m = (116.70857 - 20.0) / 1000.0;
 
 class ObjectTask : public ::testing::Test, protected TaskFixture {
@@ -30,14 +28,15 @@ class ObjectTask : public ::testing::Test, protected TaskFixture {
   }
 
   // Plans picking and placing of a 30 mm wide, 40 mm high object at `pose` into `slot`.
-  int plan(const HandPose& pose, const SlotPosition& slot, OperationList& list, Arm& arm) {
+  Outcome plan(const HandPose& pose, const SlotPosition& slot, OperationList& list, Arm& arm) {
     TaskContext task = context();
     const ObjectSize size{0.0, 0.03, 0.04};
     const double h = *objectHandOffset_m(0.03, config.serialNo);
-    const int picking = planObjectPicking(task, size, pose, slot, h, list, arm);
-    if (picking != 0) {
-      return picking;
+    Result<Arm> picking = planObjectPicking(task, size, pose, slot, h, list);
+    if (!picking) {
+      return picking.takeFailure();
     }
+    arm = *picking;
     return planObjectPlacing(task, size, slot, h, arm, list);
   }
 
@@ -84,8 +83,8 @@ TEST_F(ObjectTask, slotsFillInOrderThenNoEmptySlot) {
 TEST_F(ObjectTask, secondObjectGoesToTheNearerSlot) {
   OperationList first, second;
   Arm arm;
-  ASSERT_EQ(plan(objectPose, slots.position(0, 0), first, arm), 0);
-  ASSERT_EQ(plan(objectPose, slots.position(0, 1), second, arm), 0);
+  ASSERT_TRUE(plan(objectPose, slots.position(0, 0), first, arm).ok());
+  ASSERT_TRUE(plan(objectPose, slots.position(0, 1), second, arm).ok());
   const double turn = degToRad(100.0);
   // Slot 1 lies 0.08 m nearer along the pallet's x, turned by 100 degrees.
   const auto& put0 = nodeAs<HandOperation>(first, 9).pose;
@@ -117,7 +116,7 @@ TEST_F(ObjectTask, noObjectFound) {
 TEST_F(ObjectTask, pickingNodesTargetsSpeedsAndTimes) {
   OperationList list;
   Arm arm = Arm::right;
-  ASSERT_EQ(plan(objectPose, slot0, list, arm), 0);
+  ASSERT_TRUE(plan(objectPose, slot0, list, arm).ok());
   EXPECT_EQ(arm, Arm::left);
   ASSERT_EQ(list.size(), 15u);
 
@@ -163,7 +162,7 @@ TEST_F(ObjectTask, pickingNodesTargetsSpeedsAndTimes) {
 TEST_F(ObjectTask, placingNodesTargetsSpeedsAndTimes) {
   OperationList list;
   Arm arm;
-  ASSERT_EQ(plan(objectPose, slot0, list, arm), 0);
+  ASSERT_TRUE(plan(objectPose, slot0, list, arm).ok());
   const double turn = degToRad(100.0);
   const double putX = 0.51 * std::cos(turn) - 0.03975 * std::sin(turn);
   const double putY = 0.51 * std::sin(turn) + 0.03975 * std::cos(turn);
@@ -207,7 +206,7 @@ TEST_F(ObjectTask, jointMovesFollowSpeedBase) {
     config.speedBase = speed;
     OperationList list;
     Arm arm;
-    ASSERT_EQ(plan(objectPose, slot0, list, arm), 0);
+    ASSERT_TRUE(plan(objectPose, slot0, list, arm).ok());
     EXPECT_DOUBLE_EQ(nodeAs<JointOperation>(list, 7).time_s, seconds) << speed;
     EXPECT_DOUBLE_EQ(nodeAs<JointOperation>(list, 14).time_s, seconds) << speed;
   }
@@ -216,9 +215,9 @@ TEST_F(ObjectTask, jointMovesFollowSpeedBase) {
 TEST_F(ObjectTask, longHandUnitRaisesEveryHandTarget) {
   OperationList standard, longHand;
   Arm arm;
-  ASSERT_EQ(plan(objectPose, slot0, standard, arm), 0);
+  ASSERT_TRUE(plan(objectPose, slot0, standard, arm).ok());
   config.serialNo = 11;
-  ASSERT_EQ(plan(objectPose, slot0, longHand, arm), 0);
+  ASSERT_TRUE(plan(objectPose, slot0, longHand, arm).ok());
   int hands = 0;
   for (std::size_t i = 0; i < standard.size(); ++i) {
     const auto* a = dynamic_cast<const HandOperation*>(standard[i].get());
@@ -239,14 +238,14 @@ struct NumberedFailure {
   const char* taskLine;
 };
 
+void PrintTo(const NumberedFailure& failure, std::ostream* out) { *out << failure.message; }
+
 class ObjectIkFailure : public ObjectTask, public ::testing::WithParamInterface<NumberedFailure> {};
 
 TEST_P(ObjectIkFailure, reportsTheNumberedCheck) {
   const NumberedFailure failure = GetParam();
   int count = 0;
-  links.reachable = [&](const pickplace_fakes::IkQuery&) {
-    return count++ != failure.failingQuery;
-  };
+  links.reachable = [&](const fakes::IkQuery&) { return count++ != failure.failingQuery; };
   estimateClass(0);
   EXPECT_EQ(run(), "HIRO_OBJ_MANIP_ERROR");
   EXPECT_EQ(err.str(), std::string(failure.message) +
@@ -263,14 +262,20 @@ INSTANTIATE_TEST_SUITE_P(
         NumberedFailure{2, "IK failed. (7)", "cannot calculate picking parameters."},
         NumberedFailure{3, "[IK failed. (2)]", "cannot calculate placing parameters."},
         NumberedFailure{4, "[IK failed. (3)]", "cannot calculate placing parameters."},
-        NumberedFailure{5, "[IK failed. (7)]", "cannot calculate placing parameters."}));
+        NumberedFailure{5, "[IK failed. (7)]", "cannot calculate placing parameters."}),
+    [](const auto& info) { return "query" + std::to_string(info.param.failingQuery); });
 
-TEST_F(ObjectTask, placingCodesNameTheCheck) {
+TEST_F(ObjectTask, failedPlanNamesTheCheckAndKeepsTheNodesSoFar) {
   int count = 0;
-  links.reachable = [&](const pickplace_fakes::IkQuery&) { return count++ != 5; };
+  links.reachable = [&](const fakes::IkQuery&) { return count++ != 5; };
   OperationList list;
   Arm arm;
-  EXPECT_EQ(plan(objectPose, slot0, list, arm), -7);
+  const Outcome planned = plan(objectPose, slot0, list, arm);
+  ASSERT_FALSE(planned.ok());
+  EXPECT_EQ(planned.failure().cause(), FailureCause::unreachable);
+  EXPECT_EQ(planned.failure().lines(), std::vector<std::string>{"[IK failed. (7)]"});
+  EXPECT_EQ(list.size(), 13u);
+  EXPECT_EQ(err.str(), "") << "a plan step reports nothing itself";
 }
 
 TEST_F(ObjectTask, withoutControllerTheTaskFails) {

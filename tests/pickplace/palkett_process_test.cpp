@@ -22,10 +22,47 @@ class PalkettProcess : public ::testing::Test {
   void SetUp() override {
     test_support::RtcConfOptions options;
     options.nameServer = names.address();
-    const std::string conf = test_support::writeRtcConf(directory.path(), options);
+    options.rate_hz = rate_hz;
+    conf = test_support::writeRtcConf(directory.path(), options);
     palkett = std::make_unique<test_support::ChildProcess>(test_support::binPath("PalkettComp"),
                                                            std::vector<std::string>{"-f", conf});
     ASSERT_TRUE(names.waitForBinding("Palkett0.rtc", Seconds(15))) << palkett->output();
+  }
+
+  // Activates the coordinator, with no outside service connected.
+  void activate() {
+    ASSERT_TRUE(rtctl({"activate", "Palkett0"}).status.exitedWith(0));
+    ASSERT_TRUE(palkett->waitForOutput("Palkett::activate(): HIROController and HiroNX not found.",
+                                       Seconds(15)))
+        << palkett->output();
+  }
+
+  // Starts the listener on "output" and returns once it hears every answer from now on: a
+  // STOP with nothing running always answers, so it is repeated until one is heard; then the
+  // answer to a different word shows that the late answers to those probes have all landed
+  // (words are answered in order). The listener's answers are then exactly these two.
+  void listen() {
+    listener = std::make_unique<test_support::ChildProcess>(
+        test_support::binPath("rtctl"),
+        std::vector<std::string>{"-n", names.address(), "print", "Palkett0:output"});
+    bool listening = false;
+    for (int attempt = 0; attempt < 30 && !listening; ++attempt) {
+      rtctl({"inject", "Palkett0:input", "HIRO_TRAY_MANIP_STOP"});
+      listening = waitForAnswersBeyond(0, Seconds(1));
+    }
+    ASSERT_TRUE(listening) << listener->output() << palkett->output();
+    ASSERT_TRUE(rtctl({"inject", "Palkett0:input", "HIRO_OBJ_MANIP_STOP"}).status.exitedWith(0));
+    ASSERT_TRUE(waitForLatestAnswer("HIRO_OBJ_MANIP_STOPPED", Seconds(15)))
+        << listener->output() << palkett->output();
+    const auto heard = answers();
+    answersBefore = heard.size();
+    ASSERT_EQ(heard.front(), "HIRO_TRAY_MANIP_STOPPED");
+  }
+
+  // The answers since listen() returned.
+  std::vector<std::string> newAnswers() const {
+    const auto heard = answers();
+    return {heard.begin() + static_cast<std::ptrdiff_t>(answersBefore), heard.end()};
   }
 
   test_support::RunResult rtctl(const std::vector<std::string>& arguments) {
@@ -50,6 +87,19 @@ class PalkettProcess : public ::testing::Test {
     return answers().size() > count;
   }
 
+  // Waits until the listener's latest answer is `word`.
+  bool waitForLatestAnswer(const std::string& word, Seconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+      const auto lines = answers();
+      if (!lines.empty() && lines.back() == word) {
+        return true;
+      }
+      std::this_thread::sleep_for(50ms);
+    }
+    return false;
+  }
+
   std::string exchange(const std::string& word) {
     const std::size_t before = answers().size();
     const auto sent = rtctl({"inject", "Palkett0:input", word});
@@ -62,33 +112,19 @@ class PalkettProcess : public ::testing::Test {
     return answers()[before];
   }
 
+  double rate_hz = 100.0;
   test_support::NameServer names;
   test_support::TempDir directory;
+  std::string conf;
+  std::size_t answersBefore = 0;
   std::unique_ptr<test_support::ChildProcess> palkett;
   std::unique_ptr<test_support::ChildProcess> listener;
 };
 
 TEST_F(PalkettProcess, answersCommandWordsOnItsOutputPort) {
-  ASSERT_TRUE(rtctl({"activate", "Palkett0"}).status.exitedWith(0));
-  ASSERT_TRUE(palkett->waitForOutput("Palkett::activate(): HIROController and HiroNX not found.",
-                                     Seconds(15)))
-      << palkett->output();
-
-  listener = std::make_unique<test_support::ChildProcess>(
-      test_support::binPath("rtctl"),
-      std::vector<std::string>{"-n", names.address(), "print", "Palkett0:output"});
-  // A STOP with nothing running always answers: repeat it until the listener hears one.
-  bool listening = false;
-  for (int attempt = 0; attempt < 30 && !listening; ++attempt) {
-    rtctl({"inject", "Palkett0:input", "HIRO_TRAY_MANIP_STOP"});
-    listening = waitForAnswersBeyond(0, Seconds(1));
-  }
-  ASSERT_TRUE(listening) << listener->output() << palkett->output();
-  EXPECT_EQ(answers()[0], "HIRO_TRAY_MANIP_STOPPED");
-  // Late duplicates of the probe are still on their way; let them land before counting.
-  std::this_thread::sleep_for(500ms);
-
-  EXPECT_EQ(exchange("HIRO_OBJ_MANIP_STOP"), "HIRO_OBJ_MANIP_STOPPED");
+  activate();
+  // A STOP with nothing running answers at once: listen() relies on both.
+  listen();
   EXPECT_EQ(exchange("HIRO_OBJ_MANIP_START"), "HIRO_OBJ_MANIP_ERROR");
   EXPECT_EQ(exchange("FINISH"), "");
   EXPECT_TRUE(
@@ -129,6 +165,43 @@ TEST_F(PalkettProcess, registersItsProfileAndParameterDefaults) {
       "5.0\n"
       "  serialNo = 3\n";
   EXPECT_NE(configuration.out.find(defaults), std::string::npos) << configuration.out;
+}
+
+TEST_F(PalkettProcess, refusesAParameterOutsideItsRangeAndKeepsTheValueInForce) {
+  const auto refused = rtctl({"conf", "Palkett0", "set", "holdDistance_m", "-0.02"});
+  EXPECT_TRUE(refused.status.exitedWith(1)) << refused.out << refused.err;
+  EXPECT_NE(refused.err.find("holdDistance_m"), std::string::npos) << refused.err;
+  EXPECT_NE(refused.err.find("must be from 0 to"), std::string::npos) << refused.err;
+  const auto afterRefusal = rtctl({"conf", "Palkett0"});
+  EXPECT_NE(afterRefusal.out.find("  holdDistance_m = 0.001\n"), std::string::npos)
+      << afterRefusal.out;
+
+  const auto accepted = rtctl({"conf", "Palkett0", "set", "holdDistance_m", "0.002"});
+  EXPECT_TRUE(accepted.status.exitedWith(0)) << accepted.err;
+  EXPECT_NE(rtctl({"conf", "Palkett0"}).out.find("  holdDistance_m = 0.002\n"), std::string::npos);
+}
+
+// The coordinator at 1000 periods a second, the middleware's default rate.
+class PalkettUnderFlood : public PalkettProcess {
+ protected:
+  PalkettUnderFlood() { rate_hz = 1000.0; }
+};
+
+TEST_F(PalkettUnderFlood, aStartAmongTenThousandOtherWordsIsAnswered) {
+  activate();
+  listen();
+  test_support::ChildProcess writer(test_support::binPath("command_word_writer"), {"-f", conf});
+  ASSERT_TRUE(names.waitForBinding("CommandWordWriter0.rtc", Seconds(15))) << writer.output();
+  ASSERT_TRUE(
+      rtctl({"connect", "CommandWordWriter0:words", "Palkett0:input"}).status.exitedWith(0));
+  ASSERT_TRUE(rtctl({"activate", "CommandWordWriter0"}).status.exitedWith(0));
+
+  ASSERT_TRUE(writer.waitForOutput("wrote 10000 words", Seconds(120))) << writer.output();
+  ASSERT_TRUE(waitForAnswersBeyond(answersBefore, Seconds(30))) << palkett->output();
+  // No controller and no estimation gateway: the task that the START began fails at once.
+  EXPECT_EQ(newAnswers(), std::vector<std::string>{"HIRO_OBJ_MANIP_ERROR"});
+  EXPECT_EQ(palkett->countInOutput(">> HIRO_OBJ_MANIP_START"), 1);
+  EXPECT_EQ(palkett->countInOutput("dropped"), 0) << palkett->output();
 }
 
 }  // namespace

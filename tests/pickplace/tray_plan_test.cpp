@@ -12,8 +12,6 @@
 namespace pickplace {
 namespace {
 
-using namespace briskoutil;
-
 // Closed fingers reach 41.9 mm · sin(acos(-19 / 41.9)) + 75 mm below the hand.
 const double kTrayHandOffset_m =
     (41.9 * std::sqrt(1.0 - (19.0 / 41.9) * (19.0 / 41.9)) + 75.0) / 1000.0;
@@ -29,11 +27,11 @@ void expectTurnedPoint(const HandPose& pose, double x, double y, double z, doubl
 
 class TrayTask : public ::testing::Test, protected TaskFixture {
  protected:
-  int plan(OperationList& list) {
+  Outcome plan(OperationList& list) {
     TaskContext task = context();
-    const int picking = planTrayPicking(task, trayHandOffset_m(config.serialNo), list);
+    Outcome picking = planTrayPicking(task, trayHandOffset_m(config.serialNo), list);
     pickingCount = list.size();
-    if (picking != 0) {
+    if (!picking) {
       return picking;
     }
     return planTrayPlacing(task, trayHandOffset_m(config.serialNo), list);
@@ -45,7 +43,7 @@ class TrayTask : public ::testing::Test, protected TaskFixture {
 
 TEST_F(TrayTask, nineThenSevenNodes) {
   OperationList list;
-  ASSERT_EQ(plan(list), 0);
+  ASSERT_TRUE(plan(list).ok());
   EXPECT_EQ(pickingCount, 9u);
   EXPECT_EQ(list.size(), 16u);
   nodeAs<JointOperation>(list, 0);
@@ -69,7 +67,7 @@ TEST_F(TrayTask, nineThenSevenNodes) {
 
 TEST_F(TrayTask, gripPointsAreTurnedToThePallet) {
   OperationList list;
-  ASSERT_EQ(plan(list), 0);
+  ASSERT_TRUE(plan(list).ok());
   const double gripZ = 0.015 + 0.05 + kTrayHandOffset_m;
   EXPECT_NEAR(gripZ, 0.1773, 1e-4);
   const auto& body = nodeAs<JointOperation>(list, 0);
@@ -106,7 +104,7 @@ TEST_F(TrayTask, gripPointsAreTurnedToThePallet) {
 
 TEST_F(TrayTask, putDownPointsFacingThePlace) {
   OperationList list;
-  ASSERT_EQ(plan(list), 0);
+  ASSERT_TRUE(plan(list).ok());
   const double putZ = 0.032 + 0.05 + kTrayHandOffset_m;
   const auto& body = nodeAs<JointOperation>(list, 9);
   EXPECT_DOUBLE_EQ(body.pose_rad[kBodyHead][0], 0.0);
@@ -124,7 +122,7 @@ TEST_F(TrayTask, putDownPointsFacingThePlace) {
 TEST_F(TrayTask, putDownPlaceTurnsWithItsDirection) {
   config.directionPalletToBePlacedR_deg = -30.0;
   OperationList list;
-  ASSERT_EQ(plan(list), 0);
+  ASSERT_TRUE(plan(list).ok());
   const double turn = degToRad(-30.0);
   expectTurnedPoint(nodeAs<HandLROperation>(list, 10).left, 0.47, 0.14,
                     0.032 + 0.05 + kTrayHandOffset_m, turn);
@@ -134,21 +132,23 @@ TEST_F(TrayTask, putDownPlaceTurnsWithItsDirection) {
 struct TrayFailure {
   int failingQuery;
   const char* message;
-  int code;
   const char* taskLine;
 };
+
+void PrintTo(const TrayFailure& failure, std::ostream* out) { *out << failure.message; }
 
 class TrayIkFailure : public TrayTask, public ::testing::WithParamInterface<TrayFailure> {};
 
 TEST_P(TrayIkFailure, reportsTheNumberedCheck) {
   const TrayFailure failure = GetParam();
   int count = 0;
-  links.reachable = [&](const pickplace_fakes::IkQuery&) {
-    return count++ != failure.failingQuery;
-  };
+  links.reachable = [&](const fakes::IkQuery&) { return count++ != failure.failingQuery; };
   OperationList list;
-  EXPECT_EQ(plan(list), failure.code);
-  err.str("");
+  const Outcome planned = plan(list);
+  ASSERT_FALSE(planned.ok());
+  EXPECT_EQ(planned.failure().cause(), FailureCause::unreachable);
+  EXPECT_EQ(planned.failure().lines(), std::vector<std::string>{failure.message});
+  EXPECT_EQ(err.str(), "");
   count = 0;
   TaskContext task = context();
   EXPECT_EQ(processTray(task), "HIRO_TRAY_MANIP_ERROR");
@@ -160,14 +160,29 @@ TEST_P(TrayIkFailure, reportsTheNumberedCheck) {
 // Queries come in left/right pairs; failing the right one of a pair fails the check.
 INSTANTIATE_TEST_SUITE_P(
     EveryCheck, TrayIkFailure,
-    ::testing::Values(
-        TrayFailure{1, "[IK failed. (2)]", -2, "cannot calculate picking parameters."},
-        TrayFailure{2, "[IK failed. (4)]", -4, "cannot calculate picking parameters."},
-        TrayFailure{5, "[IK failed. (7)]", -7, "cannot calculate picking parameters."},
-        TrayFailure{6, "[IK failed. (9)]", -9, "cannot calculate picking parameters."},
-        TrayFailure{8, "[IK failed. (11)]", -9, "cannot calculate placing parameters."},
-        TrayFailure{10, "[IK failed. (10)]", -10, "cannot calculate placing parameters."},
-        TrayFailure{13, "[IK failed. (15)]", -15, "cannot calculate placing parameters."}));
+    ::testing::Values(TrayFailure{1, "[IK failed. (2)]", "cannot calculate picking parameters."},
+                      TrayFailure{2, "[IK failed. (4)]", "cannot calculate picking parameters."},
+                      TrayFailure{5, "[IK failed. (7)]", "cannot calculate picking parameters."},
+                      TrayFailure{6, "[IK failed. (9)]", "cannot calculate picking parameters."},
+                      TrayFailure{8, "[IK failed. (11)]", "cannot calculate placing parameters."},
+                      TrayFailure{10, "[IK failed. (10)]", "cannot calculate placing parameters."},
+                      TrayFailure{13, "[IK failed. (15)]", "cannot calculate placing parameters."}),
+    [](const auto& info) { return "query" + std::to_string(info.param.failingQuery); });
+
+TEST_F(TrayTask, aFailedCallEndsATwoHandCheckWithNoLineOfItsOwn) {
+  // The left hand cannot reach, and the right hand's query fails: the failed call wins, as
+  // it was reported where it failed.
+  links.reachable = [](const fakes::IkQuery& query) { return query.arm != Arm::left; };
+  links.failingQuery = 1;
+  OperationList list;
+  const Outcome planned = plan(list);
+  ASSERT_FALSE(planned.ok());
+  EXPECT_EQ(planned.failure().cause(), FailureCause::callFailed);
+  TaskContext task = context();
+  links.reachQueries.clear();
+  EXPECT_EQ(processTray(task), "HIRO_TRAY_MANIP_ERROR");
+  EXPECT_EQ(err.str(), "");
+}
 
 TEST_F(TrayTask, continuesFromTheObjectTasksLastPose) {
   links.estimate.result = 0;

@@ -3,9 +3,8 @@
 #include <atomic>
 #include <chrono>
 #include <future>
-#include <sstream>
-#include <thread>
 
+#include "recording_stream.h"
 #include "worker_thread.h"
 
 namespace pickplace {
@@ -13,8 +12,8 @@ namespace {
 
 class WorkerThread : public ::testing::Test {
  protected:
-  std::ostringstream out;
-  std::ostringstream err;
+  fakes::RecordingStream out;
+  fakes::RecordingStream err;
   Console console{out, err};
 };
 
@@ -48,10 +47,8 @@ TEST_F(WorkerThread, destructorJoinsBetweenItsLines) {
   std::atomic<bool> finished{false};
   {
     Thread worker(console);
-    worker.start([&] {
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      finished = true;
-    });
+    // Still running when the destructor begins.
+    worker.start([&] { finished = err.waitFor(">> ~Thread()", std::chrono::seconds(10)); });
   }
   EXPECT_TRUE(finished);
   EXPECT_EQ(err.str(), ">> ~Thread()\n<< ~Thread()\n");

@@ -17,14 +17,14 @@ class Collision : public ::testing::Test {
     for (int a = 0; a < kGridCells; ++a)
       for (int b = 0; b < kGridCells; ++b) grid.at(a, b) = kCellOccupied;
   }
-  // Predicted pose in the middle of `cell`, robot at the origin facing planner +x (rows grow
-  // along +y, columns towards -x).
+  // Predicted pose in the middle of `cell`, robot at the origin facing planner +x (mx grows
+  // along +y, my towards -x).
   static float middle_mm(int index) {
     const int offset = index - kRobotCell;
     return static_cast<float>(offset * kCellSize_mm + (offset > 0 ? 25 : offset < 0 ? -25 : 0));
   }
   void predictInto(GridCell cell) {
-    path.executing().pose = PlannerPose{-middle_mm(cell.column), middle_mm(cell.row), 0.0f};
+    path.executing().pose = PlannerPose{-middle_mm(cell.my), middle_mm(cell.mx), 0.0f};
   }
 };
 
@@ -42,7 +42,7 @@ TEST_F(Collision, anyOneOfTheFiveFreeCellsClearsThePrediction) {
     SetUp();
     predictInto(centre);
     grid.at(free) = kCellFree;
-    EXPECT_FALSE(isPredictedPoseBlocked(grid, path)) << free.row << "," << free.column;
+    EXPECT_FALSE(isPredictedPoseBlocked(grid, path)) << free.mx << "," << free.my;
   }
 }
 
@@ -87,7 +87,7 @@ TEST_F(Collision, markPredictedCellClearsBlockingBitsAndMarksIt) {
 }
 
 TEST_F(Collision, goalAreaAtTheGridCornerIsClipped) {
-  // Robot 4870 mm along planner +y from the goal: the goal cell is row 3.
+  // Robot 4870 mm along planner +y from the goal: the goal cell has mx 3.
   const PlannerPose pose{0.0f, 4870.0f, 0.0f};
   ASSERT_EQ(goalCell(pose), (GridCell{3, 100}));
   grid.at(50, 50) = kCellFree;

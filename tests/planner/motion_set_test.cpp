@@ -75,5 +75,16 @@ TEST_F(MotionFileTest, countNotMatchingTheSizeIsRefused) {
   EXPECT_NE(readMotionFile(fileName).error.find("no primitive count"), std::string::npos);
 }
 
+TEST(ParseRadiusSpeed, takesTwoNumbersAroundOneColon) {
+  const auto turn = parseRadiusSpeed("-1600:400");
+  ASSERT_TRUE(turn.has_value());
+  EXPECT_EQ(turn->r_mm, -1600.0f);
+  EXPECT_EQ(turn->v_mmps, 400.0f);
+  EXPECT_TRUE(parseRadiusSpeed("0:300.5").has_value());
+  for (const char* refused : {"3000", "3000:", ":300", "a:300", "3000:300x", "3000:300:1",
+                              "nan:300", "3000:inf", "--help"})
+    EXPECT_FALSE(parseRadiusSpeed(refused).has_value()) << refused;
+}
+
 }  // namespace
 }  // namespace planner

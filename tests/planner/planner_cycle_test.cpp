@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <deque>
 #include <fstream>
 #include <utility>
 #include <vector>
@@ -12,53 +11,14 @@
 #include <planner/cell_bits.h>
 #include <planner/planning_image.h>
 
+#include "fake_planner_ports.h"
+#include "manual_clock.h"
+
 namespace planner {
 namespace {
 
-// Time moves only when the planner sleeps.
-class ManualClock : public MillisecondClock {
- public:
-  std::uint32_t now_ms() override { return now; }
-  void sleepOneMillisecond() override { ++now; }
-  std::uint32_t now = 1000;
-};
-
-class FakeIo : public PlannerIo {
- public:
-  MapServiceState serviceState = MapServiceState::Present;
-  std::optional<std::string> callFailure;
-  std::uint32_t mapWidth = 200;
-  std::uint32_t mapHeight = 200;
-  std::vector<float> cells = std::vector<float>(200 * 200, 0.0f);
-  bool samplesArrive = true;
-  int waitsAllowed = 50;
-  std::deque<std::string> inbox;
-  std::vector<std::string> sent;
-  std::vector<std::pair<double, double>> velocities;
-  std::vector<cv::Mat> images;
-  OdometryPose pose;
-  OdometryVelocity velocity;
-
-  bool takeMessage(std::string& text) override {
-    if (inbox.empty()) return false;
-    text = inbox.front();
-    inbox.pop_front();
-    return true;
-  }
-  void sendMessage(const std::string& text) override { sent.push_back(text); }
-  void sendVelocity(double vx, double va) override { velocities.emplace_back(vx, va); }
-  MapServiceState mapServiceState() override { return serviceState; }
-  MapFetch fetchMap() override {
-    return MapFetch{MapReplyView{mapWidth, mapHeight, cells.data(), cells.size()}, callFailure};
-  }
-  bool poseIsNew() override { return samplesArrive; }
-  OdometryPose readPose() override { return pose; }
-  bool velocityIsNew() override { return samplesArrive; }
-  OdometryVelocity readVelocity() override { return velocity; }
-  bool keepWaiting() override { return --waitsAllowed > 0; }
-  void publishImage(const cv::Mat& image) override { images.push_back(image.clone()); }
-  std::string consoleText(const std::string& utf8) override { return utf8; }
-};
+using fakes::FakePlannerPorts;
+using fakes::ManualClock;
 
 class Cycle : public ::testing::Test {
  protected:
@@ -67,7 +27,7 @@ class Cycle : public ::testing::Test {
   PlannerFiles files{dir + name + ".mtn", dir + name + "_log.txt"};
   PlannerSettings settings;
   ManualClock clock;
-  FakeIo io;
+  FakePlannerPorts io;
   PlannerCycle planner{settings, io, clock, files};
 
   void SetUp() override {
@@ -145,7 +105,7 @@ TEST_F(Cycle, unusableMapStopsTheBaseAndTheNextGoodMapResumes) {
   planner.execute();
   planner.execute();
   for (auto fault : {0, 1, 2, 3}) {
-    FakeIo good = io;
+    FakePlannerPorts good = io;
     if (fault == 0) io.mapWidth = 201;
     if (fault == 1) io.cells.resize(100);
     if (fault == 2) io.cells[7] = std::nanf("");
@@ -195,6 +155,49 @@ TEST_F(Cycle, lostOdometryGivesUpWhenToldTo) {
   EXPECT_TRUE(io.images.empty());
   EXPECT_GE(clock.now - before, 19u) << "the wait sleeps between polls";
   EXPECT_EQ(planner.routeState(), 0);
+}
+
+TEST_F(Cycle, pacingGivesWayWhenToldTo) {
+  settings.loopTime_s = 10.0;
+  planner.deactivate();
+  ASSERT_FALSE(planner.activate());
+  io.inbox.push_back("ROBOT_START");
+  planner.execute();
+  ASSERT_EQ(planner.path().step(), 1);
+  io.velocities.clear();
+  io.images.clear();
+  io.waitsAllowed = 30;
+  const std::uint32_t before = clock.now;
+  planner.execute();
+  EXPECT_EQ(clock.now - before, 29u) << "the pacing stops as soon as it is told";
+  EXPECT_TRUE(io.velocities.empty()) << "a cycle given up sends nothing";
+  EXPECT_TRUE(io.images.empty());
+  EXPECT_EQ(planner.path().step(), 1);
+}
+
+TEST_F(Cycle, activationPausesTwoSecondsUnlessToldToGiveUp) {
+  planner.deactivate();
+  std::uint32_t before = clock.now;
+  ASSERT_FALSE(planner.activate());
+  EXPECT_EQ(clock.now - before, 2000u);
+  planner.deactivate();
+  io.waitsAllowed = 10;
+  before = clock.now;
+  ASSERT_FALSE(planner.activate()) << "the activation still completes";
+  EXPECT_EQ(clock.now - before, 9u);
+  EXPECT_EQ(planner.motionSet().size(), 33u);
+}
+
+TEST_F(Cycle, takesEveryWordThatCameSinceTheLastCycle) {
+  for (int i = 0; i < 5000; ++i) io.inbox.push_back("NOT_A_ROUTE_WORD");
+  io.inbox.push_back("ROBOT_START");
+  for (int i = 0; i < 5000; ++i) io.inbox.push_back("NOT_A_ROUTE_WORD");
+  planner.execute();
+  EXPECT_EQ(planner.routeState(), 1) << "the start word in the middle starts the route";
+  EXPECT_EQ(io.inbox.size(), 5000u) << "the words after it wait for a state that listens";
+  planner.execute();
+  EXPECT_EQ(planner.routeState(), 1);
+  EXPECT_EQ(io.inbox.size(), 5000u);
 }
 
 TEST_F(Cycle, memoryCountsGridAndImagesAndReleasesThemOnDeactivation) {

@@ -100,7 +100,7 @@ TEST(DrawHoldOverlays, predictedCellPathStartAndWheelLine) {
   state.current = PlannerPose{500.0f, 0.0f, 0.0f};
   state.predictedCell = GridCell{100, 97};
   cv::Mat image = makePlanningImage();
-  drawHoldOverlays(image, state, PlanarPoint_mm{0.0f, 0.0f}, path, 0);
+  drawHoldOverlays(image, state, PlannerPoint{0.0f, 0.0f}, path, 0);
   EXPECT_EQ(image.at<cv::Vec3b>(194, 200), bgr(15, 129, 239));
   // The start lies 500 mm behind: cell (100, 110), a ring of radius 3 around (200, 220).
   EXPECT_EQ(image.at<cv::Vec3b>(220, 203), bgr(0, 212, 255));

@@ -64,8 +64,7 @@ TEST(PredictPose, straightMotionMovesOnePeriodAlongTheHeading) {
   EXPECT_NEAR(path.executing().pose.x_mm, 1000.0 + 150.0 * std::cos(-0.3), 1e-3);
   EXPECT_NEAR(path.executing().pose.y_mm, 150.0 * std::sin(-0.3), 1e-3);
   EXPECT_NEAR(path.executing().pose.theta_rad, -0.3, 1e-6);
-  EXPECT_EQ(state.robotRow, 100);
-  EXPECT_EQ(state.robotColumn, 100);
+  EXPECT_EQ(state.robotCell, (GridCell{100, 100}));
   EXPECT_EQ(state.predictedCell, (GridCell{100, 98}));
   EXPECT_FLOAT_EQ(state.current.x_mm, 1000.0f);
   EXPECT_FLOAT_EQ(state.predicted.x_mm, path.executing().pose.x_mm);

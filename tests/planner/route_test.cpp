@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <deque>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -9,58 +10,27 @@
 
 #include <planner/cell_bits.h>
 
+#include "fake_planner_ports.h"
+#include "profile_settings.h"
+
 namespace planner {
 namespace {
 
 constexpr double kRadPerDegree = 3.14159265358979 / 180.0;
 
-class RecordingActions : public RouteActions {
- public:
-  std::deque<std::string> inbox;
-  std::vector<std::string> sent;
-  std::vector<std::pair<double, double>> velocities;
-  int holds = 0;
-  PathBook* path = nullptr;
-
-  bool takeMessage(std::string& text) override {
-    if (inbox.empty()) return false;
-    text = inbox.front();
-    inbox.pop_front();
-    return true;
-  }
-  void sendMessage(const std::string& text) override { sent.push_back(text); }
-  void sendVelocity(double vx, double va) override { velocities.emplace_back(vx, va); }
-  void holdPosition() override {
-    ++holds;
-    path->freezeLookAhead(0.0f, 0.0f);
-    path->advance();
-  }
-};
-
-// Profile defaults of the component.
-RouteThresholds profileThresholds() {
-  RouteThresholds t;
-  t.setpoint1_mm = 300;
-  t.setpoint2_mm = 800;
-  t.checkpoint1_mm = 500;
-  t.checkpoint2_mm = 800;
-  t.checkpoint3_mm = 1000;
-  t.checkpoint4_mm = 1000;
-  return t;
-}
-
 class RouteWalk : public ::testing::Test {
  protected:
-  RouteThresholds thresholds = profileThresholds();
-  RecordingActions actions;
-  Route route{thresholds, actions};
+  RouteThresholds thresholds = fakes::profileSettings().route;
+  fakes::FakePlannerPorts ports;
+  Route route{thresholds};
   LocalGrid grid;
   PathBook path;
+  // What the cycle keeps of the route's outcomes.
   bool directCommand = false;
+  int holds = 0;
 
   void SetUp() override {
     path.reset(PlannerPose{});
-    actions.path = &path;
     route.reset(300.0f);
   }
   void walls(float front_mm, float left_mm = 5050, float right_mm = 5000) {
@@ -72,65 +42,81 @@ class RouteWalk : public ::testing::Test {
   void heading(double degrees) {
     path.current().pose.theta_rad = static_cast<float>(degrees * kRadPerDegree);
   }
-  bool step() { return route.step(grid, path, directCommand); }
+  // One route step with its outcome carried out as the cycle does; true when the cycle ends.
+  bool step() {
+    const RouteOutcome outcome = route.step(grid, path, ports);
+    if (outcome.report) ports.sent.push_back(*outcome.report);
+    if (outcome.direct) {
+      ports.velocities.emplace_back(outcome.direct->vx_mps, outcome.direct->va_radps);
+      directCommand = true;
+    }
+    if (outcome.resumePlanned) directCommand = false;
+    if (outcome.then == AfterRouteStep::HoldPosition) {
+      ++holds;
+      path.freezeLookAhead(0.0f, 0.0f);
+      path.advance();
+    }
+    return outcome.then != AfterRouteStep::Continue;
+  }
+  std::int32_t state() const { return numberOf(route.state()); }
   void expectPlanned(float v, float r) {
     EXPECT_FLOAT_EQ(path.planned().v_mmps, v);
     EXPECT_FLOAT_EQ(path.planned().r_mm, r);
   }
   void expectLastVelocity(double vx, double va) {
-    ASSERT_FALSE(actions.velocities.empty());
-    EXPECT_DOUBLE_EQ(actions.velocities.back().first, vx);
-    EXPECT_NEAR(actions.velocities.back().second, va, 1e-6);
+    ASSERT_FALSE(ports.velocities.empty());
+    EXPECT_DOUBLE_EQ(ports.velocities.back().first, vx);
+    EXPECT_NEAR(ports.velocities.back().second, va, 1e-6);
   }
   // Runs one step that only plans and does not end the cycle.
   void planStep(std::int32_t expectedNext) {
     EXPECT_FALSE(step());
-    EXPECT_EQ(route.state(), expectedNext);
+    EXPECT_EQ(state(), expectedNext);
   }
   // A heading turn that completes at once.
   void turnDone(double targetDeg, std::int32_t expectedNext) {
     heading(targetDeg + 1.0);
-    const int holdsBefore = actions.holds;
+    const int holdsBefore = holds;
     planStep(expectedNext);
-    EXPECT_EQ(actions.holds, holdsBefore);
+    EXPECT_EQ(holds, holdsBefore);
     EXPECT_FALSE(directCommand);
     expectPlanned(0, 0);
   }
 };
-
-TEST(WallProbes, measureFreeDistanceInTheGrid) {
-  LocalGrid grid;
-  EXPECT_FLOAT_EQ(frontDistance(grid), 5050.0f);
-  EXPECT_FLOAT_EQ(leftWallDistance(grid), 5050.0f);
-  EXPECT_FLOAT_EQ(rightWallDistance(grid), 5000.0f);
-  grid.at(100, 100) = kCellOccupied;
-  EXPECT_FLOAT_EQ(frontDistance(grid), 0.0f);
-  grid.at(100, 100) = kCellUnknown;  // unknown cells are no walls
-  grid.at(100, 70) = kCellOccupied | kCellPredicted;
-  EXPECT_FLOAT_EQ(frontDistance(grid), 1500.0f);
-  grid.at(94, 90) = kCellOccupied;
-  grid.at(113, 90) = kCellOccupied;
-  grid.at(99, 91) = kCellOccupied;  // beside the probe column
-  EXPECT_FLOAT_EQ(leftWallDistance(grid), 300.0f);
-  EXPECT_FLOAT_EQ(rightWallDistance(grid), 650.0f);
-}
 
 TEST_F(RouteWalk, waitsForTheStartWordWithZeroCommands) {
   walls(5050);
   EXPECT_TRUE(step());
   expectLastVelocity(0, 0);
   EXPECT_TRUE(directCommand);
-  actions.inbox.push_back("ROBOT_GO_BACK");
+  ports.inbox.push_back("ROBOT_GO_BACK");
   EXPECT_FALSE(step()) << "a word is consumed and the cycle goes on";
-  EXPECT_EQ(route.state(), 0);
-  EXPECT_TRUE(actions.inbox.empty());
-  actions.inbox.push_back("ROBOT_START");
+  EXPECT_EQ(state(), 0);
+  EXPECT_TRUE(ports.inbox.empty());
+  ports.inbox.push_back("ROBOT_START");
   planStep(1);
   EXPECT_FALSE(directCommand);
 }
 
+TEST_F(RouteWalk, takesTheWaitingWordsInOrderUpToTheAwaitedOne) {
+  walls(5050);
+  ports.inbox = {"HELLO", "ROBOT_GO_BACK", "ROBOT_START", "ROBOT_GO_BACK", "BYE"};
+  planStep(1);
+  EXPECT_FALSE(directCommand);
+  EXPECT_EQ(ports.inbox, (std::deque<std::string>{"ROBOT_GO_BACK", "BYE"}))
+      << "the words after the start word wait";
+}
+
+TEST_F(RouteWalk, ignoredWordsAreAllConsumedAndTheCycleGoesOn) {
+  walls(5050);
+  ports.inbox = {"HELLO", "ROBOT_GO_BACK", "BYE"};
+  planStep(0);
+  EXPECT_TRUE(ports.inbox.empty());
+  EXPECT_TRUE(ports.velocities.empty()) << "no zero command: a word came";
+}
+
 TEST_F(RouteWalk, wholeRouteWithItsCommands) {
-  actions.inbox.push_back("ROBOT_START");
+  ports.inbox.push_back("ROBOT_START");
   walls(5050);
   planStep(1);
 
@@ -146,8 +132,8 @@ TEST_F(RouteWalk, wholeRouteWithItsCommands) {
   heading(90.0 - 0.6 / kRadPerDegree);
   EXPECT_TRUE(step());
   expectLastVelocity(0, -0.523);
-  EXPECT_EQ(actions.holds, 1);
-  EXPECT_EQ(route.state(), 3);
+  EXPECT_EQ(holds, 1);
+  EXPECT_EQ(state(), 3);
   EXPECT_TRUE(directCommand);
   heading(90.0 - 0.2 / kRadPerDegree);
   EXPECT_TRUE(step());
@@ -184,13 +170,13 @@ TEST_F(RouteWalk, wholeRouteWithItsCommands) {
   expectPlanned(0, 0);
 
   planStep(8);
-  EXPECT_EQ(actions.sent, std::vector<std::string>{"ROBOT_ARRIVED"});
+  EXPECT_EQ(ports.sent, std::vector<std::string>{"ROBOT_ARRIVED"});
 
   EXPECT_TRUE(step());
   expectLastVelocity(0, 0);
-  actions.inbox.push_back("ROBOT_START");
+  ports.inbox.push_back("ROBOT_START");
   planStep(8);
-  actions.inbox.push_back("ROBOT_GO_BACK");
+  ports.inbox.push_back("ROBOT_GO_BACK");
   planStep(9);
   EXPECT_FALSE(directCommand);
 
@@ -256,11 +242,11 @@ TEST_F(RouteWalk, wholeRouteWithItsCommands) {
   heading(-350.0);
   EXPECT_TRUE(step());
   expectLastVelocity(0, 10.0 * 0.017453293 / 2);
-  EXPECT_EQ(route.state(), 18);
+  EXPECT_EQ(state(), 18);
   turnDone(0.0, 19);
 
   planStep(20);
-  EXPECT_EQ(actions.sent, (std::vector<std::string>{"ROBOT_ARRIVED", "ROBOT_FINISH"}));
+  EXPECT_EQ(ports.sent, (std::vector<std::string>{"ROBOT_ARRIVED", "ROBOT_FINISH"}));
   walls(1500);
   EXPECT_TRUE(step());
   expectLastVelocity(0, -0.2617993833333333);

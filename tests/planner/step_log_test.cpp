@@ -49,6 +49,22 @@ TEST_F(StepLogTest, threeCyclesGiveThreeNumberedBlocksAndTheAverage) {
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3 * 5 + 2);
 }
 
+TEST_F(StepLogTest, everyBlockIsInTheFileAsSoonAsItIsAppended) {
+  PathBook path;
+  path.reset(PlannerPose{});
+  StepLog log;
+  ASSERT_TRUE(log.open(fileName));
+  log.append(7, path);
+  // Read while the log is still open, as after the process was killed.
+  const std::string text = content();
+  EXPECT_EQ(text.substr(0, 13), "step0001 : 7\n") << text;
+  EXPECT_EQ(text.substr(text.size() - 2), "\n\n") << "the whole block: " << text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5);
+  log.append(8, path);
+  const std::string twoBlocks = content();
+  EXPECT_EQ(std::count(twoBlocks.begin(), twoBlocks.end(), '\n'), 10);
+}
+
 TEST_F(StepLogTest, closingWithoutRecordsSaysAverageZero) {
   {
     StepLog log;

@@ -13,7 +13,8 @@ PortDescription outPort(const std::string& dataType = kString) {
            {"dataport.data_type", dataType},
            {"dataport.interface_type", "corba_cdr"},
            {"dataport.dataflow_type", "push,pull"},
-           {"dataport.subscription_type", "flush,new,periodic"}}};
+           {"dataport.subscription_type", "flush,new,periodic"}},
+          {}};
 }
 
 PortDescription inPort(const std::string& dataType = kString) {
@@ -22,11 +23,12 @@ PortDescription inPort(const std::string& dataType = kString) {
            {"dataport.data_type", dataType},
            {"dataport.interface_type", "corba_cdr"},
            {"dataport.dataflow_type", "push, pull"},
-           {"dataport.subscription_type", "Any"}}};
+           {"dataport.subscription_type", "Any"}},
+          {}};
 }
 
-PortDescription servicePort(const std::string& name) {
-  return {name, {{"port.port_type", "CorbaPort"}}};
+PortDescription servicePort(const std::string& name, std::vector<InterfaceInfo> interfaces = {}) {
+  return {name, {{"port.port_type", "CorbaPort"}}, std::move(interfaces)};
 }
 
 TEST(ConnectionPlan, matchingDataPortsGetTheDefaultPushConnectorInEitherOrder) {
@@ -69,8 +71,8 @@ TEST(ConnectionPlan, requestedPropertiesMustBeOfferedByBothPorts) {
 }
 
 TEST(ConnectionPlan, aPortWithoutTheStandardKeysIsRefused) {
-  PortDescription bare = {"Odd0.in",
-                          {{"port.port_type", "DataInPort"}, {"dataport.data_type", kString}}};
+  PortDescription bare = {
+      "Odd0.in", {{"port.port_type", "DataInPort"}, {"dataport.data_type", kString}}, {}};
   EXPECT_FALSE(planConnection(outPort(), bare, {}).error.empty());
 }
 
@@ -97,6 +99,49 @@ TEST(ConnectionPlan, servicePortsConnectWithTheRequestedPropertiesOnly) {
                                        servicePort("Brisko0.BriskoService"), {{"note", "x"}});
   ASSERT_EQ(plan.error, "");
   EXPECT_EQ(plan.connectorProperties, (PropertyMap{{"note", "x"}}));
+}
+
+TEST(ConnectionPlan, servicePortsConnectWhenEveryRequiredInterfaceIsProvidedByTheOther) {
+  PortDescription user = servicePort(
+      "Palkett0.HIRO", {{"common", "CommonCommands", false}, {"motion", "MotionCommands", false}});
+  PortDescription provider =
+      servicePort("HIROController0.HIRO",
+                  {{"common", "CommonCommands", true}, {"motion", "MotionCommands", true}});
+  EXPECT_EQ(planConnection(user, provider, {}).error, "");
+  EXPECT_EQ(planConnection(provider, user, {}).error, "");
+}
+
+TEST(ConnectionPlan, servicePortsWhoseInterfacesDoNotMatchAreRefused) {
+  PortDescription user =
+      servicePort("Palkett0.BriskoService", {{"BriskoSvcIF", "BriskoRTC::BriskoService", false}});
+  PortDescription map = servicePort("BaseSim0.RelativeMapService",
+                                    {{"RelativeMapService", "Zemla::RelativeMapService", true}});
+  ConnectionPlan plan = planConnection(user, map, {});
+  EXPECT_NE(plan.error.find("interfaces do not match"), std::string::npos) << plan.error;
+  EXPECT_NE(plan.error.find("BriskoRTC::BriskoService"), std::string::npos) << plan.error;
+  EXPECT_NE(plan.error.find("BaseSim0.RelativeMapService"), std::string::npos) << plan.error;
+
+  // The same type under another instance name is not wired by the middleware either.
+  PortDescription otherInstance =
+      servicePort("Brisko0.BriskoService", {{"other", "BriskoRTC::BriskoService", true}});
+  EXPECT_FALSE(planConnection(user, otherInstance, {}).error.empty());
+
+  // Two providers: nothing would use anything.
+  PortDescription status =
+      servicePort("BaseSim0.BaseStatusService", {{"BaseStatusService", "SimBase::Status", true}});
+  EXPECT_FALSE(planConnection(map, status, {}).error.empty());
+}
+
+TEST(ConnectionPlan, aRequiredInterfaceWiredByHandNeedsNoProviderOfItsName) {
+  PortDescription user =
+      servicePort("Palkett0.BriskoService", {{"BriskoSvcIF", "BriskoRTC::BriskoService", false}});
+  PortDescription provider =
+      servicePort("Brisko0.BriskoService", {{"other", "BriskoRTC::BriskoService", true}});
+  ConnectionPlan plan =
+      planConnection(user, provider,
+                     {{"Palkett0.port.BriskoService.required.BriskoRTC::BriskoService.BriskoSvcIF",
+                       "Brisko0.port.BriskoService.provided.BriskoRTC::BriskoService.other"}});
+  EXPECT_EQ(plan.error, "");
 }
 
 TEST(ProfileValue, admitsListedValuesAndAnyIgnoringCaseAndSpaces) {

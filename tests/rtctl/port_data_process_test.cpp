@@ -158,6 +158,10 @@ TEST_F(PortDataProcess, anImageComesBackThroughItsSavedPicture) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(again),
                           std::filesystem::directory_iterator()),
             1);
+  // JSON holds the pixels themselves: it reads back as it stands.
+  const std::string json = echoed("image", sample, {"--format", "json"}, {"--format", "json"});
+  EXPECT_NE(json.find(R"("imgData":")"), std::string::npos) << json;
+  EXPECT_EQ(echoed("image", json, {"--format", "json"}, {"--format", "json"}), json);
   // Without the pictures the line holds only a checksum: refused, saying what to do.
   const RunResult refused = rtctl({"inject", "PortEcho0:image_in", line});
   EXPECT_TRUE(refused.status.exitedWith(1));
@@ -189,7 +193,7 @@ TEST_F(PortDataProcess, tenThousandWordsFromStandardInputArriveInOrderThroughOne
   const RunResult injected =
       test_support::runProgram("/bin/sh",
                                {"-c", test_support::binPath("rtctl") + " -n " + names.address() +
-                                          " inject PortEcho0:string_in < " + file},
+                                          " inject PortEcho0:string_in --file - < " + file},
                                Seconds(300));
   ASSERT_FALSE(injected.timedOut);
   ASSERT_TRUE(injected.status.exitedWith(0)) << injected.err;

@@ -142,7 +142,7 @@ void registration(RTC::Manager* manager) {
 }
 
 void moduleInit(RTC::Manager* manager) {
-  shell::createComponentOrAbort(manager, registration, "PortEcho");
+  shell::createComponentOrFail(manager, registration, "PortEcho");
 }
 
 }  // namespace

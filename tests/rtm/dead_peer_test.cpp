@@ -55,8 +55,8 @@ class DeadPeer : public ::testing::Test {
     ASSERT_NE(writer, nullptr);
     reader = std::make_unique<test_support::ChildProcess>(
         test_support::binPath("rtm_test_reader"),
-        std::vector<std::string>{"-f", "/nonexistent/rtc.conf", "-o", "naming.enable:NO", "-o",
-                                 "logger.enable:NO", "-o", "corba.endpoints:127.0.0.1:"});
+        std::vector<std::string>{"-o", "naming.enable:NO", "-o", "logger.enable:NO", "-o",
+                                 "corba.endpoints:127.0.0.1:"});
     ASSERT_TRUE(reader->waitForOutput("READER_PORT", kWait)) << reader->output();
     const std::string output = reader->standardOutput();
     const size_t at = output.find("IOR:");

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 using rtm_test::RecordingComponent;
@@ -200,6 +201,31 @@ TEST_F(Lifecycle, servantAnswersForEveryBaseInterface) {
   EXPECT_TRUE(context->_is_a("IDL:org.omg/SDOPackage/SDOService:1.0"));
   EXPECT_EQ(reference->get_context_handle(context), 0);
   EXPECT_TRUE(reference->is_alive(context));
+  component->exit();
+}
+
+TEST_F(Lifecycle, aComponentBelongsToNoOrganisationAndTakesNone) {
+  RecordingComponent* component = create();
+  ASSERT_NE(component, nullptr);
+  RTC::RTObject_var reference = component->getObjRef();
+  SDOPackage::OrganizationList_var owned = reference->get_owned_organizations();
+  SDOPackage::OrganizationList_var joined = reference->get_organizations();
+  EXPECT_EQ(owned->length(), 0u);
+  EXPECT_EQ(joined->length(), 0u);
+  SDOPackage::Configuration_var configuration = reference->get_configuration();
+  EXPECT_FALSE(configuration->add_organization(SDOPackage::Organization::_nil()));
+  EXPECT_FALSE(configuration->remove_organization("organization0"));
+  component->exit();
+}
+
+TEST_F(Lifecycle, aRateOutsideTheUsableRangeIsRefusedBySetRate) {
+  RecordingComponent* component = create();
+  ASSERT_NE(component, nullptr);
+  RTC::ExecutionContext_var context = contextOf(component);
+  for (double rate : {0.0, -1.0, 2e6, std::numeric_limits<double>::infinity()})
+    EXPECT_EQ(context->set_rate(rate), RTC::BAD_PARAMETER) << rate;
+  EXPECT_EQ(context->set_rate(250.0), RTC::RTC_OK);
+  EXPECT_DOUBLE_EQ(context->get_rate(), 250.0);
   component->exit();
 }
 

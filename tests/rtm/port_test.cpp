@@ -11,6 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <vector>
+
 namespace {
 using rtm_test::RecordingComponent;
 
@@ -64,6 +69,30 @@ class CommandPorts : public RecordingComponent {
     addInPort("in", in);
     return RTC::RTC_OK;
   }
+};
+
+// Notes in onDeactivated and onFinalize whether its out-port is still connected and still
+// delivers, as a component writing a last word there would need.
+class LastWords : public Ports {
+ public:
+  explicit LastWords(RTC::Manager* manager) : Ports(manager) {}
+  RTC::ReturnCode_t onDeactivated(RTC::UniqueId) override { return note("onDeactivated"); }
+  RTC::ReturnCode_t onFinalize() override { return note("onFinalize"); }
+  std::vector<std::string> notes() const {
+    std::lock_guard<std::mutex> lock(notesMutex_);
+    return notes_;
+  }
+
+ private:
+  RTC::ReturnCode_t note(const std::string& callback) {
+    outValue.data = callback.c_str();
+    const bool delivered = out.write() && in.read() && callback == inValue.data.in();
+    std::lock_guard<std::mutex> lock(notesMutex_);
+    notes_.push_back(callback + (delivered ? " delivered" : " not delivered"));
+    return RTC::RTC_OK;
+  }
+  mutable std::mutex notesMutex_;
+  std::vector<std::string> notes_;
 };
 
 // An execution context's service, used here as a stand-in provided interface.
@@ -156,6 +185,49 @@ TEST(CommandPortTest, aFullWaitingInPortRefusesTheWriterInsteadOfDroppingASample
   ASSERT_TRUE(component->in.read());
   EXPECT_STREQ(component->inValue.data, "word 2");
   component->exit();
+}
+
+TEST(LastWordsTest, onExitThePortsStayConnectedUntilAfterOnFinalize) {
+  rtm_test::registerTestFactory<LastWords>("LastWords", "0");
+  auto* component = static_cast<LastWords*>(RTC::Manager::instance().createComponent("LastWords"));
+  ASSERT_NE(component, nullptr);
+  RTC::PortService_var out = component->out.getPortRef();
+  RTC::PortService_var in = component->in.getPortRef();
+  RTC::ConnectorProfile profile = profileFor({out, in});
+  ASSERT_EQ(out->connect(profile), RTC::RTC_OK);
+  ASSERT_EQ(component->ownedContext()->activate(), RTC::RTC_OK);
+  ASSERT_EQ(RTC::RTObject_var(component->getObjRef())->exit(), RTC::RTC_OK);
+  EXPECT_EQ(component->notes(),
+            (std::vector<std::string>{"onDeactivated delivered", "onFinalize delivered"}));
+  EXPECT_EQ(component->out.connectionCount(), 0u);
+  EXPECT_FALSE(component->in.isConnected());
+}
+
+TEST_F(PortTest, aFloodIntoAFullInPortIsReportedAtTheFirstLossThenAtMostOnceASecond) {
+  RTC::PortService_var out = component->out.getPortRef();
+  RTC::PortService_var in = component->in.getPortRef();
+  RTC::ConnectorProfile profile = profileFor({out, in});
+  ASSERT_EQ(out->connect(profile), RTC::RTC_OK);
+  constexpr int kWords = 3000;
+  testing::internal::CaptureStderr();
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < kWords; ++i) {
+    component->outValue.data = ("word " + std::to_string(i)).c_str();
+    component->out.write();
+  }
+  const double elapsed_s =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(component->in.droppedCount(), static_cast<size_t>(kWords - 8));
+  int lines = 0;
+  for (size_t at = err.find("unread samples dropped so far"); at != std::string::npos;
+       at = err.find("unread samples dropped so far", at + 1))
+    ++lines;
+  EXPECT_NE(err.find("Ports0.in: buffer of 8 full; 1 unread samples dropped so far"),
+            std::string::npos)
+      << err;
+  EXPECT_GE(lines, 1);
+  EXPECT_LE(lines, 1 + static_cast<int>(elapsed_s)) << err;
 }
 
 TEST_F(PortTest, profilesCarryTheDataPortProperties) {

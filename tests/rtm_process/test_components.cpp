@@ -2,7 +2,9 @@
 
 #include <shell/component_shell.h>
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 namespace rt_test {
 
@@ -28,6 +30,9 @@ const char* const kTalkerProfile[] =
 const char* const kListenerProfile[] = TEST_PROFILE("Listener", "0", );
 const char* const kEchoProviderProfile[] = TEST_PROFILE("EchoProvider", "0", );
 const char* const kEchoCallerProfile[] = TEST_PROFILE("EchoCaller", "0", );
+const char* const kFarewellProfile[] = TEST_PROFILE("Farewell", "0", );
+const char* const kWaiterProfile[] =
+    TEST_PROFILE("Waiter", "0", "conf.default.give_way", "1", "conf.__widget__.give_way", "text", );
 const char* const kProbeProfile[] =
     TEST_PROFILE("Probe", "2", "conf.default.gain", "1.5", "conf.default.label", "plain",
                  "conf.default.count", "7", "conf.default.fail_on_execute", "0",
@@ -106,6 +111,11 @@ RTC::ReturnCode_t Listener::onExecute(RTC::UniqueId) {
 }
 
 char* EchoServant::repeat(const char* text) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (lastText_ != text) say(std::string("echo called: ") + text);
+    lastText_ = text;
+  }
   return CORBA::string_dup(("echo:" + std::string(text)).c_str());
 }
 
@@ -212,6 +222,56 @@ RTC::ReturnCode_t Probe::onReset(RTC::UniqueId) {
   return RTC::RTC_OK;
 }
 
+Farewell::Farewell(RTC::Manager* manager)
+    : RTC::DataFlowComponentBase(manager), textOut_("out", text_), port_("echo") {}
+
+RTC::ReturnCode_t Farewell::onInitialize() {
+  addOutPort("out", textOut_);
+  port_.registerConsumer("echo0", "Echo", echo_);
+  addPort(port_);
+  return RTC::RTC_OK;
+}
+
+void Farewell::sayGoodbye(const std::string& callback) {
+  text_.data = ("farewell from " + callback).c_str();
+  textOut_.write();
+  if (CORBA::is_nil(echo_._ptr())) {
+    say(callback + ": consumer nil");
+    return;
+  }
+  try {
+    CORBA::String_var reply = echo_->repeat(callback.c_str());
+    say(callback + ": reply: " + reply.in());
+  } catch (const CORBA::Exception& error) {
+    say(callback + ": call failed: " + error._name());
+  }
+}
+
+RTC::ReturnCode_t Farewell::onDeactivated(RTC::UniqueId) {
+  sayGoodbye("onDeactivated");
+  return RTC::RTC_OK;
+}
+
+RTC::ReturnCode_t Farewell::onFinalize() {
+  sayGoodbye("onFinalize");
+  return RTC::RTC_OK;
+}
+
+Waiter::Waiter(RTC::Manager* manager) : RTC::DataFlowComponentBase(manager) {}
+
+RTC::ReturnCode_t Waiter::onInitialize() {
+  bindParameter("give_way", giveWay_, "1");
+  return RTC::RTC_OK;
+}
+
+RTC::ReturnCode_t Waiter::onExecute(RTC::UniqueId) {
+  say("waiter: waiting");
+  while (giveWay_ != 1 || !isDeactivationPending())
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  say("waiter: gave way");
+  return RTC::RTC_OK;
+}
+
 void registerTestComponents(RTC::Manager* manager) {
   shell::registerComponentFactory(manager, kTalkerProfile, shell::createComponent<Talker>,
                                   shell::destroyComponent);
@@ -222,6 +282,10 @@ void registerTestComponents(RTC::Manager* manager) {
   shell::registerComponentFactory(manager, kEchoCallerProfile, shell::createComponent<EchoCaller>,
                                   shell::destroyComponent);
   shell::registerComponentFactory(manager, kProbeProfile, shell::createComponent<Probe>,
+                                  shell::destroyComponent);
+  shell::registerComponentFactory(manager, kFarewellProfile, shell::createComponent<Farewell>,
+                                  shell::destroyComponent);
+  shell::registerComponentFactory(manager, kWaiterProfile, shell::createComponent<Waiter>,
                                   shell::destroyComponent);
 }
 

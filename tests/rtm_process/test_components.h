@@ -14,6 +14,7 @@
 #include <Orvn.hh>
 #include <RtTestEcho.hh>
 
+#include <mutex>
 #include <string>
 
 namespace rt_test {
@@ -62,10 +63,15 @@ class Listener : public RTC::DataFlowComponentBase {
   RTC::InPort<Orvn::TimedImageData> imageIn_;
 };
 
+// Prints "echo called: <text>" whenever repeat() is called with another text than last time.
 class EchoServant : public virtual POA_RtTest::Echo {
  public:
   char* repeat(const char* text) override;
   CORBA::Long add(CORBA::Long a, CORBA::Long b) override;
+
+ private:
+  std::mutex mutex_;
+  std::string lastText_;
 };
 
 // Provides RtTest::Echo as "echo0" on its port "echo".
@@ -118,6 +124,39 @@ class Probe : public RTC::DataFlowComponentBase {
   int failOnExecute_ = 0;
   bool executedSinceActivation_ = false;
   bool inErrorSinceAborting_ = false;
+};
+
+// Has a last word at the end: in onDeactivated and in onFinalize it writes "farewell from
+// <callback>" on "out" and calls repeat("<callback>") on the "echo0" it requires on its port
+// "echo", printing "<callback>: reply: <text>", "<callback>: consumer nil" or
+// "<callback>: call failed: <exception>".
+class Farewell : public RTC::DataFlowComponentBase {
+ public:
+  explicit Farewell(RTC::Manager* manager);
+  RTC::ReturnCode_t onInitialize() override;
+  RTC::ReturnCode_t onDeactivated(RTC::UniqueId ec_id) override;
+  RTC::ReturnCode_t onFinalize() override;
+
+ private:
+  void sayGoodbye(const std::string& callback);
+
+  RTC::TimedString text_;
+  RTC::OutPort<RTC::TimedString> textOut_;
+  RTC::CorbaPort port_;
+  RTC::CorbaConsumer<RtTest::Echo> echo_;
+};
+
+// Its onExecute waits (printing "waiter: waiting" once) until the context asks it to give way
+// (isDeactivationPending()) and then prints "waiter: gave way"; with give_way 0 it never
+// returns.
+class Waiter : public RTC::DataFlowComponentBase {
+ public:
+  explicit Waiter(RTC::Manager* manager);
+  RTC::ReturnCode_t onInitialize() override;
+  RTC::ReturnCode_t onExecute(RTC::UniqueId ec_id) override;
+
+ private:
+  int giveWay_ = 1;
 };
 
 // Registers the factories of all of the above.

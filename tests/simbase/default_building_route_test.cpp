@@ -140,7 +140,7 @@ TEST(DefaultBuilding, plannerRouteRunsToTheFinishWithoutCollision) {
   ASSERT_TRUE(building.ok) << building.error;
   ManualClock time(0.0);
   const DriveBaseParams baseParams;  // BaseSimComp's defaults
-  ASSERT_EQ(checkWorldSetup(building.plan, baseParams, RangeSensorParams{}), "");
+  ASSERT_EQ(checkWorldSetup(building.plan, baseParams), "");
   BaseWorld world(building.plan, baseParams, RangeSensorParams{}, time);
   SimulatedPorts ports(world, time);
   SharedClock clock(time);

@@ -76,6 +76,7 @@ TEST(DriveBase, turnInPlaceKeepsThePositionAndWrapsTheHeading) {
 TEST(DriveBase, accelerationIsLimited) {
   DriveBaseParams params;
   params.maxLinearAccel_mps2 = 0.5;
+  params.watchdog_s = 100.0;
   DriveBase base(params, {}, {}, 0.0);
   base.command({0.3, 0.0}, 0.0);
   base.advanceTo(0.2);
@@ -85,26 +86,62 @@ TEST(DriveBase, accelerationIsLimited) {
   EXPECT_NEAR(base.velocity().vx_mps, 0.3, 1e-9);
 }
 
-TEST(DriveBase, watchdogStopsTheBaseOnceAfterCommandsCease) {
-  DriveBaseParams params = testParams();
-  params.watchdog_s = 1.0;
+TEST(DriveBase, watchdogBringsTheBaseToRestOnceAfterCommandsCease) {
+  DriveBaseParams params;  // the real limits: 0.8 m/s^2, 0.5 s
   DriveBase base(params, {}, {}, 0.0);
-  base.command({0.2, 0.0}, 0.0);
-  EXPECT_TRUE(base.advanceTo(0.9).empty());
-  EXPECT_NEAR(base.velocity().vx_mps, 0.2, 1e-9);
+  base.command({0.3, 0.0}, 0.0);
+  EXPECT_TRUE(base.advanceTo(0.5).empty());
+  EXPECT_NEAR(base.velocity().vx_mps, 0.3, 1e-9);
+  // Tripped after 0.5 s, it brakes at its limit: at rest 0.3 / 0.8 s later, reported then.
+  EXPECT_TRUE(base.advanceTo(0.8).empty());
+  EXPECT_GT(base.velocity().vx_mps, 0.0);
+  EXPECT_LT(base.velocity().vx_mps, 0.3);
   const auto events = base.advanceTo(1.5);
   ASSERT_EQ(events.size(), 1u);
   EXPECT_EQ(events[0].kind, BaseEvent::Kind::WatchdogStop);
-  EXPECT_NEAR(events[0].time_s, 1.0, 0.01);
+  EXPECT_NEAR(events[0].time_s, 0.5 + 0.375, 0.011);
+  EXPECT_NEAR(events[0].sinceCommand_s, 0.875, 0.011);
   EXPECT_DOUBLE_EQ(base.velocity().vx_mps, 0.0);
   const double stoppedAt_m = base.pose().x_m;
-  EXPECT_NEAR(stoppedAt_m, 0.2, 0.01);
+  EXPECT_DOUBLE_EQ(events[0].pose.x_m, stoppedAt_m);
+  // Acceleration ramp + cruise + braking ramp.
+  EXPECT_NEAR(stoppedAt_m, 0.5 * 0.3 * 0.375 + 0.3 * 0.125 + 0.5 * 0.3 * 0.375, 0.003);
+  EXPECT_EQ(describeEvent(events[0]).rfind("no command for 0.8", 0), 0u)
+      << describeEvent(events[0]);
   EXPECT_TRUE(base.advanceTo(5.0).empty());
   EXPECT_DOUBLE_EQ(base.pose().x_m, stoppedAt_m);
   // A fresh command moves it again.
   base.command({0.2, 0.0}, 5.0);
   base.advanceTo(5.5);
   EXPECT_GT(base.pose().x_m, stoppedAt_m + 0.05);
+}
+
+TEST(DriveBase, aWatchdogLapseThatTheNextCommandEndsIsNoEvent) {
+  // A commander a little slower than the watchdog: the base eases off for a moment between
+  // commands and goes on; nothing to report.
+  DriveBaseParams params;
+  DriveBase base(params, {}, {}, 0.0);
+  double now_s = 0.0;
+  for (int i = 0; i < 20; ++i) {
+    base.command({0.3, 0.1}, now_s);
+    now_s += 0.51;
+    EXPECT_TRUE(base.advanceTo(now_s).empty()) << i;
+    // At most 10 ms of braking at 0.8 m/s^2 before the next command.
+    if (i > 0) {
+      EXPECT_GE(base.velocity().vx_mps, 0.3 - 0.8 * 0.015) << i;
+    }
+  }
+  EXPECT_GT(base.travelled_m(), 0.3 * 0.51 * 19);
+}
+
+TEST(DriveBase, aWallThatStopsABrakingBaseIsACollisionNotAWatchdogStop) {
+  const std::vector<WallSegment> walls = {{{0.25, -1.0}, {0.25, 1.0}}};
+  DriveBaseParams params;
+  DriveBase base(params, walls, {}, 0.0);
+  base.command({0.3, 0.0}, 0.0);
+  const auto events = base.advanceTo(3.0);
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].kind, BaseEvent::Kind::Collision);
 }
 
 TEST(DriveBase, regularCommandsKeepTheWatchdogQuiet) {
@@ -207,17 +244,49 @@ TEST(BaseWorld, runsWithTheInjectedClock) {
   EXPECT_TRUE(world.update().empty());
 }
 
+TEST(ScaledClock, runsScaleTimesAsFastAsItsSourceFromWhereItStarted) {
+  ManualClock wall(50.0);
+  ScaledClock simulated(wall, 4.0);
+  EXPECT_DOUBLE_EQ(simulated.now_s(), 50.0);
+  wall.advance(0.25);
+  EXPECT_DOUBLE_EQ(simulated.now_s(), 51.0);
+  ScaledClock realTime(wall, 1.0);
+  wall.advance(2.0);
+  EXPECT_DOUBLE_EQ(realTime.now_s(), wall.now_s());
+}
+
+TEST(BaseWorld, everyTimeItKeepsRunsOnTheScaledClock) {
+  // Four simulated seconds per wall second: the motion, the status time and the watchdog all
+  // count simulated seconds.
+  ManualClock wall(0.0);
+  ScaledClock simulated(wall, 4.0);
+  DriveBaseParams params = testParams();
+  params.watchdog_s = 0.5;
+  BaseWorld world(FloorPlan{}, params, RangeSensorParams{}, simulated);
+  world.command({0.4, 0.0});
+  wall.advance(0.1);  // 0.4 s simulated
+  BaseStatus status = world.status();
+  EXPECT_NEAR(status.time_s, 0.4, 1e-9);
+  EXPECT_NEAR(status.pose.x_m, 0.16, 0.003);
+  EXPECT_NEAR(status.velocity.vx_mps, 0.4, 1e-9);
+  wall.advance(0.1);  // the watchdog's 0.5 s are long past in simulated time
+  const auto events = world.update();
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].kind, BaseEvent::Kind::WatchdogStop);
+  EXPECT_NEAR(events[0].sinceCommand_s, 0.5, 0.011);
+  status = world.status();
+  EXPECT_NEAR(status.time_s, 0.8, 1e-9);
+  EXPECT_DOUBLE_EQ(status.velocity.vx_mps, 0.0);
+  EXPECT_NEAR(status.pose.x_m, 0.2, 0.003);
+}
+
 TEST(BaseWorld, setupCheckRejectsAStartInsideAWall) {
   FloorPlan plan;
   plan.walls = {{{0.1, -1.0}, {0.1, 1.0}}};
-  EXPECT_EQ(checkWorldSetup(plan, DriveBaseParams{}, RangeSensorParams{}),
+  EXPECT_EQ(checkWorldSetup(plan, DriveBaseParams{}),
             "the start pose is 0.100 m from a wall, inside the 0.150 m footprint");
   plan.start.x_m = -0.5;
-  EXPECT_EQ(checkWorldSetup(plan, DriveBaseParams{}, RangeSensorParams{}), "");
-  DriveBaseParams zeroWatchdog;
-  zeroWatchdog.watchdog_s = 0.0;
-  EXPECT_EQ(checkWorldSetup(plan, zeroWatchdog, RangeSensorParams{}),
-            "command watchdog must be positive");
+  EXPECT_EQ(checkWorldSetup(plan, DriveBaseParams{}), "");
 }
 
 TEST(OdometrySchedule, periodicWithoutMapRequests) {

@@ -35,6 +35,18 @@ TEST(FloorPlan, readsStartWallsAndRectanglesIgnoringComments) {
   EXPECT_DOUBLE_EQ(result.plan.walls[4].to.y_m, 1.0);
   EXPECT_DOUBLE_EQ(result.plan.walls[3].from.x_m, 2.0);
   EXPECT_DOUBLE_EQ(result.plan.walls[3].from.y_m, 3.0);
+  EXPECT_FALSE(result.plan.arrival);
+  EXPECT_FALSE(result.plan.finish);
+}
+
+TEST(FloorPlan, namesTheRoutesArrivalAndFinishWhenItKnowsThem) {
+  const auto result = parse("start 0 0 0\narrival 4.7 -3.4  # station\nfinish 0 0.1\n");
+  ASSERT_TRUE(result.ok) << result.error;
+  ASSERT_TRUE(result.plan.arrival);
+  EXPECT_DOUBLE_EQ(result.plan.arrival->x_m, 4.7);
+  EXPECT_DOUBLE_EQ(result.plan.arrival->y_m, -3.4);
+  ASSERT_TRUE(result.plan.finish);
+  EXPECT_DOUBLE_EQ(result.plan.finish->y_m, 0.1);
 }
 
 TEST(FloorPlan, errorsNameTheLineAndTheProblem) {
@@ -53,6 +65,9 @@ TEST(FloorPlan, errorsNameTheLineAndTheProblem) {
       {"start 0 0 0\nstart 1 1 1\n", "plan:2: second 'start' line"},
       {"\nstart 0 0 0\ndoor 0 0 1 1\n", "plan:3: unknown keyword 'door'"},
       {"wall 0 0 1 1\n", "plan: no 'start' line"},
+      {"start 0 0 0\narrival 1\n", "plan:2: 'arrival' needs x_m y_m"},
+      {"start 0 0 0\nfinish 1 2 3\n", "plan:2: 'finish' needs x_m y_m"},
+      {"start 0 0 0\nfinish 1 2\nfinish 1 2\n", "plan:3: second 'finish' line"},
   };
   for (const Case& c : cases) {
     const auto result = parse(c.text);
@@ -71,4 +86,6 @@ TEST(FloorPlan, shippedDefaultBuildingLoads) {
   const auto result = basesim::loadFloorPlan(DEFAULT_BUILDING_FILE);
   ASSERT_TRUE(result.ok) << result.error;
   EXPECT_GE(result.plan.walls.size(), 4u);
+  EXPECT_TRUE(result.plan.arrival);
+  EXPECT_TRUE(result.plan.finish);
 }

@@ -47,7 +47,7 @@ planner::GridCell plannerCellOf(const WorldPose& base, const WorldPoint& point) 
   const float left_mm = static_cast<float>((-dx * s + dy * c) * kMmPerM);
   // Odometry pose of the base taken as the origin, heading 0: the point is (ahead, left) in
   // odometry terms, (ahead, -left) in the planner frame.
-  return planner::worldToCell(0.0f, 0.0f, 0.0f, ahead_mm, -left_mm);
+  return planner::worldToCell(planner::PlannerPose{}, planner::PlannerPoint{ahead_mm, -left_mm});
 }
 
 }  // namespace
@@ -108,8 +108,8 @@ TEST(MapAgainstPlanner, everySeenWallPointLandsInThePlannersCell) {
     bool neighbour = false;
     for (int dr = -1; dr <= 1; ++dr)
       for (int dc = -1; dc <= 1; ++dc)
-        neighbour |= grid.at(cell.row + dr, cell.column + dc) == planner::kCellOccupied;
-    EXPECT_TRUE(neighbour) << "ray " << ray << " cell " << cell.row << "," << cell.column;
+        neighbour |= grid.at(cell.mx + dr, cell.my + dc) == planner::kCellOccupied;
+    EXPECT_TRUE(neighbour) << "ray " << ray << " cell " << cell.mx << "," << cell.my;
   }
   EXPECT_GE(exact, total * 95 / 100);
 }

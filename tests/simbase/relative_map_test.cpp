@@ -81,3 +81,15 @@ TEST(SenseRelativeMap, onlyTheThreeValuesAppear) {
   }
   EXPECT_GT(occupied, 40);
 }
+
+TEST(SenseRelativeMap, aSensorReachingBeyondTheMapSeesTheWholeMapAndEnds) {
+  // No walls and a range far beyond the map: every cell is free, the corners included, and
+  // the rays stop at the map's edge instead of running out to the range.
+  RangeSensorParams farSensor;
+  farSensor.range_m = 1e300;
+  farSensor.raysPerTurn = 4096;
+  const auto map = senseRelativeMap({}, {0.0, 0.0, 0.0}, farSensor);
+  EXPECT_EQ(cellAt(map, 0, 0), kCellFree);
+  EXPECT_EQ(cellAt(map, kMapCells - 1, kMapCells - 1), kCellFree);
+  EXPECT_EQ(cellAt(map, 0, kMapCells - 1), kCellFree);
+}

@@ -65,6 +65,9 @@ TEST(RouteEndToEnd, defaultBuildingFromStartToFinishWithoutCollision) {
   expectRtctl(names, {"connect", "Torvane0:planning_img", "PlanViewer0:planning_img"});
   expectRtctl(names, {"connect", "RouteSupervisor0:route_command", "Torvane0:in_message"});
   expectRtctl(names, {"connect", "Torvane0:message", "RouteSupervisor0:route_report"});
+  // The supervisor watches the base's progress; the route must never look stuck to it.
+  expectRtctl(names,
+              {"connect", "RouteSupervisor0:BaseStatusService", "BaseSim0:BaseStatusService"});
   ASSERT_FALSE(::testing::Test::HasFailure());
 
   expectRtctl(names, {"activate", "BaseSim0", "PlanViewer0", "Torvane0"});

@@ -25,15 +25,16 @@ inline Scene testScene() {
 }
 
 // The axes of ToyArmKinematics: approach along -x, opening along y.
-inline HandAxes testAxes() { return {{-1, 0, 0}, {0, 1, 0}}; }
+inline HandAxes testAxes() { return {-geometry::Vec3::UnitX(), geometry::Vec3::UnitY()}; }
 
 constexpr double kTestFingertipDepth_m = 0.11;
 
 // A hand pointing down whose fingertips are at `tip`, turned by `turn_rad` about the
 // vertical, with the given finger opening.
-inline HandState handAt(const Vec3& tip, double turn_rad, double opening_m) {
+inline HandState handAt(const geometry::Vec3& tip, double turn_rad, double opening_m) {
   HandState hand;
-  hand.pose = frameFromPose({tip.x, tip.y, tip.z + kTestFingertipDepth_m, turn_rad, -M_PI / 2, 0});
+  hand.pose = geometry::frameFromPose(
+      {tip.x(), tip.y(), tip.z() + kTestFingertipDepth_m, turn_rad, -M_PI / 2, 0});
   hand.opening_m = opening_m;
   hand.fingertipDepth_m = kTestFingertipDepth_m;
   return hand;

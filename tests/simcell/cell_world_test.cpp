@@ -21,8 +21,8 @@ constexpr double kOpen_m = 0.07;
 constexpr double kClosed_m = 0.029;  // 1 mm narrower than object 0
 
 // Fingertips 20 mm below the top of object 0.
-const Vec3 kObject0Grip{0.35, 0.1, kTableZ_m + kObjectHeight_m - 0.02};
-const Vec3 kParked{0.2, -0.4, 0.3};
+const geometry::Vec3 kObject0Grip{0.35, 0.1, kTableZ_m + kObjectHeight_m - 0.02};
+const geometry::Vec3 kParked{0.2, -0.4, 0.3};
 
 class CellWorldTest : public ::testing::Test {
  protected:
@@ -44,7 +44,7 @@ class CellWorldTest : public ::testing::Test {
   }
 
   // Opens the left hand at `tip`, closes it there; returns the closing step's events.
-  std::vector<std::string> closeLeftAt(const Vec3& tip, double turn_rad) {
+  std::vector<std::string> closeLeftAt(const geometry::Vec3& tip, double turn_rad) {
     left(handAt(tip, turn_rad, kOpen_m));
     return left(handAt(tip, turn_rad, kClosed_m));
   }
@@ -67,7 +67,7 @@ TEST_F(CellWorldTest, fingersClosingAroundTheMiddleGraspTheObject) {
 }
 
 TEST_F(CellWorldTest, handTwoCentimetresOffDoesNotGrasp) {
-  const Vec3 off{kObject0Grip.x + 0.02, kObject0Grip.y, kObject0Grip.z};
+  const geometry::Vec3 off{kObject0Grip.x() + 0.02, kObject0Grip.y(), kObject0Grip.z()};
   EXPECT_EQ(closeLeftAt(off, 0.0),
             std::vector<std::string>{"left hand closed beside object 0 without grasping it: the "
                                      "fingertips are 20 mm from its axis"});
@@ -82,7 +82,8 @@ TEST_F(CellWorldTest, fingersTurnedNinetyDegreesDoNotGrasp) {
 }
 
 TEST_F(CellWorldTest, fingertipsAboveTheObjectDoNotGrasp) {
-  const Vec3 above{kObject0Grip.x, kObject0Grip.y, kTableZ_m + kObjectHeight_m + 0.01};
+  const geometry::Vec3 above{kObject0Grip.x(), kObject0Grip.y(),
+                             kTableZ_m + kObjectHeight_m + 0.01};
   EXPECT_EQ(closeLeftAt(above, 0.0),
             std::vector<std::string>{"left hand closed beside object 0 without grasping it: the "
                                      "fingertips are 70 mm above its base, not on its side"});
@@ -100,7 +101,7 @@ TEST_F(CellWorldTest, fingersAlreadyClosedDoNotGraspWhenMovedOntoTheObject) {
 
 TEST_F(CellWorldTest, graspedObjectMovesWithTheHand) {
   closeLeftAt(kObject0Grip, 0.0);
-  left(handAt({0.30, 0.2, kObject0Grip.z + 0.1}, 0.0, kClosed_m));
+  left(handAt({0.30, 0.2, kObject0Grip.z() + 0.1}, 0.0, kClosed_m));
   EXPECT_NEAR(object(0).x_m, 0.30, 1e-9);
   EXPECT_NEAR(object(0).y_m, 0.2, 1e-9);
   EXPECT_NEAR(object(0).z_m, kTableZ_m + 0.1, 1e-9);
@@ -109,7 +110,7 @@ TEST_F(CellWorldTest, graspedObjectMovesWithTheHand) {
 TEST_F(CellWorldTest, objectReleasedOverTheTrayEndsOnTheTray) {
   closeLeftAt(kObject0Grip, 0.0);
   // Carry it so that its base is 7 mm above the tray, 4 cm off the tray's centre.
-  const Vec3 overTray{0.04, 0.45, kTrayTopZ_m + 0.007 + kObjectHeight_m - 0.02};
+  const geometry::Vec3 overTray{0.04, 0.45, kTrayTopZ_m + 0.007 + kObjectHeight_m - 0.02};
   left(handAt(overTray, 0.0, kClosed_m));
   const auto events = left(handAt(overTray, 0.0, kNarrowWidth_m + 0.002));
   ASSERT_EQ(events.size(), 1u);
@@ -120,7 +121,7 @@ TEST_F(CellWorldTest, objectReleasedOverTheTrayEndsOnTheTray) {
 
 TEST_F(CellWorldTest, objectReleasedBesideTheTrayFallsOnTheTable) {
   closeLeftAt(kObject0Grip, 0.0);
-  const Vec3 beside{0.3, 0.0, kObject0Grip.z + 0.05};
+  const geometry::Vec3 beside{0.3, 0.0, kObject0Grip.z() + 0.05};
   left(handAt(beside, 0.0, kClosed_m));
   const auto events = left(handAt(beside, 0.0, kOpen_m));
   ASSERT_EQ(events.size(), 1u);
@@ -139,10 +140,12 @@ TEST_F(CellWorldTest, fingersStillNarrowerThanTheObjectKeepHoldingIt) {
 // 5 cm above its top, and the fingers must open along x (hand turned by 90 degrees).
 class TrayTest : public CellWorldTest {
  protected:
-  const Vec3 kRightGrip{0.15, 0.45, kTrayTopZ_m + 0.05};
-  const Vec3 kLeftGrip{-0.15, 0.45, kTrayTopZ_m + 0.05};
+  const geometry::Vec3 kRightGrip{0.15, 0.45, kTrayTopZ_m + 0.05};
+  const geometry::Vec3 kLeftGrip{-0.15, 0.45, kTrayTopZ_m + 0.05};
 
-  static Vec3 raised(const Vec3& p, double dz) { return {p.x, p.y, p.z + dz}; }
+  static geometry::Vec3 raised(const geometry::Vec3& p, double dz) {
+    return {p.x(), p.y(), p.z() + dz};
+  }
 
   void gripBoth() {
     both(handAt(kRightGrip, M_PI / 2, 0.03), handAt(kLeftGrip, M_PI / 2, 0.03));
@@ -171,15 +174,15 @@ TEST_F(TrayTest, oneHandAloneDoesNotLiftTheTray) {
 
 TEST_F(TrayTest, objectsOnTheTrayMoveWithIt) {
   closeLeftAt(kObject0Grip, 0.0);
-  const Vec3 overTray{0.04, 0.45, kTrayTopZ_m + kObjectHeight_m - 0.02};
+  const geometry::Vec3 overTray{0.04, 0.45, kTrayTopZ_m + kObjectHeight_m - 0.02};
   left(handAt(overTray, 0.0, kClosed_m));
   left(handAt(overTray, 0.0, kOpen_m));
   ASSERT_EQ(object(0).support, Support::Tray);
 
   gripBoth();
   // Carry the tray 0.2 m towards -y and 0.1 m up.
-  both(handAt({0.15, 0.25, kRightGrip.z + 0.1}, M_PI / 2, 0.0),
-       handAt({-0.15, 0.25, kLeftGrip.z + 0.1}, M_PI / 2, 0.0));
+  both(handAt({0.15, 0.25, kRightGrip.z() + 0.1}, M_PI / 2, 0.0),
+       handAt({-0.15, 0.25, kLeftGrip.z() + 0.1}, M_PI / 2, 0.0));
   EXPECT_NEAR(object(0).x_m, 0.04, 1e-9);
   EXPECT_NEAR(object(0).y_m, 0.25, 1e-9);
   EXPECT_NEAR(object(0).z_m, kTrayTopZ_m + 0.1, 1e-9);

@@ -13,6 +13,9 @@
 namespace hirosim {
 namespace {
 
+using geometry::Frame;
+using geometry::Pose6;
+
 constexpr double kDegPerRad = 180.0 / M_PI;
 constexpr double kDown = -M_PI / 2;
 constexpr double kTableZ_m = 0.032;      // zWorldR_m
@@ -35,12 +38,12 @@ double handOffset_m(double width_m) {
 }
 
 Pose6 turned(const Pose6& p, double a) {
-  return {p.x * std::cos(a) - p.y * std::sin(a),
-          p.x * std::sin(a) + p.y * std::cos(a),
-          p.z,
-          p.r + a,
-          p.p,
-          p.yaw};
+  return {p.x_m * std::cos(a) - p.y_m * std::sin(a),
+          p.x_m * std::sin(a) + p.y_m * std::cos(a),
+          p.z_m,
+          p.roll_rad + a,
+          p.pitch_rad,
+          p.yaw_rad};
 }
 
 class DefaultCellTest : public ::testing::Test {
@@ -65,10 +68,10 @@ TEST_F(DefaultCellTest, solvedJointsPutTheHandOnTheTarget) {
     const auto joints = model_.solve(Side::Left, target, chest, ArmJoints{});
     ASSERT_TRUE(joints);
     const Frame reached = model_.handPose(Side::Left, *joints, chest);
-    const Frame wanted = frameFromPose(target);
-    EXPECT_NEAR(norm(reached.position - wanted.position), 0.0, 1e-9);
+    const Frame wanted = geometry::frameFromPose(target);
+    EXPECT_NEAR((reached.translation() - wanted.translation()).norm(), 0.0, 1e-9);
     for (int i = 0; i < 3; ++i) {
-      for (int j = 0; j < 3; ++j) EXPECT_NEAR(reached.rotation[i][j], wanted.rotation[i][j], 1e-9);
+      for (int j = 0; j < 3; ++j) EXPECT_NEAR(reached.linear()(i, j), wanted.linear()(i, j), 1e-9);
     }
   }
 }
@@ -83,9 +86,9 @@ TEST_F(DefaultCellTest, coordinatorsPickingPosesReachEveryObject) {
     const Pose6 grasp{object.x_m,     y,     kTableZ_m + object.height_m + handOffset_m(width),
                       object.yaw_rad, kDown, 0.0};
     Pose6 above = grasp;
-    above.z += 0.05;
+    above.z_m += 0.05;
     Pose6 lifted = grasp;
-    lifted.z += 0.15;
+    lifted.z_m += 0.15;
     EXPECT_TRUE(reachable(side, above, 0.0)) << "class " << object.classId;
     EXPECT_TRUE(reachable(side, grasp, 0.0)) << "class " << object.classId;
     EXPECT_TRUE(reachable(side, lifted, 0.0)) << "class " << object.classId;
@@ -117,16 +120,16 @@ TEST_F(DefaultCellTest, carryingOutThePickingPlanPutsTheObjectOnTheTray) {
   const double h = handOffset_m(width);
   const Pose6 grasp{object.x_m, object.y_m, kTableZ_m + object.height_m + h, 0.0, kDown, 0.0};
   Pose6 above = grasp;
-  above.z += 0.05;
+  above.z_m += 0.05;
   Pose6 lifted = grasp;
-  lifted.z = std::max(grasp.z + 0.15, object.height_m + h + kSlotZ_m + 0.085 + 0.05);
+  lifted.z_m = std::max(grasp.z_m + 0.15, object.height_m + h + kSlotZ_m + 0.085 + 0.05);
   const Pose6 put =
       turned({kPalletX_m + 0.04, 0.03975, kSlotZ_m + object.height_m + h, 0.0, kDown, 0.0},
              kPalletTurn_rad);
   // The slot lies on the left arm's side: the chest faces it.
-  const double chest = std::atan2(put.y, put.x);
+  const double chest = std::atan2(put.y_m, put.x_m);
   Pose6 overSlot = put;
-  overSlot.z += 0.1;
+  overSlot.z_m += 0.1;
 
   std::vector<double> pose(HiroCell::kTrajectoryPointSize, 0.0);
   std::vector<std::vector<double>> points;
@@ -166,8 +169,8 @@ TEST_F(DefaultCellTest, carryingOutThePickingPlanPutsTheObjectOnTheTray) {
   EXPECT_EQ(events[1].rfind("object 0 released on tray at ", 0), 0u) << events[1];
   const ObjectPlace placed = cell.objectPlaces().at(0);
   EXPECT_EQ(placed.support, Support::Tray);
-  EXPECT_NEAR(placed.x_m, put.x, 0.002);
-  EXPECT_NEAR(placed.y_m, put.y, 0.002);
+  EXPECT_NEAR(placed.x_m, put.x_m, 0.002);
+  EXPECT_NEAR(placed.y_m, put.y_m, 0.002);
   EXPECT_NEAR(placed.z_m, kPalletTopZ_m, 1e-9);
 }
 

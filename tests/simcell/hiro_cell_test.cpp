@@ -245,18 +245,18 @@ TEST_F(HiroCellTest, grasperRefusesAnUnknownHand) {
 }
 
 TEST_F(HiroCellTest, armControlMovesTheHandToThePoseAndIsBusyMeanwhile) {
-  const Pose6 target{0.3, 0.2, 0.25, 0.3, -M_PI / 2, 0.0};
+  const geometry::Pose6 target{0.3, 0.2, 0.25, 0.3, -M_PI / 2, 0.0};
   ASSERT_TRUE(cell_.setHandTarget(Side::Left, target, 1.0).ok());
   cell_.step(kStepsPerSecond / 2);
   EXPECT_TRUE(cell_.armBusy(Side::Left));
   EXPECT_FALSE(cell_.armBusy(Side::Right));
   cell_.step(kStepsPerSecond / 2);
   EXPECT_FALSE(cell_.armBusy(Side::Left));
-  const Frame reached = frameFromPose(cell_.handPose(Side::Left));
-  const Frame wanted = frameFromPose(target);
-  EXPECT_NEAR(norm(reached.position - wanted.position), 0.0, 1e-9);
+  const geometry::Frame reached = geometry::frameFromPose(cell_.handPose(Side::Left));
+  const geometry::Frame wanted = geometry::frameFromPose(target);
+  EXPECT_NEAR((reached.translation() - wanted.translation()).norm(), 0.0, 1e-9);
   for (int i = 0; i < 3; ++i) {
-    for (int j = 0; j < 3; ++j) EXPECT_NEAR(reached.rotation[i][j], wanted.rotation[i][j], 1e-9);
+    for (int j = 0; j < 3; ++j) EXPECT_NEAR(reached.linear()(i, j), wanted.linear()(i, j), 1e-9);
   }
 }
 
@@ -278,7 +278,7 @@ TEST_F(HiroCellTest, handMotionThroughJointsGraspsAndPlacesTheObject) {
   const double depth_m = 0.075 + 0.0419;  // fingertips at finger angle 0
   const double gripZ = testing::kTableZ_m + testing::kObjectHeight_m - 0.02 + depth_m;
   const auto hand = [](double x, double y, double z) {
-    return Pose6{x, y, z, 0.0, -M_PI / 2, 0.0};
+    return geometry::Pose6{x, y, z, 0.0, -M_PI / 2, 0.0};
   };
   const auto fingers = [](double angle) { return std::vector<double>{angle, 0, -angle, 0}; };
   const double open = 0.4;     // about 70 mm

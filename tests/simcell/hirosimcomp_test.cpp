@@ -52,11 +52,15 @@ MotionCommands::JointPos point(std::initializer_list<std::pair<int, double>> joi
 
 class HiroSimCompTest : public ::testing::Test {
  protected:
+  // The cell runs 20 times faster than the clock, as rtc.conf says.
   void start(const std::vector<std::string>& extra = {}) {
     const std::string conf = test_support::writeRtcConf(
-        dir_.path(),
-        {names_.address(), "127.0.0.1:", 100.0, "WARN", {{"logger.file_name", "STDOUT"}}});
-    std::vector<std::string> args{"-f", conf, "--time-scale", "20"};
+        dir_.path(), {names_.address(),
+                      "127.0.0.1:",
+                      100.0,
+                      "WARN",
+                      {{"logger.file_name", "STDOUT"}, {"clock.time_scale", "20"}}});
+    std::vector<std::string> args{"-f", conf};
     args.insert(args.end(), extra.begin(), extra.end());
     sim_ = std::make_unique<test_support::ChildProcess>(test_support::binPath("HiroSimComp"), args);
     for (const char* name :
@@ -208,6 +212,15 @@ TEST_F(HiroSimCompTest, handClosingOnTheObjectGraspsItAndTheEndPrintsWhereEveryt
       << output;
 }
 
+TEST_F(HiroSimCompTest, theCellsClockFollowsRtcConfUnlessTheCommandLineSaysOtherwise) {
+  start();
+  EXPECT_TRUE(sim_->waitForOutput("objects, time scale 20\n", kStartTimeout)) << sim_->output();
+  stop();
+  sim_.reset();
+  start({"--time-scale", "40"});
+  EXPECT_TRUE(sim_->waitForOutput("objects, time scale 40\n", kStartTimeout)) << sim_->output();
+}
+
 TEST_F(HiroSimCompTest, endingTheProgramEndsACallBlockedInAMotion) {
   start();
   CORBA::Object_var motionObject = service("HIROController0", "HIRO", "MotionCommands", "motion");
@@ -255,7 +268,35 @@ TEST(HiroSimCompOptions, timeScaleMustBePositive) {
                                             {"--time-scale", "0"}, Seconds(20));
   ASSERT_FALSE(run.timedOut);
   EXPECT_TRUE(run.status.exitedWith(2)) << run.status.describe();
-  EXPECT_NE(run.err.find("--time-scale needs a number above 0"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("--time-scale: needs a number above 0"), std::string::npos) << run.err;
+}
+
+TEST(HiroSimCompOptions, helpAndVersionAnswerWithoutStartingTheCell) {
+  const auto help =
+      test_support::runProgram(test_support::binPath("HiroSimComp"), {"--help"}, Seconds(20));
+  ASSERT_FALSE(help.timedOut);
+  EXPECT_TRUE(help.status.exitedWith(0)) << help.status.describe();
+  for (const char* option : {"--time-scale", "--scene", "-f", "-o", "--version"}) {
+    EXPECT_NE(help.out.find(option), std::string::npos) << option << "\n" << help.out;
+  }
+  const auto version =
+      test_support::runProgram(test_support::binPath("HiroSimComp"), {"--version"}, Seconds(20));
+  EXPECT_TRUE(version.status.exitedWith(0)) << version.status.describe();
+  EXPECT_EQ(version.out.rfind("HiroSimComp ", 0), 0u) << version.out;
+  for (const auto& run : {help, version}) {
+    EXPECT_EQ(run.out.find("HiroSimComp: scene"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("final places"), std::string::npos) << run.out;
+  }
+}
+
+TEST(HiroSimCompOptions, anUnknownOptionEndsWithTheUsageAndTwo) {
+  const auto run =
+      test_support::runProgram(test_support::binPath("HiroSimComp"), {"--speed", "3"}, Seconds(20));
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_TRUE(run.status.exitedWith(2)) << run.status.describe();
+  EXPECT_NE(run.err.find("--speed"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("--time-scale"), std::string::npos) << "usage follows: " << run.err;
+  EXPECT_EQ(run.out.find("HiroSimComp: scene"), std::string::npos) << run.out;
 }
 
 }  // namespace

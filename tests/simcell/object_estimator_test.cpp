@@ -7,7 +7,7 @@
 namespace hirosim {
 namespace {
 
-const Pose6 kWorld{0.35, -0.096, 0.032, 0.0, 0.0, 0.3};
+const geometry::Pose6 kWorld{0.35, -0.096, 0.032, 0.0, 0.0, 0.3};
 
 std::vector<ObjectPlace> places() {
   return CellWorld(testing::testScene(), testing::testAxes()).objectPlaces();
@@ -20,10 +20,10 @@ TEST(ObjectEstimator, reportsTheFirstObjectOnTheTableInTheRobotFrame) {
   EXPECT_EQ(estimate->classId, 0);
   EXPECT_DOUBLE_EQ(estimate->size_m[1], 0.03);
   EXPECT_DOUBLE_EQ(estimate->size_m[2], testing::kObjectHeight_m);
-  EXPECT_NEAR(estimate->pose.x, 0.35, 1e-12);
-  EXPECT_NEAR(estimate->pose.y, 0.1, 1e-12);
-  EXPECT_NEAR(estimate->pose.z, testing::kTableZ_m, 1e-12);
-  EXPECT_NEAR(estimate->pose.yaw, 0.0, 1e-12);
+  EXPECT_NEAR(estimate->pose.x_m, 0.35, 1e-12);
+  EXPECT_NEAR(estimate->pose.y_m, 0.1, 1e-12);
+  EXPECT_NEAR(estimate->pose.z_m, testing::kTableZ_m, 1e-12);
+  EXPECT_NEAR(estimate->pose.yaw_rad, 0.0, 1e-12);
 }
 
 TEST(ObjectEstimator, runsOutAfterTheLastObjectLeftTheTable) {
@@ -40,8 +40,8 @@ TEST(ObjectEstimator, runsOutAfterTheLastObjectLeftTheTable) {
 
 TEST(ObjectEstimator, nonFiniteWorldPoseGivesNoResult) {
   ObjectEstimator estimator(std::nullopt);
-  Pose6 world = kWorld;
-  world.yaw = std::nan("");
+  geometry::Pose6 world = kWorld;
+  world.yaw_rad = std::nan("");
   EXPECT_FALSE(estimator.estimate(places(), world));
 }
 
@@ -52,12 +52,12 @@ TEST(ObjectEstimator, seededNoiseIsRepeatableAndSmall) {
   const auto a = first.estimate(places(), kWorld);
   const auto b = second.estimate(places(), kWorld);
   ASSERT_TRUE(a && b);
-  EXPECT_DOUBLE_EQ(a->pose.x, b->pose.x);
-  EXPECT_DOUBLE_EQ(a->pose.yaw, b->pose.yaw);
-  EXPECT_NE(a->pose.x, 0.35);
-  EXPECT_NEAR(a->pose.x, 0.35, 0.02);
-  EXPECT_NEAR(a->pose.y, 0.1, 0.02);
-  EXPECT_NEAR(a->pose.z, testing::kTableZ_m, 1e-12);
+  EXPECT_DOUBLE_EQ(a->pose.x_m, b->pose.x_m);
+  EXPECT_DOUBLE_EQ(a->pose.yaw_rad, b->pose.yaw_rad);
+  EXPECT_NE(a->pose.x_m, 0.35);
+  EXPECT_NEAR(a->pose.x_m, 0.35, 0.02);
+  EXPECT_NEAR(a->pose.y_m, 0.1, 0.02);
+  EXPECT_NEAR(a->pose.z_m, testing::kTableZ_m, 1e-12);
 }
 
 }  // namespace

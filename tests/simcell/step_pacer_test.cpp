@@ -52,17 +52,5 @@ TEST(StepPacer, aJointMoveOfEightSecondsEndsAfterOneWallSecondAtScaleEight) {
   EXPECT_TRUE(cell.awaitMotion(start.last).ok());
 }
 
-TEST(ParseTimeScale, acceptsPositiveFiniteNumbersOnly) {
-  EXPECT_EQ(parseTimeScale("1"), 1.0);
-  EXPECT_EQ(parseTimeScale("12.5"), 12.5);
-  EXPECT_FALSE(parseTimeScale("0"));
-  EXPECT_FALSE(parseTimeScale("-2"));
-  EXPECT_FALSE(parseTimeScale("fast"));
-  EXPECT_FALSE(parseTimeScale("2x"));
-  EXPECT_FALSE(parseTimeScale("nan"));
-  EXPECT_FALSE(parseTimeScale("inf"));
-  EXPECT_FALSE(parseTimeScale(""));
-}
-
 }  // namespace
 }  // namespace hirosim

@@ -14,23 +14,28 @@ class ToyArmKinematics : public ArmKinematics {
  public:
   static constexpr double kShoulderZ_m = 0.5;
 
-  Frame handPose(Side, const ArmJoints& j, double chestYaw_rad) const override {
-    const Frame local = frameFromPose({j[0], j[1], j[2] + kShoulderZ_m, j[3], j[4], j[5]});
-    return compose(Frame{rotationAboutZ(chestYaw_rad), {}}, local);
+  geometry::Frame handPose(Side, const ArmJoints& j, double chestYaw_rad) const override {
+    const geometry::Frame local =
+        geometry::frameFromPose({j[0], j[1], j[2] + kShoulderZ_m, j[3], j[4], j[5]});
+    return chest(chestYaw_rad) * local;
   }
 
-  std::optional<ArmJoints> solve(Side, const Pose6& target, double chestYaw_rad,
+  std::optional<ArmJoints> solve(Side, const geometry::Pose6& target, double chestYaw_rad,
                                  const ArmJoints&) const override {
-    const Frame local = compose(Frame{rotationAboutZ(-chestYaw_rad), {}}, frameFromPose(target));
-    const Pose6 p = poseFromFrame(local);
-    if (std::hypot(p.x, p.y) > kReach_m) return std::nullopt;
-    return ArmJoints{p.x, p.y, p.z - kShoulderZ_m, p.r, p.p, p.yaw};
+    const geometry::Pose6 p =
+        geometry::poseFromFrame(chest(chestYaw_rad).inverse() * geometry::frameFromPose(target));
+    if (std::hypot(p.x_m, p.y_m) > kReach_m) return std::nullopt;
+    return ArmJoints{p.x_m, p.y_m, p.z_m - kShoulderZ_m, p.roll_rad, p.pitch_rad, p.yaw_rad};
   }
 
-  HandAxes handAxes() const override { return {{-1, 0, 0}, {0, 1, 0}}; }
+  HandAxes handAxes() const override { return {-geometry::Vec3::UnitX(), geometry::Vec3::UnitY()}; }
 
  private:
   static constexpr double kReach_m = 0.8;
+
+  static geometry::Frame chest(double yaw_rad) {
+    return geometry::frameOf(geometry::rotationZ(yaw_rad), geometry::Vec3::Zero());
+  }
 };
 
 }  // namespace hirosim::testing

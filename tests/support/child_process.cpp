@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+#include <tools/rtctl/child_program.h>
 
 #include <cerrno>
 #include <cstring>
@@ -32,34 +33,6 @@ int countOccurrences(const std::string& haystack, const std::string& needle) {
   return count;
 }
 
-std::vector<std::string> mergedEnvironment(
-    const std::vector<std::pair<std::string, std::string>>& additions) {
-  std::vector<std::string> merged;
-  for (char** entry = environ; *entry; ++entry) {
-    std::string text(*entry);
-    std::string key = text.substr(0, text.find('='));
-    bool replaced = false;
-    for (const auto& [name, value] : additions) replaced = replaced || name == key;
-    if (!replaced) merged.push_back(text);
-  }
-  for (const auto& [name, value] : additions) merged.push_back(name + "=" + value);
-  return merged;
-}
-
-std::vector<char*> pointers(std::vector<std::string>& strings) {
-  std::vector<char*> result;
-  for (auto& text : strings) result.push_back(text.data());
-  result.push_back(nullptr);
-  return result;
-}
-
-// Reports errno to the parent through the pipe and ends the forked child.
-[[noreturn]] void failChild(int errorPipe) {
-  int error = errno;
-  (void)!write(errorPipe, &error, sizeof error);
-  _exit(127);
-}
-
 // Runs in the forked child: only async-signal-safe calls until exec.
 [[noreturn]] void execChild(const char* program, char* const argv[], char* const envp[],
                             const char* directory, const char* outPath, const char* errPath,
@@ -74,16 +47,16 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
   int in = open("/dev/null", O_RDONLY);
   int out = open(outPath, O_WRONLY | O_CREAT | O_TRUNC, 0644);
   int err = open(errPath, O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (in < 0 || out < 0 || err < 0) failChild(errorPipe);
-  if (dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) failChild(errorPipe);
-  if (chdir(directory) != 0) failChild(errorPipe);
+  if (in < 0 || out < 0 || err < 0) rtctl::failForkedChild(errorPipe);
+  if (dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) rtctl::failForkedChild(errorPipe);
+  if (chdir(directory) != 0) rtctl::failForkedChild(errorPipe);
   if (std::strchr(program, '/')) {
     execve(program, argv, envp);
   } else {
     environ = const_cast<char**>(envp);
     execvp(program, argv);
   }
-  failChild(errorPipe);
+  rtctl::failForkedChild(errorPipe);
 }
 
 }  // namespace
@@ -103,9 +76,9 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
 
   std::vector<std::string> argvStrings{program};
   argvStrings.insert(argvStrings.end(), arguments.begin(), arguments.end());
-  std::vector<std::string> envStrings = mergedEnvironment(options.environment);
-  std::vector<char*> argv = pointers(argvStrings);
-  std::vector<char*> envp = pointers(envStrings);
+  std::vector<std::string> envStrings = rtctl::changedEnvironment(options.environment);
+  std::vector<char*> argv = rtctl::execPointers(argvStrings);
+  std::vector<char*> envp = rtctl::execPointers(envStrings);
 
   int errorPipe[2];
   if (pipe2(errorPipe, O_CLOEXEC) != 0) throw std::runtime_error("pipe2 failed");
@@ -124,13 +97,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
   setpgid(pid, pid);  // also here, so a signal to the group cannot race the child's own call
   pid_ = pid;
   close(errorPipe[1]);
-  int childErrno = 0;
-  ssize_t got;
-  do {
-    got = read(errorPipe[0], &childErrno, sizeof childErrno);
-  } while (got < 0 && errno == EINTR);
-  close(errorPipe[0]);
-  if (got > 0) {
+  if (int childErrno = rtctl::awaitExec(errorPipe[0])) {
     reap(true);
     throw std::runtime_error("cannot start " + program + ": " + std::strerror(childErrno));
   }

@@ -1,7 +1,8 @@
 #include "name_server.h"
 
 #include <omniORB4/CORBA.h>
-#include <omniORB4/Naming.hh>
+#include <tools/rtctl/name_server_address.h>
+#include <tools/rtctl/naming_tree.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -29,37 +30,6 @@ CORBA::ORB_ptr helperOrb() {
     return CORBA::ORB_init(argc, argv);
   }();
   return orb.in();
-}
-
-CosNaming::NamingContextExt_ptr rootContext(const std::string& corbaloc) {
-  CORBA::Object_var object = helperOrb()->string_to_object(corbaloc.c_str());
-  omniORB::setClientCallTimeout(object, kCallTimeout_ms);
-  return CosNaming::NamingContextExt::_narrow(object);
-}
-
-void collect(CosNaming::NamingContext_ptr context, const std::string& prefix,
-             std::vector<std::string>& paths, int depth) {
-  CosNaming::BindingList_var list;
-  CosNaming::BindingIterator_var rest;
-  context->list(1000, list.out(), rest.out());
-  if (!CORBA::is_nil(rest)) rest->destroy();
-  for (CORBA::ULong i = 0; i < list->length(); ++i) {
-    const CosNaming::Binding& binding = list[i];
-    const CosNaming::NameComponent& component =
-        binding.binding_name[binding.binding_name.length() - 1];
-    std::string part = std::string(component.id.in());
-    if (*component.kind.in()) part += std::string(".") + component.kind.in();
-    std::string path = prefix.empty() ? part : prefix + "/" + part;
-    if (binding.binding_type == CosNaming::ncontext) {
-      if (depth > 8) continue;
-      CORBA::Object_var object = context->resolve(binding.binding_name);
-      CosNaming::NamingContext_var child = CosNaming::NamingContext::_narrow(object);
-      omniORB::setClientCallTimeout(child, kCallTimeout_ms);
-      if (!CORBA::is_nil(child)) collect(child, path, paths, depth + 1);
-    } else {
-      paths.push_back(path);
-    }
-  }
 }
 
 bool matches(const std::string& path, const std::string& name) {
@@ -116,7 +86,7 @@ bool NameServer::tryStart(int port) {
 
 std::string NameServer::address() const { return "127.0.0.1:" + std::to_string(port_); }
 
-std::string NameServer::corbaloc() const { return "corbaloc::" + address() + "/NameService"; }
+std::string NameServer::corbaloc() const { return name_service::nameServiceLocation(address()); }
 
 void NameServer::stop() {
   if (process_) process_->kill();
@@ -137,15 +107,13 @@ void NameServer::restart() {
 bool NameServer::isRunning() { return process_ && process_->isRunning(); }
 
 std::optional<std::vector<std::string>> NameServer::tryListBindings() {
-  std::vector<std::string> paths;
   try {
-    CosNaming::NamingContextExt_var root = rootContext(corbaloc());
-    if (CORBA::is_nil(root)) return std::nullopt;
-    collect(root, "", paths, 0);
+    CosNaming::NamingContextExt_var root =
+        name_service::rootContext(helperOrb(), address(), kCallTimeout_ms);
+    return name_service::listBindings(root, kCallTimeout_ms).paths;
   } catch (const CORBA::Exception&) {
     return std::nullopt;
   }
-  return paths;
 }
 
 std::vector<std::string> NameServer::listBindings() {

@@ -5,11 +5,15 @@
 //
 //   demo_summary -n HOST:PORT --steps FILE [--coordinator NAME] [--base NAME] [--cell NAME]
 #include <omniORB4/CORBA.h>
+#include <project_version.h>
 
+#include <tools/rtctl/name_server_address.h>
+#include <CLI/CLI.hpp>
 #include <SimBase.hh>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 
 #include "cell_places.h"
@@ -30,25 +34,46 @@ struct Options {
   std::string cell = kDefaultCellComponent;
 };
 
-bool parseOptions(int argc, char** argv, Options& options) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string option = argv[i];
-    if (i + 1 >= argc) return false;
-    const std::string value = argv[++i];
-    if (option == "-n")
-      options.nameServer = value;
-    else if (option == "--steps")
-      options.stepsFile = value;
-    else if (option == "--coordinator")
-      options.coordinator = value;
-    else if (option == "--base")
-      options.base = value;
-    else if (option == "--cell")
-      options.cell = value;
-    else
-      return false;
+// The options, or the status to end with after the help, the version or a usage error.
+std::optional<int> parseOptions(int argc, char** argv, Options& options) {
+  CLI::App app(
+      "The end of a demo run: compares where the objects, the tray and the base ended with "
+      "where they belong, prints the summary and exits 0 only when all of it is right.",
+      "demo_summary");
+  app.set_version_flag("--version", std::string("demo_summary ") + kProjectVersion);
+  app.add_option("-n", options.nameServer, "the name server")
+      ->option_text("HOST:PORT")
+      ->required()
+      ->check([](const std::string& address) {
+        return name_service::nameServiceLocation(address).empty()
+                   ? "bad name server address \"" + address + "\""
+                   : std::string();
+      });
+  app.add_option("--steps", options.stepsFile, "the steps the demo recorded")
+      ->option_text("FILE")
+      ->required();
+  app.add_option("--coordinator", options.coordinator, "the coordinator's instance name")
+      ->option_text("NAME")
+      ->capture_default_str();
+  app.add_option("--base", options.base, "the simulated base's instance name")
+      ->option_text("NAME")
+      ->capture_default_str();
+  app.add_option("--cell", options.cell, "the simulated cell's instance name")
+      ->option_text("NAME")
+      ->capture_default_str();
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    std::cout << app.help();
+    return 0;
+  } catch (const CLI::CallForVersion& version) {
+    std::cout << version.what() << std::endl;
+    return 0;
+  } catch (const CLI::ParseError& error) {
+    std::cerr << "demo_summary: " << error.what() << "\n\n" << app.help();
+    return kExitUsage;
   }
-  return !options.nameServer.empty() && !options.stepsFile.empty();
+  return std::nullopt;
 }
 
 std::optional<pickplace::CellConfig> coordinatorConfig(CORBA::ORB_ptr orb, const Options& options,
@@ -98,11 +123,7 @@ std::optional<BaseRun> baseRun(CORBA::ORB_ptr orb, const Options& options, std::
 
 int main(int argc, char** argv) {
   Options options;
-  if (!parseOptions(argc, argv, options)) {
-    std::cerr << "usage: demo_summary -n HOST:PORT --steps FILE [--coordinator NAME]"
-                 " [--base NAME] [--cell NAME]\n";
-    return kExitUsage;
-  }
+  if (const std::optional<int> status = parseOptions(argc, argv, options)) return *status;
   std::ifstream stepsStream(options.stepsFile);
   if (!stepsStream) {
     std::cerr << options.stepsFile << ": cannot be read\n";

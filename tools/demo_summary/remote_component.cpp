@@ -1,38 +1,11 @@
 #include "remote_component.h"
 
-#include <omniORB4/Naming.hh>
-
+#include <tools/rtctl/component_names.h>
+#include <tools/rtctl/naming_tree.h>
 #include <SDOPackage.hh>
 
 namespace demo_summary {
 namespace {
-
-constexpr CORBA::ULong kNamingDepthLimit = 8;
-constexpr const char* kComponentKind = "rtc";
-
-CORBA::Object_ptr searchContext(CosNaming::NamingContext_ptr context, const std::string& id,
-                                CORBA::ULong depth) {
-  CosNaming::BindingList_var list;
-  CosNaming::BindingIterator_var rest;
-  context->list(1000, list.out(), rest.out());
-  if (!CORBA::is_nil(rest)) rest->destroy();
-  for (CORBA::ULong i = 0; i < list->length(); ++i) {
-    const CosNaming::Binding& binding = list[i];
-    const CosNaming::NameComponent& last = binding.binding_name[binding.binding_name.length() - 1];
-    if (binding.binding_type == CosNaming::nobject) {
-      if (id == last.id.in() && std::string(kComponentKind) == last.kind.in()) {
-        return context->resolve(binding.binding_name);
-      }
-    } else if (depth < kNamingDepthLimit) {
-      CORBA::Object_var child = context->resolve(binding.binding_name);
-      CosNaming::NamingContext_var childContext = CosNaming::NamingContext::_narrow(child);
-      if (CORBA::is_nil(childContext)) continue;
-      CORBA::Object_ptr found = searchContext(childContext, id, depth + 1);
-      if (!CORBA::is_nil(found)) return found;
-    }
-  }
-  return CORBA::Object::_nil();
-}
 
 std::string valueText(const CORBA::Any& value) {
   const char* text = nullptr;
@@ -59,19 +32,19 @@ Remote<RTC::RTObject_var> findComponent(CORBA::ORB_ptr orb, const std::string& n
                                         const std::string& instanceName) {
   Remote<RTC::RTObject_var> result;
   try {
-    CORBA::Object_var root =
-        orb->string_to_object(("corbaloc::" + nameServer + "/NameService").c_str());
-    omniORB::setClientCallTimeout(root, kRemoteCallTimeout_ms);
-    CosNaming::NamingContext_var context = CosNaming::NamingContext::_narrow(root);
-    if (CORBA::is_nil(context)) {
-      result.error = "no name server at " + nameServer;
+    CosNaming::NamingContextExt_var root =
+        name_service::rootContext(orb, nameServer, kRemoteCallTimeout_ms);
+    if (CORBA::is_nil(root)) {
+      result.error = "bad name server address " + nameServer;
       return result;
     }
-    CORBA::Object_var found = searchContext(context, instanceName, 0);
-    if (CORBA::is_nil(found)) {
+    const std::vector<std::string> matches = rtctl::matchComponentName(
+        name_service::listBindings(root, kRemoteCallTimeout_ms).paths, instanceName);
+    if (matches.empty()) {
       result.error = instanceName + " is not in the name server at " + nameServer;
       return result;
     }
+    CORBA::Object_var found = root->resolve_str(matches.front().c_str());
     omniORB::setClientCallTimeout(found, kRemoteCallTimeout_ms);
     result.value = RTC::RTObject::_narrow(found);
     if (CORBA::is_nil(result.value)) result.error = instanceName + " is not a component";

@@ -1,9 +1,12 @@
 #include "PlanViewer.h"
 
+#include <chrono>
 #include <cstdio>
 
 #include <shell/component_shell.h>
+#include <shell/time_scale.h>
 
+#include "frame_annotation.h"
 #include "image_frame.h"
 
 namespace {
@@ -37,6 +40,10 @@ planviewer::FrameWriterOptions& launchOptions() {
   return options;
 }
 
+double steadyNow_s() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
 }  // namespace
 
 void PlanViewer::setOptions(const planviewer::FrameWriterOptions& options) {
@@ -44,7 +51,9 @@ void PlanViewer::setOptions(const planviewer::FrameWriterOptions& options) {
 }
 
 PlanViewer::PlanViewer(RTC::Manager* manager)
-    : RTC::DataFlowComponentBase(manager), imageIn_("planning_img", image_) {}
+    : RTC::DataFlowComponentBase(manager),
+      imageIn_("planning_img", image_),
+      captions_(shell::timeScaleOf(manager->getConfig())) {}
 
 RTC::ReturnCode_t PlanViewer::onInitialize() {
   addInPort("planning_img", imageIn_);
@@ -79,7 +88,8 @@ void PlanViewer::store() {
     std::fprintf(stderr, "PlanViewer: image %d refused: %s\n", received_, frame.error.c_str());
     return;
   }
-  const std::string failure = writer_->write(frame.bgr);
+  const planviewer::FrameCaption caption = captions_.next(frame.bgr, steadyNow_s());
+  const std::string failure = writer_->write(planviewer::annotatedFrame(frame.bgr, caption));
   if (!failure.empty()) std::fprintf(stderr, "PlanViewer: %s\n", failure.c_str());
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// PlanViewer: receives the planner's planning images on `planning_img` and stores them with
+// PlanViewer: receives the planner's planning images on `planning_img`, adds the step number,
+// the time, a scale bar and a legend beside each (frame_annotation.h) and stores them with
 // FrameWriter. Samples whose sizes do not add up are refused with one line on standard error.
 //
 // Lifecycle: onInitialize registers the port; onExecute (execution context's thread) takes every
@@ -16,6 +17,7 @@
 
 #include <memory>
 
+#include "frame_caption.h"
 #include "frame_writer.h"
 
 class PlanViewer : public RTC::DataFlowComponentBase {
@@ -36,6 +38,7 @@ class PlanViewer : public RTC::DataFlowComponentBase {
   Orvn::TimedImageData image_;
   RTC::InPort<Orvn::TimedImageData> imageIn_;
   std::unique_ptr<planviewer::FrameWriter> writer_;
+  planviewer::CaptionCounter captions_;
   int received_ = 0;
   int refused_ = 0;
 };

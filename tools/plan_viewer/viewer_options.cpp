@@ -1,24 +1,30 @@
 #include "viewer_options.h"
 
-#include "program_options.h"
+#include <shell/program_command_line.h>
+
+#include <sstream>
 
 namespace planviewer {
 
-ViewerCommandLine parseViewerCommandLine(const std::vector<std::string>& arguments) {
-  const auto split = programoptions::splitCommandLine(arguments, {"--dir", "--video", "--fps"});
-  ViewerCommandLine line;
-  line.middlewareArguments = split.middlewareArguments;
-  line.error = split.error;
-  line.frames.directory = kDefaultFrameDirectory;
-  line.frames.videoRate_fps = kDefaultVideoRate_fps;
-  for (const auto& [option, value] : split.own) {
-    if (option == "--dir") line.frames.directory = value;
-    if (option == "--video") line.frames.videoPath = value;
-    if (option == "--fps" && !programoptions::readPositive(value, line.frames.videoRate_fps))
-      line.error = "--fps needs a positive number, not '" + value + "'";
-  }
-  if (line.error.empty() && line.frames.directory.empty()) line.error = "--dir needs a folder";
-  return line;
+void addViewerOptions(CLI::App& app, FrameWriterOptions& frames) {
+  frames.directory = kDefaultFrameDirectory;
+  frames.videoRate_fps = kDefaultVideoRate_fps;
+  app.add_option("--dir", frames.directory, "folder of the frames, created when missing")
+      ->type_name("DIR")
+      ->check([](const std::string& folder) -> std::string {
+        return folder.empty() ? "needs a folder" : "";
+      })
+      ->capture_default_str();
+  app.add_option("--video", frames.videoPath,
+                 "also write the run as a Motion-JPEG AVI video (plays in common players)")
+      ->type_name("FILE.avi");
+  std::ostringstream what;
+  what << "frames per second of the video (" << kSlowestVideoRate_fps << " to "
+       << kFastestVideoRate_fps << ")";
+  app.add_option("--fps", frames.videoRate_fps, what.str())
+      ->type_name("RATE")
+      ->check(shell::finiteBetween(kSlowestVideoRate_fps, kFastestVideoRate_fps))
+      ->capture_default_str();
 }
 
 }  // namespace planviewer

@@ -64,9 +64,13 @@ RouteSupervisor::RouteSupervisor(RTC::Manager* manager)
     : RTC::DataFlowComponentBase(manager),
       commandOut_("route_command", command_),
       reportIn_("route_report", report_),
-      route_(launchSettings().timeouts) {}
+      baseStatusPort_("BaseStatusService"),
+      route_(launchSettings().timeouts),
+      watch_(launchSettings().watch),
+      probe_(commandOut_, baseStatus_) {}
 
 RouteSupervisor::~RouteSupervisor() {
+  probe_.stop();
   if (stationWork_.joinable()) stationWork_.join();
 }
 
@@ -77,17 +81,27 @@ double RouteSupervisor::now_s() const {
 RTC::ReturnCode_t RouteSupervisor::onInitialize() {
   addOutPort("route_command", commandOut_);
   addInPort("route_report", reportIn_);
+  baseStatusPort_.registerConsumer("BaseStatusService", "SimBase::BaseStatusService", baseStatus_);
+  addPort(baseStatusPort_);
   return RTC::RTC_OK;
 }
 
+// Each word sent begins a wait for the planner, watched afresh.
 void RouteSupervisor::send(const std::string& word) {
   command_.data = word.c_str();
   const bool delivered = commandOut_.write();
   printLine("sent " + word + (delivered ? "" : " (not delivered to every connection)"));
+  watch_.restart(now_s());
 }
 
 RTC::ReturnCode_t RouteSupervisor::onActivated(RTC::UniqueId) {
   route_.awaitPorts(now_s());
+  probe_.start();
+  return RTC::RTC_OK;
+}
+
+RTC::ReturnCode_t RouteSupervisor::onDeactivated(RTC::UniqueId) {
+  probe_.requestStop();
   return RTC::RTC_OK;
 }
 
@@ -107,6 +121,7 @@ RTC::ReturnCode_t RouteSupervisor::onExecute(RTC::UniqueId) {
     printLine("received " + word + (awaited ? "" : " (not awaited now: ignored)"));
   }
   if (route_.phase() == routesupervisor::RoutePhase::AtStation) handleStation();
+  if (route_.awaitingPlanner()) watchRoute();
   if (route_.checkTimeout(now_s())) {
     std::fprintf(stderr, "RouteSupervisor: %s\n", route_.failure().c_str());
   }
@@ -146,8 +161,19 @@ void RouteSupervisor::handleStation() {
   }
 }
 
+void RouteSupervisor::watchRoute() {
+  if (const std::optional<routesupervisor::ProbeRound> round = probe_.take()) {
+    watch_.planner(round->planner, round->time_s);
+    if (round->base) watch_.basePosition(round->base->x_m, round->base->y_m, round->time_s);
+  }
+  const std::string reason = watch_.giveUpReason(now_s());
+  if (!reason.empty() && route_.giveUp(reason))
+    std::fprintf(stderr, "RouteSupervisor: %s\n", reason.c_str());
+}
+
 void RouteSupervisor::end() {
   ended_ = true;
+  probe_.requestStop();
   const bool finished = route_.phase() == routesupervisor::RoutePhase::Finished;
   routeExitStatus().store(finished ? kRouteFinished : kRouteNotFinished);
   printLine(finished ? "route finished" : "route failed: " + route_.failure());
@@ -155,6 +181,7 @@ void RouteSupervisor::end() {
 }
 
 RTC::ReturnCode_t RouteSupervisor::onFinalize() {
+  probe_.stop();
   if (stationWork_.joinable()) stationWork_.join();
   return RTC::RTC_OK;
 }

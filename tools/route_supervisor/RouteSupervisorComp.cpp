@@ -1,38 +1,29 @@
-// The route supervisor's program: exit status 0 only when the route finished.
-#include <cstdio>
-
+// The route supervisor's program: exit status 0 only when the route finished, 2 for a command
+// line it does not understand.
 #include <shell/component_shell.h>
-
-#include "program_options.h"
+#include <shell/program_command_line.h>
 
 #include "RouteSupervisor.h"
 #include "supervisor_options.h"
 
 namespace {
 
-constexpr int kUsageError = 2;
-
 void moduleInit(RTC::Manager* manager) {
-  shell::createComponentOrAbort(manager, RouteSupervisorInit, "RouteSupervisor");
+  shell::createComponentOrFail(manager, RouteSupervisorInit, "RouteSupervisor");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const auto line =
-      routesupervisor::parseSupervisorCommandLine(std::vector<std::string>(argv, argv + argc));
-  if (!line.error.empty()) {
-    std::fprintf(
-        stderr,
-        "RouteSupervisor: %s\nusage: RouteSupervisor [--connect-timeout S] [--arrival-timeout S] "
-        "[--finish-timeout S] [--at-station COMMAND] [--station-timeout S] "
-        "[middleware options]\n",
-        line.error.c_str());
-    return kUsageError;
-  }
-  RouteSupervisor::setSettings(line.settings);
-  programoptions::MiddlewareArgv middleware(line.middlewareArguments);
-  const int managerStatus =
-      shell::runComponentProcess(middleware.argc(), middleware.argv(), moduleInit);
+  shell::ProgramCommandLine line(
+      "RouteSupervisor",
+      "Runs the planner's route once: sends ROBOT_START, waits for ROBOT_ARRIVED, runs the work "
+      "at the station, sends ROBOT_GO_BACK, waits for ROBOT_FINISH; gives up with the reason "
+      "when the route cannot go on.");
+  routesupervisor::SupervisorSettings settings;
+  routesupervisor::addSupervisorOptions(line.app(), settings);
+  if (std::optional<int> status = line.parse(argc, argv)) return *status;
+  RouteSupervisor::setSettings(settings);
+  const int managerStatus = shell::runComponentProcess(line, moduleInit);
   return managerStatus != 0 ? managerStatus : RouteSupervisor::exitStatus();
 }

@@ -43,9 +43,7 @@ std::string RouteProtocol::stationWorkDone(bool succeeded, const std::string& fa
 }
 
 bool RouteProtocol::checkTimeout(double now_s) {
-  const bool waiting = phase_ == RoutePhase::WaitingForPorts ||
-                       phase_ == RoutePhase::WaitingForArrival ||
-                       phase_ == RoutePhase::WaitingForFinish;
+  const bool waiting = phase_ == RoutePhase::WaitingForPorts || awaitingPlanner();
   if (!waiting || now_s < deadline_s_) return false;
   char text[120];
   if (phase_ == RoutePhase::WaitingForPorts) {
@@ -56,6 +54,18 @@ bool RouteProtocol::checkTimeout(double now_s) {
                   arrival ? timeouts_.arrival_s : timeouts_.finish_s);
   }
   failure_ = text;
+  phase_ = RoutePhase::Failed;
+  return true;
+}
+
+bool RouteProtocol::awaitingPlanner() const {
+  return phase_ == RoutePhase::WaitingForArrival || phase_ == RoutePhase::WaitingForFinish;
+}
+
+bool RouteProtocol::giveUp(const std::string& reason) {
+  const bool waiting = phase_ == RoutePhase::WaitingForPorts || awaitingPlanner();
+  if (!waiting) return false;
+  failure_ = reason;
   phase_ = RoutePhase::Failed;
   return true;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The supervisor's side of the planner's route: send "ROBOT_START", wait for "ROBOT_ARRIVED",
 // run the work at the station, send "ROBOT_GO_BACK", wait for "ROBOT_FINISH". Each wait has
-// its own time-out. Time is passed in (seconds on a monotonic clock); the caller moves the
+// its own time-out, and a wait for the planner can be given up earlier with a reason
+// (route_watch.h finds it). Time is passed in (seconds on a monotonic clock); the caller moves the
 // words and runs the work.
 
 #include <string>
@@ -44,6 +45,10 @@ class RouteProtocol {
   std::string stationWorkDone(bool succeeded, const std::string& failure, double now_s);
   // Checks the running wait against its time-out; true when it has just expired.
   bool checkTimeout(double now_s);
+  // Ends a running wait as failed, with `reason`; false when no wait runs.
+  bool giveUp(const std::string& reason);
+  // True while a route word is awaited from the planner.
+  bool awaitingPlanner() const;
 
   RoutePhase phase() const { return phase_; }
   // Why the route failed, one line; empty unless failed.

@@ -15,13 +15,16 @@ std::string lastComponent(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+bool endsWithComponentSuffix(const std::string& text) {
+  return text.size() > kComponentSuffix.size() &&
+         text.compare(text.size() - kComponentSuffix.size(), kComponentSuffix.size(),
+                      kComponentSuffix) == 0;
+}
+
 }  // namespace
 
 bool isNamingPath(const std::string& name) {
-  return name.find('/') != std::string::npos ||
-         (name.size() > kComponentSuffix.size() &&
-          name.compare(name.size() - kComponentSuffix.size(), kComponentSuffix.size(),
-                       kComponentSuffix) == 0);
+  return name.find('/') != std::string::npos || endsWithComponentSuffix(name);
 }
 
 std::vector<std::string> matchComponentName(const std::vector<std::string>& paths,
@@ -39,6 +42,10 @@ std::vector<std::string> matchComponentName(const std::vector<std::string>& path
     if (lastComponent(path) == name + kComponentSuffix) matches.push_back(path);
   }
   return matches;
+}
+
+bool isComponentPath(const std::string& path) {
+  return endsWithComponentSuffix(lastComponent(path));
 }
 
 std::string instanceNameOfPath(const std::string& path) {

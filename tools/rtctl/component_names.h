@@ -17,6 +17,9 @@ bool isNamingPath(const std::string& name);
 std::vector<std::string> matchComponentName(const std::vector<std::string>& paths,
                                             const std::string& name);
 
+// True when the path's last component is of kind "rtc" ("ctx.host_cxt/Brisko0.rtc").
+bool isComponentPath(const std::string& path);
+
 // The instance name part of a component path: "ctx.host_cxt/Brisko0.rtc" → "Brisko0".
 std::string instanceNameOfPath(const std::string& path);
 

@@ -47,6 +47,47 @@ ConnectionPlan failure(const std::string& error) {
 
 std::string dataTypeOf(const PortDescription& port) { return trim(property(port, kDataTypeKey)); }
 
+// True when a requested property wires the required interface by hand.
+bool wiredByHand(const InterfaceInfo& required,
+                 const std::vector<std::pair<std::string, std::string>>& requested) {
+  std::string suffix = ".required." + required.typeName + "." + required.instanceName;
+  for (const auto& [key, value] : requested) {
+    if (key.size() >= suffix.size() &&
+        key.compare(key.size() - suffix.size(), suffix.size(), suffix) == 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Why the interfaces of two service ports do not fit, or "".
+std::string interfaceMismatch(const PortDescription& first, const PortDescription& second,
+                              const std::vector<std::pair<std::string, std::string>>& requested) {
+  bool anyRequired = false;
+  bool anyProvided = false;
+  for (const auto& [consumer, provider] : {std::pair{&first, &second}, {&second, &first}}) {
+    for (const InterfaceInfo& required : consumer->interfaces) {
+      anyProvided = anyProvided || required.provided;
+      if (required.provided) continue;
+      anyRequired = true;
+      bool found = wiredByHand(required, requested);
+      for (const InterfaceInfo& offered : provider->interfaces) {
+        found = found || (offered.provided && offered.typeName == required.typeName &&
+                          offered.instanceName == required.instanceName);
+      }
+      if (!found) {
+        return "interfaces do not match: " + consumer->name + " requires " + required.typeName +
+               " \"" + required.instanceName + "\", which " + provider->name + " does not provide";
+      }
+    }
+  }
+  if (!anyRequired && anyProvided) {
+    return "interfaces do not match: neither " + first.name + " nor " + second.name +
+           " requires what the other provides";
+  }
+  return "";
+}
+
 }  // namespace
 
 bool profileValueAdmits(const std::string& profileValue, const std::string& value) {
@@ -73,6 +114,8 @@ ConnectionPlan planConnection(const PortDescription& first, const PortDescriptio
   }
   ConnectionPlan plan;
   if (firstIsService) {
+    std::string mismatch = interfaceMismatch(first, second, requested);
+    if (!mismatch.empty()) return failure(mismatch);
     for (const auto& [key, value] : requested) plan.connectorProperties[key] = value;
     return plan;
   }

@@ -10,11 +10,19 @@ namespace rtctl {
 
 using PropertyMap = std::map<std::string, std::string>;
 
-// A port as seen in its profile: its full name ("Talker0.out") and its properties
-// ("port.port_type", "dataport.data_type", ...).
+// An interface of a service port: what it provides or requires, under which instance name.
+struct InterfaceInfo {
+  std::string instanceName;
+  std::string typeName;
+  bool provided = false;
+};
+
+// A port as seen in its profile: its full name ("Talker0.out"), its properties
+// ("port.port_type", "dataport.data_type", ...) and, for a service port, its interfaces.
 struct PortDescription {
   std::string name;
   PropertyMap properties;
+  std::vector<InterfaceInfo> interfaces;
 };
 
 // The connector properties to send, or why the connection cannot be made.
@@ -28,7 +36,10 @@ struct ConnectionPlan {
 // subscription_type "flush" unless requested otherwise. Requested keys without a '.' are taken
 // under "dataport." ("subscription_type=new"). Each of the four dataport keys must be offered
 // by both ports' profiles: the profile's comma list holds the value, or "Any". Service ports
-// ("CorbaPort") connect with the requested properties only.
+// ("CorbaPort") connect with the requested properties only, and only when every interface
+// one of them requires is provided by the other under the same type and instance name (the
+// middleware wires a consumer to a provider by those two names), unless a requested
+// "<port>.required.<type>.<instance>" property wires it by hand.
 ConnectionPlan planConnection(const PortDescription& first, const PortDescription& second,
                               const std::vector<std::pair<std::string, std::string>>& requested);
 

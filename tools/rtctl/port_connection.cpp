@@ -7,20 +7,6 @@ const char* const kLittleEndian = "little";
 const char* const kBigEndian = "big";
 }  // namespace
 
-std::string label(const PortAddress& address) { return address.component + ":" + address.port; }
-
-void checkReturn(const std::string& what, RTC::ReturnCode_t code) {
-  if (code != RTC::RTC_OK) throw Failure(what + " failed: " + returnCodeName(code));
-}
-
-FoundPort findPort(Session& session, const PortAddress& address) {
-  FoundPort found;
-  found.component = session.findComponent(address.component);
-  found.port = session.findPort(found.component, address.port);
-  found.info = session.describePort(found.port, label(address));
-  return found;
-}
-
 std::string property(const PortInfo& info, const std::string& key) {
   auto value = info.properties.find(key);
   return value == info.properties.end() ? "" : value->second;

@@ -1,12 +1,11 @@
 #pragma once
-// Finding a component's port by its address, and connecting ports of rtctl's own to it: the
-// pieces that connect, disconnect and the port-data verbs share.
+// Connecting ports of rtctl's own to a component's port: the pieces that print, inject, wait,
+// hz, record and replay share.
 #include <RTC.hh>
 
 #include <string>
 
-#include "command_line.h"
-#include "session.h"
+#include "component_control.h"
 
 namespace rtctl {
 
@@ -18,21 +17,6 @@ inline constexpr const char* kInPortRefKey = "dataport.corba_cdr.inport_ref";
 inline constexpr const char* kDataInPort = "DataInPort";
 inline constexpr const char* kDataOutPort = "DataOutPort";
 inline constexpr const char* kServicePort = "CorbaPort";
-
-// "Talker0:out".
-std::string label(const PortAddress& address);
-
-// Throws a Failure naming what failed and the return code when code is not RTC_OK.
-void checkReturn(const std::string& what, RTC::ReturnCode_t code);
-
-// A port of a component found by its address, with a plain copy of its profile.
-struct FoundPort {
-  Component component;
-  RTC::PortService_var port;
-  PortInfo info;
-};
-
-FoundPort findPort(Session& session, const PortAddress& address);
 
 // The value of a property of the port's profile, or "".
 std::string property(const PortInfo& info, const std::string& key);

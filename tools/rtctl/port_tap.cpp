@@ -42,7 +42,6 @@ void OutPortTap::disconnect() {
 }
 
 std::string OutPortTap::lost() {
-  if (ownServant_->disconnected()) return "the connection to " + label_ + " was removed";
   const std::string& name = found_.component.instanceName;
   try {
     if (found_.component.object->_non_existent()) return name + " no longer exists";
@@ -50,10 +49,11 @@ std::string OutPortTap::lost() {
     return Session::explain(name, error);
   }
   try {
-    session_.confirmBinding(found_.component.path);
+    CORBA::Object_var bound = session_.resolvePath(found_.component.path);
   } catch (const Failure& failure) {
     return failure.what();
   }
+  if (ownServant_->disconnected()) return "the connection to " + label_ + " was removed";
   return "";
 }
 

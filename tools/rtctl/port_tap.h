@@ -26,9 +26,9 @@ class OutPortTap {
   bool littleEndian() const { return littleEndian_; }
   const std::string& label() const { return label_; }
 
-  // Empty while samples can still come; otherwise the one line that says why they cannot
-  // ("Talker0 does not answer (TRANSIENT), the process is gone or hung"). Makes remote calls:
-  // call it about once per kLivenessCheck_s.
+  // Empty while samples can still come; otherwise the one line that says why they cannot:
+  // the component gone ("Talker0: TRANSIENT ..."), its name or the name server gone, the
+  // connection removed. Makes remote calls: call it about once per kLivenessCheck_s.
   std::string lost();
   // Removes the connection (also done by the destructor).
   void disconnect();

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <thread>
 
-#include "commands.h"
+#include "verbs.h"
 
 namespace rtctl {
 

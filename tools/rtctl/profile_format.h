@@ -9,12 +9,6 @@
 
 namespace rtctl {
 
-struct InterfaceInfo {
-  std::string instanceName;
-  std::string typeName;
-  bool provided = false;
-};
-
 struct ConnectorInfo {
   std::string id;
   std::string name;

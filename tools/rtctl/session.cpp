@@ -1,53 +1,14 @@
 #include "session.h"
 
-#include <omniORB4/Naming.hh>
-
-#include "command_line.h"
 #include "component_names.h"
+#include "name_server_address.h"
+#include "naming_tree.h"
 
 namespace rtctl {
 
 namespace {
 
-constexpr CORBA::ULong kListBatch = 1000;
-constexpr int kMaxNamingDepth = 16;
 const char* const kBinaryValue = "<binary>";
-
-std::string nameText(const CosNaming::Name& name) {
-  std::string text;
-  for (CORBA::ULong i = 0; i < name.length(); ++i) {
-    if (i) text += "/";
-    text += name[i].id.in();
-    if (*name[i].kind.in()) text += std::string(".") + name[i].kind.in();
-  }
-  return text;
-}
-
-void collectComponents(CosNaming::NamingContext_ptr context, const std::string& prefix,
-                       std::vector<std::string>& paths, int depth) {
-  CosNaming::BindingList_var list;
-  CosNaming::BindingIterator_var rest;
-  context->list(kListBatch, list.out(), rest.out());
-  if (!CORBA::is_nil(rest)) rest->destroy();
-  for (CORBA::ULong i = 0; i < list->length(); ++i) {
-    const CosNaming::Binding& binding = list[i];
-    std::string path = (prefix.empty() ? "" : prefix + "/") + nameText(binding.binding_name);
-    if (binding.binding_type == CosNaming::ncontext) {
-      if (depth >= kMaxNamingDepth) continue;
-      try {
-        CORBA::Object_var object = context->resolve(binding.binding_name);
-        CosNaming::NamingContext_var child = CosNaming::NamingContext::_narrow(object);
-        if (!CORBA::is_nil(child)) collectComponents(child, path, paths, depth + 1);
-      } catch (const CORBA::Exception&) {
-        // A context in another, dead name server: its components cannot be listed.
-      }
-    } else {
-      const CosNaming::NameComponent& last =
-          binding.binding_name[binding.binding_name.length() - 1];
-      if (std::string(last.kind.in()) == kComponentKind) paths.push_back(path);
-    }
-  }
-}
 
 }  // namespace
 
@@ -114,7 +75,7 @@ Session::Session(const std::string& nameServer) : nameServer_(nameServer) {
   std::vector<std::string> arguments{"rtctl", "-ORBclientCallTimeOutPeriod", callTimeout,
                                      "-ORBclientConnectTimeOutPeriod", connectTimeout};
   // Peers call back into rtctl's own ports; on a loopback setup keep those calls on loopback.
-  if (isLoopbackAddress(nameServer)) {
+  if (name_service::isLoopbackAddress(nameServer)) {
     arguments.insert(arguments.end(), {"-ORBendPoint", "giop:tcp:127.0.0.1:"});
   }
   std::vector<char*> argv;
@@ -144,25 +105,29 @@ PortableServer::POA_ptr Session::activePoa() {
 }
 
 std::vector<std::string> Session::componentPaths() {
-  std::string location = nameServiceLocation(nameServer_);
   std::vector<std::string> paths;
   try {
-    CORBA::Object_var object = orb_->string_to_object(location.c_str());
-    CosNaming::NamingContext_var root = CosNaming::NamingContext::_narrow(object);
-    if (CORBA::is_nil(root)) throw Failure("no naming service at " + nameServer_);
-    collectComponents(root, "", paths, 0);
+    CosNaming::NamingContextExt_var root = rootContext();
+    for (const auto& path : name_service::listBindings(root, 0).paths) {
+      if (isComponentPath(path)) paths.push_back(path);
+    }
   } catch (const CORBA::Exception& error) {
     throw Failure(explain("name server " + nameServer_, error));
   }
   return paths;
 }
 
-CORBA::Object_ptr Session::resolvePath(const std::string& path) {
+CosNaming::NamingContextExt_ptr Session::rootContext() {
+  CosNaming::NamingContextExt_var root = name_service::rootContext(orb_, nameServer_, 0);
+  if (CORBA::is_nil(root)) throw Failure("bad name server address \"" + nameServer_ + "\"");
+  return root._retn();
+}
+
+template <class Work>
+auto Session::atPath(const std::string& path, Work work) {
   try {
-    CORBA::Object_var object = orb_->string_to_object(nameServiceLocation(nameServer_).c_str());
-    CosNaming::NamingContextExt_var root = CosNaming::NamingContextExt::_narrow(object);
-    if (CORBA::is_nil(root)) throw Failure("no naming service at " + nameServer_);
-    return root->resolve_str(path.c_str());
+    CosNaming::NamingContextExt_var root = rootContext();
+    return work(root.in());
   } catch (const CosNaming::NamingContext::NotFound&) {
     throw Failure("no component at \"" + path + "\" in the name server " + nameServer_);
   } catch (const CosNaming::NamingContext::InvalidName&) {
@@ -172,16 +137,43 @@ CORBA::Object_ptr Session::resolvePath(const std::string& path) {
   }
 }
 
-void Session::confirmBinding(const std::string& path) {
-  CORBA::Object_var object = resolvePath(path);
+CORBA::Object_ptr Session::resolvePath(const std::string& path) {
+  return atPath(
+      path, [&](CosNaming::NamingContextExt_ptr root) { return root->resolve_str(path.c_str()); });
 }
 
 Component Session::findComponent(const std::string& name) {
+  return findComponentIn(isNamingPath(name) ? std::vector<std::string>{} : componentPaths(), name);
+}
+
+Presence Session::presenceOf(const std::string& path) {
+  CORBA::Object_var object = resolvePath(path);
+  try {
+    return object->_non_existent() ? Presence::Gone : Presence::Answers;
+  } catch (const CORBA::TRANSIENT&) {
+    return Presence::Gone;
+  } catch (const CORBA::OBJECT_NOT_EXIST&) {
+    return Presence::Gone;
+  } catch (const CORBA::COMM_FAILURE&) {
+    return Presence::Gone;
+  } catch (const CORBA::Exception&) {
+    return Presence::Hung;
+  }
+}
+
+void Session::unbind(const std::string& path) {
+  atPath(path, [&](CosNaming::NamingContextExt_ptr root) {
+    CosNaming::Name_var name = root->to_name(path.c_str());
+    root->unbind(name.in());
+  });
+}
+
+Component Session::findComponentIn(const std::vector<std::string>& paths, const std::string& name) {
   Component component;
   if (isNamingPath(name)) {
     component.path = name[0] == '/' ? name.substr(1) : name;
   } else {
-    std::vector<std::string> matches = matchComponentName(componentPaths(), name);
+    std::vector<std::string> matches = matchComponentName(paths, name);
     if (matches.empty()) {
       throw Failure("no component named \"" + name + "\" in the name server " + nameServer_);
     }

@@ -3,20 +3,16 @@
 // and lookups of components and ports. Failures are thrown as rtctl::Failure carrying the one
 // line the tool prints.
 #include <RTC.hh>
+#include <omniORB4/Naming.hh>
 
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "connection_plan.h"
+#include "failure.h"
 #include "profile_format.h"
 
 namespace rtctl {
-
-// A failure of the command, with the line to print.
-struct Failure : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
 
 // How long any one remote call may take before rtctl gives up on the peer.
 inline constexpr unsigned kCallTimeout_ms = 5000;
@@ -29,6 +25,10 @@ struct Component {
   RTC::RTObject_var object;
 };
 
+// Whether the object bound at a name is there: it answers, its process is gone (the name is
+// left over), or it does not answer in time (hung, or far away).
+enum class Presence { Answers, Gone, Hung };
+
 class Session {
  public:
   explicit Session(const std::string& nameServer);
@@ -37,7 +37,6 @@ class Session {
   Session& operator=(const Session&) = delete;
 
   CORBA::ORB_ptr orb() const { return orb_.in(); }
-  const std::string& nameServer() const { return nameServer_; }
   // The root POA, activated on first use (for rtctl's own port servants).
   PortableServer::POA_ptr activePoa();
 
@@ -45,11 +44,17 @@ class Session {
   std::vector<std::string> componentPaths();
   // The component an instance name or naming path means; checks that it answers.
   Component findComponent(const std::string& name);
+  // The same among paths already listed with componentPaths().
+  Component findComponentIn(const std::vector<std::string>& paths, const std::string& name);
+  // The object bound at a naming path (not called).
+  CORBA::Object_ptr resolvePath(const std::string& path);
+  // Whether the object bound at path answers; a name server that fails is a Failure.
+  Presence presenceOf(const std::string& path);
+  // Removes the binding at a naming path.
+  void unbind(const std::string& path);
+  const std::string& nameServer() const { return nameServer_; }
   // The component's port called portName ("out" or "Talker0.out").
   RTC::PortService_ptr findPort(const Component& component, const std::string& portName);
-  // Throws the Failure that says why the name server no longer has the path bound (the name
-  // server gone, the name gone).
-  void confirmBinding(const std::string& path);
   // The first execution context the component owns.
   RTC::ExecutionContext_ptr firstContext(const Component& component);
 
@@ -62,7 +67,10 @@ class Session {
   static std::string explain(const std::string& what, const CORBA::Exception& error);
 
  private:
-  CORBA::Object_ptr resolvePath(const std::string& path);
+  CosNaming::NamingContextExt_ptr rootContext();
+  // Runs work on the root context; naming exceptions about path become one line.
+  template <class Work>
+  auto atPath(const std::string& path, Work work);
 
   std::string nameServer_;
   CORBA::ORB_var orb_;

@@ -174,8 +174,8 @@ void HiroNXSVC_impl::DisengageProtectiveStop() { cell_.disengageProtectiveStop()
 CORBA::Long LumerisServiceSVC_impl::getLastEstimatedResult(const RTC::Pose3D& world,
                                                            CORBA::Long& id, RTC::Size3D& size,
                                                            RTC::Pose3D& pose) {
-  const Pose6 worldInRobot{world.position.x,    world.position.y,    world.position.z,
-                           world.orientation.r, world.orientation.p, world.orientation.y};
+  const geometry::Pose6 worldInRobot{world.position.x,    world.position.y,    world.position.z,
+                                     world.orientation.r, world.orientation.p, world.orientation.y};
   const std::optional<ObjectEstimate> estimate = cell_.estimateNextObject(worldInRobot);
   size = RTC::Size3D{0.0, 0.0, 0.0};
   pose = RTC::Pose3D{};
@@ -187,8 +187,9 @@ CORBA::Long LumerisServiceSVC_impl::getLastEstimatedResult(const RTC::Pose3D& wo
   }
   id = estimate->classId;
   size = RTC::Size3D{estimate->size_m[0], estimate->size_m[1], estimate->size_m[2]};
-  pose.position = RTC::Point3D{estimate->pose.x, estimate->pose.y, estimate->pose.z};
-  pose.orientation = RTC::Orientation3D{estimate->pose.r, estimate->pose.p, estimate->pose.yaw};
+  pose.position = RTC::Point3D{estimate->pose.x_m, estimate->pose.y_m, estimate->pose.z_m};
+  pose.orientation =
+      RTC::Orientation3D{estimate->pose.roll_rad, estimate->pose.pitch_rad, estimate->pose.yaw_rad};
   return 0;
 }
 

@@ -153,13 +153,13 @@ CORBA::Double ArmControlServiceSVC_impl::setTargetAngular(CORBA::Double x, CORBA
 CORBA::Boolean ArmControlServiceSVC_impl::getCurrentConfiguration(
     CORBA::Double& x, CORBA::Double& y, CORBA::Double& z, CORBA::Double& r, CORBA::Double& p,
     CORBA::Double& yaw) {
-  const Pose6 pose = cell_.handPose(side_);
-  x = pose.x;
-  y = pose.y;
-  z = pose.z;
-  r = pose.r;
-  p = pose.p;
-  yaw = pose.yaw;
+  const geometry::Pose6 pose = cell_.handPose(side_);
+  x = pose.x_m;
+  y = pose.y_m;
+  z = pose.z_m;
+  r = pose.roll_rad;
+  p = pose.pitch_rad;
+  yaw = pose.yaw_rad;
   return true;
 }
 

@@ -1,10 +1,16 @@
 #include "FakeHiroController.h"
 
+#include <cstdio>
 #include <vector>
 
 namespace {
 constexpr double kDeg = 3.141592653589793 / 180.0;
 const char* const kProviderInstance = "service0";
+
+void printCall(const std::string& call) {
+  std::printf("%s\n", call.c_str());
+  std::fflush(stdout);
+}
 }  // namespace
 
 // Waist -0.9 degrees (shown as "+0" on the panel), then the coordinator's initial arm pose.
@@ -22,6 +28,14 @@ FakeHiroController::FakeHiroController(RTC::Manager* manager)
       armControlRPort_("ArmCtrlSvcR"),
       grasperPort_("GrasperSvc") {
   robotHardware_.setAngles(std::vector<double>(kReportedAngles_rad, kReportedAngles_rad + 23));
+  sequencePlayer_.queue().followMotionTimes();
+  armControlL_.followMotionTimes();
+  armControlR_.followMotionTimes();
+  grasper_.queue().followMotionTimes();
+  sequencePlayer_.reportCallsTo(printCall);
+  armControlL_.reportCallsTo(printCall);
+  armControlR_.reportCallsTo(printCall);
+  grasper_.reportCallsTo(printCall);
 }
 
 FakeHiroController::~FakeHiroController() = default;

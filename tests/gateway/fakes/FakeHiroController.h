@@ -8,7 +8,9 @@
 
 // A robot controller for cross-process tests: the four OpenHRP services on provider ports of
 // the names the gateway's consumer ports carry, instance "service0". The robot hardware
-// reports fixed joint angles (kReportedAngles_rad).
+// reports fixed joint angles (kReportedAngles_rad); a motion keeps its arm or queue busy for
+// its motion time, as on the robot; every call of the sequence player, the arm controls and
+// the grasper is printed on standard output as one line ("ArmControlService::checkStatus").
 class FakeHiroController : public RTC::DataFlowComponentBase {
  public:
   static const double kReportedAngles_rad[23];

@@ -32,7 +32,7 @@ const char* const fake_controller_profile[] = {"implementation_id",
                                                ""};
 
 void moduleInit(RTC::Manager* manager) {
-  shell::createComponentOrAbort(manager, FakeHiroControllerInit, "FakeHiroController");
+  shell::createComponentOrFail(manager, FakeHiroControllerInit, "FakeHiroController");
 }
 
 }  // namespace

@@ -1,12 +1,40 @@
 #include "fake_controller_services.h"
 
+#include <algorithm>
+#include <thread>
+
 namespace fakes {
+
+// ---- motion span ----
+
+void MotionSpan::start(double time_s) {
+  if (!followTimes_) return;
+  end_ = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                            std::chrono::duration<double>(std::max(time_s, 0.0)));
+}
+
+bool MotionSpan::busyAtPoll() {
+  if (followTimes_) return Clock::now() < end_;
+  if (busyPolls_ <= 0) return false;
+  --busyPolls_;
+  return true;
+}
 
 // ---- motion queue ----
 
 void FakeMotionQueue::setBusyPolls(int polls) {
   std::lock_guard<std::mutex> lock(mutex_);
-  busyPolls_ = polls;
+  span_.setBusyPolls(polls);
+}
+
+void FakeMotionQueue::followMotionTimes() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  span_.followMotionTimes();
+}
+
+void FakeMotionQueue::motionCommanded(double time_s) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  span_.start(time_s);
 }
 
 std::vector<std::string> FakeMotionQueue::isEmptyCalls() const {
@@ -15,16 +43,16 @@ std::vector<std::string> FakeMotionQueue::isEmptyCalls() const {
 }
 
 bool FakeMotionQueue::isEmpty(CORBA::Octet mask, CORBA::Boolean blocking) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::unique_lock<std::mutex> lock(mutex_);
   isEmptyCalls_.push_back(std::to_string(mask) + (blocking ? ":block" : ":poll"));
-  if (blocking) {
-    busyPolls_ = 0;
+  if (!blocking) return !span_.busyAtPoll();
+  if (span_.followsMotionTimes()) {
+    const Clock::time_point end = span_.end();
+    lock.unlock();
+    std::this_thread::sleep_until(end);
     return true;
   }
-  if (busyPolls_ > 0) {
-    --busyPolls_;
-    return false;
-  }
+  span_.setBusyPolls(0);
   return true;
 }
 
@@ -116,7 +144,9 @@ CORBA::Long FakeSequencePlayer::setJointAngles(const OpenHRP::SequencePlayerServ
     command.groups.emplace_back(pose[g].get_buffer(), pose[g].get_buffer() + pose[g].length());
   }
   commands_.push_back(command);
+  queue_.motionCommanded(time_s);
   reached_s = time_s;
+  report("SequencePlayerService::setJointAngles");
   return 0;
 }
 
@@ -127,6 +157,7 @@ CORBA::Boolean FakeSequencePlayer::loadTrajectory(const char*) { return true; }
 void FakeSequencePlayer::clearBuffer() {}
 
 CORBA::Boolean FakeSequencePlayer::isEmpty(CORBA::Octet mask, CORBA::Boolean blocking) {
+  report("SequencePlayerService::isEmpty");
   return queue_.isEmpty(mask, blocking);
 }
 
@@ -139,7 +170,12 @@ void FakeArmControl::setCurrentConfiguration(const Target& pose) {
 
 void FakeArmControl::setBusyChecks(int checks) {
   std::lock_guard<std::mutex> lock(mutex_);
-  busyChecks_ = checks;
+  span_.setBusyPolls(checks);
+}
+
+void FakeArmControl::followMotionTimes() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  span_.followMotionTimes();
 }
 
 std::vector<FakeArmControl::Target> FakeArmControl::targets() const {
@@ -153,13 +189,11 @@ int FakeArmControl::statusChecks() const {
 }
 
 OpenHRP::ArmControlService::ArmState FakeArmControl::checkStatus() {
+  report("ArmControlService::checkStatus");
   std::lock_guard<std::mutex> lock(mutex_);
   ++statusChecks_;
-  if (busyChecks_ > 0) {
-    --busyChecks_;
-    return OpenHRP::ArmControlService::ArmBusyState;
-  }
-  return OpenHRP::ArmControlService::IDLE;
+  return span_.busyAtPoll() ? OpenHRP::ArmControlService::ArmBusyState
+                            : OpenHRP::ArmControlService::IDLE;
 }
 
 CORBA::Double FakeArmControl::setTargetAngular(CORBA::Double x, CORBA::Double y, CORBA::Double z,
@@ -167,6 +201,8 @@ CORBA::Double FakeArmControl::setTargetAngular(CORBA::Double x, CORBA::Double y,
                                                CORBA::Double time_s) {
   std::lock_guard<std::mutex> lock(mutex_);
   targets_.push_back({x, y, z, r, p, yaw, time_s});
+  span_.start(time_s);
+  report("ArmControlService::setTargetAngular");
   return time_s;
 }
 
@@ -201,7 +237,9 @@ CORBA::Long FakeGrasper::setJointAngles(const char* hand, const OpenHRP::DblSequ
   commands_.push_back(
       {hand, std::vector<double>(angles.get_buffer(), angles.get_buffer() + angles.length()),
        time_s});
+  queue_.motionCommanded(time_s);
   reached_s = time_s;
+  report("GrasperService::setJointAngles");
   return 0;
 }
 
@@ -210,6 +248,7 @@ CORBA::Long FakeGrasper::setJointAngle(const char*, CORBA::Long, CORBA::Double, 
 }
 
 CORBA::Boolean FakeGrasper::isEmpty(CORBA::Octet mask, CORBA::Boolean blocking) {
+  report("GrasperService::isEmpty");
   return queue_.isEmpty(mask, blocking);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -11,17 +13,58 @@
 // record is guarded.
 namespace fakes {
 
-// A controller's motion queue as isEmpty reports it: busy for a set number of polls; a
-// blocking call returns once it is empty.
+using Clock = std::chrono::steady_clock;
+
+// How long a commanded motion keeps a fake busy: a set number of polls (the default, for tests
+// that count calls), or, as on a controller, the motion time itself on the wall clock.
+class MotionSpan {
+ public:
+  // From now on a motion lasts its motion time.
+  void followMotionTimes() { followTimes_ = true; }
+  // A motion of time_s seconds starts now.
+  void start(double time_s);
+  // Busy at this poll: counts a poll down, or compares the clock with the motion's end.
+  bool busyAtPoll();
+  void setBusyPolls(int polls) { busyPolls_ = polls; }
+  // The wall-clock end of the motion, when motions last their motion time.
+  bool followsMotionTimes() const { return followTimes_; }
+  Clock::time_point end() const { return end_; }
+
+ private:
+  bool followTimes_ = false;
+  int busyPolls_ = 0;
+  Clock::time_point end_{};
+};
+
+// Reports each call a fake receives as one line ("ArmControlService::checkStatus"), when told
+// where before the fake is reachable. The fake controller process prints them, so that a
+// cross-process test can wait for a call to have arrived.
+class ReportsCalls {
+ public:
+  void reportCallsTo(std::function<void(const std::string&)> sink) { sink_ = std::move(sink); }
+
+ protected:
+  void report(const std::string& call) const {
+    if (sink_) sink_(call);
+  }
+
+ private:
+  std::function<void(const std::string&)> sink_;
+};
+
+// A controller's motion queue as isEmpty reports it: busy while the motion lasts (MotionSpan);
+// a blocking call returns once it is empty.
 class FakeMotionQueue {
  public:
   void setBusyPolls(int polls);
+  void followMotionTimes();
+  void motionCommanded(double time_s);
   std::vector<std::string> isEmptyCalls() const;  // "31:block", "31:poll"
   bool isEmpty(CORBA::Octet mask, CORBA::Boolean blocking);
 
  private:
   mutable std::mutex mutex_;
-  int busyPolls_ = 0;
+  MotionSpan span_;
   std::vector<std::string> isEmptyCalls_;
 };
 
@@ -55,7 +98,7 @@ class FakeRobotHardware : public virtual POA_OpenHRP::RobotHardwareService {
   int protectiveStopCalls_ = 0;
 };
 
-class FakeSequencePlayer : public virtual POA_OpenHRP::SequencePlayerService {
+class FakeSequencePlayer : public virtual POA_OpenHRP::SequencePlayerService, public ReportsCalls {
  public:
   struct JointCommand {
     std::vector<std::vector<double>> groups;
@@ -78,7 +121,7 @@ class FakeSequencePlayer : public virtual POA_OpenHRP::SequencePlayerService {
   FakeMotionQueue queue_;
 };
 
-class FakeArmControl : public virtual POA_OpenHRP::ArmControlService {
+class FakeArmControl : public virtual POA_OpenHRP::ArmControlService, public ReportsCalls {
  public:
   struct Target {
     double x, y, z, r, p, yaw, time_s;
@@ -86,6 +129,9 @@ class FakeArmControl : public virtual POA_OpenHRP::ArmControlService {
   void setCurrentConfiguration(const Target& pose);
   // checkStatus() answers ArmBusyState this many times before IDLE.
   void setBusyChecks(int checks);
+  // From now on checkStatus() answers ArmBusyState for as long as the last target's motion
+  // time.
+  void followMotionTimes();
   std::vector<Target> targets() const;
   int statusChecks() const;
 
@@ -101,12 +147,12 @@ class FakeArmControl : public virtual POA_OpenHRP::ArmControlService {
  private:
   mutable std::mutex mutex_;
   Target current_{};
-  int busyChecks_ = 0;
+  MotionSpan span_;
   int statusChecks_ = 0;
   std::vector<Target> targets_;
 };
 
-class FakeGrasper : public virtual POA_OpenHRP::GrasperService {
+class FakeGrasper : public virtual POA_OpenHRP::GrasperService, public ReportsCalls {
  public:
   struct FingerCommand {
     std::string hand;

@@ -2,15 +2,13 @@
 
 #include "corba_cell_links.h"
 
-namespace pickplace_fakes {
-
-using pickplace::Arm;
+namespace pickplace::fakes {
 
 CORBA::Boolean FakeBrisko::reach(Arm arm, const RTC::Pose3D& pose, double chest) {
   if (failQueries) {
     throw CORBA::TRANSIENT();
   }
-  IkQuery query{arm, pickplace::toHandPose(pose), chest};
+  IkQuery query{arm, toHandPose(pose), chest};
   std::lock_guard<std::mutex> lock(mutex_);
   reachQueries_.push_back(query);
   return reachable(query);
@@ -21,15 +19,15 @@ CORBA::Boolean FakeBrisko::solution(Arm arm, const RTC::Pose3D& pose, double che
   if (failSolutions) {
     throw CORBA::TRANSIENT();
   }
-  IkQuery query{arm, pickplace::toHandPose(pose), chest};
+  IkQuery query{arm, toHandPose(pose), chest};
   {
     std::lock_guard<std::mutex> lock(mutex_);
     solveQueries_.push_back(query);
   }
   BriskoRTC::BriskoService::JointAngles_var angles = new JointAngles;
-  angles->length(pickplace::kJointGroupCount);
+  angles->length(kJointGroupCount);
   const auto joints = armSolutionFor(query.pose, chest);
-  auto& group = angles[arm == Arm::left ? pickplace::kLeftArm : pickplace::kRightArm];
+  auto& group = angles[arm == Arm::left ? kLeftArm : kRightArm];
   group.length(static_cast<CORBA::ULong>(joints.size()));
   for (CORBA::ULong k = 0; k < joints.size(); ++k) {
     group[k] = joints[k];
@@ -71,4 +69,4 @@ std::vector<IkQuery> FakeBrisko::solveQueries() {
   return solveQueries_;
 }
 
-}  // namespace pickplace_fakes
+}  // namespace pickplace::fakes

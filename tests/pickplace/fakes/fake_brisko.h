@@ -10,7 +10,7 @@
 
 #include "fake_cell_links.h"
 
-namespace pickplace_fakes {
+namespace pickplace::fakes {
 
 class FakeBrisko : public POA_BriskoRTC::BriskoService {
  public:
@@ -76,8 +76,8 @@ class FakeBrisko : public POA_BriskoRTC::BriskoService {
   std::vector<IkQuery> solveQueries();
 
  private:
-  CORBA::Boolean reach(pickplace::Arm arm, const RTC::Pose3D& pose, double chest);
-  CORBA::Boolean solution(pickplace::Arm arm, const RTC::Pose3D& pose, double chest,
+  CORBA::Boolean reach(Arm arm, const RTC::Pose3D& pose, double chest);
+  CORBA::Boolean solution(Arm arm, const RTC::Pose3D& pose, double chest,
                           BriskoRTC::BriskoService::JointAngles_out out);
 
   std::mutex mutex_;
@@ -85,4 +85,4 @@ class FakeBrisko : public POA_BriskoRTC::BriskoService {
   std::vector<IkQuery> solveQueries_;
 };
 
-}  // namespace pickplace_fakes
+}  // namespace pickplace::fakes

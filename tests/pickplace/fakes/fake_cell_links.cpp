@@ -1,8 +1,6 @@
 #include "fake_cell_links.h"
 
-namespace pickplace_fakes {
-
-using namespace pickplace;
+namespace pickplace::fakes {
 
 std::vector<double> armSolutionFor(const HandPose& pose, double chest_rad) {
   return {pose.x - chest_rad, pose.y, pose.z, pose.roll, pose.pitch + 1.0, pose.yaw + 0.5 * pose.z};
@@ -10,6 +8,9 @@ std::vector<double> armSolutionFor(const HandPose& pose, double chest_rad) {
 
 IkStatus FakeCellLinks::isSolutionFound(Arm arm, const HandPose& pose, double chest_rad) {
   reachQueries.push_back({arm, pose, chest_rad});
+  if (failingQuery && *failingQuery + 1 == reachQueries.size()) {
+    return IkStatus::callFailed;
+  }
   return reachable(reachQueries.back()) ? IkStatus::found : IkStatus::notFound;
 }
 
@@ -38,4 +39,4 @@ CallStatus FakeCellLinks::estimateObject(const HandPose&, ObjectEstimate& out) {
   return CallStatus::ok;
 }
 
-}  // namespace pickplace_fakes
+}  // namespace pickplace::fakes

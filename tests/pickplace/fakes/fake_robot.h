@@ -1,7 +1,7 @@
 #pragma once
-// Fake servants of the robot controller's MotionCommands, the robot's HiroNX and the
-// estimation gateway's LumerisService. They record every call; the controller can hold a
-// trajectory until the protective stop is engaged, as the real robot does.
+// Fake servants of the robot controller's MotionCommands and the robot's HiroNX. They record
+// every call; the controller can hold a trajectory until the protective stop is engaged, as
+// the real robot does.
 
 #include <chrono>
 #include <condition_variable>
@@ -10,10 +10,9 @@
 #include <vector>
 
 #include <HiroNX.hh>
-#include <LumerisRTC.hh>
 #include <MotionCommands.hh>
 
-namespace pickplace_fakes {
+namespace pickplace::fakes {
 
 struct RecordedTrajectory {
   std::vector<std::vector<double>> points_deg;
@@ -118,24 +117,4 @@ class FakeHiroNX : public POA_HiroNX {
   std::vector<std::string> calls_;
 };
 
-class FakeLumeris : public POA_LumerisRTC::LumerisService {
- public:
-  CORBA::Long getLastEstimatedResult(const RTC::Pose3D& world, CORBA::Long& id, RTC::Size3D& size,
-                                     RTC::Pose3D& pose) override;
-
-  void setEstimate(CORBA::Long result, CORBA::Long classId, const RTC::Size3D& size,
-                   const RTC::Pose3D& pose);
-  void failCalls();
-  std::vector<RTC::Pose3D> worldPoses();
-
- private:
-  std::mutex mutex_;
-  CORBA::Long result_ = -1;
-  CORBA::Long classId_ = 0;
-  RTC::Size3D size_{};
-  RTC::Pose3D pose_{};
-  bool fail_ = false;
-  std::vector<RTC::Pose3D> worlds_;
-};
-
-}  // namespace pickplace_fakes
+}  // namespace pickplace::fakes

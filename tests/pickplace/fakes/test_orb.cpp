@@ -1,6 +1,6 @@
 #include "test_orb.h"
 
-namespace pickplace_fakes {
+namespace pickplace::fakes {
 namespace {
 
 struct Orb {
@@ -32,4 +32,4 @@ void deactivate(PortableServer::ServantBase& servant) {
   testPoa()->deactivate_object(id.in());
 }
 
-}  // namespace pickplace_fakes
+}  // namespace pickplace::fakes

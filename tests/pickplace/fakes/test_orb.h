@@ -3,7 +3,7 @@
 
 #include <omniORB4/CORBA.h>
 
-namespace pickplace_fakes {
+namespace pickplace::fakes {
 
 CORBA::ORB_ptr testOrb();
 PortableServer::POA_ptr testPoa();
@@ -19,4 +19,4 @@ typename Interface::_ptr_type activate(Servant& servant) {
 // Deactivates a servant activated with activate().
 void deactivate(PortableServer::ServantBase& servant);
 
-}  // namespace pickplace_fakes
+}  // namespace pickplace::fakes
