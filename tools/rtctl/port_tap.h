@@ -1,6 +1,6 @@
 #pragma once
-// An in-port of rtctl's own connected to a component's out-port: print, hz, record and the
-// replay's comparison listen through it. It also tells when it can no longer hear anything:
+// An in-port of rtctl's own connected to a component's out-port: print, wait, hz, record and
+// the replay's comparison listen through it. It also tells when it can no longer hear anything:
 // the connection removed, the component gone, the name server gone.
 #include <string>
 

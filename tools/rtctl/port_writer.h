@@ -1,7 +1,8 @@
 #pragma once
-// An out-port of rtctl's own connected to a component's in-port: inject and replay write
-// through it. A full in-port that makes its writer wait (BUFFER_FULL, BUFFER_TIMEOUT) is
-// given the sample again until it takes it, so that a flood arrives whole and in order.
+// An out-port of rtctl's own connected to a component's in-port: inject, replay and wait
+// --send write through it. A full in-port that makes its writer wait (BUFFER_FULL,
+// BUFFER_TIMEOUT) is given the sample again until it takes it, so that a flood arrives whole
+// and in order.
 #include <cstdint>
 #include <string>
 
