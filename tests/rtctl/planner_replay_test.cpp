@@ -120,7 +120,8 @@ TEST(PlannerReplay, aLonePlannerSendsTheRecordedCommandsAndWordsInTheSameOrder) 
     expectRtctl(names, {"activate", "BaseSim0", "RouteSupervisor0", "Torvane0"});
     const auto finished = supervisor.waitForExit(kRouteTimeout);
     ASSERT_TRUE(finished) << supervisor.output();
-    EXPECT_TRUE(finished->exitedWith(0)) << supervisor.output() << planner.output();
+    EXPECT_TRUE(finished->exitedWith(0))
+        << supervisor.output() << base.output() << planner.output();
     stopRecorder(*recorder);
     EXPECT_EQ(planner.countInOutput("Local map service is not connected"), 0) << planner.output();
     expectRtctl(names, {"exit", "BaseSim0", "Torvane0"});
