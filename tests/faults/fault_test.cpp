@@ -95,6 +95,11 @@ TEST_P(FaultTest, viewerPlannerAndCoordinator) {
     expectAnswer({"HIRO_OBJ_MANIP_STOPPED"});
     EXPECT_EQ(system_.program(kCoordinator).countInOutput("cannot halt the robot"), 0)
         << system_.program(kCoordinator).output();
+    // The arm stopped where it was instead of finishing the motion.
+    EXPECT_TRUE(
+        system_.program(kArmSimulator)
+            .waitForOutput("motion halted: the protective stop was engaged", kOutcomeTimeout))
+        << system_.program(kArmSimulator).output();
   } else {
     const auto reader = system_.waitForAnswerReader(kOutcomeTimeout);
     ASSERT_TRUE(reader) << "the answer's reader hangs on a coordinator that is gone";
