@@ -87,6 +87,11 @@ TEST_P(FaultTest, viewerPlannerAndCoordinator) {
   end(kPlanner);
   EXPECT_EQ(system_.waitForBaseAtRest(kOutcomeTimeout), "");
   expectOthersActive({kViewer, kPlanner});
+  // The step log ends with a whole record, whenever the planner died.
+  const std::string stepLog =
+      test_support::readFile(system_.program(kPlanner).workingDirectory() + "/data_log.txt");
+  ASSERT_FALSE(stepLog.empty());
+  EXPECT_EQ(stepLog.back(), '\n') << stepLog.substr(stepLog.rfind('\n', stepLog.size() - 2));
 
   ASSERT_EQ(system_.startTask("HIRO_OBJ_MANIP_START"), "");
   ASSERT_EQ(system_.waitForTrajectory(), "");
@@ -137,6 +142,10 @@ TEST_P(FaultTest, gatewayDuringPlanningThenNameServer) {
   // Held still, the gateway cannot answer the first reach question before it is ended.
   test_support::ChildProcess& gateway = system_.program(kGateway);
   ASSERT_TRUE(gateway.sendSignal(SIGSTOP));
+  // A component that does not answer is shown as such; rtctl does not wait on it for ever.
+  const test_support::RunResult listedHung = system_.rtctl({"ls"});
+  EXPECT_FALSE(listedHung.timedOut) << "rtctl ls hangs on a gateway that does not answer";
+  EXPECT_NE(listedHung.out.find("Palkett0.rtc"), std::string::npos) << listedHung.err;
   ASSERT_EQ(system_.startTask("HIRO_OBJ_MANIP_START"), "");
   ASSERT_EQ(system_.waitForPlanning(), "");
   ASSERT_TRUE(gateway.sendSignal(signal()));
