@@ -35,7 +35,6 @@ namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(2);
 const test_support::Seconds kGiveUp{30};
-constexpr auto kIntoTrajectory = std::chrono::milliseconds(500);
 const std::map<std::string, double> kGoals_s = {{"word", 2.0}, {"rest", 1.0}, {"exit", 0.5}};
 
 struct Measurement {
@@ -178,8 +177,10 @@ void viewerPlannerAndCoordinator(int signal, Timing& timing) {
     timing.problem(problem);
     return;
   }
-  // Well inside the trajectory, as an operator would stop it.
-  std::this_thread::sleep_for(kIntoTrajectory);
+  if (const std::string problem = system.waitForArmToMove(); !problem.empty()) {
+    timing.problem(problem);
+    return;
+  }
   endTimed(system, kCoordinator, signal, kExit | (signal == SIGTERM ? unsigned{kWord} : 0u),
            "in a trajectory", timing);
   shutDownTimed(system, timing);
@@ -194,7 +195,10 @@ void baseAndArmSimulators(int signal, Timing& timing) {
     timing.problem(problem);
     return;
   }
-  std::this_thread::sleep_for(kIntoTrajectory);
+  if (const std::string problem = system.waitForArmToMove(); !problem.empty()) {
+    timing.problem(problem);
+    return;
+  }
   endTimed(system, kArmSimulator, signal, kExit | kWord, "in a trajectory", timing);
   shutDownTimed(system, timing);
 }

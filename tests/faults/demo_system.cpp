@@ -3,10 +3,13 @@
 #include <signal.h>
 
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
+
+#include "provided_service.h"
 
 namespace faults {
 namespace {
@@ -27,6 +30,8 @@ constexpr auto kPollInterval = std::chrono::milliseconds(20);
 constexpr double kDriving_mps = 0.1;
 const std::string kTrajectoryLine = "<< nxutil::Hiro2HiroNX()";
 const std::string kPlanningLine = "Planning / Obj picking (Common I/F)";
+// A joint that turned further than this has moved.
+constexpr double kJointMoved_rad = 1e-3;
 
 struct ProgramSetup {
   std::vector<std::string> components;
@@ -261,6 +266,44 @@ std::string DemoSystem::waitForTrajectory() {
   return program(kCoordinator).waitForOutput(kTrajectoryLine, kOutcomeTimeout)
              ? ""
              : "the object task sent no trajectory\n" + lastLines(program(kCoordinator).output());
+}
+
+std::vector<double> DemoSystem::jointAngles() {
+  try {
+    if (CORBA::is_nil(hardware_)) {
+      int argc = 0;
+      CORBA::ORB_var orb = CORBA::ORB_init(argc, nullptr);
+      std::string path;
+      for (const std::string& binding : names_.listBindings()) {
+        if (endsWith(binding, "/RobotController0.rtc")) path = binding;
+      }
+      CORBA::Object_var object = hirosim::testing::providedService(
+          orb, names_.corbaloc(), path, "RobotHWSvc", "RobotHardwareService", "service0");
+      hardware_ = OpenHRP::RobotHardwareService::_narrow(object);
+      if (CORBA::is_nil(hardware_)) return {};
+    }
+    OpenHRP::RobotHardwareService::RobotState_var state;
+    hardware_->getStatus(state.out());
+    return std::vector<double>(state->angle.get_buffer(),
+                               state->angle.get_buffer() + state->angle.length());
+  } catch (const CORBA::Exception&) {
+    return {};
+  }
+}
+
+std::string DemoSystem::waitForArmToMove() {
+  const std::vector<double> before = jointAngles();
+  if (before.empty()) return "the robot controller does not tell its joint angles";
+  const bool moved = waitUntil(
+      [this, &before] {
+        const std::vector<double> now = jointAngles();
+        for (std::size_t i = 0; i < now.size() && i < before.size(); ++i) {
+          if (std::abs(now[i] - before[i]) > kJointMoved_rad) return true;
+        }
+        return false;
+      },
+      kOutcomeTimeout);
+  return moved ? "" : "the arm did not move\n" + lastLines(program(kCoordinator).output());
 }
 
 std::string DemoSystem::waitForPlanning() {

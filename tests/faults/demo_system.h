@@ -13,6 +13,7 @@
 //   system.waitForBaseAtRest(...);
 //
 // Failures are returned as a text saying what did not happen (empty on success).
+#include <OpenHRP.hh>
 #include <SimBase.hh>
 
 #include <map>
@@ -89,6 +90,9 @@ class DemoSystem {
   std::optional<test_support::ExitStatus> waitForAnswerReader(test_support::Seconds timeout);
   // Waits until the task is in its trajectory (the plan converted, the motion being sent).
   std::string waitForTrajectory();
+  // Waits until the arm moves (its joint angles as the robot controller reports them change):
+  // the trajectory is under way in the simulated cell.
+  std::string waitForArmToMove();
   // Waits until the task is planning (asking the gateway whether the first hand pose can be
   // reached).
   std::string waitForPlanning();
@@ -102,6 +106,8 @@ class DemoSystem {
  private:
   std::string writeProgramFolder(const std::string& label);
   std::string componentsAppeared();
+  // The arm's joint angles in radians; empty when the robot controller does not answer.
+  std::vector<double> jointAngles();
 
   test_support::NameServer names_;
   test_support::TempDir out_;
@@ -109,6 +115,7 @@ class DemoSystem {
   std::unique_ptr<test_support::ChildProcess> routeReader_;
   std::unique_ptr<test_support::ChildProcess> answerReader_;
   std::unique_ptr<simbase_test::BaseSimClient> base_;
+  OpenHRP::RobotHardwareService_var hardware_;
 };
 
 }  // namespace faults

@@ -95,6 +95,7 @@ TEST_P(FaultTest, viewerPlannerAndCoordinator) {
 
   ASSERT_EQ(system_.startTask("HIRO_OBJ_MANIP_START"), "");
   ASSERT_EQ(system_.waitForTrajectory(), "");
+  ASSERT_EQ(system_.waitForArmToMove(), "");
   end(kCoordinator);
   if (signal() == SIGTERM) {
     expectAnswer({"HIRO_OBJ_MANIP_STOPPED"});
@@ -127,6 +128,7 @@ TEST_P(FaultTest, baseAndArmSimulators) {
 
   ASSERT_EQ(system_.startTask("HIRO_OBJ_MANIP_START"), "");
   ASSERT_EQ(system_.waitForTrajectory(), "");
+  ASSERT_EQ(system_.waitForArmToMove(), "");
   end(kArmSimulator);
   expectAnswer({"HIRO_OBJ_MANIP_ERROR"});
   expectOthersActive({kBaseSimulator, kArmSimulator});
