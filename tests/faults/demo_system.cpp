@@ -65,6 +65,13 @@ std::string lastLines(const std::string& text) {
   return text.size() <= kTail ? text : "..." + text.substr(text.size() - kTail);
 }
 
+// A program's execution rate as the system file's variables take it.
+std::string rateText(const std::string& label) {
+  std::ostringstream text;
+  text << setups().at(label).rate_hz;
+  return text.str();
+}
+
 bool endsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
@@ -129,10 +136,11 @@ std::string DemoSystem::componentsAppeared() {
 
 std::string DemoSystem::bringUp() {
   if (std::string problem = componentsAppeared(); !problem.empty()) return problem;
-  const test_support::RunResult applied =
-      rtctl({"apply", kSystemDir + "/demo.system", "--var", "BIN=" + test_support::binDir(),
-             "--var", "OUT=" + out_.path(), "--var", "SCENE=" + kScene, "--var",
-             "BUILDING=" + kBuilding, "--var", "TIME_SCALE=" + kArmTimeScale});
+  const test_support::RunResult applied = rtctl(
+      {"apply", kSystemDir + "/demo.system", "--var", "BIN=" + test_support::binDir(), "--var",
+       "OUT=" + out_.path(), "--var", "SCENE=" + kScene, "--var", "BUILDING=" + kBuilding, "--var",
+       "TIME_SCALE=" + kArmTimeScale, "--var", "PLANNER_RATE_HZ=" + rateText(kPlanner), "--var",
+       "BASE_RATE_HZ=" + rateText(kBaseSimulator)});
   if (!applied.status.exitedWith(0)) {
     return "rtctl apply demo.system failed: " + applied.status.describe() + "\n" + applied.out +
            applied.err;
