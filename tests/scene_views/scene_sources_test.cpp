@@ -6,48 +6,19 @@
 
 #include <HiroNX.hh>
 #include <cmath>
-#include <memory>
 
 #include "remote_component.h"
-#include "tests/support/test_support.h"
+#include "simulators.h"
 
 namespace scene_views {
 namespace {
 
-using test_support::Seconds;
+using testing::orb;
 
-const Seconds kStartTimeout(30);
 constexpr double kRadPerDeg = M_PI / 180.0;
 
-CORBA::ORB_ptr orb() {
-  static CORBA::ORB_var instance = [] {
-    int argc = 1;
-    const char* argv[] = {"scene_sources_test"};
-    return CORBA::ORB_init(argc, const_cast<char**>(argv));
-  }();
-  return instance.in();
-}
-
-// Both simulators with their default scene and building, on one name server.
-class SimulatorsTest : public ::testing::Test {
+class CellAndBaseTest : public testing::SimulatorsTest {
  protected:
-  void SetUp() override {
-    test_support::RtcConfOptions options;
-    options.nameServer = names_.address();
-    options.logLevel = "WARN";
-    options.extra = {{"logger.file_name", "STDOUT"}, {"clock.time_scale", "20"}};
-    const std::string conf = test_support::writeRtcConf(dir_.path(), options);
-    test_support::ChildOptions inDir;
-    inDir.workingDirectory = dir_.path();
-    cell_ = std::make_unique<test_support::ChildProcess>(
-        test_support::binPath("HiroSimComp"), std::vector<std::string>{"-f", conf}, inDir);
-    base_ = std::make_unique<test_support::ChildProcess>(
-        test_support::binPath("BaseSimComp"), std::vector<std::string>{"-f", conf}, inDir);
-    ASSERT_TRUE(names_.waitForBinding("RobotController0.rtc", kStartTimeout)) << cell_->output();
-    ASSERT_TRUE(names_.waitForBinding("HiroNX0.rtc", kStartTimeout)) << cell_->output();
-    ASSERT_TRUE(names_.waitForBinding("BaseSim0.rtc", kStartTimeout)) << base_->output();
-  }
-
   CellSnapshot cellNow() {
     const auto service = findCellState(orb(), names_.address());
     EXPECT_TRUE(service.value) << service.error;
@@ -56,14 +27,9 @@ class SimulatorsTest : public ::testing::Test {
     EXPECT_TRUE(reading.value) << reading.error;
     return reading.value.value_or(CellSnapshot{});
   }
-
-  test_support::TempDir dir_{"scene-sources-"};
-  test_support::NameServer names_;
-  std::unique_ptr<test_support::ChildProcess> cell_;
-  std::unique_ptr<test_support::ChildProcess> base_;
 };
 
-TEST_F(SimulatorsTest, theCellTellsTableTraySlotsObjectsHandsAndPutDownPlace) {
+TEST_F(CellAndBaseTest, theCellTellsTableTraySlotsObjectsHandsAndPutDownPlace) {
   const CellSnapshot cell = cellNow();
   ASSERT_FALSE(::testing::Test::HasFailure());
 
@@ -114,7 +80,7 @@ TEST_F(SimulatorsTest, theCellTellsTableTraySlotsObjectsHandsAndPutDownPlace) {
   EXPECT_GE(*cell.time_s, 0.0);
 }
 
-TEST_F(SimulatorsTest, theCellTellsTheHandsOpeningAsItChanges) {
+TEST_F(CellAndBaseTest, theCellTellsTheHandsOpeningAsItChanges) {
   auto component = demo_summary::findComponent(orb(), names_.address(), "HiroNX0");
   ASSERT_TRUE(component.error.empty()) << component.error;
   auto service =
@@ -134,7 +100,7 @@ TEST_F(SimulatorsTest, theCellTellsTheHandsOpeningAsItChanges) {
   EXPECT_GT(*closed.time_s, *opened.time_s);
 }
 
-TEST_F(SimulatorsTest, theBaseTellsItsBuildingOnceActivatedAndItsTruePose) {
+TEST_F(CellAndBaseTest, theBaseTellsItsBuildingOnceActivatedAndItsTruePose) {
   const auto service = findBaseStatus(orb(), names_.address());
   ASSERT_TRUE(service.value) << service.error;
 
@@ -142,10 +108,8 @@ TEST_F(SimulatorsTest, theBaseTellsItsBuildingOnceActivatedAndItsTruePose) {
   EXPECT_FALSE(early.value);
   EXPECT_EQ(early.error, "the base has not loaded its floor plan yet (it loads it when activated)");
 
-  const test_support::RunResult activated =
-      test_support::runRtctl(names_, {"activate", "BaseSim0"});
-  ASSERT_TRUE(activated.status.exitedWith(0)) << activated.out << activated.err;
-  ASSERT_TRUE(base_->waitForOutput("walls, start", kStartTimeout)) << base_->output();
+  activateBase();
+  ASSERT_FALSE(HasFatalFailure());
 
   const SourceReading<BuildingSnapshot> building = readBuilding(*service.value);
   ASSERT_TRUE(building.value) << building.error;
@@ -168,7 +132,7 @@ TEST_F(SimulatorsTest, theBaseTellsItsBuildingOnceActivatedAndItsTruePose) {
   EXPECT_DOUBLE_EQ(now.value->pose.heading_rad, 0.0);
 }
 
-TEST_F(SimulatorsTest, aMissingComponentOrAGoneSimulatorIsAReasonNotACrash) {
+TEST_F(CellAndBaseTest, aMissingComponentOrAGoneSimulatorIsAReasonNotACrash) {
   const auto missing = findCellState(orb(), names_.address(), "NoSuchCell0");
   EXPECT_FALSE(missing.value);
   EXPECT_NE(missing.error.find("NoSuchCell0"), std::string::npos) << missing.error;
