@@ -104,5 +104,25 @@ TEST_F(RunPicturesTest, withoutTheSimulatorsItSaysWhyAndFails) {
       << pictures->output();
 }
 
+TEST(RunPicturesCommandLine, refusesWhatItCannotDoBeforeStarting) {
+  const std::string program = test_support::binPath("RunPictures");
+  const test_support::RunResult version =
+      test_support::runProgram(program, {"--version"}, Seconds(20));
+  EXPECT_TRUE(version.status.exitedWith(0));
+  EXPECT_EQ(version.out.rfind("RunPictures ", 0), 0u) << version.out;
+
+  for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+           {"--bogus"},
+           {"-n", "127.0.0.1:2809"},
+           {"-n", "127.0.0.1:2809", "--dir", "/nonexistent/dir"},
+           {"-n", "127.0.0.1:2809", "--dir", "/tmp", "--rate", "100"},
+           {"-n", "nowhere:x", "--dir", "/tmp"}}) {
+    const test_support::RunResult refused =
+        test_support::runProgram(program, arguments, Seconds(20));
+    EXPECT_TRUE(refused.status.exitedWith(2)) << arguments.back() << refused.err;
+    EXPECT_EQ(refused.err.rfind("RunPictures: ", 0), 0u) << refused.err;
+  }
+}
+
 }  // namespace
 }  // namespace scene_views

@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <iostream>
 #include <optional>
 #include <string>
 
@@ -207,7 +206,7 @@ class RunPictures {
 
 int main(int argc, char** argv) {
   run_pictures::Options options;
-  if (const auto status = run_pictures::parseOptions(argc, argv, options, std::cout, std::cerr)) {
+  if (const auto status = run_pictures::parseOptions(argc, argv, options)) {
     return *status;
   }
   // Blocked before the ORB starts its threads, so that only sigtimedwait takes them.

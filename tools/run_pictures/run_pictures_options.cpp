@@ -2,21 +2,20 @@
 
 #include <project_version.h>
 
+#include <shell/cli_parse.h>
 #include <tools/rtctl/name_server_address.h>
+
 #include <CLI/CLI.hpp>
-#include <ostream>
 
 namespace run_pictures {
 namespace {
 
-constexpr int kExitUsage = 2;
 constexpr int kMinSide_px = 160;
 constexpr int kMaxSide_px = 4000;
 
 }  // namespace
 
-std::optional<int> parseOptions(int argc, const char* const* argv, Options& options,
-                                std::ostream& out, std::ostream& errors) {
+std::optional<int> parseOptions(int argc, const char* const* argv, Options& options) {
   CLI::App app(
       "Pictures of a run: writes cell-before.png (the arm cell from above) at once, then "
       "follows the simulated base's true pose until SIGINT or SIGTERM, and writes route.png "
@@ -57,19 +56,7 @@ std::optional<int> parseOptions(int argc, const char* const* argv, Options& opti
       ->option_text("PIXELS")
       ->capture_default_str()
       ->check(CLI::Range(kMinSide_px, kMaxSide_px));
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp&) {
-    out << app.help();
-    return 0;
-  } catch (const CLI::CallForVersion& version) {
-    out << version.what() << std::endl;
-    return 0;
-  } catch (const CLI::ParseError& error) {
-    errors << "RunPictures: " << error.what() << "\n\n" << app.help();
-    return kExitUsage;
-  }
-  return std::nullopt;
+  return shell::parseArguments(app, argc, argv);
 }
 
 }  // namespace run_pictures

@@ -25,8 +25,7 @@ struct Options {
 };
 
 // Fills `options`; nothing when the program is to go on, otherwise the exit status after the
-// help, the version (0) or a usage error (2, the reason and the usage on `errors`).
-std::optional<int> parseOptions(int argc, const char* const* argv, Options& options,
-                                std::ostream& out, std::ostream& errors);
+// help, the version (0) or a usage error (2, with the reason and the usage).
+std::optional<int> parseOptions(int argc, const char* const* argv, Options& options);
 
 }  // namespace run_pictures
