@@ -132,6 +132,45 @@ TEST_F(CellAndBaseTest, theBaseTellsItsBuildingOnceActivatedAndItsTruePose) {
   EXPECT_DOUBLE_EQ(now.value->pose.heading_rad, 0.0);
 }
 
+TEST_F(CellAndBaseTest, aBaseFollowerCollectsThePathAndSaysWhatIsMissing) {
+  BaseFollower follower(orb(), names_.address());
+  EXPECT_EQ(follower.sample(),
+            "BaseSim0: the base has not loaded its floor plan yet (it loads it when activated)");
+  EXPECT_TRUE(follower.poseKnown());
+  EXPECT_FALSE(follower.buildingKnown());
+  activateBase();
+  ASSERT_FALSE(HasFatalFailure());
+  EXPECT_EQ(follower.sample(), "");
+  EXPECT_TRUE(follower.buildingKnown());
+  const BuildingSnapshot snapshot = follower.snapshot();
+  EXPECT_EQ(snapshot.walls.size(), 6u);
+  ASSERT_TRUE(snapshot.base);
+  EXPECT_DOUBLE_EQ(snapshot.base->x_m, 0.0);
+  EXPECT_EQ(snapshot.pathDriven.size(), 1u);
+  ASSERT_TRUE(snapshot.time_s);
+
+  // The base ends: said with the reason, and said on every sample after (the same reason, or
+  // the next lookup's) until it is back.
+  base_.reset();
+  const std::string gone = follower.sample();
+  EXPECT_EQ(gone.rfind("BaseSim0: asking the base for its pose: CORBA ", 0), 0u) << gone;
+  for (int i = 0; i < 5; ++i) EXPECT_NE(follower.sample(), "");
+  // What was known stays.
+  EXPECT_EQ(follower.snapshot().walls.size(), 6u);
+}
+
+TEST_F(CellAndBaseTest, aCellReaderFindsTheCellAndSaysWhenItIsGone) {
+  CellReader reader(orb(), names_.address());
+  const SourceReading<CellSnapshot> first = reader.read();
+  ASSERT_TRUE(first.value) << first.error;
+  EXPECT_EQ(first.value->objects.size(), 2u);
+  cell_.reset();
+  const SourceReading<CellSnapshot> gone = reader.read();
+  EXPECT_FALSE(gone.value);
+  EXPECT_EQ(gone.error.rfind("RobotController0: asking the cell for its state: CORBA ", 0), 0u)
+      << gone.error;
+}
+
 TEST_F(CellAndBaseTest, aMissingComponentOrAGoneSimulatorIsAReasonNotACrash) {
   const auto missing = findCellState(orb(), names_.address(), "NoSuchCell0");
   EXPECT_FALSE(missing.value);
