@@ -67,6 +67,17 @@ std::vector<std::string> recordedLines(const std::string& file, const std::strin
   return lines;
 }
 
+// The planner repeats its last command between its cycles so that the base's watchdog does not
+// brake a late cycle; how many repeats fall between two cycles depends on the machine's load.
+// What the planner decided is the sequence with the repeats taken out.
+std::vector<std::string> withoutRepeats(const std::vector<std::string>& lines) {
+  std::vector<std::string> kept;
+  for (const std::string& line : lines) {
+    if (kept.empty() || kept.back() != line) kept.push_back(line);
+  }
+  return kept;
+}
+
 std::unique_ptr<ChildProcess> startRecorder(const NameServer& names,
                                             const std::vector<std::string>& arguments) {
   std::vector<std::string> all = {"-n", names.address(), "record"};
@@ -128,9 +139,12 @@ TEST(PlannerReplay, aLonePlannerSendsTheRecordedCommandsAndWordsInTheSameOrder) 
     ASSERT_TRUE(base.waitForExit(kCommandTimeout));
     ASSERT_TRUE(planner.waitForExit(kCommandTimeout));
   }
-  commands = recordedLines(recording, "Torvane0:robot_control");
+  const std::size_t recordedCommandCount =
+      recordedLines(recording, "Torvane0:robot_control").size();
+  commands = withoutRepeats(recordedLines(recording, "Torvane0:robot_control"));
   words = recordedLines(recording, "Torvane0:message");
-  ASSERT_GT(commands.size(), 100u);
+  // A whole route out and back turns and changes speed many times.
+  ASSERT_GT(commands.size(), 20u);
   ASSERT_EQ(words, (std::vector<std::string>{"ROBOT_ARRIVED", "ROBOT_FINISH"}));
 
   NameServer names;
@@ -149,14 +163,15 @@ TEST(PlannerReplay, aLonePlannerSendsTheRecordedCommandsAndWordsInTheSameOrder) 
   ASSERT_TRUE(ended) << replay.output();
   EXPECT_TRUE(ended->exitedWith(0)) << replay.output();
   stopRecorder(*recorder);
-  EXPECT_NE(
-      replay.standardOutput().find("Torvane0:robot_control: " + std::to_string(commands.size())),
-      std::string::npos)
+  EXPECT_NE(replay.standardOutput().find("Torvane0:robot_control: " +
+                                         std::to_string(recordedCommandCount)),
+            std::string::npos)
       << replay.output();
 
   // Beyond the recording the lone planner has no map and goes on alone: compare what the
   // recording covers.
-  std::vector<std::string> replayedCommands = recordedLines(replayed, "Torvane0:robot_control");
+  std::vector<std::string> replayedCommands =
+      withoutRepeats(recordedLines(replayed, "Torvane0:robot_control"));
   ASSERT_GE(replayedCommands.size(), commands.size()) << replay.output();
   replayedCommands.resize(commands.size());
   for (size_t i = 0; i < commands.size(); ++i) {
