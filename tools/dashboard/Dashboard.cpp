@@ -41,6 +41,9 @@ dashboard::DashboardOptions& launchOptions() {
   return options;
 }
 
+// Shown for a coordinator sample that carries no string at all.
+const char* const kNoString = "(no string)";
+
 double steadyNow_s() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
@@ -120,17 +123,24 @@ RTC::ReturnCode_t Dashboard::onInitialize() {
 }
 
 RTC::ReturnCode_t Dashboard::onExecute(RTC::UniqueId) {
-  takeWords(coordinatorWordsIn_, coordinatorWord_, dashboard::WordTarget::Coordinator);
-  takeWords(plannerWordsIn_, plannerWord_, dashboard::WordTarget::Planner);
+  takeWords();
   takePicture();
   return RTC::RTC_OK;
 }
 
-void Dashboard::takeWords(RTC::InPort<RTC::TimedString>& port, RTC::TimedString& sample,
-                          dashboard::WordTarget source) {
-  while (port.isNew()) {
-    port.read();
-    watcher_->inbox().addWord(source, static_cast<const char*>(sample.data),
+void Dashboard::takeWords() {
+  while (coordinatorWordsIn_.isNew()) {
+    coordinatorWordsIn_.read();
+    // The coordinator looks at the first string only, and so does the page.
+    const std::string word = coordinatorWord_.data.length() > 0
+                                 ? static_cast<const char*>(coordinatorWord_.data[0])
+                                 : kNoString;
+    watcher_->inbox().addWord(dashboard::WordTarget::Coordinator, word, dashboard::wallClock_s());
+  }
+  while (plannerWordsIn_.isNew()) {
+    plannerWordsIn_.read();
+    watcher_->inbox().addWord(dashboard::WordTarget::Planner,
+                              static_cast<const char*>(plannerWord_.data),
                               dashboard::wallClock_s());
   }
 }
@@ -170,14 +180,22 @@ void Dashboard::takePicture() {
 
 std::string Dashboard::sendWord(dashboard::WordTarget target, const std::string& word) {
   const bool toCoordinator = target == dashboard::WordTarget::Coordinator;
-  RTC::OutPort<RTC::TimedString>& port = toCoordinator ? coordinatorCommandOut_ : routeCommandOut_;
-  RTC::TimedString& sample = toCoordinator ? coordinatorCommand_ : routeCommand_;
+  RTC::OutPortBase& port = toCoordinator ? static_cast<RTC::OutPortBase&>(coordinatorCommandOut_)
+                                         : static_cast<RTC::OutPortBase&>(routeCommandOut_);
   const char* portName = toCoordinator ? "coordinator_command" : "route_command";
   if (port.connectionCount() == 0) {
     return std::string("not sent: Dashboard's ") + portName + " is connected to nothing";
   }
-  sample.data = word.c_str();
-  if (!port.write()) return std::string("not delivered on every connection of ") + portName;
+  bool delivered = false;
+  if (toCoordinator) {
+    coordinatorCommand_.data.length(1);
+    coordinatorCommand_.data[0] = word.c_str();
+    delivered = coordinatorCommandOut_.write();
+  } else {
+    routeCommand_.data = word.c_str();
+    delivered = routeCommandOut_.write();
+  }
+  if (!delivered) return std::string("not delivered on every connection of ") + portName;
   std::printf("Dashboard: sent %s on %s\n", word.c_str(), portName);
   std::fflush(stdout);
   return "";

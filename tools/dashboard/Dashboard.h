@@ -4,7 +4,8 @@
 // `coordinator_words` (the coordinator's "output") and `planner_words` (the planner's
 // "message"); its out-ports carry the words of the page's buttons: `coordinator_command`
 // (connect it to the coordinator's "input") and `route_command` (to the planner's
-// `in_message`).
+// `in_message`). The coordinator's words travel as a string sequence of one string, the
+// planner's as one string.
 //
 // Lifecycle: onInitialize registers the ports and starts the watcher (its own thread, reading
 // the system at --poll-rate) and the HTTP server on 127.0.0.1:--port; onExecute (execution
@@ -45,20 +46,19 @@ class Dashboard : public RTC::DataFlowComponentBase {
   RTC::ReturnCode_t onFinalize() override;
 
  private:
-  void takeWords(RTC::InPort<RTC::TimedString>& port, RTC::TimedString& sample,
-                 dashboard::WordTarget source);
+  void takeWords();
   void takePicture();
   // Called on the watcher's thread, the only one that writes the out-ports.
   std::string sendWord(dashboard::WordTarget target, const std::string& word);
 
   Orvn::TimedImageData image_;
   RTC::InPort<Orvn::TimedImageData> imageIn_;
-  RTC::TimedString coordinatorWord_;
-  RTC::InPort<RTC::TimedString> coordinatorWordsIn_;
+  RTC::TimedStringSeq coordinatorWord_;
+  RTC::InPort<RTC::TimedStringSeq> coordinatorWordsIn_;
   RTC::TimedString plannerWord_;
   RTC::InPort<RTC::TimedString> plannerWordsIn_;
-  RTC::TimedString coordinatorCommand_;
-  RTC::OutPort<RTC::TimedString> coordinatorCommandOut_;
+  RTC::TimedStringSeq coordinatorCommand_;
+  RTC::OutPort<RTC::TimedStringSeq> coordinatorCommandOut_;
   RTC::TimedString routeCommand_;
   RTC::OutPort<RTC::TimedString> routeCommandOut_;
 
