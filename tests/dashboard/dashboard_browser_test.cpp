@@ -205,3 +205,26 @@ TEST_F(DashboardBrowserTest, AScreenshotShowsThePage) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DashboardProgram, APortInUseEndsItWithTheAddressNamed) {
+  test_support::NameServer names;
+  test_support::TempDir dir;
+  const std::string conf = test_support::writeRtcConf(dir.path(), {names.address()});
+  const int port = test_support::findFreePort();
+  test_support::ChildOptions options;
+  options.workingDirectory = dir.path();
+  ChildProcess first(binPath("Dashboard"), {"-f", conf, "--port", std::to_string(port)}, options);
+  ASSERT_TRUE(first.waitForOutput("Dashboard: http://127.0.0.1:" + std::to_string(port) + "/",
+                                  kStartTimeout))
+      << first.output();
+  test_support::RunResult second = test_support::runProgram(
+      binPath("Dashboard"), {"-f", conf, "--port", std::to_string(port)}, kStartTimeout, options);
+  EXPECT_TRUE(second.status.exitedWith(1)) << second.status.describe();
+  EXPECT_NE(second.err.find("Dashboard: cannot listen on 127.0.0.1:" + std::to_string(port)),
+            std::string::npos)
+      << second.err;
+}
+
+}  // namespace
