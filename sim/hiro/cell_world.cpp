@@ -62,6 +62,10 @@ Vec3 CellWorld::openingDirection(const HandState& hand) const {
   return hand.pose.linear() * axes_.opening;
 }
 
+HandTips CellWorld::handTips(const HandState& hand) const {
+  return {fingertip(hand), openingDirection(hand), hand.opening_m};
+}
+
 bool CellWorld::holdsSomething(Side side) const {
   if (trayGripHeld_[static_cast<int>(side)] >= 0) return true;
   for (const Object& object : objects_) {

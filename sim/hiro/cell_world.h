@@ -40,6 +40,14 @@ struct HandState {
   double fingertipDepth_m = 0.0;  // from the pose's origin along the approach axis
 };
 
+// A hand seen from outside: the midpoint of its fingertips, the unit direction along which
+// they open, and the distance between them (robot frame R, metres).
+struct HandTips {
+  geometry::Vec3 midpoint_m = geometry::Vec3::Zero();
+  geometry::Vec3 openingDirection = geometry::Vec3::UnitY();
+  double opening_m = 0.0;
+};
+
 enum class Support { Table, Tray, Hand };
 
 struct ObjectPlace {
@@ -67,6 +75,7 @@ class CellWorld {
   std::vector<ObjectPlace> objectPlaces() const;
   TrayPlace trayPlace() const;
   double tableZ_m() const { return tableZ_m_; }
+  HandTips handTips(const HandState& hand) const;
 
  private:
   struct Object {

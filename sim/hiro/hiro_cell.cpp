@@ -37,7 +37,8 @@ std::string durationProblem(double time_s) {
 
 HiroCell::HiroCell(const Scene& scene, std::shared_ptr<const ArmKinematics> kinematics,
                    const JointVector& initialJoints_rad, LineSink events, LineSink refusals)
-    : kinematics_(std::move(kinematics)),
+    : scene_(scene),
+      kinematics_(std::move(kinematics)),
       events_(std::move(events)),
       refusals_(std::move(refusals)),
       joints_(initialJoints_rad),
@@ -411,6 +412,17 @@ std::vector<ObjectPlace> HiroCell::objectPlaces() const {
 TrayPlace HiroCell::trayPlace() const {
   Lock lock(mutex_);
   return world_.trayPlace();
+}
+
+CellView HiroCell::cellView() const {
+  Lock lock(mutex_);
+  CellView view;
+  view.time_s = stepsTaken_ * kControlPeriod_s;
+  view.objects = world_.objectPlaces();
+  view.tray = world_.trayPlace();
+  const std::array<HandState, 2> hands = handStates();
+  for (std::size_t s = 0; s < hands.size(); ++s) view.hands[s] = world_.handTips(hands[s]);
+  return view;
 }
 
 void HiroCell::shutdown() {

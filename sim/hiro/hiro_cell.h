@@ -56,6 +56,14 @@ struct MotionTicket {
   std::uint64_t ticket = 0;
 };
 
+// What a picture of the cell needs, all taken at one instant.
+struct CellView {
+  double time_s = 0.0;
+  std::vector<ObjectPlace> objects;
+  TrayPlace tray;
+  std::array<HandTips, 2> hands;  // indexed by Side
+};
+
 class HiroCell {
  public:
   static constexpr double kControlPeriod_s = 0.005;
@@ -121,6 +129,9 @@ class HiroCell {
 
   std::vector<ObjectPlace> objectPlaces() const;
   TrayPlace trayPlace() const;
+  CellView cellView() const;
+  // The scene the cell started from (the table, the tray's shape, its slots and put-down place).
+  const Scene& scene() const { return scene_; }
 
   // Ends every blocking call and refuses further motion.
   void shutdown();
@@ -136,6 +147,7 @@ class HiroCell {
   void haltAll(const std::string& reason);
   std::array<HandState, 2> handStates() const;
 
+  const Scene scene_;
   mutable std::mutex mutex_;
   std::condition_variable changed_;
   std::shared_ptr<const ArmKinematics> kinematics_;

@@ -1,5 +1,6 @@
 #include "scene.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -13,8 +14,8 @@ SceneParseResult failure(int line, const std::string& what) {
   return {std::nullopt, "scene line " + std::to_string(line) + ": " + what};
 }
 
-// Reads exactly `count` finite numbers from the rest of the line.
-bool readNumbers(std::istringstream& in, int count, std::vector<double>& values) {
+// Reads finite numbers up to the end of the line; false at anything else.
+bool readNumberList(std::istringstream& in, std::vector<double>& values) {
   values.clear();
   std::string token;
   while (in >> token) {
@@ -28,7 +29,12 @@ bool readNumbers(std::istringstream& in, int count, std::vector<double>& values)
     if (used != token.size() || !std::isfinite(value)) return false;
     values.push_back(value);
   }
-  return static_cast<int>(values.size()) == count;
+  return true;
+}
+
+// Reads exactly `count` finite numbers from the rest of the line.
+bool readNumbers(std::istringstream& in, int count, std::vector<double>& values) {
+  return readNumberList(in, values) && static_cast<int>(values.size()) == count;
 }
 
 bool isWholeNumber(double value) { return value >= 0 && std::floor(value) == value; }
@@ -52,8 +58,18 @@ SceneParseResult parseScene(const std::string& text) {
     if (!(in >> keyword)) continue;
     if (keyword == "table") {
       if (haveTable) return failure(number, "a second 'table' line");
-      if (!readNumbers(in, 1, v)) return failure(number, "'table' needs 1 number: top_z_m");
+      if (!readNumberList(in, v) || (v.size() != 1 && v.size() != 5)) {
+        return failure(number,
+                       "'table' needs 1 number: top_z_m, or 5: top_z_m min_x_m max_x_m "
+                       "min_y_m max_y_m");
+      }
       scene.tableZ_m = v[0];
+      if (v.size() == 5) {
+        if (v[1] >= v[2] || v[3] >= v[4]) {
+          return failure(number, "the table's min_x_m and min_y_m must lie below max_x_m, max_y_m");
+        }
+        scene.tableExtent = TableExtent{v[1], v[2], v[3], v[4]};
+      }
       haveTable = true;
     } else if (keyword == "tray") {
       if (haveTray) return failure(number, "a second 'tray' line");
@@ -81,6 +97,20 @@ SceneParseResult parseScene(const std::string& text) {
       }
       scene.objects.push_back(
           {static_cast<long>(v[0]), v[1], v[2], v[3], v[4], v[5], v[6] * kRadPerDeg});
+    } else if (keyword == "slot") {
+      if (!readNumbers(in, 4, v)) {
+        return failure(number, "'slot' needs 4 numbers: class_id slot along_m across_m");
+      }
+      if (!isWholeNumber(v[0]) || !isWholeNumber(v[1])) {
+        return failure(number, "class_id and slot must be whole numbers >= 0");
+      }
+      scene.slots.push_back({static_cast<long>(v[0]), static_cast<int>(v[1]), v[2], v[3]});
+    } else if (keyword == "putdown") {
+      if (scene.putDown) return failure(number, "a second 'putdown' line");
+      if (!readNumbers(in, 4, v)) {
+        return failure(number, "'putdown' needs 4 numbers: x_m y_m top_z_m yaw_deg");
+      }
+      scene.putDown = SceneTrayPlace{v[0], v[1], v[2], v[3] * kRadPerDeg};
     } else if (keyword == "noise") {
       if (scene.noise) return failure(number, "a second 'noise' line");
       if (!readNumbers(in, 3, v)) {
@@ -99,6 +129,24 @@ SceneParseResult parseScene(const std::string& text) {
   if (!haveTable) return {std::nullopt, "scene: no 'table' line"};
   if (!haveTray) return {std::nullopt, "scene: no 'tray' line"};
   return {scene, ""};
+}
+
+TableExtent tableExtent(const Scene& scene) {
+  if (scene.tableExtent) return *scene.tableExtent;
+  if (scene.objects.empty()) {
+    return {-kTableMargin_m, kTableMargin_m, -kTableMargin_m, kTableMargin_m};
+  }
+  TableExtent extent{scene.objects.front().x_m, scene.objects.front().x_m,
+                     scene.objects.front().y_m, scene.objects.front().y_m};
+  for (const SceneObject& object : scene.objects) {
+    // Whatever the yaw, the footprint lies within its half diagonal of the centre.
+    const double reach_m = std::hypot(object.depth_m, object.width_m) / 2.0 + kTableMargin_m;
+    extent.minX_m = std::min(extent.minX_m, object.x_m - reach_m);
+    extent.maxX_m = std::max(extent.maxX_m, object.x_m + reach_m);
+    extent.minY_m = std::min(extent.minY_m, object.y_m - reach_m);
+    extent.maxY_m = std::max(extent.maxY_m, object.y_m + reach_m);
+  }
+  return extent;
 }
 
 SceneParseResult loadSceneFile(const std::string& path) {

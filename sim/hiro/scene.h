@@ -30,6 +30,31 @@ struct SceneTray {
   double gripHeight_m = 0.0;  // grip points above the top surface
 };
 
+// The table top's extent, aligned with R.
+struct TableExtent {
+  double minX_m = 0.0;
+  double maxX_m = 0.0;
+  double minY_m = 0.0;
+  double maxY_m = 0.0;
+};
+
+// A placing slot on the tray, from its top-surface centre along the tray's own x and y axes;
+// where the coordinator sets objects down (shown in pictures of the cell, not simulated).
+struct SceneSlot {
+  long classId = 0;
+  int slot = 0;
+  double along_m = 0.0;
+  double across_m = 0.0;
+};
+
+// Where the tray task is to put the tray down: its top-surface centre and yaw.
+struct SceneTrayPlace {
+  double x_m = 0.0;
+  double y_m = 0.0;
+  double topZ_m = 0.0;
+  double yaw_rad = 0.0;
+};
+
 struct EstimatorNoise {
   double position_m = 0.0;  // standard deviation of x and y
   double yaw_rad = 0.0;     // standard deviation of the yaw
@@ -38,10 +63,20 @@ struct EstimatorNoise {
 
 struct Scene {
   double tableZ_m = 0.0;
+  std::optional<TableExtent> tableExtent;  // when the scene gives it
   SceneTray tray;
   std::vector<SceneObject> objects;
+  std::vector<SceneSlot> slots;
+  std::optional<SceneTrayPlace> putDown;
   std::optional<EstimatorNoise> noise;
 };
+
+// Shown around the objects' starting places when the scene does not give the table's extent.
+constexpr double kTableMargin_m = 0.15;
+
+// The table's extent as given, or else the objects' starting footprints with kTableMargin_m
+// around them (a square of twice that margin around R's origin when there are no objects).
+TableExtent tableExtent(const Scene& scene);
 
 struct SceneParseResult {
   std::optional<Scene> scene;

@@ -54,8 +54,53 @@ TEST(Scene, errorsNameTheLine) {
       parseScene(std::string("table 0.1\n") + tray + "object 1.5 0.02 0.04 0.05 0 0 0\n").error,
       "scene line 3: class_id must be a whole number >= 0");
   EXPECT_EQ(parseScene("table 0.1\ntable 0.2\n").error, "scene line 2: a second 'table' line");
-  EXPECT_EQ(parseScene("table nan\n").error, "scene line 1: 'table' needs 1 number: top_z_m");
+  const std::string tableNeeds =
+      "'table' needs 1 number: top_z_m, or 5: top_z_m min_x_m max_x_m min_y_m max_y_m";
+  EXPECT_EQ(parseScene("table nan\n").error, "scene line 1: " + tableNeeds);
+  EXPECT_EQ(parseScene("table 0.1 0.2 0.3\n").error, "scene line 1: " + tableNeeds);
+  EXPECT_EQ(parseScene("table 0.1 0.5 0.2 -0.3 0.3\n").error,
+            "scene line 1: the table's min_x_m and min_y_m must lie below max_x_m, max_y_m");
+  EXPECT_EQ(parseScene(std::string("table 0.1\n") + tray + "slot 0 0 0.04\n").error,
+            "scene line 3: 'slot' needs 4 numbers: class_id slot along_m across_m");
+  EXPECT_EQ(parseScene(std::string("table 0.1\n") + tray + "slot 0 -1 0.04 0\n").error,
+            "scene line 3: class_id and slot must be whole numbers >= 0");
+  EXPECT_EQ(
+      parseScene(std::string("table 0.1\n") + tray + "putdown 0 0 0 0\nputdown 0 0 0 0\n").error,
+      "scene line 4: a second 'putdown' line");
   EXPECT_EQ(parseScene("table 0.1\n").error, "scene: no 'tray' line");
+}
+
+TEST(Scene, tableExtentSlotsAndPutDownPlaceAreRead) {
+  const auto result = parseScene(
+      "table 0.03 0.2 0.6 -0.3 0.3\ntray 0 0.4 0.02 90 0.2 0.3 0.01 0.05\n"
+      "slot 1 0 0.04 -0.03\nputdown 0.47 0 0.032 90\n");
+  ASSERT_TRUE(result.scene) << result.error;
+  const Scene& scene = *result.scene;
+  const TableExtent extent = tableExtent(scene);
+  EXPECT_DOUBLE_EQ(extent.minX_m, 0.2);
+  EXPECT_DOUBLE_EQ(extent.maxY_m, 0.3);
+  ASSERT_EQ(scene.slots.size(), 1u);
+  EXPECT_EQ(scene.slots[0].classId, 1);
+  EXPECT_EQ(scene.slots[0].slot, 0);
+  EXPECT_DOUBLE_EQ(scene.slots[0].across_m, -0.03);
+  ASSERT_TRUE(scene.putDown);
+  EXPECT_DOUBLE_EQ(scene.putDown->topZ_m, 0.032);
+  EXPECT_NEAR(scene.putDown->yaw_rad, M_PI / 2, 1e-12);
+}
+
+TEST(Scene, withoutItsExtentTheTableSpansTheObjectsWithAMargin) {
+  const auto result = parseScene(
+      "table 0.03\ntray 0 0.4 0.02 90 0.2 0.3 0.01 0.05\n"
+      "object 0 0.03 0.04 0.06 0.35 0.1 0\nobject 1 0.03 0.04 0.06 0.30 -0.1 0\n");
+  ASSERT_TRUE(result.scene) << result.error;
+  const TableExtent extent = tableExtent(*result.scene);
+  const double reach_m = 0.025 + kTableMargin_m;  // half the 30 x 40 mm diagonal, and the margin
+  EXPECT_NEAR(extent.minX_m, 0.30 - reach_m, 1e-12);
+  EXPECT_NEAR(extent.maxX_m, 0.35 + reach_m, 1e-12);
+  EXPECT_NEAR(extent.minY_m, -0.1 - reach_m, 1e-12);
+  EXPECT_NEAR(extent.maxY_m, 0.1 + reach_m, 1e-12);
+  EXPECT_TRUE(result.scene->slots.empty());
+  EXPECT_FALSE(result.scene->putDown);
 }
 
 TEST(Scene, missingFileIsReported) {

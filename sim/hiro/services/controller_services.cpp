@@ -193,37 +193,92 @@ CORBA::Long LumerisServiceSVC_impl::getLastEstimatedResult(const RTC::Pose3D& wo
   return 0;
 }
 
+namespace {
+
+HiroSim::ObjectPlace objectPlace(const ObjectPlace& place) {
+  HiroSim::ObjectPlace out;
+  out.index = place.index;
+  out.classId = place.classId;
+  switch (place.support) {
+    case Support::Table:
+      out.support = HiroSim::ON_TABLE;
+      break;
+    case Support::Tray:
+      out.support = HiroSim::ON_TRAY;
+      break;
+    case Support::Hand:
+      out.support = place.holder == Side::Left ? HiroSim::IN_LEFT_HAND : HiroSim::IN_RIGHT_HAND;
+      break;
+  }
+  out.x = place.x_m;
+  out.y = place.y_m;
+  out.z = place.z_m;
+  out.yaw = place.yaw_rad;
+  return out;
+}
+
+HiroSim::TrayPlace trayPlace(const TrayPlace& tray) {
+  return HiroSim::TrayPlace{tray.x_m, tray.y_m, tray.topZ_m, tray.yaw_rad, tray.lifted};
+}
+
+HiroSim::HandTips handTips(const HandTips& hand) {
+  return HiroSim::HandTips{hand.midpoint_m.x(),
+                           hand.midpoint_m.y(),
+                           hand.midpoint_m.z(),
+                           hand.openingDirection.x(),
+                           hand.openingDirection.y(),
+                           hand.openingDirection.z(),
+                           hand.opening_m};
+}
+
+}  // namespace
+
 HiroSim::ObjectPlaceSeq* CellStateSVC_impl::getObjectPlaces() {
   const std::vector<ObjectPlace> places = cell_.objectPlaces();
   auto* sequence = new HiroSim::ObjectPlaceSeq;
   sequence->length(static_cast<CORBA::ULong>(places.size()));
   for (std::size_t i = 0; i < places.size(); ++i) {
-    const ObjectPlace& place = places[i];
-    HiroSim::ObjectPlace& out = (*sequence)[static_cast<CORBA::ULong>(i)];
-    out.index = place.index;
-    out.classId = place.classId;
-    switch (place.support) {
-      case Support::Table:
-        out.support = HiroSim::ON_TABLE;
-        break;
-      case Support::Tray:
-        out.support = HiroSim::ON_TRAY;
-        break;
-      case Support::Hand:
-        out.support = place.holder == Side::Left ? HiroSim::IN_LEFT_HAND : HiroSim::IN_RIGHT_HAND;
-        break;
-    }
-    out.x = place.x_m;
-    out.y = place.y_m;
-    out.z = place.z_m;
-    out.yaw = place.yaw_rad;
+    (*sequence)[static_cast<CORBA::ULong>(i)] = objectPlace(places[i]);
   }
   return sequence;
 }
 
-HiroSim::TrayPlace CellStateSVC_impl::getTrayPlace() {
-  const TrayPlace tray = cell_.trayPlace();
-  return HiroSim::TrayPlace{tray.x_m, tray.y_m, tray.topZ_m, tray.yaw_rad, tray.lifted};
+HiroSim::TrayPlace CellStateSVC_impl::getTrayPlace() { return trayPlace(cell_.trayPlace()); }
+
+HiroSim::CellView* CellStateSVC_impl::getCellView() {
+  const CellView now = cell_.cellView();
+  const Scene& scene = cell_.scene();
+  auto* view = new HiroSim::CellView;
+  view->time = now.time_s;
+  const TableExtent table = tableExtent(scene);
+  view->table =
+      HiroSim::TableTop{scene.tableZ_m, table.minX_m, table.maxX_m, table.minY_m, table.maxY_m};
+  view->traySize =
+      HiroSim::TrayDimensions{scene.tray.length_m, scene.tray.width_m, scene.tray.thickness_m};
+  view->tray = trayPlace(now.tray);
+  view->slots.length(static_cast<CORBA::ULong>(scene.slots.size()));
+  for (std::size_t i = 0; i < scene.slots.size(); ++i) {
+    const SceneSlot& slot = scene.slots[i];
+    view->slots[static_cast<CORBA::ULong>(i)] = HiroSim::TraySlot{
+        static_cast<CORBA::Long>(slot.classId), slot.slot, slot.along_m, slot.across_m};
+  }
+  if (scene.putDown) {
+    view->putDown.length(1);
+    view->putDown[0] = HiroSim::TrayPose{scene.putDown->x_m, scene.putDown->y_m,
+                                         scene.putDown->topZ_m, scene.putDown->yaw_rad};
+  }
+  view->objects.length(static_cast<CORBA::ULong>(now.objects.size()));
+  for (std::size_t i = 0; i < now.objects.size(); ++i) {
+    const ObjectPlace& place = now.objects[i];
+    HiroSim::ObjectView& out = view->objects[static_cast<CORBA::ULong>(i)];
+    out.place = objectPlace(place);
+    out.depth = place.depth_m;
+    out.width = place.width_m;
+    out.height = place.height_m;
+  }
+  view->rightHand = handTips(now.hands[static_cast<int>(Side::Right)]);
+  view->leftHand = handTips(now.hands[static_cast<int>(Side::Left)]);
+  return view;
 }
 
 }  // namespace hirosim

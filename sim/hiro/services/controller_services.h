@@ -105,6 +105,7 @@ class CellStateSVC_impl : public virtual POA_HiroSim::CellState {
 
   HiroSim::ObjectPlaceSeq* getObjectPlaces() override;
   HiroSim::TrayPlace getTrayPlace() override;
+  HiroSim::CellView* getCellView() override;
 
  private:
   HiroCell& cell_;
