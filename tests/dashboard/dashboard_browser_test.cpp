@@ -70,8 +70,10 @@ class DashboardBrowserTest : public ::testing::Test {
     conf_ = test_support::writeRtcConf(dir_.path(), {names_.address(), "127.0.0.1:", 20.0});
     palkett_ = start("PalkettComp", {});
     base_ = start("BaseSimComp", {});
+    cell_ = start("HiroSimComp", {});
     dashboard_ = start("Dashboard", {"--port", "0", "--poll-rate", "2"});
-    for (const char* name : {"Palkett0.rtc", "BaseSim0.rtc", "Dashboard0.rtc"}) {
+    for (const char* name :
+         {"Palkett0.rtc", "BaseSim0.rtc", "RobotController0.rtc", "Dashboard0.rtc"}) {
       ASSERT_TRUE(names_.waitForBinding(name, kStartTimeout)) << name;
     }
     ASSERT_TRUE(dashboard_->waitForOutput("Dashboard: http://", kStartTimeout));
@@ -83,6 +85,7 @@ class DashboardBrowserTest : public ::testing::Test {
              {"connect", "Dashboard0:coordinator_command", "Palkett0:input"},
              {"connect", "Palkett0:output", "Dashboard0:coordinator_words"},
              {"activate", "Palkett0"},
+             {"activate", "BaseSim0"},
              {"activate", "Dashboard0"}}) {
       test_support::RunResult result = test_support::runRtctl(names_, arguments);
       ASSERT_TRUE(result.status.exitedWith(0)) << result.out << result.err;
@@ -102,24 +105,39 @@ class DashboardBrowserTest : public ::testing::Test {
     return "http://127.0.0.1:" + std::to_string(port_) + "/" + query;
   }
 
-  // The page's data once every component of `names` is listed in the states wanted.
-  bool waitForStates(const std::map<std::string, std::string>& wanted) {
+  // True once the page's data satisfies the condition.
+  template <class Condition>
+  bool waitForPageData(Condition condition) {
     httplib::Client http("127.0.0.1", port_);
     const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
     while (std::chrono::steady_clock::now() < deadline) {
       auto answer = http.Get("/api/state");
-      if (answer && answer->status == 200) {
-        nlohmann::json state = nlohmann::json::parse(answer->body);
-        std::size_t matching = 0;
-        for (const auto& component : state["components"]) {
-          auto found = wanted.find(component["name"].get<std::string>());
-          if (found != wanted.end() && found->second == component["state"]) ++matching;
-        }
-        if (matching == wanted.size()) return true;
+      if (answer && answer->status == 200 && condition(nlohmann::json::parse(answer->body))) {
+        return true;
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
     return false;
+  }
+
+  // The page's data once every component named is listed in the state wanted.
+  bool waitForStates(const std::map<std::string, std::string>& wanted) {
+    return waitForPageData([&](const nlohmann::json& state) {
+      std::size_t matching = 0;
+      for (const auto& component : state["components"]) {
+        auto found = wanted.find(component["name"].get<std::string>());
+        if (found != wanted.end() && found->second == component["state"]) ++matching;
+      }
+      return matching == wanted.size();
+    });
+  }
+
+  bool waitForScenes() {
+    return waitForPageData([](const nlohmann::json& state) {
+      int available = 0;
+      for (const auto& scene : state["scenes"]) available += scene["available"] ? 1 : 0;
+      return available == 3;
+    });
   }
 
   // Chromium's rendering of the page: the DOM after the page's scripts ran for a while.
@@ -147,7 +165,7 @@ class DashboardBrowserTest : public ::testing::Test {
   test_support::NameServer names_;
   test_support::TempDir dir_;
   std::string conf_;
-  std::unique_ptr<ChildProcess> palkett_, base_, dashboard_;
+  std::unique_ptr<ChildProcess> palkett_, base_, cell_, dashboard_;
   int port_ = 0;
 };
 
@@ -157,9 +175,10 @@ TEST_F(DashboardBrowserTest, TheServerListensOnLoopbackOnly) {
 
 TEST_F(DashboardBrowserTest, EveryComponentListedWithItsStateAndAButtonsWordArrives) {
   std::map<std::string, std::string> states = statesFromRtctl(names_);
-  ASSERT_EQ(states.size(), 3u);
+  ASSERT_GE(states.size(), 6u);  // the coordinator, the base, the cell's four, the dashboard
   ASSERT_EQ(states["Palkett0"], "Active");
   ASSERT_TRUE(waitForStates(states));
+  ASSERT_TRUE(waitForScenes());
 
   // The page presses START (object task) and answers its confirmation itself.
   std::string dom = dumpDom("?press=object-start&confirm=yes");
@@ -170,6 +189,13 @@ TEST_F(DashboardBrowserTest, EveryComponentListedWithItsStateAndAButtonsWordArri
         << dom;
   }
   EXPECT_NE(dom.find("button-object-start"), std::string::npos);
+  // The building and the cell drawn: each picture loaded and holding more than one colour.
+  for (const char* view : {"building", "cell-top", "cell-side"}) {
+    EXPECT_TRUE(std::regex_search(
+        dom, std::regex(std::string("<img[^>]*id=\"img-") + view + "\"[^>]*data-blank=\"no\"")))
+        << view << "\n"
+        << dom;
+  }
   EXPECT_TRUE(palkett_->waitForOutput(">> HIRO_OBJ_MANIP_START", kStartTimeout))
       << palkett_->output();
   // The coordinator answers (its controller is missing, so the task fails) and the page shows

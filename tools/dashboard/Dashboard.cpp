@@ -92,13 +92,16 @@ RTC::ReturnCode_t Dashboard::onInitialize() {
   const dashboard::DashboardOptions& options = launchOptions();
   RTC::Manager& manager = RTC::Manager::instance();
   CORBA::ORB_var orb = manager.getORB();
-  reader_ = std::make_unique<dashboard::SystemReader>(orb.in(), firstNameServer(manager));
+  const std::string nameServer = firstNameServer(manager);
+  reader_ = std::make_unique<dashboard::SystemReader>(orb.in(), nameServer);
+  scenes_ = std::make_unique<dashboard::SceneFeed>(orb.in(), nameServer);
 
   dashboard::WatcherLinks links;
   links.readSystem = [this] { return reader_->read(); };
   links.changeState = [this](const std::string& name, bool activate) {
     return reader_->changeState(name, activate);
   };
+  links.drawScenes = [this] { return scenes_->draw(); };
   links.sendWord = [this](dashboard::WordTarget target, const std::string& word) {
     return sendWord(target, word);
   };

@@ -30,6 +30,7 @@
 #include "dashboard_options.h"
 #include "dashboard_server.h"
 #include "frame_caption.h"
+#include "scene_feed.h"
 #include "system_reader.h"
 #include "watcher.h"
 
@@ -65,6 +66,7 @@ class Dashboard : public RTC::DataFlowComponentBase {
   planviewer::CaptionCounter captions_;
   int picturesReceived_ = 0;
   std::unique_ptr<dashboard::SystemReader> reader_;
+  std::unique_ptr<dashboard::SceneFeed> scenes_;  // used on the watcher's thread only
   std::unique_ptr<dashboard::Watcher> watcher_;
   std::unique_ptr<dashboard::DashboardServer> server_;
 };
