@@ -23,7 +23,7 @@ using test_support::ChildProcess;
 using test_support::Seconds;
 
 const Seconds kStartTimeout(60);
-const Seconds kBrowserTimeout(120);
+const Seconds kBrowserTimeout(90);
 
 std::string readFile(const std::string& path) {
   std::ifstream file(path);
@@ -142,12 +142,22 @@ class DashboardBrowserTest : public ::testing::Test {
 
   // Chromium's rendering of the page: the DOM after the page's scripts ran for a while.
   std::string dumpDom(const std::string& query) {
-    test_support::RunResult run = test_support::runProgram(
-        "chromium", browserArguments({"--virtual-time-budget=6000", "--dump-dom", url(query)}),
-        kBrowserTimeout);
-    EXPECT_FALSE(run.timedOut);
+    test_support::RunResult run =
+        runBrowser({"--virtual-time-budget=6000", "--dump-dom", url(query)});
     EXPECT_TRUE(run.status.exitedWith(0)) << run.err;
     return run.out;
+  }
+
+  // Chromium run to its end. On a loaded machine it has been seen to hang now and then before
+  // it loads anything: a run that hangs is tried once more, as a person would reload.
+  test_support::RunResult runBrowser(const std::vector<std::string>& arguments) {
+    test_support::RunResult run =
+        test_support::runProgram("chromium", browserArguments(arguments), kBrowserTimeout);
+    if (run.timedOut) {
+      run = test_support::runProgram("chromium", browserArguments(arguments), kBrowserTimeout);
+    }
+    EXPECT_FALSE(run.timedOut);
+    return run;
   }
 
   std::vector<std::string> browserArguments(std::vector<std::string> more) {
@@ -216,9 +226,8 @@ TEST_F(DashboardBrowserTest, ADeadComponentShowsAsUnreachable) {
 TEST_F(DashboardBrowserTest, AScreenshotShowsThePage) {
   ASSERT_TRUE(waitForStates({{"Palkett0", "Active"}, {"Dashboard0", "Active"}}));
   const std::string shot = dir_.path() + "/page.png";
-  test_support::RunResult run = test_support::runProgram(
-      "chromium", browserArguments({"--virtual-time-budget=6000", "--screenshot=" + shot, url()}),
-      kBrowserTimeout);
+  test_support::RunResult run =
+      runBrowser({"--virtual-time-budget=6000", "--screenshot=" + shot, url()});
   ASSERT_TRUE(run.status.exitedWith(0)) << run.err;
   cv::Mat picture = cv::imread(shot, cv::IMREAD_COLOR);
   ASSERT_FALSE(picture.empty());

@@ -22,6 +22,10 @@ struct KnownPort {
   std::string name;
 };
 
+// The far end of a connector whose port belongs to no component in the name server (a tool's
+// own port, such as rtctl's listener).
+const char* const kOutsidePort = "(a port outside the name server)";
+
 std::string exceptionText(const CORBA::Exception& error) {
   std::string name = error._name();
   if (name == "TRANSIENT" || name == "COMM_FAILURE" || name == "OBJECT_NOT_EXIST") {
@@ -35,7 +39,7 @@ std::string nameOfPort(const std::vector<KnownPort>& known, RTC::PortService_ptr
   for (const KnownPort& candidate : known) {
     if (candidate.reference->_is_equivalent(port)) return candidate.name;
   }
-  return "?";
+  return kOutsidePort;
 }
 
 RTC::RTObject_ptr componentAt(CosNaming::NamingContextExt_ptr root, const std::string& path) {
