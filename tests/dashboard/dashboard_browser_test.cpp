@@ -215,6 +215,31 @@ TEST_F(DashboardBrowserTest, EveryComponentListedWithItsStateAndAButtonsWordArri
   EXPECT_NE(later.find("HIRO_OBJ_MANIP_ERROR"), std::string::npos) << later;
 }
 
+TEST_F(DashboardBrowserTest, ConnectionsAndStateChangesThroughThePagesRequests) {
+  ASSERT_TRUE(waitForPageData([](const nlohmann::json& state) {
+    for (const auto& connection : state["connections"]) {
+      if (connection["from"] == "Dashboard0.coordinator_command" &&
+          connection["to"] == "Palkett0.input") {
+        return true;
+      }
+    }
+    return false;
+  }));
+  httplib::Client http("127.0.0.1", port_);
+  auto answer = http.Post("/api/state-change", {{"X-Dashboard", "1"}},
+                          R"({"component":"BaseSim0","change":"deactivate"})", "application/json");
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->status, 200) << answer->body;
+  EXPECT_EQ(statesFromRtctl(names_)["BaseSim0"], "Inactive");
+  ASSERT_TRUE(waitForStates({{"BaseSim0", "Inactive"}}));
+  auto unknown = http.Post("/api/state-change", {{"X-Dashboard", "1"}},
+                           R"({"component":"Nobody0","change":"activate"})", "application/json");
+  ASSERT_TRUE(unknown);
+  EXPECT_EQ(unknown->status, 409);
+  EXPECT_EQ(nlohmann::json::parse(unknown->body)["detail"],
+            "activate Nobody0: no such component in the name server");
+}
+
 TEST_F(DashboardBrowserTest, ADeadComponentShowsAsUnreachable) {
   palkett_->kill();
   ASSERT_TRUE(waitForStates({{"Palkett0", "Unreachable"}, {"Dashboard0", "Active"}}));
