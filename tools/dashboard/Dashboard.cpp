@@ -8,7 +8,7 @@
 #include <shell/component_shell.h>
 #include <shell/time_scale.h>
 
-#include "image_frame.h"
+#include "planning_image_data.h"
 
 namespace {
 
@@ -156,18 +156,7 @@ void Dashboard::takePicture() {
     fresh = true;
   }
   if (!fresh) return;
-  const Orvn::ImageData& data = image_.data;
-  planviewer::RawImage raw;
-  raw.nChannels = data.nChannels;
-  raw.depth = data.depth;
-  raw.origin = data.origin;
-  raw.width = data.width;
-  raw.height = data.height;
-  raw.imageSize = data.imageSize;
-  raw.widthStep = data.widthStep;
-  raw.bytes = reinterpret_cast<const std::uint8_t*>(data.imgData.get_buffer());
-  raw.byteCount = data.imgData.length();
-  planviewer::FrameResult frame = planviewer::toBgrFrame(raw);
+  planviewer::FrameResult frame = planviewer::toBgrFrame(planviewer::rawImageOf(image_.data));
   if (!frame.ok) {
     std::fprintf(stderr, "Dashboard: planning image %d refused: %s\n", picturesReceived_,
                  frame.error.c_str());
