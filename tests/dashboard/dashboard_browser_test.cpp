@@ -248,6 +248,24 @@ TEST_F(DashboardBrowserTest, ADeadComponentShowsAsUnreachable) {
       << dom;
 }
 
+TEST_F(DashboardBrowserTest, AHungComponentShowsAsUnreachableAndTheRestStillUpdates) {
+  ASSERT_TRUE(waitForStates({{"BaseSim0", "Active"}}));
+  ASSERT_TRUE(base_->sendSignal(SIGSTOP));
+  EXPECT_TRUE(waitForPageData([](const nlohmann::json& state) {
+    bool hung = false, others = false;
+    for (const auto& component : state["components"]) {
+      if (component["name"] == "BaseSim0") {
+        hung = component["state"] == "Unreachable" &&
+               component["problem"].get<std::string>().find("TIMEOUT") != std::string::npos;
+      }
+      if (component["name"] == "Palkett0") others = component["state"] == "Active";
+    }
+    return hung && others;
+  }));
+  ASSERT_TRUE(base_->sendSignal(SIGCONT));
+  EXPECT_TRUE(waitForStates({{"BaseSim0", "Active"}}));
+}
+
 TEST_F(DashboardBrowserTest, AScreenshotShowsThePage) {
   ASSERT_TRUE(waitForStates({{"Palkett0", "Active"}, {"Dashboard0", "Active"}}));
   const std::string shot = dir_.path() + "/page.png";

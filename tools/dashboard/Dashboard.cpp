@@ -93,7 +93,7 @@ RTC::ReturnCode_t Dashboard::onInitialize() {
   RTC::Manager& manager = RTC::Manager::instance();
   CORBA::ORB_var orb = manager.getORB();
   const std::string nameServer = firstNameServer(manager);
-  reader_ = std::make_unique<dashboard::SystemReader>(orb.in(), nameServer);
+  reader_ = std::make_unique<dashboard::SystemReader>(orb.in(), nameServer, ending_);
   scenes_ = std::make_unique<dashboard::SceneFeed>(orb.in(), nameServer);
 
   dashboard::WatcherLinks links;
@@ -194,6 +194,7 @@ std::string Dashboard::sendWord(dashboard::WordTarget target, const std::string&
 }
 
 RTC::ReturnCode_t Dashboard::onFinalize() {
+  ending_ = true;
   if (server_) server_->stop();
   if (watcher_) watcher_->stop();
   return RTC::RTC_OK;

@@ -23,6 +23,7 @@
 #include <rtm/DataOutPort.h>
 #include <rtm/Manager.h>
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -65,6 +66,7 @@ class Dashboard : public RTC::DataFlowComponentBase {
 
   planviewer::CaptionCounter captions_;
   int picturesReceived_ = 0;
+  std::atomic<bool> ending_{false};  // set first when the component ends
   std::unique_ptr<dashboard::SystemReader> reader_;
   std::unique_ptr<dashboard::SceneFeed> scenes_;  // used on the watcher's thread only
   std::unique_ptr<dashboard::Watcher> watcher_;

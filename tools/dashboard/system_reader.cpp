@@ -51,8 +51,11 @@ RTC::RTObject_ptr componentAt(CosNaming::NamingContextExt_ptr root, const std::s
 
 }  // namespace
 
-SystemReader::SystemReader(CORBA::ORB_ptr orb, std::string nameServer)
-    : orb_(CORBA::ORB::_duplicate(orb)), nameServer_(std::move(nameServer)) {}
+SystemReader::SystemReader(CORBA::ORB_ptr orb, std::string nameServer,
+                           const std::atomic<bool>& cancelled)
+    : orb_(CORBA::ORB::_duplicate(orb)),
+      nameServer_(std::move(nameServer)),
+      cancelled_(cancelled) {}
 
 SystemView SystemReader::read() {
   SystemView system;
@@ -86,6 +89,12 @@ SystemView SystemReader::read() {
     component.path = found[i].first;
     component.instanceName = rtctl::instanceNameOfPath(component.path);
     const RTC::RTObject_var& object = found[i].second;
+    if (cancelled_) {
+      component.state = kStateUnreachable;
+      component.problem = "not read: the dashboard is ending";
+      system.components.push_back(component);
+      continue;
+    }
     try {
       if (CORBA::is_nil(object)) throw CORBA::OBJECT_NOT_EXIST();
       profiles[i] = object->get_component_profile();

@@ -5,6 +5,7 @@
 // process is gone shows the same way, with the reason.
 #include <omniORB4/CORBA.h>
 
+#include <atomic>
 #include <string>
 
 #include "system_view.h"
@@ -16,8 +17,10 @@ inline constexpr unsigned long kCallTimeout_ms = 2000;
 
 class SystemReader {
  public:
-  // nameServer: "host:port" as in rtc.conf's corba.nameservers.
-  SystemReader(CORBA::ORB_ptr orb, std::string nameServer);
+  // nameServer: "host:port" as in rtc.conf's corba.nameservers. Once `cancelled` is set, a read
+  // asks no further component (so that the dashboard ends without waiting for every hung one);
+  // it outlives the reader.
+  SystemReader(CORBA::ORB_ptr orb, std::string nameServer, const std::atomic<bool>& cancelled);
 
   SystemView read();
   // Activates or deactivates the component with that instance name in its own execution
@@ -29,6 +32,7 @@ class SystemReader {
 
   CORBA::ORB_var orb_;
   std::string nameServer_;
+  const std::atomic<bool>& cancelled_;
 };
 
 }  // namespace dashboard
