@@ -20,28 +20,15 @@ constexpr double kSamplePoll_s = 0.1;
 // How often the component and the name server are asked whether they are still there.
 constexpr auto kPresenceCheck = std::chrono::milliseconds(500);
 
-// Why the source went away, or "".
-std::string absence(Session& session, const FoundPort& source) {
-  try {
-    if (source.component.object->_non_existent()) return source.component.instanceName + " is gone";
-  } catch (const CORBA::Exception& error) {
-    return Session::explain(source.component.instanceName, error);
-  }
-  try {
-    session.componentPaths();
-  } catch (const Failure& failure) {
-    return failure.what();
-  }
-  return "";
-}
-
 }  // namespace
 
 int waitCommand(Session& session, const Invocation& invocation) {
   const std::regex pattern(invocation.pattern, std::regex::extended);
   const std::string what = "wait " + label(invocation.ports[0]);
   StringListener listener(session, invocation.ports[0], "wait");
-  if (invocation.send) writeString(session, invocation.send->first, invocation.send->second);
+  if (invocation.send) {
+    writeString(session, invocation.send->first, invocation.send->second, "wait");
+  }
   auto start = std::chrono::steady_clock::now();
   auto lastCheck = start;
   int seen = 0;
@@ -55,14 +42,13 @@ int waitCommand(Session& session, const Invocation& invocation) {
     }
     if (now - lastCheck >= kPresenceCheck) {
       lastCheck = now;
-      std::string gone = absence(session, listener.source());
+      std::string gone = listener.lost();
       if (!gone.empty()) throw Failure(what + ": " + gone);
     }
     auto sample = listener.next(kSamplePoll_s);
     if (!sample) continue;
-    std::string text = sampleText(*sample);
-    if (std::regex_match(text, pattern)) {
-      std::cout << text << std::endl;
+    if (std::regex_match(*sample, pattern)) {
+      std::cout << *sample << std::endl;
       return 0;
     }
     ++seen;
