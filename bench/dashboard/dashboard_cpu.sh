@@ -31,7 +31,7 @@ finish() {
 }
 trap finish EXIT
 
-BUILD_DIR=$build "$repo/scripts/demo" --dashboard --no-build --out "$out/demo" \
+DEMO_BIN=$build/bin "$repo/scripts/demo" --dashboard --no-build --out "$out/demo" \
   >"$out/demo.log" 2>&1 &
 demo_pid=$!
 
