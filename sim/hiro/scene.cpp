@@ -133,20 +133,25 @@ SceneParseResult parseScene(const std::string& text) {
 
 TableExtent tableExtent(const Scene& scene) {
   if (scene.tableExtent) return *scene.tableExtent;
-  if (scene.objects.empty()) {
-    return {-kTableMargin_m, kTableMargin_m, -kTableMargin_m, kTableMargin_m};
-  }
-  TableExtent extent{scene.objects.front().x_m, scene.objects.front().x_m,
-                     scene.objects.front().y_m, scene.objects.front().y_m};
+  std::optional<TableExtent> extent;
+  // Whatever the yaw, a footprint lies within its half diagonal of its centre.
+  const auto include = [&extent](double x_m, double y_m, double halfDiagonal_m) {
+    const double reach_m = halfDiagonal_m + kTableMargin_m;
+    if (!extent) extent = TableExtent{x_m, x_m, y_m, y_m};
+    extent->minX_m = std::min(extent->minX_m, x_m - reach_m);
+    extent->maxX_m = std::max(extent->maxX_m, x_m + reach_m);
+    extent->minY_m = std::min(extent->minY_m, y_m - reach_m);
+    extent->maxY_m = std::max(extent->maxY_m, y_m + reach_m);
+  };
   for (const SceneObject& object : scene.objects) {
-    // Whatever the yaw, the footprint lies within its half diagonal of the centre.
-    const double reach_m = std::hypot(object.depth_m, object.width_m) / 2.0 + kTableMargin_m;
-    extent.minX_m = std::min(extent.minX_m, object.x_m - reach_m);
-    extent.maxX_m = std::max(extent.maxX_m, object.x_m + reach_m);
-    extent.minY_m = std::min(extent.minY_m, object.y_m - reach_m);
-    extent.maxY_m = std::max(extent.maxY_m, object.y_m + reach_m);
+    include(object.x_m, object.y_m, std::hypot(object.depth_m, object.width_m) / 2.0);
   }
-  return extent;
+  if (scene.putDown) {
+    include(scene.putDown->x_m, scene.putDown->y_m,
+            std::hypot(scene.tray.length_m, scene.tray.width_m) / 2.0);
+  }
+  return extent.value_or(
+      TableExtent{-kTableMargin_m, kTableMargin_m, -kTableMargin_m, kTableMargin_m});
 }
 
 SceneParseResult loadSceneFile(const std::string& path) {

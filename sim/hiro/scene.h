@@ -74,8 +74,9 @@ struct Scene {
 // Shown around the objects' starting places when the scene does not give the table's extent.
 constexpr double kTableMargin_m = 0.15;
 
-// The table's extent as given, or else the objects' starting footprints with kTableMargin_m
-// around them (a square of twice that margin around R's origin when there are no objects).
+// The table's extent as given, or else the objects' starting footprints and the tray at its
+// put-down place with kTableMargin_m around them (a square of twice that margin around R's
+// origin when there is neither).
 TableExtent tableExtent(const Scene& scene);
 
 struct SceneParseResult {

@@ -7,12 +7,17 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <regex>
 #include <sstream>
 #include <thread>
 
+#include <opencv2/imgcodecs.hpp>
+
+#include "building_view.h"
 #include "demo_run.h"
+#include "tests/scene_views/picture_probe.h"
 
 namespace demo_test {
 namespace {
@@ -78,6 +83,22 @@ TEST(DemoScenario, fastRunPutsEveryObjectInItsSlotAndDrivesBackWithoutCollision)
   EXPECT_LE(trayOffset[0], kTolerance_mm) << summary;
   EXPECT_NE(summary.find("collisions 0,"), std::string::npos) << summary;
   EXPECT_NE(summary.find("Result: every step succeeded"), std::string::npos) << summary;
+
+  // The pictures of the run: each drawn; the route shows the path driven there and back; the
+  // objects have moved between the cell before and the cell after.
+  EXPECT_TRUE(run.process().waitForOutput(
+      "pictures of the run: " + run.outDir() + "/cell-before.png, route.png, cell-after.png",
+      Seconds(1)))
+      << run.process().output();
+  std::map<std::string, cv::Mat> pictures;
+  for (const char* name : {"cell-before.png", "route.png", "cell-after.png"}) {
+    pictures[name] = cv::imread(run.outDir() + "/" + name, cv::IMREAD_COLOR);
+    ASSERT_FALSE(pictures[name].empty()) << name;
+    EXPECT_GT(scene_views::inkedPixels(pictures[name], scene_views::kBackgroundColour), 5000)
+        << name;
+  }
+  EXPECT_GT(scene_views::pixelsOf(pictures["route.png"], scene_views::kPathColour), 500);
+  EXPECT_GT(cv::norm(pictures["cell-before.png"], pictures["cell-after.png"], cv::NORM_L1), 0.0);
 
   interruptAndCheckShutdown(run);
 }

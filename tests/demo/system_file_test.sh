@@ -44,7 +44,7 @@ status=$?
 
 # With the tools but without the components' programs: each is named, nothing starts.
 mkdir "$work/partial-bin"
-for file in rtctl demo_summary RouteSupervisor MotionSet.mtn; do ln -s "$bin/$file" "$work/partial-bin/$file"; done
+for file in rtctl demo_summary RouteSupervisor RunPictures MotionSet.mtn; do ln -s "$bin/$file" "$work/partial-bin/$file"; done
 output=$(DEMO_BIN="$work/partial-bin" "$demo" --no-build --out "$work/partial" 2>&1)
 status=$?
 [[ $status == 2 ]] || fail "exit $status instead of 2 without the components' programs"

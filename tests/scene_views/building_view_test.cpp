@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "picture_probe.h"
 
@@ -22,7 +24,7 @@ BuildingSnapshot room() {
   return snapshot;
 }
 
-// 640 x 480: room for the drawing 608 x 412 pixels, from (16, 16).
+// 640 x 480: room for the drawing 608 x 404 pixels, from (16, 24).
 const ViewSize kSize{640, 480};
 
 TEST(BuildingTransform, fitsTheWallsWithTheirRoomAndCentresThem) {
@@ -33,8 +35,8 @@ TEST(BuildingTransform, fitsTheWallsWithTheirRoomAndCentresThem) {
   const cv::Point2d upperRight = transform.exactPixel({4.3, 2.3});
   EXPECT_NEAR(lowerLeft.x, 16.0, 1e-9);
   EXPECT_NEAR(upperRight.x, 624.0, 1e-9);
-  // Vertically centred in the 412 rows above the scale strip; y grows upwards.
-  EXPECT_NEAR((lowerLeft.y + upperRight.y) / 2.0, 16.0 + 412.0 / 2.0, 1e-9);
+  // Vertically centred in the 404 rows between the legend and the scale strip; y grows upwards.
+  EXPECT_NEAR((lowerLeft.y + upperRight.y) / 2.0, 24.0 + 404.0 / 2.0, 1e-9);
   EXPECT_GT(lowerLeft.y, upperRight.y);
 }
 
@@ -112,6 +114,37 @@ TEST(DrawBuildingTop, carriesAScaleBarOfTheLengthItSays) {
   EXPECT_DOUBLE_EQ(bar.length, 1.0);  // 132 px per metre: 1 m fits, 2 m does not
   EXPECT_EQ(inkRunLength(picture, scaleBarStart(kSize), kInkColour), bar.length_px);
   EXPECT_EQ(bar.length_px, transform.lengthPixels(1.0));
+}
+
+TEST(DrawBuildingTop, theLegendNamesWhatIsDrawn) {
+  BuildingSnapshot snapshot = room();
+  std::vector<std::string> labels;
+  for (const LegendEntry& entry : buildingLegend(snapshot)) labels.push_back(entry.label);
+  EXPECT_EQ(labels, (std::vector<std::string>{"wall", "base"}));
+
+  snapshot.pathDriven = {{0.5, 0.5}, {3.5, 0.5}};
+  snapshot.arrival = FloorPoint{3.5, 1.5};
+  labels.clear();
+  for (const LegendEntry& entry : buildingLegend(snapshot)) labels.push_back(entry.label);
+  EXPECT_EQ(labels, (std::vector<std::string>{"wall", "path driven", "base", "arrival"}));
+
+  // The swatches are in the strip above the drawing.
+  const cv::Mat picture = drawBuildingTop(snapshot, kSize);
+  const cv::Mat strip = picture(cv::Rect(0, 0, kSize.width_px, kLegendStripHeight_px));
+  EXPECT_GT(pixelsOf(strip, kPathColour), 10);
+  EXPECT_GT(pixelsOf(strip, kWallColour), 10);
+  EXPECT_EQ(pixelsOf(strip, kFinishColour), 0);
+}
+
+TEST(DrawLegend, drawsOnlyTheEntriesThatFit) {
+  cv::Mat narrow(100, 200, CV_8UC3, kBackgroundColour);
+  const std::vector<LegendEntry> entries(10, {LegendEntry::Mark::Disc, kBaseColour, "entry"});
+  const int drawn = drawLegend(narrow, entries);
+  EXPECT_GE(drawn, 1);
+  EXPECT_LT(drawn, 10);
+  // Nothing in the right margin.
+  const cv::Mat margin = narrow(cv::Rect(200 - kViewMargin_px, 0, kViewMargin_px, 100));
+  EXPECT_EQ(inkedPixels(margin, kBackgroundColour), 0);
 }
 
 TEST(DrawBuildingTop, anEmptySnapshotGivesABlankPictureWithItsScaleBar) {

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "picture_probe.h"
 
@@ -58,7 +60,7 @@ TEST(CellTopTransform, looksWithTheRobotUpThePicture) {
         transform.pixel(topPlanePoint(-200.0, 460.0))}) {
     EXPECT_GE(corner.x, kViewMargin_px);
     EXPECT_LT(corner.x, kSize.width_px - kViewMargin_px);
-    EXPECT_GE(corner.y, kViewMargin_px);
+    EXPECT_GE(corner.y, kLegendStripHeight_px);
     EXPECT_LT(corner.y, kSize.height_px - kScaleStripHeight_px);
   }
 }
@@ -145,6 +147,18 @@ TEST(DrawCell, carriesAScaleBarInMillimetres) {
     EXPECT_EQ(bar.length_px, transform.lengthPixels(bar.length));
     EXPECT_GE(bar.length, 100.0);
   }
+}
+
+TEST(CellLegend, namesEachClassOnceAndOnlyWhatIsThere) {
+  CellSnapshot snapshot = cell();
+  snapshot.objects.push_back(snapshot.objects.front());
+  std::vector<std::string> labels;
+  for (const LegendEntry& entry : cellLegend(snapshot)) labels.push_back(entry.label);
+  EXPECT_EQ(labels, (std::vector<std::string>{"table", "tray", "slot", "put-down", "class 0",
+                                              "class 1", "R hand", "L hand"}));
+  labels.clear();
+  for (const LegendEntry& entry : cellLegend(CellSnapshot{})) labels.push_back(entry.label);
+  EXPECT_TRUE(labels.empty());
 }
 
 TEST(DrawCell, anEmptyCellStillShowsTheRobot) {

@@ -30,13 +30,25 @@ TEST(PathTrail, aLongRunStaysWithinCapacityAndKeepsItsEnds) {
   for (std::size_t i = 1; i < points.size(); ++i) EXPECT_GT(points[i].x_m, points[i - 1].x_m);
 }
 
-TEST(PathTrail, clearStartsANewTrail) {
-  PathTrail trail;
-  trail.add({1.0, 1.0});
+TEST(PathTrail, clearStartsANewTrailAtTheFirstSpacing) {
+  PathTrail trail(0.01, 4);
+  for (int i = 0; i < 10; ++i) trail.add({i * 0.01, 0.0});
+  ASSERT_GT(trail.spacing_m(), 0.01);
   trail.clear();
   EXPECT_TRUE(trail.points().empty());
+  EXPECT_DOUBLE_EQ(trail.spacing_m(), 0.01);
   trail.add({1.0, 1.0});
-  EXPECT_EQ(trail.points().size(), 1u);
+  trail.add({1.0, 1.015});
+  EXPECT_EQ(trail.points().size(), 2u);
+}
+
+TEST(PathTrail, lengthRunsAlongThePointsKept) {
+  PathTrail trail(0.01, 100);
+  EXPECT_DOUBLE_EQ(trail.length_m(), 0.0);
+  trail.add({0.0, 0.0});
+  trail.add({3.0, 0.0});
+  trail.add({3.0, 4.0});
+  EXPECT_DOUBLE_EQ(trail.length_m(), 7.0);
 }
 
 }  // namespace

@@ -32,4 +32,9 @@ inline int inkedPixels(const cv::Mat& picture, const cv::Scalar& background) {
   return count;
 }
 
+// Pixels of exactly that colour.
+inline int pixelsOf(const cv::Mat& picture, const cv::Scalar& colour) {
+  return picture.rows * picture.cols - inkedPixels(picture, colour);
+}
+
 }  // namespace scene_views

@@ -51,7 +51,7 @@ TEST(PlaneTransform, aSinglePointIsCentredAtTheFallbackScale) {
   EXPECT_DOUBLE_EQ(transform.pixelsPerUnit(), 7.0);
   const cv::Point2d at = transform.exactPixel({3.0, 4.0});
   EXPECT_DOUBLE_EQ(at.x, 100.0);
-  EXPECT_DOUBLE_EQ(at.y, 16.0 + (200.0 - 32.0 - 36.0) / 2.0);
+  EXPECT_DOUBLE_EQ(at.y, 24.0 + (200.0 - 24.0 - 16.0 - 36.0) / 2.0);
 }
 
 }  // namespace

@@ -101,6 +101,17 @@ TEST(Scene, withoutItsExtentTheTableSpansTheObjectsWithAMargin) {
   EXPECT_NEAR(extent.maxY_m, 0.1 + reach_m, 1e-12);
   EXPECT_TRUE(result.scene->slots.empty());
   EXPECT_FALSE(result.scene->putDown);
+
+  // The tray put down at x 0.6 (0.2 x 0.3 m: half diagonal 0.180 m) widens it.
+  const auto withPutDown = parseScene(
+      "table 0.03\ntray 0 0.4 0.02 90 0.2 0.3 0.01 0.05\n"
+      "object 0 0.03 0.04 0.06 0.35 0.1 0\nputdown 0.6 0 0.03 0\n");
+  ASSERT_TRUE(withPutDown.scene) << withPutDown.error;
+  const TableExtent wider = tableExtent(*withPutDown.scene);
+  const double trayReach_m = std::hypot(0.2, 0.3) / 2.0 + kTableMargin_m;
+  EXPECT_NEAR(wider.maxX_m, 0.6 + trayReach_m, 1e-12);
+  EXPECT_NEAR(wider.minY_m, -trayReach_m, 1e-12);
+  EXPECT_NEAR(wider.minX_m, 0.35 - reach_m, 1e-12);
 }
 
 TEST(Scene, missingFileIsReported) {

@@ -38,6 +38,18 @@ std::string caption(const BuildingSnapshot& snapshot) {
 
 }  // namespace
 
+std::vector<LegendEntry> buildingLegend(const BuildingSnapshot& snapshot) {
+  using Mark = LegendEntry::Mark;
+  std::vector<LegendEntry> entries;
+  if (!snapshot.walls.empty()) entries.push_back({Mark::Line, kWallColour, "wall"});
+  if (snapshot.pathDriven.size() >= 2) entries.push_back({Mark::Line, kPathColour, "path driven"});
+  if (snapshot.base) entries.push_back({Mark::Disc, kBaseColour, "base"});
+  if (snapshot.start) entries.push_back({Mark::Ring, kStartColour, "start"});
+  if (snapshot.arrival) entries.push_back({Mark::Ring, kArrivalColour, "arrival"});
+  if (snapshot.finish) entries.push_back({Mark::Ring, kFinishColour, "finish"});
+  return entries;
+}
+
 PlaneTransform buildingTransform(const BuildingSnapshot& snapshot, const ViewSize& size) {
   PlaneBounds bounds = PlaneBounds::none();
   for (const FloorWall& wall : snapshot.walls) {
@@ -77,6 +89,7 @@ cv::Mat drawBuildingTop(const BuildingSnapshot& snapshot, const ViewSize& size) 
   drawPointMark(picture, transform, snapshot.finish, kFinishColour);
   if (snapshot.base) drawBase(picture, transform, *snapshot.base, snapshot.footprintRadius_m);
 
+  drawLegend(picture, buildingLegend(snapshot));
   drawScaleBar(picture, transform.pixelsPerUnit(), "m", caption(snapshot));
   return picture;
 }

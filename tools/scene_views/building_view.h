@@ -60,6 +60,9 @@ constexpr double kEmptyBuildingScale_px = 50;  // per metre, when there is nothi
 // holds (walls, path, base with its footprint, points) fits, with kBuildingRoom_m around it.
 PlaneTransform buildingTransform(const BuildingSnapshot& snapshot, const ViewSize& size);
 
+// The legend's entries for what the snapshot holds, in drawing order.
+std::vector<LegendEntry> buildingLegend(const BuildingSnapshot& snapshot);
+
 // The building as seen from above. Never empty: a snapshot with nothing in it gives a blank
 // picture with its scale bar.
 cv::Mat drawBuildingTop(const BuildingSnapshot& snapshot, const ViewSize& size = {});

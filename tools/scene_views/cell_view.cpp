@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <set>
 
 #include <opencv2/imgproc.hpp>
 
@@ -12,7 +13,6 @@ namespace {
 
 constexpr int kOutlineThickness_px = 1;
 constexpr int kHandLineThickness_px = 2;
-constexpr int kDashLength_px = 6;
 constexpr double kLabelFontScale = 0.4;
 
 struct RPoint {
@@ -70,21 +70,6 @@ void sideBox(cv::Mat& picture, const PlaneTransform& transform, std::pair<double
   const cv::Point b = transform.pixel(sidePlanePoint(x_mm.second, bottomZ_mm));
   cv::rectangle(picture, a, b, fill, cv::FILLED, cv::LINE_8);
   if (edge != fill) cv::rectangle(picture, a, b, edge, kOutlineThickness_px, cv::LINE_8);
-}
-
-void dashedPolygon(cv::Mat& picture, const std::vector<cv::Point>& polygon,
-                   const cv::Scalar& colour) {
-  for (std::size_t i = 0; i < polygon.size(); ++i) {
-    const cv::Point2d from = polygon[i];
-    const cv::Point2d to = polygon[(i + 1) % polygon.size()];
-    const double length = cv::norm(to - from);
-    const int dashes = std::max(1, static_cast<int>(length / (2 * kDashLength_px)));
-    for (int d = 0; d < dashes; ++d) {
-      const cv::Point2d a = from + (to - from) * (2.0 * d / (2.0 * dashes));
-      const cv::Point2d b = from + (to - from) * ((2.0 * d + 1.0) / (2.0 * dashes));
-      cv::line(picture, a, b, colour, kOutlineThickness_px + 1, cv::LINE_AA);
-    }
-  }
 }
 
 void label(cv::Mat& picture, const std::string& text, cv::Point at, const cv::Scalar& colour) {
@@ -188,6 +173,25 @@ cv::Scalar objectColour(long classId) {
 PlanePoint topPlanePoint(double x_mm, double y_mm) { return {-y_mm, x_mm}; }
 PlanePoint sidePlanePoint(double x_mm, double z_mm) { return {x_mm, z_mm}; }
 
+std::vector<LegendEntry> cellLegend(const CellSnapshot& snapshot) {
+  using Mark = LegendEntry::Mark;
+  std::vector<LegendEntry> entries;
+  if (snapshot.table) entries.push_back({Mark::Box, kTableColour, "table"});
+  if (snapshot.tray) entries.push_back({Mark::Box, kTrayColour, "tray"});
+  if (snapshot.tray && !snapshot.slots.empty()) {
+    entries.push_back({Mark::Ring, slotColour(snapshot.slots.front().classId), "slot"});
+  }
+  if (snapshot.putDown) entries.push_back({Mark::DashedBox, kPutDownColour, "put-down"});
+  std::set<long> classes;
+  for (const CellObject& object : snapshot.objects) classes.insert(object.classId);
+  for (const long classId : classes) {
+    entries.push_back({Mark::Box, objectColour(classId), "class " + std::to_string(classId)});
+  }
+  if (snapshot.rightHand) entries.push_back({Mark::Pair, kRightHandColour, "R hand"});
+  if (snapshot.leftHand) entries.push_back({Mark::Pair, kLeftHandColour, "L hand"});
+  return entries;
+}
+
 PlaneTransform cellTopTransform(const CellSnapshot& snapshot, const ViewSize& size) {
   PlaneBounds bounds = PlaneBounds::none();
   forEachCellPoint(snapshot,
@@ -226,8 +230,8 @@ cv::Mat drawCellTop(const CellSnapshot& snapshot, const ViewSize& size) {
     cv::fillConvexPoly(picture, polygon, kTrayColour, cv::LINE_AA);
     cv::polylines(picture, polygon, true, kTrayEdgeColour, tray.lifted ? 3 : 1, cv::LINE_AA);
     if (snapshot.putDown) {
-      dashedPolygon(picture, topPolygon(transform, trayCorners(*snapshot.putDown, tray)),
-                    kPutDownColour);
+      drawDashedPolygon(picture, topPolygon(transform, trayCorners(*snapshot.putDown, tray)),
+                        kPutDownColour);
     }
   } else if (snapshot.putDown) {
     cv::drawMarker(picture, pixel(snapshot.putDown->x_mm, snapshot.putDown->y_mm), kPutDownColour,
@@ -254,6 +258,7 @@ cv::Mat drawCellTop(const CellSnapshot& snapshot, const ViewSize& size) {
   drawHand(picture, transform, snapshot.rightHand, kRightHandColour, "R", onTop);
   drawHand(picture, transform, snapshot.leftHand, kLeftHandColour, "L", onTop);
 
+  drawLegend(picture, cellLegend(snapshot));
   drawScaleBar(picture, transform.pixelsPerUnit(), "mm", caption(snapshot));
   return picture;
 }
@@ -279,12 +284,12 @@ cv::Mat drawCellSide(const CellSnapshot& snapshot, const ViewSize& size) {
       const auto x = xExtent(trayCorners(*snapshot.putDown, tray));
       const double top = snapshot.putDown->topZ_mm;
       const double bottom = top - tray.thickness_mm;
-      dashedPolygon(picture,
-                    {transform.pixel(sidePlanePoint(x.first, top)),
-                     transform.pixel(sidePlanePoint(x.second, top)),
-                     transform.pixel(sidePlanePoint(x.second, bottom)),
-                     transform.pixel(sidePlanePoint(x.first, bottom))},
-                    kPutDownColour);
+      drawDashedPolygon(picture,
+                        {transform.pixel(sidePlanePoint(x.first, top)),
+                         transform.pixel(sidePlanePoint(x.second, top)),
+                         transform.pixel(sidePlanePoint(x.second, bottom)),
+                         transform.pixel(sidePlanePoint(x.first, bottom))},
+                        kPutDownColour);
     }
   }
 
@@ -304,6 +309,7 @@ cv::Mat drawCellSide(const CellSnapshot& snapshot, const ViewSize& size) {
   drawHand(picture, transform, snapshot.rightHand, kRightHandColour, "R", onSide);
   drawHand(picture, transform, snapshot.leftHand, kLeftHandColour, "L", onSide);
 
+  drawLegend(picture, cellLegend(snapshot));
   drawScaleBar(picture, transform.pixelsPerUnit(), "mm", caption(snapshot));
   return picture;
 }

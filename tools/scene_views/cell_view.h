@@ -127,6 +127,10 @@ PlaneTransform cellSideTransform(const CellSnapshot& snapshot, const ViewSize& s
 PlanePoint topPlanePoint(double x_mm, double y_mm);
 PlanePoint sidePlanePoint(double x_mm, double z_mm);
 
+// The legend's entries for what the snapshot holds: the table, the tray, its slots, the
+// put-down place, each class of object, the hands.
+std::vector<LegendEntry> cellLegend(const CellSnapshot& snapshot);
+
 cv::Mat drawCellTop(const CellSnapshot& snapshot, const ViewSize& size = {});
 cv::Mat drawCellSide(const CellSnapshot& snapshot, const ViewSize& size = {});
 

@@ -6,7 +6,9 @@
 namespace scene_views {
 
 PathTrail::PathTrail(double spacing_m, std::size_t capacity)
-    : spacing_m_(spacing_m), capacity_(std::max<std::size_t>(capacity, 2)) {}
+    : initialSpacing_m_(spacing_m),
+      spacing_m_(spacing_m),
+      capacity_(std::max<std::size_t>(capacity, 2)) {}
 
 void PathTrail::add(const FloorPoint& point) {
   if (!points_.empty()) {
@@ -17,7 +19,18 @@ void PathTrail::add(const FloorPoint& point) {
   points_.push_back(point);
 }
 
-void PathTrail::clear() { points_.clear(); }
+void PathTrail::clear() {
+  points_.clear();
+  spacing_m_ = initialSpacing_m_;
+}
+
+double PathTrail::length_m() const {
+  double length = 0.0;
+  for (std::size_t i = 1; i < points_.size(); ++i) {
+    length += std::hypot(points_[i].x_m - points_[i - 1].x_m, points_[i].y_m - points_[i - 1].y_m);
+  }
+  return length;
+}
 
 void PathTrail::thinOut() {
   std::vector<FloorPoint> kept;

@@ -159,4 +159,70 @@ SourceReading<HiroSim::CellState_var> findCellState(CORBA::ORB_ptr orb,
                                   kCellStateInstance);
 }
 
+BaseFollower::BaseFollower(CORBA::ORB_ptr orb, std::string nameServer, std::string component)
+    : orb_(orb),
+      nameServer_(std::move(nameServer)),
+      component_(std::move(component)),
+      nextLookup_(std::chrono::steady_clock::now()) {}
+
+std::string BaseFollower::sample() {
+  if (CORBA::is_nil(service_)) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now < nextLookup_) return lookupError_;
+    nextLookup_ = now + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                            std::chrono::duration<double>(kLookupInterval_s));
+    auto found = findBaseStatus(orb_, nameServer_, component_);
+    if (!found.value) {
+      lookupError_ = found.error;
+      return lookupError_;
+    }
+    service_ = *found.value;
+    lookupError_.clear();
+  }
+  std::string problem;
+  if (!building_) {
+    auto building = readBuilding(service_);
+    if (building.value) {
+      building_ = std::move(building.value);
+    } else {
+      problem = component_ + ": " + building.error;
+    }
+  }
+  auto now = readBaseNow(service_);
+  if (!now.value) {
+    service_ = SimBase::BaseStatusService::_nil();
+    lookupError_ = component_ + ": " + now.error;  // said again until the next lookup
+    return lookupError_;
+  }
+  lastPose_ = now.value->pose;
+  lastTime_s_ = now.value->time_s;
+  trail_.add({now.value->pose.x_m, now.value->pose.y_m});
+  return problem;
+}
+
+BuildingSnapshot BaseFollower::snapshot() const {
+  BuildingSnapshot snapshot = building_.value_or(BuildingSnapshot{});
+  snapshot.pathDriven = trail_.points();
+  snapshot.base = lastPose_;
+  snapshot.time_s = lastTime_s_;
+  return snapshot;
+}
+
+CellReader::CellReader(CORBA::ORB_ptr orb, std::string nameServer, std::string component)
+    : orb_(orb), nameServer_(std::move(nameServer)), component_(std::move(component)) {}
+
+SourceReading<CellSnapshot> CellReader::read() {
+  if (CORBA::is_nil(service_)) {
+    auto found = findCellState(orb_, nameServer_, component_);
+    if (!found.value) return {std::nullopt, found.error};
+    service_ = *found.value;
+  }
+  SourceReading<CellSnapshot> reading = readCell(service_);
+  if (!reading.value) {
+    reading.error = component_ + ": " + reading.error;
+    service_ = HiroSim::CellState::_nil();
+  }
+  return reading;
+}
+
 }  // namespace scene_views

@@ -14,6 +14,10 @@ constexpr int kScaleTickHeight_px = 6;
 constexpr int kScaleBarThickness_px = 2;
 constexpr double kFontScale = 0.45;
 constexpr int kLabelGap_px = 8;
+constexpr int kDashLength_px = 6;
+constexpr int kLegendSwatchWidth_px = 18;
+constexpr int kLegendSwatchHalfHeight_px = 5;
+constexpr int kLegendEntryGap_px = 14;
 
 std::string lengthLabel(double length, const std::string& unitName) {
   std::ostringstream text;
@@ -44,9 +48,9 @@ PlaneTransform PlaneTransform::fitted(const PlaneBounds& bounds, const ViewSize&
                                       double fallbackPixelsPerUnit) {
   const double roomWidth_px = std::max(1, size.width_px - 2 * kViewMargin_px);
   const double roomHeight_px =
-      std::max(1, size.height_px - 2 * kViewMargin_px - kScaleStripHeight_px);
+      std::max(1, size.height_px - kLegendStripHeight_px - kViewMargin_px - kScaleStripHeight_px);
   const cv::Point2d roomCentre(kViewMargin_px + roomWidth_px / 2.0,
-                               kViewMargin_px + roomHeight_px / 2.0);
+                               kLegendStripHeight_px + roomHeight_px / 2.0);
   if (bounds.empty()) return PlaneTransform(fallbackPixelsPerUnit, roomCentre);
 
   const double width = bounds.maxRight - bounds.minRight;
@@ -125,6 +129,73 @@ ScaleBar drawScaleBar(cv::Mat& picture, double pixelsPerUnit, const std::string&
                 cv::FONT_HERSHEY_SIMPLEX, kFontScale, kInkColour, 1, cv::LINE_AA);
   }
   return bar;
+}
+
+void drawDashedPolygon(cv::Mat& picture, const std::vector<cv::Point>& polygon,
+                       const cv::Scalar& colour) {
+  for (std::size_t i = 0; i < polygon.size(); ++i) {
+    const cv::Point2d from = polygon[i];
+    const cv::Point2d to = polygon[(i + 1) % polygon.size()];
+    const int dashes = std::max(1, static_cast<int>(cv::norm(to - from) / (2 * kDashLength_px)));
+    for (int d = 0; d < dashes; ++d) {
+      const cv::Point2d a = from + (to - from) * (2.0 * d / (2.0 * dashes));
+      const cv::Point2d b = from + (to - from) * ((2.0 * d + 1.0) / (2.0 * dashes));
+      cv::line(picture, a, b, colour, 2, cv::LINE_AA);
+    }
+  }
+}
+
+int drawLegend(cv::Mat& picture, const std::vector<LegendEntry>& entries) {
+  const int centreY = kLegendStripHeight_px / 2 + 2;
+  int x = kViewMargin_px;
+  int drawn = 0;
+  for (const LegendEntry& entry : entries) {
+    int baseline = 0;
+    const cv::Size text =
+        cv::getTextSize(entry.label, cv::FONT_HERSHEY_SIMPLEX, kFontScale, 1, &baseline);
+    const int width = kLegendSwatchWidth_px + 4 + text.width;
+    if (x + width > picture.cols - kViewMargin_px) break;
+    const cv::Point left(x, centreY);
+    const cv::Point right(x + kLegendSwatchWidth_px - 1, centreY);
+    const cv::Point middle(x + kLegendSwatchWidth_px / 2, centreY);
+    const cv::Point boxTopLeft(x + 2, centreY - kLegendSwatchHalfHeight_px);
+    const cv::Point boxBottomRight(x + kLegendSwatchWidth_px - 3,
+                                   centreY + kLegendSwatchHalfHeight_px);
+    switch (entry.mark) {
+      case LegendEntry::Mark::Line:
+        cv::line(picture, left, right, entry.colour, 2, cv::LINE_8);
+        break;
+      case LegendEntry::Mark::Disc:
+        cv::circle(picture, middle, kLegendSwatchHalfHeight_px, entry.colour, cv::FILLED,
+                   cv::LINE_AA);
+        break;
+      case LegendEntry::Mark::Ring:
+        cv::circle(picture, middle, kLegendSwatchHalfHeight_px, entry.colour, 2, cv::LINE_AA);
+        break;
+      case LegendEntry::Mark::Box:
+        cv::rectangle(picture, boxTopLeft, boxBottomRight, entry.colour, cv::FILLED, cv::LINE_8);
+        break;
+      case LegendEntry::Mark::DashedBox:
+        drawDashedPolygon(picture,
+                          {boxTopLeft,
+                           {boxBottomRight.x, boxTopLeft.y},
+                           boxBottomRight,
+                           {boxTopLeft.x, boxBottomRight.y}},
+                          entry.colour);
+        break;
+      case LegendEntry::Mark::Pair:
+        cv::line(picture, left + cv::Point(3, 0), right - cv::Point(3, 0), entry.colour, 2,
+                 cv::LINE_AA);
+        cv::circle(picture, left + cv::Point(3, 0), 3, entry.colour, cv::FILLED, cv::LINE_AA);
+        cv::circle(picture, right - cv::Point(3, 0), 3, entry.colour, cv::FILLED, cv::LINE_AA);
+        break;
+    }
+    cv::putText(picture, entry.label, {x + kLegendSwatchWidth_px + 4, centreY + text.height / 2},
+                cv::FONT_HERSHEY_SIMPLEX, kFontScale, kInkColour, 1, cv::LINE_AA);
+    x += width + kLegendEntryGap_px;
+    ++drawn;
+  }
+  return drawn;
 }
 
 }  // namespace scene_views

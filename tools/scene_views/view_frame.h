@@ -7,6 +7,7 @@
 // picture's right, `up` grows towards its top. Each view says which world axes those are.
 
 #include <string>
+#include <vector>
 
 #include <opencv2/core.hpp>
 
@@ -40,8 +41,10 @@ struct PlaneBounds {
   static PlaneBounds none();
 };
 
-// Pixels kept free around the drawing, and below it for the scale bar and the caption.
+// Pixels kept free around the drawing: above it for the legend, below it for the scale bar and
+// the caption, and a margin on the sides and at the bottom.
 constexpr int kViewMargin_px = 16;
+constexpr int kLegendStripHeight_px = 24;
 constexpr int kScaleStripHeight_px = 36;
 
 // Plane → pixel, same scale on both axes.
@@ -83,6 +86,22 @@ cv::Point scaleBarStart(const ViewSize& size);
 // Returns the bar it drew.
 ScaleBar drawScaleBar(cv::Mat& picture, double pixelsPerUnit, const std::string& unitName,
                       const std::string& caption);
+
+// One row of the legend: a small sample of the mark and what it stands for.
+struct LegendEntry {
+  enum class Mark { Line, Disc, Ring, Box, DashedBox, Pair };
+  Mark mark = Mark::Line;
+  cv::Scalar colour;
+  std::string label;
+};
+
+// The legend along the top strip, left to right, as many entries as fit in the width.
+// Returns how many were drawn.
+int drawLegend(cv::Mat& picture, const std::vector<LegendEntry>& entries);
+
+// A closed polygon drawn in dashes.
+void drawDashedPolygon(cv::Mat& picture, const std::vector<cv::Point>& polygon,
+                       const cv::Scalar& colour);
 
 // Colours shared by the views (blue, green, red).
 const cv::Scalar kBackgroundColour(250, 250, 250);
