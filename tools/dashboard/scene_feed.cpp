@@ -2,8 +2,8 @@
 
 #include <utility>
 
+#include "building_view.h"
 #include "cell_view.h"
-#include "scene_sources.h"
 
 namespace dashboard {
 
@@ -15,8 +15,8 @@ const char* const kCellSideTitle = "Cell from the side";
 
 }  // namespace
 
-SceneFeed::SceneFeed(CORBA::ORB_ptr orb, std::string nameServer)
-    : orb_(CORBA::ORB::_duplicate(orb)), nameServer_(std::move(nameServer)) {}
+SceneFeed::SceneFeed(CORBA::ORB_ptr orb, const std::string& nameServer)
+    : base_(orb, nameServer), cell_(orb, nameServer) {}
 
 std::vector<ScenePicture> SceneFeed::draw() {
   std::vector<ScenePicture> pictures{drawBuilding()};
@@ -25,65 +25,25 @@ std::vector<ScenePicture> SceneFeed::draw() {
 }
 
 ScenePicture SceneFeed::drawBuilding() {
-  ScenePicture picture{"building", kBuildingTitle, {}, ""};
-  if (CORBA::is_nil(base_)) {
-    auto found = scene_views::findBaseStatus(orb_, nameServer_);
-    if (!found.value) {
-      picture.problem = found.error;
-      return picture;
-    }
-    base_ = *found.value;
-    // Another base process, perhaps with another building: start the picture afresh.
-    building_.reset();
-    trail_.clear();
+  ScenePicture picture{"building", kBuildingTitle, {}, base_.sample()};
+  // Once the building is known it stays drawn, with the base where it was last seen.
+  if (base_.buildingKnown()) {
+    picture.picture =
+        scene_views::drawBuildingTop(base_.snapshot(), {kBuildingWidth_px, kBuildingHeight_px});
   }
-  if (!building_) {
-    auto building = scene_views::readBuilding(base_);
-    if (!building.value) {
-      picture.problem = building.error;
-      return picture;
-    }
-    building_ = *building.value;
-  }
-  auto now = scene_views::readBaseNow(base_);
-  if (!now.value) {
-    // Lost: found and read afresh next round (the base may have been restarted).
-    base_ = SimBase::BaseStatusService::_nil();
-    picture.problem = now.error;
-    return picture;
-  }
-  trail_.add({now.value->pose.x_m, now.value->pose.y_m});
-  scene_views::BuildingSnapshot snapshot = *building_;
-  snapshot.base = now.value->pose;
-  snapshot.pathDriven = trail_.points();
-  snapshot.time_s = now.value->time_s;
-  picture.picture = scene_views::drawBuildingTop(snapshot, {kBuildingWidth_px, kBuildingHeight_px});
   return picture;
 }
 
 std::vector<ScenePicture> SceneFeed::drawCell() {
   ScenePicture top{"cell-top", kCellTopTitle, {}, ""};
   ScenePicture side{"cell-side", kCellSideTitle, {}, ""};
-  std::string problem;
-  if (CORBA::is_nil(cell_)) {
-    auto found = scene_views::findCellState(orb_, nameServer_);
-    if (found.value) {
-      cell_ = *found.value;
-    } else {
-      problem = found.error;
-    }
+  scene_views::SourceReading<scene_views::CellSnapshot> cell = cell_.read();
+  if (cell.value) {
+    top.picture = scene_views::drawCellTop(*cell.value, {kCellWidth_px, kCellHeight_px});
+    side.picture = scene_views::drawCellSide(*cell.value, {kCellWidth_px, kCellHeight_px});
+  } else {
+    top.problem = side.problem = cell.error;
   }
-  if (problem.empty()) {
-    auto cell = scene_views::readCell(cell_);
-    if (cell.value) {
-      top.picture = scene_views::drawCellTop(*cell.value, {kCellWidth_px, kCellHeight_px});
-      side.picture = scene_views::drawCellSide(*cell.value, {kCellWidth_px, kCellHeight_px});
-    } else {
-      cell_ = HiroSim::CellState::_nil();
-      problem = cell.error;
-    }
-  }
-  top.problem = side.problem = problem;
   return {top, side};
 }
 

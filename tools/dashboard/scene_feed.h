@@ -1,20 +1,15 @@
 #pragma once
 // The building and cell pictures of the page, drawn with scene_views from what the simulated
-// base and the simulated cell report over CORBA. Runs on the watcher's thread at its rate: the
-// base's true pose is sampled each round into the path driven, the floor plan is read once
-// (again after the base was lost), the cell is read each round. A simulator that is missing or
-// does not answer gives its pictures' place a one-line reason instead, and is looked for again
-// in the next round.
+// base and the simulated cell report over CORBA (scene_sources: BaseFollower keeps the floor
+// plan and the path driven from the poses sampled each round, CellReader reads the cell).
+// Runs on the watcher's thread at its rate. A simulator that is missing or does not answer
+// gives its pictures' place a one-line reason instead, and is looked for again later.
 #include <omniORB4/CORBA.h>
 
-#include <HiroSimCell.hh>
-#include <SimBase.hh>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "building_view.h"
-#include "path_trail.h"
+#include "scene_sources.h"
 #include "watcher.h"
 
 namespace dashboard {
@@ -26,7 +21,7 @@ inline constexpr int kCellHeight_px = 360;
 
 class SceneFeed {
  public:
-  SceneFeed(CORBA::ORB_ptr orb, std::string nameServer);
+  SceneFeed(CORBA::ORB_ptr orb, const std::string& nameServer);
 
   // Building from above, cell from above, cell from the side.
   std::vector<ScenePicture> draw();
@@ -35,12 +30,8 @@ class SceneFeed {
   ScenePicture drawBuilding();
   std::vector<ScenePicture> drawCell();
 
-  CORBA::ORB_var orb_;
-  std::string nameServer_;
-  SimBase::BaseStatusService_var base_;
-  std::optional<scene_views::BuildingSnapshot> building_;
-  scene_views::PathTrail trail_;
-  HiroSim::CellState_var cell_;
+  scene_views::BaseFollower base_;
+  scene_views::CellReader cell_;
 };
 
 }  // namespace dashboard
