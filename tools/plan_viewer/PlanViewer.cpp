@@ -7,7 +7,7 @@
 #include <shell/time_scale.h>
 
 #include "frame_annotation.h"
-#include "image_frame.h"
+#include "planning_image_data.h"
 
 namespace {
 
@@ -63,18 +63,7 @@ RTC::ReturnCode_t PlanViewer::onExecute(RTC::UniqueId) {
 
 void PlanViewer::store() {
   ++received_;
-  const Orvn::ImageData& data = image_.data;
-  planviewer::RawImage raw;
-  raw.nChannels = data.nChannels;
-  raw.depth = data.depth;
-  raw.origin = data.origin;
-  raw.width = data.width;
-  raw.height = data.height;
-  raw.imageSize = data.imageSize;
-  raw.widthStep = data.widthStep;
-  raw.bytes = reinterpret_cast<const std::uint8_t*>(data.imgData.get_buffer());
-  raw.byteCount = data.imgData.length();
-  const planviewer::FrameResult frame = planviewer::toBgrFrame(raw);
+  const planviewer::FrameResult frame = planviewer::toBgrFrame(planviewer::rawImageOf(image_.data));
   if (!frame.ok) {
     ++refused_;
     std::fprintf(stderr, "PlanViewer: image %d refused: %s\n", received_, frame.error.c_str());
