@@ -67,7 +67,10 @@ std::string listeningAddressOnPort(int port) {
 class DashboardBrowserTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    conf_ = test_support::writeRtcConf(dir_.path(), {names_.address(), "127.0.0.1:", 20.0});
+    test_support::RtcConfOptions options;
+    options.nameServer = names_.address();
+    options.rate_hz = 20.0;
+    conf_ = test_support::writeRtcConf(dir_.path(), options);
     palkett_ = start("PalkettComp", {});
     base_ = start("BaseSimComp", {});
     cell_ = start("HiroSimComp", {});
@@ -289,7 +292,9 @@ namespace {
 TEST(DashboardProgram, APortInUseEndsItWithTheAddressNamed) {
   test_support::NameServer names;
   test_support::TempDir dir;
-  const std::string conf = test_support::writeRtcConf(dir.path(), {names.address()});
+  test_support::RtcConfOptions confOptions;
+  confOptions.nameServer = names.address();
+  const std::string conf = test_support::writeRtcConf(dir.path(), confOptions);
   const int port = test_support::findFreePort();
   test_support::ChildOptions options;
   options.workingDirectory = dir.path();
