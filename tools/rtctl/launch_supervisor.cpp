@@ -18,6 +18,7 @@
 #include "component_names.h"
 #include "name_server_address.h"
 #include "naming_tree.h"
+#include "private_system.h"
 #include "system_apply.h"
 #include "time_text.h"
 
@@ -118,9 +119,16 @@ bool Supervisor::prepare() {
 }
 
 bool Supervisor::startNameServer() {
+  bool isPrivate = name_service::isUnixSocketAddress(nameServer_);
   std::string host = name_service::hostOf(nameServer_);
   std::vector<std::string> argv;
-  if (!name_service::isLoopbackAddress(nameServer_)) {
+  if (isPrivate) {
+    std::string problem = preparePrivateFolder(name_service::socketFolderOf(nameServer_));
+    if (!problem.empty()) {
+      fail(problem);
+      return false;
+    }
+  } else if (!name_service::isLoopbackAddress(nameServer_)) {
     const HostEntry* where = nullptr;
     for (const HostEntry& entry : file_.hosts) {
       if (entry.declared && entry.address == host) where = &entry;
@@ -151,9 +159,18 @@ bool Supervisor::startNameServer() {
   std::string data = (out / "names").string();
   std::error_code ignored;
   fs::remove_all(data, ignored);
-  std::string port = std::to_string(name_service::portOf(nameServer_));
-  argv.insert(argv.end(), {program, "-start", port, "-datadir", data, "-always", "-ORBendPoint",
-                           "giop:tcp:" + host + ":" + port});
+  if (isPrivate) {
+    // A socket left by a name server that is gone (none answers there) is in the way.
+    fs::remove(nameServer_, ignored);
+    argv.insert(argv.end(), {program, "-start", "-datadir", data, "-ignoreport"});
+    std::vector<std::string> orbArguments =
+        privateOrbArguments(name_service::socketFolderOf(nameServer_), nameServer_);
+    argv.insert(argv.end(), orbArguments.begin(), orbArguments.end());
+  } else {
+    std::string port = std::to_string(name_service::portOf(nameServer_));
+    argv.insert(argv.end(), {program, "-start", port, "-datadir", data, "-always", "-ORBendPoint",
+                             "giop:tcp:" + host + ":" + port});
+  }
   std::string log = (out / "logs" / "omniNames.log").string();
   try {
     nameServerPid_ = startChildProgram(argv, {}, data, log);
@@ -608,6 +625,9 @@ void Supervisor::stopAll(const std::string& reason) {
   if (nameServerPid_ > 0) {
     endProcess(nameServerPid_, kNameServerLabel);
     nameServerPid_ = -1;
+    // omniNames leaves its socket behind when it ends.
+    std::error_code ignored;
+    if (name_service::isUnixSocketAddress(nameServer_)) fs::remove(nameServer_, ignored);
   }
   report("stopped");
 }

@@ -3,6 +3,7 @@
 #include "component_names.h"
 #include "name_server_address.h"
 #include "naming_tree.h"
+#include "private_system.h"
 
 namespace rtctl {
 
@@ -77,6 +78,11 @@ Session::Session(const std::string& nameServer) : nameServer_(nameServer) {
   // Peers call back into rtctl's own ports; on a loopback setup keep those calls on loopback.
   if (name_service::isLoopbackAddress(nameServer)) {
     arguments.insert(arguments.end(), {"-ORBendPoint", "giop:tcp:127.0.0.1:"});
+  } else if (name_service::isUnixSocketAddress(nameServer)) {
+    // A private system: only through a socket of the owner's, beside the name server's.
+    std::vector<std::string> orbArguments =
+        privateOrbArguments(name_service::socketFolderOf(nameServer));
+    arguments.insert(arguments.end(), orbArguments.begin(), orbArguments.end());
   }
   std::vector<char*> argv;
   for (auto& argument : arguments) argv.push_back(argument.data());
