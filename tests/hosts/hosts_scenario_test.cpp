@@ -1,0 +1,101 @@
+// The whole system spread over four hosts (network namespaces joined on a bridge, made by the
+// test and removed after it): rtctl launch starts each program on its host, and the scenario
+// ends with the summary of the one-machine demo. Then a host's link is pulled out for 3 s in the
+// middle of a drive. Needs root.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <iostream>
+#include <thread>
+
+#include "host_network.h"
+#include "launched_system.h"
+#include "tests/demo/demo_summary_check.h"
+#include "tools/rtctl/system_file.h"
+
+namespace hosts_test {
+namespace {
+
+using test_support::Seconds;
+
+// Simulated seconds per wall-clock second: the base's drive is the longest step.
+constexpr double kTimeScale = 4;
+const Seconds kCut{3};
+const Seconds kEventTimeout{120};
+
+bool waitFor(const std::function<bool()>& condition, Seconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return true;
+}
+
+class HostsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string whyNot;
+    network_ = HostNetwork::make(whyNot);
+    if (!network_) GTEST_SKIP() << "the system on several hosts is not tried: " << whyNot;
+  }
+
+  std::unique_ptr<LaunchedSystem> launchOnHosts() {
+    LaunchOptions options;
+    options.systemFile = "hosts.system";
+    options.nameServer = kNameServer;
+    options.prefix = network_->on("operator", {});
+    options.variables = {{"NETNS", network_->prefix()}};
+    options.timeScale = kTimeScale;
+    return std::make_unique<LaunchedSystem>(options);
+  }
+
+  // Declared before the system: its processes end before the namespaces go.
+  std::unique_ptr<HostNetwork> network_;
+};
+
+TEST(HostsSystemFile, connectsConfiguresAndActivatesAsTheOneMachineDemo) {
+  const std::string folder = projectRoot() + "/scripts/system";
+  std::vector<std::pair<std::string, std::string>> variables{
+      {"BIN", "/bin"},         {"OUT", "/out"},     {"SCENE", "s"},
+      {"BUILDING", "/b.plan"}, {"TIME_SCALE", "1"}, {"NETNS", "x-"}};
+  rtctl::SystemFileRead hosts = rtctl::readSystemFile(folder + "/hosts.system", variables);
+  rtctl::SystemFileRead demo = rtctl::readSystemFile(folder + "/demo.system", variables);
+  ASSERT_TRUE(hosts.file) << hosts.error;
+  ASSERT_TRUE(demo.file) << demo.error;
+  std::vector<std::string> hostsLines, demoLines;
+  for (const auto& line : hosts.file->actions) hostsLines.push_back(line.text());
+  for (const auto& line : demo.file->actions) demoLines.push_back(line.text());
+  EXPECT_EQ(hostsLines, demoLines);
+  ASSERT_EQ(hosts.file->programs.size(), demo.file->programs.size());
+  for (size_t i = 0; i < demo.file->programs.size(); ++i) {
+    EXPECT_EQ(hosts.file->programs[i].components, demo.file->programs[i].components);
+    EXPECT_NE(hosts.file->programs[i].host, "local") << hosts.file->programs[i].label;
+  }
+}
+
+TEST_F(HostsTest, theWholeScenarioAcrossFourHostsEndsWithTheDemosSummary) {
+  auto system = launchOnHosts();
+  ASSERT_TRUE(system->waitUntilUp()) << system->launch().output();
+  // Each program listens on its host's address and is named after its host.
+  const std::string conf = test_support::readFile(system->outDir() + "/run/BriskoComp/rtc.conf");
+  EXPECT_NE(conf.find("corba.endpoints: 198.18.0.2:\n"), std::string::npos) << conf;
+  EXPECT_NE(conf.find("corba.nameservers: 198.18.0.1:2809\n"), std::string::npos) << conf;
+  const auto listing = system->rtctl({"ls"}, Seconds(60));
+  EXPECT_NE(listing.out.find("robot.host_cxt/Brisko0.rtc"), std::string::npos) << listing.out;
+  EXPECT_NE(listing.out.find("operator.host_cxt/Palkett0.rtc"), std::string::npos) << listing.out;
+  EXPECT_NE(listing.out.find("base.host_cxt/Torvane0.rtc"), std::string::npos) << listing.out;
+
+  EXPECT_TRUE(system->runScenario()) << test_support::readFile(system->outDir() + "/steps.tsv");
+  const std::string summary = system->summary();
+  std::cout << summary;
+  demo_test::expectSuccessfulSummary(summary);
+
+  const auto status = system->stop();
+  ASSERT_TRUE(status) << system->launch().output();
+  EXPECT_TRUE(status->exitedWith(0)) << status->describe() << "\n" << system->launch().output();
+}
+
+}  // namespace
+}  // namespace hosts_test
