@@ -7,6 +7,7 @@
 #include <chrono>
 #include <functional>
 #include <iostream>
+#include <regex>
 #include <thread>
 
 #include "host_network.h"
@@ -41,9 +42,9 @@ class HostsTest : public ::testing::Test {
     if (!network_) GTEST_SKIP() << "the system on several hosts is not tried: " << whyNot;
   }
 
-  std::unique_ptr<LaunchedSystem> launchOnHosts() {
+  std::unique_ptr<LaunchedSystem> launchOnHosts(const std::string& systemFile) {
     LaunchOptions options;
-    options.systemFile = "hosts.system";
+    options.systemFile = systemFile;
     options.nameServer = kNameServer;
     options.prefix = network_->on("operator", {});
     options.variables = {{"NETNS", network_->prefix()}};
@@ -56,12 +57,11 @@ class HostsTest : public ::testing::Test {
 };
 
 TEST(HostsSystemFile, connectsConfiguresAndActivatesAsTheOneMachineDemo) {
-  const std::string folder = projectRoot() + "/scripts/system";
   std::vector<std::pair<std::string, std::string>> variables{
       {"BIN", "/bin"},         {"OUT", "/out"},     {"SCENE", "s"},
       {"BUILDING", "/b.plan"}, {"TIME_SCALE", "1"}, {"NETNS", "x-"}};
-  rtctl::SystemFileRead hosts = rtctl::readSystemFile(folder + "/hosts.system", variables);
-  rtctl::SystemFileRead demo = rtctl::readSystemFile(folder + "/demo.system", variables);
+  rtctl::SystemFileRead hosts = rtctl::readSystemFile(shippedSystemFile("hosts.system"), variables);
+  rtctl::SystemFileRead demo = rtctl::readSystemFile(shippedSystemFile("demo.system"), variables);
   ASSERT_TRUE(hosts.file) << hosts.error;
   ASSERT_TRUE(demo.file) << demo.error;
   std::vector<std::string> hostsLines, demoLines;
@@ -76,7 +76,7 @@ TEST(HostsSystemFile, connectsConfiguresAndActivatesAsTheOneMachineDemo) {
 }
 
 TEST_F(HostsTest, theWholeScenarioAcrossFourHostsEndsWithTheDemosSummary) {
-  auto system = launchOnHosts();
+  auto system = launchOnHosts(shippedSystemFile("hosts.system"));
   ASSERT_TRUE(system->waitUntilUp()) << system->launch().output();
   // Each program listens on its host's address and is named after its host.
   const std::string conf = test_support::readFile(system->outDir() + "/run/BriskoComp/rtc.conf");
@@ -91,6 +91,72 @@ TEST_F(HostsTest, theWholeScenarioAcrossFourHostsEndsWithTheDemosSummary) {
   const std::string summary = system->summary();
   std::cout << summary;
   demo_test::expectSuccessfulSummary(summary);
+
+  const auto status = system->stop();
+  ASSERT_TRUE(status) << system->launch().output();
+  EXPECT_TRUE(status->exitedWith(0)) << status->describe() << "\n" << system->launch().output();
+}
+
+// hosts.system with the planner moved from the base's host to the operator's: it commands the
+// base across the network, as a planner away from its base would.
+std::string plannerAwayFromTheBase(const test_support::TempDir& dir) {
+  std::string text = test_support::readFile(shippedSystemFile("hosts.system"));
+  const std::string onBase = "components=Torvane0 host=base";
+  const auto at = text.find(onBase);
+  if (at == std::string::npos) return "";
+  text.replace(at, onBase.size(), "components=Torvane0 host=operator");
+  test_support::writeFile(dir.file("hosts.system"), text);
+  test_support::writeFile(dir.file("hosts.conf"),
+                          test_support::readFile(shippedSystemFile("hosts.conf")));
+  return dir.file("hosts.system");
+}
+
+TEST_F(HostsTest, aLinkCutForThreeSecondsStopsTheBaseIsReportedAndTheDriveGoesOnOnceItIsBack) {
+  test_support::TempDir files("mm-hosts-file-");
+  const std::string systemFile = plannerAwayFromTheBase(files);
+  ASSERT_FALSE(systemFile.empty()) << "hosts.system no longer puts Torvane0 on the base host";
+  auto system = launchOnHosts(systemFile);
+  ASSERT_TRUE(system->waitUntilUp()) << system->launch().output();
+  const auto baseLog = [&] { return system->logOf("BaseSimComp"); };
+  const auto plannerLog = [&] { return system->logOf("TorvaneComp"); };
+  const auto count = [](const std::string& text, const std::string& what) {
+    int found = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++found;
+    return found;
+  };
+  const std::string watchdog = "the watchdog brought the base to rest";
+
+  const std::string nameServer = kNameServer;
+  std::vector<std::string> drive =
+      network_->on("operator", {test_support::binPath("rtctl"), "-n", nameServer, "wait",
+                                "Torvane0:message", "ROBOT_ARRIVED|ROBOT_FINISH", "--timeout",
+                                "600", "--send", "Torvane0:in_message", "ROBOT_START"});
+  test_support::ChildProcess driving(drive[0], {drive.begin() + 1, drive.end()});
+  // Under way: the planner commands a speed.
+  ASSERT_TRUE(waitFor([&] { return count(plannerLog(), "Velocity:0.3") > 0; }, kEventTimeout))
+      << plannerLog();
+
+  const int restsBefore = count(baseLog(), watchdog);
+  ASSERT_TRUE(network_->setLink("base", false));
+  const auto cutAt = std::chrono::steady_clock::now();
+  // Pulled out for 3 s, and for as long as it takes launch to tell and the base to stop.
+  const std::regex silence(R"(BaseSimComp \(pid [0-9]+\) stopped answering)");
+  const bool reported = waitFor(
+      [&] { return std::regex_search(system->launch().standardOutput(), silence); }, kEventTimeout);
+  const bool stopped =
+      waitFor([&] { return count(baseLog(), watchdog) > restsBefore; }, kEventTimeout);
+  std::this_thread::sleep_until(cutAt + std::chrono::duration_cast<std::chrono::nanoseconds>(kCut));
+  ASSERT_TRUE(network_->setLink("base", true));
+  EXPECT_TRUE(reported) << system->launch().output();
+  EXPECT_TRUE(stopped) << baseLog();
+
+  // Back: launch makes the connections the cut dropped again, and the drive goes on.
+  EXPECT_TRUE(system->launch().waitForOutput("BaseSimComp answers again", kEventTimeout))
+      << system->launch().output();
+  const auto arrived = driving.waitForExit(Seconds(600));
+  ASSERT_TRUE(arrived) << driving.output() << plannerLog();
+  EXPECT_TRUE(arrived->exitedWith(0)) << driving.output();
+  EXPECT_EQ(driving.standardOutput(), "ROBOT_ARRIVED\n") << driving.output();
 
   const auto status = system->stop();
   ASSERT_TRUE(status) << system->launch().output();

@@ -39,6 +39,10 @@ std::string secondsText(double seconds) { return std::to_string(static_cast<long
 
 std::string projectRoot() { return HOSTS_PROJECT_ROOT; }
 
+std::string shippedSystemFile(const std::string& name) {
+  return projectRoot() + "/scripts/system/" + name;
+}
+
 LaunchedSystem::LaunchedSystem(const LaunchOptions& options)
     : options_(options), parent_("mm-hosts-") {
   outDir_ = parent_.path() + "/out";
@@ -57,9 +61,8 @@ LaunchedSystem::LaunchedSystem(const LaunchOptions& options)
       {"BUILDING", projectRoot() + "/sim/base/default_building.plan"},
       {"TIME_SCALE", std::to_string(options.timeScale)}};
   variables.insert(variables.end(), options.variables.begin(), options.variables.end());
-  arguments.insert(arguments.end(),
-                   {"launch", projectRoot() + "/scripts/system/" + options.systemFile, "--out",
-                    outDir_, "--start-timeout", "120", "--answer-timeout", "2"});
+  arguments.insert(arguments.end(), {"launch", options.systemFile, "--out", outDir_,
+                                     "--start-timeout", "120", "--answer-timeout", "2"});
   for (const auto& [name, value] : variables) {
     arguments.insert(arguments.end(), {"--var", name + "=" + value});
   }

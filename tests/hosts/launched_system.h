@@ -13,7 +13,7 @@
 namespace hosts_test {
 
 struct LaunchOptions {
-  std::string systemFile;  // relative to scripts/system
+  std::string systemFile;  // a path
   std::string nameServer;  // given to rtctl with -n; "" leaves it to the file
   // Put before rtctl and demo_summary: where they run ("ip netns exec NS").
   std::vector<std::string> prefix;
@@ -69,7 +69,8 @@ class LaunchedSystem {
   std::unique_ptr<test_support::ChildProcess> launch_;
 };
 
-// The project's source tree.
+// The project's source tree, and a file of its scripts/system.
 std::string projectRoot();
+std::string shippedSystemFile(const std::string& name);
 
 }  // namespace hosts_test

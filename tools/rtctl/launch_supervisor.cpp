@@ -481,7 +481,7 @@ void Supervisor::checkAnswers() {
       }
     } else if (program.silent && silence < invocation_.launch.answerTimeout_s) {
       program.silent = false;
-      report(entry.label + " answers again");
+      reconnect(program);
     }
     auto states = program.probe->statesSince(program.statesFrom);
     if (!states) continue;
@@ -589,6 +589,24 @@ void Supervisor::reapplyLinesOf(Program& program) {
   report(program.entry->label + ": back up with " + std::to_string(lines.size()) +
          " of its lines applied again (" + std::to_string(outcome.changed) + " changed), " + after +
          " after it ended");
+}
+
+void Supervisor::reconnect(const Program& program) {
+  // A writer drops a connection whose reader stops answering (a pulled network cable): once
+  // the program answers again, the file's connections to it are made again where they are
+  // gone. Values and states live in the process and are left as they are, so that a component
+  // the operator deactivated stays so.
+  std::vector<Action> connections;
+  for (const Action& line : linesToApply(program.entry->components)) {
+    if (line.kind == ActionKind::Connect) connections.push_back(line);
+  }
+  ApplyOutcome outcome = applyLines(session_, connections, [this](const std::string& line) {
+    if (line.find(": already connected") == std::string::npos) report(line);
+  });
+  std::string line = program.entry->label + " answers again";
+  if (!outcome.failure.empty())
+    line += "; its connections could not be made again: " + outcome.failure;
+  report(line);
 }
 
 void Supervisor::startReportingStates(Program& program) {
