@@ -1,5 +1,10 @@
 #include "session.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include "component_names.h"
 #include "name_server_address.h"
 #include "naming_tree.h"
@@ -124,6 +129,12 @@ std::vector<std::string> Session::componentPaths() {
 }
 
 CosNaming::NamingContextExt_ptr Session::rootContext() {
+  // A socket that cannot be reached says why, rather than looking like a name server gone.
+  if (name_service::isUnixSocketAddress(nameServer_) && access(nameServer_.c_str(), W_OK) != 0) {
+    int error = errno;
+    throw Failure("name server " + nameServer_ + ": " + std::strerror(error) +
+                  (error == EACCES ? " (the system is private to another user)" : ""));
+  }
   CosNaming::NamingContextExt_var root = name_service::rootContext(orb_, nameServer_, 0);
   if (CORBA::is_nil(root)) throw Failure("bad name server address \"" + nameServer_ + "\"");
   return root._retn();
