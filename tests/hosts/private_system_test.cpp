@@ -111,11 +111,12 @@ TEST_F(PrivateSystemTest, anotherUserCanNeitherListNorDriveItWhileTheOwnerCan) {
   }
 
   // The other user: nothing to list, nothing to read or change, nothing to stop.
-  for (const std::vector<std::string>& command :
-       std::vector<std::vector<std::string>>{{"ls"},
-                                             {"conf", "Palkett0"},
-                                             {"conf", "Palkett0", "set", "xWorldR_m", "0.5"},
-                                             {"deactivate", "Palkett0"}}) {
+  for (const std::vector<std::string>& command : std::vector<std::vector<std::string>>{
+           {"ls"},
+           {"conf", "Palkett0"},
+           {"conf", "Palkett0", "set", "xWorldR_m", "0.5"},
+           {"deactivate", "Palkett0"},
+           {"inject", "Palkett0:input", "HIRO_OBJ_MANIP_START"}}) {
     const auto refused = asOtherUser(command);
     EXPECT_FALSE(refused.status.exitedWith(0)) << command[0] << ": " << refused.out;
     EXPECT_EQ(refused.out.find("Palkett0"), std::string::npos) << refused.out;
@@ -135,6 +136,9 @@ TEST_F(PrivateSystemTest, anotherUserCanNeitherListNorDriveItWhileTheOwnerCan) {
   const auto changed =
       system.rtctl({"conf", "Palkett0", "set", "xWorldR_m", "0.351"}, kCallTimeout);
   EXPECT_TRUE(changed.status.exitedWith(0)) << changed.err;
+  // A word the coordinator takes in any state without moving the robot.
+  const auto sent = system.rtctl({"inject", "Palkett0:input", "FINISH"}, kCallTimeout);
+  EXPECT_TRUE(sent.status.exitedWith(0)) << sent.err;
   const auto changedValues = system.rtctl({"conf", "Palkett0"}, kCallTimeout);
   EXPECT_NE(changedValues.out.find("xWorldR_m = 0.351"), std::string::npos) << changedValues.out;
 
