@@ -113,6 +113,9 @@ TEST(PrivateFolder, isMadeForItsOwnerAloneAndAFolderOthersCanOpenIsRefused) {
   EXPECT_EQ(preparePrivateFolder(folder),
             folder + " can be opened by other users (mode 0750): chmod 700 " + folder +
                 ", or name a folder of your own");
+  const std::string tooLong = dir.file(std::string(100, 'x'));
+  EXPECT_NE(preparePrivateFolder(tooLong).find("is too long for Unix sockets in it"),
+            std::string::npos);
   test_support::writeFile(dir.file("plain"), "");
   EXPECT_EQ(preparePrivateFolder(dir.file("plain")), dir.file("plain") + " is not a folder");
 }

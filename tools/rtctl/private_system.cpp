@@ -1,6 +1,7 @@
 #include "private_system.h"
 
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,6 +16,8 @@ namespace {
 
 constexpr mode_t kOwnerOnly = 0700;
 constexpr mode_t kOthersBits = 0077;
+// A socket's path holds at most 107 characters; the ORB names its sockets with 20.
+constexpr size_t kLongestFolder = sizeof(sockaddr_un::sun_path) - 1 - 21;
 // Sockets the owner alone may connect to, even should the folder be opened later.
 constexpr const char* kSocketPermission = "0600";
 
@@ -38,6 +41,11 @@ std::vector<std::string> privateOrbArguments(const std::string& folder, const st
 }
 
 std::string preparePrivateFolder(const std::string& folder) {
+  if (folder.size() > kLongestFolder) {
+    return "the private folder " + folder + " is too long for Unix sockets in it (" +
+           std::to_string(folder.size()) + " characters, at most " +
+           std::to_string(kLongestFolder) + "): choose a shorter one";
+  }
   struct stat status {};
   if (lstat(folder.c_str(), &status) != 0) {
     if (errno != ENOENT) return folder + ": " + std::strerror(errno);

@@ -14,7 +14,8 @@ std::vector<std::string> privateOrbArguments(const std::string& folder,
                                              const std::string& socket = "");
 
 // Makes the folder (mode 0700) when it is missing. "" when it is ready; otherwise why it does
-// not keep the system private (another owner, or a mode that lets others in), in one line.
+// not keep the system private (another owner, or a mode that lets others in) or cannot hold
+// sockets (a path too long for them), in one line.
 std::string preparePrivateFolder(const std::string& folder);
 
 // The value of the last "KEY: VALUE" (or "KEY = VALUE") line of an rtc.conf text; "" without
