@@ -99,6 +99,11 @@ StringListener::StringListener(Session& session, const PortAddress& address,
 
 StringListener::~StringListener() { disconnectQuietly(source_.port, connectorId_.c_str()); }
 
+bool StringListener::stillConnected() {
+  RTC::ConnectorProfile_var profile = source_.port->get_connector_profile(connectorId_.c_str());
+  return connectorId_ == profile->connector_id.in();
+}
+
 std::optional<std::vector<std::string>> StringListener::next(double timeout_s) {
   return sink_->next(timeout_s);
 }

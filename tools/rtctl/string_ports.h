@@ -24,6 +24,9 @@ class StringListener {
   // The next sample's strings, waiting at most timeout_s; empty on time-out.
   std::optional<std::vector<std::string>> next(double timeout_s);
   const FoundPort& source() const { return source_; }
+  // False once the out-port no longer holds the connection: it dropped it after a write to
+  // rtctl timed out (a network cut), so samples are being missed.
+  bool stillConnected();
 
  private:
   FoundPort source_;

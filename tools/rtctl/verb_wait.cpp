@@ -2,7 +2,8 @@
 // out-port and prints the first sample that matches PATTERN (a POSIX extended regular
 // expression that must match the whole sample). With --send it writes TEXT once it is
 // listening, so that the answer to a request cannot be missed. It fails on one line when the
-// time is up, when the component or the name server goes away, or on Ctrl-C.
+// time is up, when the component or the name server goes away, when the component drops the
+// connection (a network cut), or on Ctrl-C.
 #include <chrono>
 #include <iostream>
 #include <regex>
@@ -20,10 +21,16 @@ constexpr double kSamplePoll_s = 0.1;
 // How often the component and the name server are asked whether they are still there.
 constexpr auto kPresenceCheck = std::chrono::milliseconds(500);
 
-// Why the source went away, or "".
-std::string absence(Session& session, const FoundPort& source) {
+// Why the source went away or stopped writing to rtctl, or "".
+std::string absence(Session& session, StringListener& listener) {
+  const FoundPort& source = listener.source();
   try {
     if (source.component.object->_non_existent()) return source.component.instanceName + " is gone";
+    if (!listener.stillConnected()) {
+      return source.component.instanceName +
+             " dropped rtctl's connection (a write to rtctl timed out), so a sample may have "
+             "been missed";
+    }
   } catch (const CORBA::Exception& error) {
     return Session::explain(source.component.instanceName, error);
   }
@@ -55,7 +62,7 @@ int waitCommand(Session& session, const Invocation& invocation) {
     }
     if (now - lastCheck >= kPresenceCheck) {
       lastCheck = now;
-      std::string gone = absence(session, listener.source());
+      std::string gone = absence(session, listener);
       if (!gone.empty()) throw Failure(what + ": " + gone);
     }
     auto sample = listener.next(kSamplePoll_s);
