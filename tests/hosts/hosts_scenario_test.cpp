@@ -82,6 +82,7 @@ TEST_F(HostsTest, theWholeScenarioAcrossFourHostsEndsWithTheDemosSummary) {
   const std::string conf = test_support::readFile(system->outDir() + "/run/BriskoComp/rtc.conf");
   EXPECT_NE(conf.find("corba.endpoints: 198.18.0.2:\n"), std::string::npos) << conf;
   EXPECT_NE(conf.find("corba.nameservers: 198.18.0.1:2809\n"), std::string::npos) << conf;
+  EXPECT_NE(conf.find("naming.formats: robot.host_cxt/%n.rtc\n"), std::string::npos) << conf;
   const auto listing = system->rtctl({"ls"}, Seconds(60));
   EXPECT_NE(listing.out.find("robot.host_cxt/Brisko0.rtc"), std::string::npos) << listing.out;
   EXPECT_NE(listing.out.find("operator.host_cxt/Palkett0.rtc"), std::string::npos) << listing.out;
