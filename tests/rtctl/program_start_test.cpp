@@ -100,6 +100,19 @@ TEST_F(ProgramStartTest, aPrivateSystemListensOnlyOnSocketsBesideTheNameServersK
       << conf;
 }
 
+TEST_F(ProgramStartTest, aPrivateSystemRunsOnNoOtherHost) {
+  SystemFile file = read(
+      "host robot 198.18.0.2 via=\"ip netns exec robot\"\n"
+      "program comp host=robot -- bin/Comp\n");
+  ProgramStartPlan result =
+      planProgramStart(file, file.programs.at(0), "/run/owner/robot/names.sock", dir.file("out"));
+  EXPECT_FALSE(result.start);
+  ASSERT_EQ(result.problems.size(), 1u);
+  EXPECT_EQ(result.problems[0],
+            "t.system:2: comp: runs on host robot, but a system whose name server is a Unix "
+            "socket is private to this machine");
+}
+
 TEST(PrivateFolder, isMadeForItsOwnerAloneAndAFolderOthersCanOpenIsRefused) {
   test_support::TempDir dir{"rtctl-private-"};
   const std::string folder = dir.file("a/robot");

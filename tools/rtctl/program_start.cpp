@@ -139,7 +139,10 @@ ProgramStartPlan planProgramStart(const SystemFile& file, const ProgramEntry& pr
               "the program's rtc.conf there) or remove it");
     }
     std::vector<std::pair<std::string, std::string>> keys = program.confValues;
-    if (name_service::isUnixSocketAddress(nameServer)) {
+    if (name_service::isUnixSocketAddress(nameServer) && host.declared) {
+      problem("runs on host " + host.name +
+              ", but a system whose name server is a Unix socket is private to this machine");
+    } else if (name_service::isUnixSocketAddress(nameServer)) {
       // Private: a socket beside the name server's and no TCP endpoint at all; the program's
       // own ORB options are kept.
       keys.emplace_back("corba.nameservers", name_service::nameServiceLocation(nameServer));
