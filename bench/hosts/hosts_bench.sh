@@ -74,6 +74,7 @@ launch_system() {
   "${run_on[@]}" "$bin/rtctl" -n "$names" launch "$file" --out "$out" \
     --var BIN="$bin" --var OUT="$out" --var SCENE="$repo/sim/hiro/scenes/default.scene" \
     --var BUILDING="$repo/sim/base/default_building.plan" --var TIME_SCALE="$time_scale" \
+    --var PLANNER_RATE_HZ=$((10 * time_scale)) --var BASE_RATE_HZ=$((50 * time_scale)) \
     --var NETNS="$prefix" >"$out/launch.out" 2>&1 &
   launch_pid=$!
   local deadline=$((SECONDS + START_TIMEOUT_S))

@@ -58,8 +58,9 @@ class HostsTest : public ::testing::Test {
 
 TEST(HostsSystemFile, connectsConfiguresAndActivatesAsTheOneMachineDemo) {
   std::vector<std::pair<std::string, std::string>> variables{
-      {"BIN", "/bin"},         {"OUT", "/out"},     {"SCENE", "s"},
-      {"BUILDING", "/b.plan"}, {"TIME_SCALE", "1"}, {"NETNS", "x-"}};
+      {"BIN", "/bin"},           {"OUT", "/out"},       {"SCENE", "s"},
+      {"BUILDING", "/b.plan"},   {"TIME_SCALE", "1"},   {"NETNS", "x-"},
+      {"PLANNER_RATE_HZ", "10"}, {"BASE_RATE_HZ", "50"}};
   rtctl::SystemFileRead hosts = rtctl::readSystemFile(shippedSystemFile("hosts.system"), variables);
   rtctl::SystemFileRead demo = rtctl::readSystemFile(shippedSystemFile("demo.system"), variables);
   ASSERT_TRUE(hosts.file) << hosts.error;

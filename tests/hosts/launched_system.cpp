@@ -19,6 +19,8 @@ const test_support::Seconds kSummaryTimeout{120};
 // The base drives in simulated time; an arm task of the scenario takes well under this.
 const test_support::Seconds kDriveTimeout{600};
 const test_support::Seconds kArmTaskTimeout{400};
+constexpr double kPlannerRate_Hz = 10;
+constexpr double kBaseRate_Hz = 50;
 // The call that sends the word and listens for the answer may itself take a while to connect.
 const test_support::Seconds kRtctlMargin{60};
 
@@ -59,7 +61,11 @@ LaunchedSystem::LaunchedSystem(const LaunchOptions& options)
       {"OUT", outDir_},
       {"SCENE", sceneFile()},
       {"BUILDING", projectRoot() + "/sim/base/default_building.plan"},
-      {"TIME_SCALE", std::to_string(options.timeScale)}};
+      {"TIME_SCALE", std::to_string(options.timeScale)},
+      // The planner looks, and the base takes its commands, as often per simulated second
+      // whatever the scale (as scripts/demo sets them).
+      {"PLANNER_RATE_HZ", std::to_string(kPlannerRate_Hz * options.timeScale)},
+      {"BASE_RATE_HZ", std::to_string(kBaseRate_Hz * options.timeScale)}};
   variables.insert(variables.end(), options.variables.begin(), options.variables.end());
   arguments.insert(arguments.end(), {"launch", options.systemFile, "--out", outDir_,
                                      "--start-timeout", "120", "--answer-timeout", "2"});
