@@ -27,6 +27,11 @@ constexpr int kWordWait_ms = 1000;
 // step, to 10 s. The base drives each command a whole period without the planner looking,
 // and its prediction has to stay on the 5 m of grid ahead (3 m in 10 s at route speed).
 constexpr double kShortestLoopTime_s = 0.001;
+// The cycle's velocity command is sent again this often (planner's clock) until the next
+// cycle's, for at most this many periods after the cycle gave it: a cycle late by up to one
+// whole period does not let the base's watchdog brake it.
+constexpr double kCommandRepeat_s = 0.1;
+constexpr double kCommandHold_periods = 2.0;
 constexpr double kLongestLoopTime_s = 10.0;
 // Route speeds from 1 mm/s to 2 m/s: above any mobile base this planner drives, and low
 // enough that the speed in mm/s stays a finite float.
@@ -88,14 +93,18 @@ Torvane::Torvane(RTC::Manager* manager)
       messageOut_("message", message_),
       relativeMapServicePort_("RelativeMapService"),
       clock_(shell::timeScaleOf(manager->getConfig())),
-      cycle_(settings_, *this, clock_, planner::PlannerFiles{"MotionSet.mtn", kStepLogFile}) {
+      cycle_(settings_, *this, clock_, planner::PlannerFiles{"MotionSet.mtn", kStepLogFile}),
+      keepAlive_(kCommandRepeat_s) {
   if (!cycle_.openStepLog()) {
     std::fprintf(stderr, "Torvane: cannot create the step log %s\n", kStepLogFile);
     std::exit(kFatalExitCode);
   }
 }
 
-Torvane::~Torvane() { cycle_.closeStepLog(); }
+Torvane::~Torvane() {
+  stopKeepAlive();
+  cycle_.closeStepLog();
+}
 
 RTC::ReturnCode_t Torvane::onInitialize() {
   print("Torvane: onInitialize\n");
@@ -152,6 +161,7 @@ RTC::ReturnCode_t Torvane::onFinalize() {
 RTC::ReturnCode_t Torvane::onActivated(RTC::UniqueId) {
   print("Torvane: onActivated\n");
   running_ = true;
+  startKeepAlive();
   if (const std::optional<std::string> refusal = cycle_.activate()) {
     print(*refusal);
     std::getchar();
@@ -166,6 +176,7 @@ RTC::ReturnCode_t Torvane::onDeactivated(RTC::UniqueId) {
       "\n\n##########################################\n"
       "Torvane: onDeactivated\n"
       "##########################################\n");
+  stopKeepAlive();
   cycle_.deactivate();
   return RTC::RTC_OK;
 }
@@ -192,9 +203,53 @@ void Torvane::sendMessage(const std::string& text) {
 }
 
 void Torvane::sendVelocity(double vx_mps, double va_radps) {
-  robotControl_.data.vx = vx_mps;
-  robotControl_.data.va = va_radps;
+  const planner::VelocityCommand command{vx_mps, va_radps};
+  std::lock_guard<std::mutex> lock(commandMutex_);
+  writeVelocity(command);
+  keepAlive_.commanded(command, clockSeconds(), kCommandHold_periods * settings_.loopTime_s);
+}
+
+double Torvane::clockSeconds() const {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - clockStart_).count() *
+         clock_.timeScale();
+}
+
+void Torvane::writeVelocity(const planner::VelocityCommand& command) {
+  robotControl_.data.vx = command.vx_mps;
+  robotControl_.data.va = command.va_radps;
   robotControlOut_.write();
+}
+
+void Torvane::startKeepAlive() {
+  stopKeepAlive();
+  {
+    std::lock_guard<std::mutex> lock(commandMutex_);
+    keepAlive_.clear();
+    keepAliveStop_ = false;
+  }
+  keepAliveThread_ = std::thread(&Torvane::keepAliveLoop, this);
+}
+
+void Torvane::stopKeepAlive() {
+  if (!keepAliveThread_.joinable()) return;
+  {
+    std::lock_guard<std::mutex> lock(commandMutex_);
+    keepAliveStop_ = true;
+    keepAlive_.clear();
+  }
+  keepAliveWake_.notify_all();
+  keepAliveThread_.join();
+}
+
+void Torvane::keepAliveLoop() {
+  // Looks a few times per repeat period, in wall-clock time.
+  const auto look = std::chrono::duration<double>(kCommandRepeat_s / 4.0 / clock_.timeScale());
+  std::unique_lock<std::mutex> lock(commandMutex_);
+  while (!keepAliveStop_) {
+    keepAliveWake_.wait_for(lock, look);
+    if (keepAliveStop_) break;
+    if (const auto command = keepAlive_.repeatDue(clockSeconds())) writeVelocity(*command);
+  }
 }
 
 planner::MapServiceState Torvane::mapServiceState() {

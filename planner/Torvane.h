@@ -1,7 +1,11 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
+#include <thread>
 
 // The data types come before the port templates that marshal them.
 #include <idl/OrvnCdrCodec.h>
@@ -17,6 +21,7 @@
 #include <rtm/DataOutPort.h>
 #include <rtm/Manager.h>
 
+#include "command_keep_alive.h"
 #include "planner_clock.h"
 #include "planner_cycle.h"
 
@@ -27,7 +32,8 @@
 // and parameters (each with its range) and allocates the grid; onActivated loads the motion
 // set and starts a new route; onExecute runs one cycle, whose waits (pacing, odometry) give
 // way to a deactivation, an exit or a shutdown; onDeactivated stops the base and prints the
-// statistics; onFinalize frees the grid.
+// statistics; onFinalize frees the grid. While active, a thread of its own sends the cycle's
+// velocity command again between cycles (command_keep_alive.h).
 class Torvane : public RTC::DataFlowComponentBase, private planner::PlannerIo {
  public:
   explicit Torvane(RTC::Manager* manager);
@@ -55,6 +61,13 @@ class Torvane : public RTC::DataFlowComponentBase, private planner::PlannerIo {
   void publishImage(const cv::Mat& image) override;
   std::string consoleText(const std::string& utf8) override;
 
+  // Seconds on the planner's clock (simulated time at a time scale other than 1).
+  double clockSeconds() const;
+  void writeVelocity(const planner::VelocityCommand& command);
+  void startKeepAlive();
+  void stopKeepAlive();
+  void keepAliveLoop();
+
   Pexa::TimedPose2D robotPose_;
   RTC::InPort<Pexa::TimedPose2D> robotPoseIn_;
   Pexa::TimedVelocity2D robotVelocity_;
@@ -79,6 +92,14 @@ class Torvane : public RTC::DataFlowComponentBase, private planner::PlannerIo {
   Zemla::TimedFloatRelativeOGMapData_var mapReply_;
   // Set while the component is active; a sample wait gives up once it is cleared.
   std::atomic<bool> running_{false};
+
+  const std::chrono::steady_clock::time_point clockStart_ = std::chrono::steady_clock::now();
+  // Guards robot_control's out-port and everything of the keep-alive below.
+  std::mutex commandMutex_;
+  std::condition_variable keepAliveWake_;
+  planner::CommandKeepAlive keepAlive_;
+  bool keepAliveStop_ = false;
+  std::thread keepAliveThread_;
 };
 
 extern "C" void TorvaneInit(RTC::Manager* manager);

@@ -6,20 +6,73 @@
 #   exit_s   from the stop to the end of the PalkettComp process (all but a deactivation)
 #   halted   whether the coordinator reached the protective stop ("cannot halt" not printed)
 # The way "idle" sends SIGTERM with no task running: only exit_s applies.
+# Each run is a system file brought up by rtctl launch with a name server of its own.
 # Times are polled every 5 ms. Usage: bench/pickplace/stop_timing.sh [runs per way, default 3]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-# shellcheck source=../../scripts/lib/rtsystem.sh
-source "$root/scripts/lib/rtsystem.sh"
+bin=${BENCH_BIN:-$root/${BUILD_DIR:-build}/bin}
 runs=${1:-3}
 
-rts_init "$root"
 for program in HiroSimComp BriskoComp PalkettComp rtctl; do
-  [[ -x $RTS_BIN/$program ]] || { echo "build $program first (scripts/setup)" >&2; exit 1; }
+  [[ -x $bin/$program ]] || { echo "build $program first (scripts/setup)" >&2; exit 1; }
 done
-rts_start_name_server
-conf=$RTS_DIR/rtc.conf
-rts_write_rtc_conf "$conf" "exec_cxt.periodic.rate: 100" "logger.log_level: WARN"
+work=$(mktemp -d "${TMPDIR:-/tmp}/stop-timing-XXXXXX")
+launch_pid="" reader_pid=""
+
+# Ends what a run started: the reader, then rtctl launch, which stops the system in order.
+end_run() {
+  local pid
+  for pid in $reader_pid $launch_pid; do
+    kill -TERM "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  reader_pid="" launch_pid=""
+}
+# The logs are kept after a failure only.
+trap 'status=$?; end_run; if ((status)); then echo "logs kept in $work"; else rm -rf "$work"; fi' EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+cat >"$work/bench.conf" <<'CONF'
+corba.endpoints: 127.0.0.1:
+logger.enable: YES
+logger.file_name: STDOUT
+logger.log_level: WARN
+manager.shutdown_on_nortcs: YES
+exec_cxt.periodic.rate: 100
+CONF
+cat >"$work/bench.system" <<'SYSTEM'
+nameserver start
+program HiroSimComp components=RobotController0,HIROController0,HiroNX0,Lumeris0 \
+    conf=bench.conf -- ${BIN}/HiroSimComp
+program BriskoComp components=Brisko0 conf=bench.conf -- ${BIN}/BriskoComp
+program PalkettComp components=Palkett0 conf=bench.conf -- ${BIN}/PalkettComp
+connect Brisko0:RobotHWSvc      RobotController0:RobotHWSvc
+connect Brisko0:SeqPlayerSvc    RobotController0:SeqPlayerSvc
+connect Brisko0:ArmCtrlSvcL     RobotController0:ArmCtrlSvcL
+connect Brisko0:ArmCtrlSvcR     RobotController0:ArmCtrlSvcR
+connect Brisko0:GrasperSvc      RobotController0:GrasperSvc
+connect Palkett0:BriskoService  Brisko0:BriskoService
+connect Palkett0:HIRO           HIROController0:HIRO
+connect Palkett0:HiroNX         HiroNX0:HiroNX
+connect Palkett0:LumerisService Lumeris0:LumerisService
+activate Brisko0
+activate Palkett0
+SYSTEM
+
+# free_port: a TCP port on 127.0.0.1 that nothing listens on.
+free_port() {
+  local port
+  for _ in $(seq 1 200); do
+    port=$((20000 + RANDOM % 40000))
+    if ! (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
+      echo "$port"
+      return 0
+    fi
+  done
+  echo "no free port found" >&2
+  return 1
+}
 
 now_ns() { date +%s%N; }
 
@@ -46,34 +99,27 @@ wait_for_end() {
 seconds_between() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", (b - a) / 1e9 }'; }
 
 one_run() {
-  local way=$1 run=$2 dir=$RTS_DIR/$1-$2
+  local way=$1 run=$2 dir=$work/$1-$2 names
+  names=127.0.0.1:$(free_port)
   mkdir -p "$dir"
-  rts_start_in "$dir" "$dir/sim.log" sim "$RTS_BIN/HiroSimComp" -f "$conf" >/dev/null
-  rts_start_in "$dir" "$dir/brisko.log" brisko "$RTS_BIN/BriskoComp" -f "$conf" >/dev/null
-  rts_start_in "$dir" "$dir/palkett.log" palkett "$RTS_BIN/PalkettComp" -f "$conf" >/dev/null
-  local palkett=${RTS_PIDS[-1]}
-  for name in RobotController0 HIROController0 HiroNX0 Lumeris0 Brisko0 Palkett0; do
-    rts_wait_for_name "$name" 30 || { echo "$name did not come up" >&2; return 1; }
-  done
-  for port in RobotHWSvc SeqPlayerSvc ArmCtrlSvcL ArmCtrlSvcR GrasperSvc; do
-    rts_rtctl connect "Brisko0:$port" "RobotController0:$port" >/dev/null
-  done
-  rts_rtctl connect Palkett0:BriskoService Brisko0:BriskoService >/dev/null
-  rts_rtctl connect Palkett0:HIRO HIROController0:HIRO >/dev/null
-  rts_rtctl connect Palkett0:HiroNX HiroNX0:HiroNX >/dev/null
-  rts_rtctl connect Palkett0:LumerisService Lumeris0:LumerisService >/dev/null
-  rts_rtctl activate Brisko0 Palkett0 >/dev/null
+  "$bin/rtctl" -n "$names" launch "$work/bench.system" --out "$dir" --var "BIN=$bin" \
+    >"$dir/launch.log" 2>&1 </dev/null &
+  launch_pid=$!
+  wait_for_text "$dir/launch.log" " system up: " 90 ||
+    { echo "the system did not come up; see $dir/launch.log" >&2; return 1; }
+  local palkett palkett_log=$dir/logs/PalkettComp.log
+  palkett=$(sed -n 's/.* started PalkettComp (pid \([0-9]*\)).*/\1/p' "$dir/launch.log")
 
-  rts_start_in "$dir" "$dir/output.log" reader "$RTS_BIN/rtctl" -n "$RTS_NAMES" print \
-    Palkett0:output >/dev/null
+  "$bin/rtctl" -n "$names" print Palkett0:output >"$dir/output.log" 2>&1 </dev/null &
+  reader_pid=$!
   local attempt
   for attempt in $(seq 1 30); do
-    rts_rtctl inject Palkett0:input HIRO_TRAY_MANIP_STOP >/dev/null
+    "$bin/rtctl" -n "$names" inject Palkett0:input HIRO_TRAY_MANIP_STOP >/dev/null
     wait_for_text "$dir/output.log" HIRO_TRAY_MANIP_STOPPED 1 && break
   done
   if [[ $way != idle ]]; then
-    rts_rtctl inject Palkett0:input HIRO_OBJ_MANIP_START >/dev/null
-    wait_for_text "$dir/palkett.log" "<< nxutil::Hiro2HiroNX()" 60 ||
+    "$bin/rtctl" -n "$names" inject Palkett0:input HIRO_OBJ_MANIP_START >/dev/null
+    wait_for_text "$palkett_log" "<< nxutil::Hiro2HiroNX()" 60 ||
       { echo "no trajectory was sent" >&2; return 1; }
     sleep 1
   fi
@@ -84,7 +130,7 @@ one_run() {
     SIGTERM | idle) kill -TERM "$palkett" ;;
     SIGINT) kill -INT "$palkett" ;;
     exit | deactivation)
-      rts_rtctl "${way/deactivation/deactivate}" Palkett0 >/dev/null &
+      "$bin/rtctl" -n "$names" "${way/deactivation/deactivate}" Palkett0 >/dev/null &
       requesting=$!
       ;;
   esac
@@ -99,9 +145,9 @@ one_run() {
   [[ -n $requesting ]] && wait "$requesting"
   local word_s=- halted=yes
   [[ -n $word_at ]] && word_s=$(seconds_between "$start" "$word_at")
-  grep -qF "cannot halt the robot" "$dir/palkett.log" && halted=no
+  grep -qF "cannot halt the robot" "$palkett_log" && halted=no
   printf '%-13s %4d %8s %8s %7s\n' "$way" "$run" "$word_s" "$exit_s" "$halted"
-  rts_stop_processes >/dev/null
+  end_run
 }
 
 printf '%-13s %4s %8s %8s %7s\n' way run word_s exit_s halted

@@ -38,7 +38,8 @@ cp "$bin/MotionSet.mtn" "$out/run/TorvaneComp/"
 log="$out/launch.out"
 "$rtctl" -n "$names" launch "$repo/scripts/system/demo.system" --respawn --out "$out" \
   --var BIN="$bin" --var OUT="$out" --var SCENE="$repo/sim/hiro/scenes/default.scene" \
-  --var BUILDING="$repo/sim/base/default_building.plan" --var TIME_SCALE=1 >"$log" 2>&1 &
+  --var BUILDING="$repo/sim/base/default_building.plan" --var TIME_SCALE=1 \
+  --var PLANNER_RATE_HZ=10 --var BASE_RATE_HZ=50 >"$log" 2>&1 &
 launch_pid=$!
 finish() {
   kill -INT "$launch_pid" 2>/dev/null || true
@@ -115,7 +116,8 @@ echo
 echo "rtctl commands against the running demo system ($rounds runs each)"
 printf '%-44s %12s %12s\n' command "median (ms)" "slowest (ms)"
 vars=(--var BIN="$bin" --var OUT="$out" --var SCENE="$repo/sim/hiro/scenes/default.scene"
-  --var BUILDING="$repo/sim/base/default_building.plan" --var TIME_SCALE=1)
+  --var BUILDING="$repo/sim/base/default_building.plan" --var TIME_SCALE=1 \
+  --var PLANNER_RATE_HZ=10 --var BASE_RATE_HZ=50)
 time_command() {
   local label=$1
   shift

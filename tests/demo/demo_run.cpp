@@ -35,7 +35,7 @@ DemoRun::DemoRun(const std::vector<std::string>& arguments) : parent_("mm-demo-"
   std::vector<std::string> all{"--fast", "--no-build", "--out", outDir_};
   all.insert(all.end(), arguments.begin(), arguments.end());
   test_support::ChildOptions options;
-  options.environment = {{"RTS_BIN", test_support::binDir()}};
+  options.environment = {{"DEMO_BIN", test_support::binDir()}};
   options.label = "scripts/demo";
   process_ =
       std::make_unique<test_support::ChildProcess>(projectRoot() + "/scripts/demo", all, options);

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# The system file as scripts/demo reads it: the shipped file is valid and names every
-# component of the demo; each kind of mistake is refused with its file and line.
+# The system file as scripts/demo gives it to rtctl: the shipped file is valid with the demo's
+# values and its programs can start from this build; a broken file, a missing one and missing
+# programs are refused with exit 2 before anything starts.
+# Usage: system_file_test.sh PROJECT_ROOT BIN_DIR
 set -u
 root=$1
+bin=$2
 demo="$root/scripts/demo"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -11,69 +14,44 @@ failures=0
 
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-# expect_refused TEXT MESSAGE: a system file holding TEXT is refused with MESSAGE.
-expect_refused() {
-  printf '%s\n' "$1" >"$work/bad.system"
-  local output status
-  output=$("$demo" --check-system --system "$work/bad.system" 2>&1)
-  status=$?
-  [[ $status == 2 ]] || fail "exit $status instead of 2 for: $1"
-  [[ $output == *"$2"* ]] || fail "for: $1
-  expected: $2
-  got: $output"
-}
+output=$(DEMO_BIN=$bin "$demo" --no-build --check-system 2>&1) ||
+  fail "the shipped system file is refused: $output"
+grep -q "demo.system: 6 programs, .*; the file is valid and its programs can start here" \
+  <<<"$output" || fail "not reported valid: $output"
 
-output=$("$demo" --check-system 2>&1) || fail "the shipped system file is refused: $output"
-for name in Brisko0 Palkett0 Torvane0 BaseSim0; do
-  grep -q "^components: .*\b$name\b" <<<"$output" || fail "$name missing from: $output"
-done
-grep -qx "activate Palkett0" <<<"$output" || fail "Palkett0 is not activated"
-# The coordinator moves the robot on activation: it must come after its connections.
-last_connect=$(grep -n '^connect Palkett0:' <<<"$output" | tail -1 | cut -d: -f1)
-activation=$(grep -n '^activate Palkett0$' <<<"$output" | cut -d: -f1)
-((last_connect < activation)) || fail "Palkett0 is activated before it is connected"
-grep -q "^conf BaseSim0 set floor_plan /.*default_building.plan$" <<<"$output" ||
-  fail "the building is not passed as an absolute path"
+# The values the demo gives are those the file reads: --out reaches the programs' folders.
+output=$(DEMO_BIN=$bin "$demo" --no-build --check-system --out "$work/run" 2>&1) ||
+  fail "refused with --out: $output"
+[[ -f $work/run/run/TorvaneComp/MotionSet.mtn ]] ||
+  fail "the motion set is not in the planner's folder under --out"
 
-cat >"$work/good.system" <<'SYSTEM'
-# a comment line
+printf 'activate A0\nconnect A0:out\n' >"$work/bad.system"
+output=$(DEMO_BIN=$bin "$demo" --no-build --check-system --system "$work/bad.system" 2>&1)
+status=$?
+[[ $status == 2 ]] || fail "exit $status instead of 2 for a broken file: $output"
+[[ $output == *"bad.system:2:"* ]] || fail "the broken line is not named: $output"
 
-connect A0:out B0:in  dataflow_type=push   # trailing comment
-conf    A0 set plan ${BUILDING}
-activate B0
-SYSTEM
-output=$("$demo" --check-system --system "$work/good.system" --building "$work/my.plan" 2>&1) ||
-  fail "a valid file is refused: $output"
-expected="connect A0:out B0:in dataflow_type=push
-conf A0 set plan $work/my.plan
-activate B0
-components: A0 B0 "
-[[ $output == "$expected" ]] || fail "unexpected reading:
-$output"
-
-expect_refused "connect A0:out" "bad.system:1: connect needs two NAME:port arguments"
-expect_refused "connect A0:out B0" "bad.system:1: not a NAME:port: B0"
-expect_refused "connect A0:out B0:in flow" "bad.system:1: not a key=value: flow"
-expect_refused $'activate A0\nactivate' "bad.system:2: activate needs exactly one component name"
-expect_refused "activate A0 B0" "activate needs exactly one component name"
-expect_refused "conf A0 get x" "conf needs: NAME set KEY VALUE"
-expect_refused "launch A0" "unknown command: launch"
-expect_refused 'conf A0 set plan ${NOWHERE}' 'unknown variable ${NOWHERE}'
-expect_refused 'conf A0 set plan $HOME' 'a $ that is not a ${VARIABLE}'
-expect_refused 'activate $(touch x)' 'a $ that is not a ${VARIABLE}'
-expect_refused "disconnect A0:out B0:in k=v" "disconnect takes no properties"
-[[ ! -e x ]] || fail "a command in the system file was run"
-
-"$demo" --check-system --system "$work/none.system" >/dev/null 2>&1
+DEMO_BIN=$bin "$demo" --no-build --check-system --system "$work/none.system" >/dev/null 2>&1
 [[ $? == 2 ]] || fail "a missing system file is not refused"
 
-# Without its programs the demo says which are missing and starts nothing.
-output=$(RTS_BIN="$work/no-bin" "$demo" --no-build --out "$work/run" 2>&1)
+# Without its tools the demo says which are missing and starts nothing.
+output=$(DEMO_BIN="$work/no-bin" "$demo" --no-build --out "$work/none" 2>&1)
 status=$?
 [[ $status == 2 ]] || fail "exit $status instead of 2 without programs"
-[[ $output == *"cannot run the demo: not built in $work/no-bin: HiroSimComp BaseSimComp"* ]] ||
+[[ $output == *"cannot run the demo: not built in $work/no-bin: rtctl demo_summary"* ]] ||
   fail "missing programs not named: $output"
-[[ ! -e $work/run/logs ]] || fail "processes were started without programs"
+[[ ! -e $work/none/logs ]] || fail "processes were started without programs"
+
+# With the tools but without the components' programs: each is named, nothing starts.
+mkdir "$work/partial-bin"
+for file in rtctl demo_summary RouteSupervisor MotionSet.mtn; do ln -s "$bin/$file" "$work/partial-bin/$file"; done
+output=$(DEMO_BIN="$work/partial-bin" "$demo" --no-build --out "$work/partial" 2>&1)
+status=$?
+[[ $status == 2 ]] || fail "exit $status instead of 2 without the components' programs"
+for program in HiroSimComp BriskoComp TorvaneComp; do
+  [[ $output == *"$work/partial-bin/$program"* ]] || fail "$program not named: $output"
+done
+[[ ! -e $work/partial/logs/rtctl-launch.log ]] || fail "rtctl launch ran without programs"
 
 if ((failures)); then
   echo "$failures failure(s)"

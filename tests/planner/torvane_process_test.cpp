@@ -1,12 +1,14 @@
 // TorvaneComp as a process: against a fake map service and odometry feeder, connected with
 // rtctl, started with "ROBOT_START", it commands the base and publishes planning images.
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -175,6 +177,28 @@ TEST_F(TorvaneProcess, missingOdometryDoesNotBlockATermination) {
   ASSERT_TRUE(status.has_value()) << planner->output();
   EXPECT_TRUE(status->exitedWith(0)) << status->describe();
   EXPECT_TRUE(names.waitForUnbinding("Torvane0.rtc", kCycleTimeout));
+}
+
+// A cycle stuck waiting for odometry is a late cycle: its command reaches the base again
+// between cycles, so that the base's watchdog does not brake it, but only for two periods, so
+// that the watchdog still stops a base whose planner hangs.
+TEST_F(TorvaneProcess, aLateCycleRepeatsItsCommandForTwoPeriodsOnly) {
+  ASSERT_NO_FATAL_FAILURE(startBoth());
+  expectRtctl(names, {"connect", "Torvane0:robot_control", "PlannerWorld0:robot_control"});
+  expectRtctl(names,
+              {"connect", "Torvane0:RelativeMapService", "PlannerWorld0:RelativeMapService"});
+  expectRtctl(names, {"activate", "PlannerWorld0", "Torvane0"});
+  ASSERT_TRUE(planner->waitForOutput("onExecute start", kStartTimeout)) << planner->output();
+
+  // The cycle's own command and at least one repeat, though no cycle follows.
+  EXPECT_TRUE(world->waitForOutput("command vx=0.000 va=0.000", kCycleTimeout, 2))
+      << world->output();
+  EXPECT_EQ(planner->countInOutput("onExecute Start"), 0) << "a second cycle ran";
+  // Then silence: the count no longer grows once the hold (2 x LOOP_TIME, 1 s) is over.
+  std::this_thread::sleep_for(std::chrono::seconds(3));
+  const int afterHold = world->countInOutput("command ");
+  std::this_thread::sleep_for(std::chrono::seconds(2));
+  EXPECT_EQ(world->countInOutput("command "), afterHold) << world->output();
 }
 
 void TorvaneProcess::connectTheWorld() {

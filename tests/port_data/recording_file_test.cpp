@@ -155,7 +155,10 @@ TEST_F(RecordingFileTest, theSummaryCountsEachChannel) {
   EXPECT_EQ(summary->channels[1].samples, 1u);
   EXPECT_EQ(summary->channels[1].failedCalls, 1u);
   const std::string text = formatSummary(*summary);
-  EXPECT_NE(text.find("4 samples in 0.000 s, ended cleanly"), std::string::npos) << text;
+  EXPECT_NE(text.find("4 samples (0.2 MB as they travelled) in 0.000 s, ended cleanly"),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(summary->octets, 3u + 160000 + 1);
   EXPECT_NE(text.find("BaseSim0:robot_pose  IDL:Pexa/TimedPose2D:1.0  2 samples"),
             std::string::npos)
       << text;

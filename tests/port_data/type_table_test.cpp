@@ -12,9 +12,7 @@
 #include <Pexa.hh>
 #include <Zemla.hh>
 #include <fstream>
-#include <regex>
 #include <set>
-#include <sstream>
 
 #include "sample_values.h"
 #include "tools/port_data/cdr_codec.h"
@@ -125,14 +123,16 @@ std::vector<CORBA::TypeCode_ptr> generatedTypeCodes() {
           Zemla::_tc_TimedPeopleTrackingData};
 }
 
-CORBA::TypeCode_ptr unaliased(CORBA::TypeCode_ptr tc) {
+// The type a typedef stands for (a new reference).
+CORBA::TypeCode_ptr unaliased(CORBA::TypeCode_ptr code) {
+  CORBA::TypeCode_var tc = CORBA::TypeCode::_duplicate(code);
   while (tc->kind() == CORBA::tk_alias) tc = tc->content_type();
-  return tc;
+  return tc._retn();
 }
 
 // What differs between a type of the table and a type code; empty when they agree.
 std::string difference(const TypeDesc& type, CORBA::TypeCode_ptr code, const std::string& path) {
-  CORBA::TypeCode_ptr tc = unaliased(code);
+  CORBA::TypeCode_var tc = unaliased(code);
   const std::map<CORBA::TCKind, Kind> primitives = {
       {CORBA::tk_boolean, Kind::Boolean}, {CORBA::tk_char, Kind::Char},
       {CORBA::tk_octet, Kind::Octet},     {CORBA::tk_short, Kind::Short},
@@ -188,15 +188,15 @@ std::vector<std::pair<std::string, std::string>> declaredStructs() {
       {"Orvn", "idl/Orvn.idl"},
       {"Zemla", "idl/Zemla.idl"}};
   std::vector<std::pair<std::string, std::string>> structs;
-  const std::regex declaration(R"(struct\s+(\w+))");
   for (const auto& [module, file] : files) {
     std::ifstream in(std::string(PROJECT_SOURCE_DIR) + "/" + file);
-    std::stringstream text;
-    text << in.rdbuf();
-    const std::string idl = text.str();
-    EXPECT_FALSE(idl.empty()) << file;
-    for (std::sregex_iterator it(idl.begin(), idl.end(), declaration), end; it != end; ++it) {
-      structs.emplace_back(module, (*it)[1]);
+    EXPECT_TRUE(in) << file;
+    std::string word;
+    while (in >> word) {
+      if (word != "struct") continue;
+      std::string name;
+      in >> name;
+      structs.emplace_back(module, name.substr(0, name.find_first_of("{ ")));
     }
   }
   return structs;

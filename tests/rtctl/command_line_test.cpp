@@ -192,6 +192,100 @@ TEST(RtctlCommandLine, helpAndVersionAreNotErrors) {
   EXPECT_EQ(usageText(), help.help);
 }
 
+TEST(RtctlCommandLine, printTakesAFormatAndAnImageFolder) {
+  auto parsed = parse({"print", "Torvane0:planning_img", "--format", "json", "--save", "frames"});
+  ASSERT_TRUE(parsed.invocation) << parsed.error;
+  EXPECT_EQ(parsed.invocation->portData.format, SampleFormat::Json);
+  EXPECT_EQ(parsed.invocation->portData.saveFolder, "frames");
+  EXPECT_EQ(parse({"print", "A:out"}).invocation->portData.format, SampleFormat::Text);
+}
+
+TEST(RtctlCommandLine, injectTakesOneTextOrReadsLinesFromAFile) {
+  auto lines =
+      parse({"inject", "Palkett0:input", "--file", "-", "--format", "json", "--rate", "20"});
+  ASSERT_TRUE(lines.invocation) << lines.error;
+  EXPECT_EQ(lines.invocation->portData.inputFile, "-");
+  EXPECT_EQ(lines.invocation->portData.format, SampleFormat::Json);
+  EXPECT_DOUBLE_EQ(*lines.invocation->portData.rate_hz, 20.0);
+  auto repeated =
+      parse({"inject", "BaseSim0:robot_control", "data: {vx: 0.1}", "--rate", "10", "-n", "50"});
+  ASSERT_TRUE(repeated.invocation) << repeated.error;
+  EXPECT_EQ(repeated.invocation->text, "data: {vx: 0.1}");
+  EXPECT_FALSE(repeated.invocation->portData.inputFile);
+  EXPECT_EQ(repeated.invocation->count, 50);
+  EXPECT_NE(parse({"inject", "A:in", "text", "-n", "5"}).error.find("--rate"), std::string::npos);
+  EXPECT_NE(parse({"inject", "A:in"}).error.find("--file"), std::string::npos);
+}
+
+TEST(RtctlCommandLine, hzRecordAndReplayTakeTheirOptions) {
+  auto hz = parse({"hz", "Torvane0:planning_img", "--window", "50", "--duration", "10"});
+  ASSERT_TRUE(hz.invocation) << hz.error;
+  EXPECT_EQ(hz.invocation->verb, Verb::Hz);
+  EXPECT_EQ(hz.invocation->ports[0].port, "planning_img");
+  EXPECT_EQ(hz.invocation->portData.window, 50);
+  EXPECT_DOUBLE_EQ(*hz.invocation->portData.duration_s, 10.0);
+
+  auto record = parse({"record", "run.rec", "BaseSim0:robot_pose", "Torvane0:robot_control",
+                       "--service", "Torvane0:RelativeMapService", "--duration", "30"});
+  ASSERT_TRUE(record.invocation) << record.error;
+  EXPECT_EQ(record.invocation->verb, Verb::Record);
+  EXPECT_EQ(record.invocation->portData.recording, "run.rec");
+  ASSERT_EQ(record.invocation->ports.size(), 2u);
+  EXPECT_EQ(record.invocation->ports[1].port, "robot_control");
+  ASSERT_EQ(record.invocation->portData.services.size(), 1u);
+  EXPECT_EQ(record.invocation->portData.services[0].component, "Torvane0");
+  EXPECT_DOUBLE_EQ(*record.invocation->portData.duration_s, 30.0);
+  auto info = parse({"record", "--info", "run.rec"});
+  ASSERT_TRUE(info.invocation) << info.error;
+  EXPECT_TRUE(info.invocation->portData.info);
+
+  auto replay = parse({"replay", "run.rec", "--rate", "10", "--map",
+                       "BaseSim0:robot_pose=Torvane1:robot_pose", "--sync-timeout", "5"});
+  ASSERT_TRUE(replay.invocation) << replay.error;
+  EXPECT_DOUBLE_EQ(replay.invocation->portData.replayRate, 10.0);
+  EXPECT_DOUBLE_EQ(replay.invocation->portData.syncTimeout_s, 5.0);
+  ASSERT_EQ(replay.invocation->portData.mappings.size(), 1u);
+  EXPECT_EQ(replay.invocation->portData.mappings[0].recorded, "BaseSim0:robot_pose");
+  EXPECT_EQ(replay.invocation->portData.mappings[0].target.component, "Torvane1");
+  EXPECT_DOUBLE_EQ(parse({"replay", "run.rec"}).invocation->portData.replayRate, 1.0);
+}
+
+TEST(RtctlCommandLine, portDataMistakesGiveOneLineAndTheUsage) {
+  const std::vector<std::vector<std::string>> bad = {
+      {"inject"},
+      {"inject", "A:in", "text", "--file", "words.txt"},
+      {"inject", "A:in", "--file", "words.txt", "-n", "3"},
+      {"inject", "A:in", "text", "--rate", "0"},
+      {"print", "A:out", "--format", "xml"},
+      {"hz", "A:out", "--window", "0"},
+      {"hz", "A:out", "--window", "-3"},
+      {"hz", "A:out", "--duration", "soon"},
+      {"record", "run.rec"},
+      {"record", "--info", "run.rec", "A:out"},
+      {"record", "run.rec", "A:"},
+      {"record", "run.rec", "--service", "A"},
+      {"replay"},
+      {"replay", "run.rec", "--map", "A:out"},
+      {"replay", "run.rec", "--map", "=B:in"},
+      {"replay", "run.rec", "--rate", "0"},
+  };
+  for (const auto& arguments : bad) {
+    auto parsed = parse(arguments);
+    std::string shown;
+    for (const auto& argument : arguments) shown += argument + " ";
+    EXPECT_FALSE(parsed.invocation.has_value()) << shown;
+    EXPECT_FALSE(parsed.error.empty()) << shown;
+    EXPECT_EQ(parsed.error.find('\n'), std::string::npos) << shown << parsed.error;
+    EXPECT_FALSE(parsed.usage.empty()) << shown;
+  }
+  auto help = parse({"record", "--help"});
+  EXPECT_TRUE(help.error.empty());
+  EXPECT_NE(help.help.find("--service"), std::string::npos) << help.help;
+  for (const char* command : {"hz", "record", "replay"}) {
+    EXPECT_NE(usageText().find(command), std::string::npos) << command;
+  }
+}
+
 TEST(RtctlNameServerAddress, becomesACorbalocOrIsRejected) {
   using namespace name_service;
   EXPECT_EQ(nameServiceLocation("127.0.0.1:2809"), "corbaloc::127.0.0.1:2809/NameService");

@@ -162,10 +162,20 @@ TEST(SystemFile, readingAFileTakesVariablesFromTheCommandLineThenTheEnvironment)
 
 // The system files shipped with the project read without a fault and name what they must.
 TEST(SystemFile, theShippedDemoAndRobotFilesAreValid) {
-  const std::vector<std::pair<std::string, std::string>> given = {
-      {"BIN", "/b"},       {"OUT", "/o"},        {"SCENE", "/s.scene"}, {"BUILDING", "/p.plan"},
-      {"TIME_SCALE", "1"}, {"RUN", "/r"},        {"CONTROLLER", "C0"},  {"HIRO", "H0"},
-      {"HIRONX", "N0"},    {"ESTIMATION", "E0"}, {"BASE", "B0"},        {"MAP", "M0"}};
+  const std::vector<std::pair<std::string, std::string>> given = {{"BIN", "/b"},
+                                                                  {"OUT", "/o"},
+                                                                  {"SCENE", "/s.scene"},
+                                                                  {"BUILDING", "/p.plan"},
+                                                                  {"TIME_SCALE", "1"},
+                                                                  {"RUN", "/r"},
+                                                                  {"CONTROLLER", "C0"},
+                                                                  {"HIRO", "H0"},
+                                                                  {"HIRONX", "N0"},
+                                                                  {"ESTIMATION", "E0"},
+                                                                  {"BASE", "B0"},
+                                                                  {"MAP", "M0"},
+                                                                  {"PLANNER_RATE_HZ", "10"},
+                                                                  {"BASE_RATE_HZ", "50"}};
   SystemFileRead demo =
       readSystemFile(RTCTL_TEST_PROJECT_ROOT "/scripts/system/demo.system", given);
   ASSERT_TRUE(demo.file) << demo.error;

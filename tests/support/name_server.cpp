@@ -106,6 +106,13 @@ void NameServer::restart() {
 
 bool NameServer::isRunning() { return process_ && process_->isRunning(); }
 
+bool NameServer::sendSignal(int signal) { return process_ && process_->sendSignal(signal); }
+
+std::optional<ExitStatus> NameServer::waitForExit(Seconds timeout) {
+  if (!process_) return std::nullopt;
+  return process_->waitForExit(timeout);
+}
+
 std::optional<std::vector<std::string>> NameServer::tryListBindings() {
   try {
     CosNaming::NamingContextExt_var root =

@@ -42,6 +42,11 @@ class NameServer {
   // Starts it again on the same port with an empty store; throws when that fails.
   void restart();
   bool isRunning();
+  // Sends a signal to omniNames (a fault test ends it as a crash or an operator would); false
+  // when it is not running.
+  bool sendSignal(int signal);
+  // Waits for omniNames to end after sendSignal; empty on time-out.
+  std::optional<ExitStatus> waitForExit(Seconds timeout);
 
   // Every binding that is not a context, recursively, as "ctx.kind/id.kind" paths. Empty when
   // the server does not answer.

@@ -1,9 +1,10 @@
 #include "image_files.h"
 
+#include <png.h>
+
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <opencv2/core.hpp>
-#include <opencv2/imgcodecs.hpp>
 
 #include "text_form.h"
 
@@ -30,6 +31,18 @@ void collectImages(const TypeDesc& type, const Value& value, std::vector<const V
 
 std::int64_t member(const Value& image, const char* name) {
   return fieldOf(*findType(kImageData), image, name)->asInteger();
+}
+
+// libpng's pixel format for an image's channels, in the image's order (blue, green, red).
+png_uint_32 formatOf(std::int64_t channels) {
+  switch (channels) {
+    case 1:
+      return PNG_FORMAT_GRAY;
+    case 3:
+      return PNG_FORMAT_BGR;
+    default:
+      return PNG_FORMAT_BGRA;
+  }
 }
 
 }  // namespace
@@ -63,18 +76,18 @@ Outcome<std::string> saveImagePng(const Value& image, const std::string& folder,
         std::to_string(channels) + ", " + std::to_string(row) + " bytes a row) does not fit its " +
         std::to_string(pixels.size()) + " bytes");
   }
-  cv::Mat picture(static_cast<int>(height), static_cast<int>(width),
-                  CV_8UC(static_cast<int>(channels)), const_cast<std::uint8_t*>(pixels.data()),
-                  static_cast<size_t>(row));
   char name[32];
   std::snprintf(name, sizeof name, "%06d-%08x.png", sequence, crc32Of(pixels));
   const std::string path = (std::filesystem::path(folder) / name).string();
-  try {
-    if (!cv::imwrite(path, picture)) {
-      return Outcome<std::string>::failure("cannot write " + path);
-    }
-  } catch (const cv::Exception& error) {
-    return Outcome<std::string>::failure("cannot write " + path + ": " + error.what());
+  png_image picture;
+  std::memset(&picture, 0, sizeof picture);
+  picture.version = PNG_IMAGE_VERSION;
+  picture.width = static_cast<png_uint_32>(width);
+  picture.height = static_cast<png_uint_32>(height);
+  picture.format = formatOf(channels);
+  if (!png_image_write_to_file(&picture, path.c_str(), 0, pixels.data(),
+                               static_cast<png_int_32>(row), nullptr)) {
+    return Outcome<std::string>::failure("cannot write " + path + ": " + picture.message);
   }
   return Outcome<std::string>::success(path);
 }
@@ -90,14 +103,16 @@ std::optional<Bytes> ImageFolder::pixels(size_t size, std::uint32_t crc) const {
         name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
       continue;
     }
-    cv::Mat picture = cv::imread(entry.path().string(), cv::IMREAD_UNCHANGED);
-    if (picture.empty() || picture.depth() != CV_8U) continue;
-    Bytes bytes;
-    const size_t rowBytes = static_cast<size_t>(picture.cols) * picture.channels();
-    for (int r = 0; r < picture.rows; ++r) {
-      bytes.insert(bytes.end(), picture.ptr<std::uint8_t>(r),
-                   picture.ptr<std::uint8_t>(r) + rowBytes);
-    }
+    png_image picture;
+    std::memset(&picture, 0, sizeof picture);
+    picture.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&picture, entry.path().string().c_str())) continue;
+    // Read in the channels the file has: grey, blue-green-red, or with alpha.
+    const bool colour = picture.format & PNG_FORMAT_FLAG_COLOR;
+    const bool alpha = picture.format & PNG_FORMAT_FLAG_ALPHA;
+    picture.format = formatOf(colour ? (alpha ? 4 : 3) : 1);
+    Bytes bytes(PNG_IMAGE_SIZE(picture));
+    if (!png_image_finish_read(&picture, nullptr, bytes.data(), 0, nullptr)) continue;
     if (bytes.size() == size && crc32Of(bytes) == crc) return bytes;
   }
   return std::nullopt;

@@ -10,12 +10,19 @@ namespace port_data {
 namespace {
 
 constexpr double kSecondsPerNanosecond = 1e-9;
+constexpr double kMegabytesPerByte = 1e-6;
 constexpr std::int64_t kNanosecondsPerSecond = 1000000000;
 constexpr std::int64_t kNanosecondsPerMillisecond = 1000000;
 
 std::string seconds(std::uint64_t ns) {
   char text[32];
   std::snprintf(text, sizeof text, "%.3f s", ns * kSecondsPerNanosecond);
+  return text;
+}
+
+std::string megabytes(std::uint64_t bytes) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f MB", bytes * kMegabytesPerByte);
   return text;
 }
 
@@ -60,6 +67,7 @@ Outcome<RecordingSummary> summarizeRecording(const std::string& path) {
       (sample->failedCall ? channel.failedCalls : channel.samples) += 1;
       channel.octets += sample->failedCall ? 0 : sample->octets.size();
       summary.samples += 1;
+      summary.octets += sample->failedCall ? 0 : sample->octets.size();
       summary.span_ns = std::max(summary.span_ns, sample->time_ns);
     } else if (auto* end = std::get_if<RecordingEnd>(&*record)) {
       summary.complete = true;
@@ -76,12 +84,12 @@ std::string formatSummary(const RecordingSummary& summary) {
                      " bytes\n";
   text += "  started " + utcText(summary.start.wallClock_ns) + " by " + summary.start.writer +
           " (name server " + summary.start.nameServer + ")\n";
-  text +=
-      "  " + std::to_string(summary.samples) + " samples in " + seconds(summary.span_ns) + ", " +
-      (summary.complete
-           ? std::string("ended cleanly")
-           : "cut short" + (summary.cutShort.empty() ? std::string() : ": " + summary.cutShort)) +
-      "\n";
+  text += "  " + std::to_string(summary.samples) + " samples (" + megabytes(summary.octets) +
+          " as they travelled) in " + seconds(summary.span_ns) + ", " +
+          (summary.complete           ? std::string("ended cleanly")
+           : summary.cutShort.empty() ? std::string("not ended: still being recorded, or cut short")
+                                      : "cut short: " + summary.cutShort) +
+          "\n";
   for (const ChannelSummary& channel : summary.channels) {
     text += "  " + channelName(channel.channel) + "  " + channel.channel.dataType + "  " +
             std::to_string(channel.samples) +
@@ -111,6 +119,7 @@ std::string formatSummaryJson(const RecordingSummary& summary) {
   json["writer"] = summary.start.writer;
   json["name_server"] = summary.start.nameServer;
   json["samples"] = summary.samples;
+  json["octets"] = summary.octets;
   json["span_s"] = summary.span_ns * kSecondsPerNanosecond;
   json["complete"] = summary.complete;
   if (!summary.cutShort.empty()) json["cut_short"] = summary.cutShort;
@@ -124,6 +133,7 @@ std::string formatSummaryJson(const RecordingSummary& summary) {
     }
     entry["data_type"] = channel.channel.dataType;
     entry["samples"] = channel.samples;
+    entry["octets"] = channel.octets;
     if (channel.failedCalls) entry["failed_calls"] = channel.failedCalls;
     entry["first_s"] = channel.first_ns * kSecondsPerNanosecond;
     entry["last_s"] = channel.last_ns * kSecondsPerNanosecond;

@@ -14,7 +14,7 @@ struct ChannelSummary {
   Channel channel;
   std::uint64_t samples = 0;
   std::uint64_t failedCalls = 0;
-  std::uint64_t octets = 0;
+  std::uint64_t octets = 0;  // of the samples as they travelled (before deflation)
   std::uint64_t first_ns = 0;
   std::uint64_t last_ns = 0;
 };
@@ -25,6 +25,7 @@ struct RecordingSummary {
   RecordingStart start;
   std::vector<ChannelSummary> channels;
   std::uint64_t samples = 0;
+  std::uint64_t octets = 0;
   std::uint64_t span_ns = 0;
   bool complete = false;  // an end record closes it
   std::string cutShort;   // why the records end early, when they do

@@ -12,6 +12,8 @@ namespace rtctl {
 namespace {
 
 constexpr double kMaxSeconds = 1e7;
+constexpr double kMaxRate = 1e6;
+constexpr int kMaxCount = 999999999;
 constexpr double kDefaultStartTimeout_s = 30;
 constexpr double kDefaultWatchInterval_s = 0.5;
 constexpr double kDefaultAnswerTimeout_s = 0.4;
@@ -35,16 +37,33 @@ std::string checkNameServer(const std::string& text) {
              : "";
 }
 
-std::string checkSeconds(const std::string& text) {
-  double seconds = 0;
+// "" when text is a number above 0 and below limit, else that `needed` is needed.
+std::string checkPositive(const std::string& text, double limit, const std::string& needed) {
+  double number = 0;
   size_t used = 0;
   try {
-    seconds = std::stod(text, &used);
+    number = std::stod(text, &used);
   } catch (const std::exception&) {
     used = 0;
   }
-  if (used != text.size() || !(seconds > 0) || seconds >= kMaxSeconds) {
-    return "a positive number of seconds is needed, got \"" + text + "\"";
+  if (used != text.size() || !(number > 0) || number >= limit) {
+    return needed + " is needed, got \"" + text + "\"";
+  }
+  return "";
+}
+
+std::string checkSeconds(const std::string& text) {
+  return checkPositive(text, kMaxSeconds, "a positive number of seconds");
+}
+
+std::string checkPositiveNumber(const std::string& text) {
+  return checkPositive(text, kMaxRate, "a positive number");
+}
+
+std::string checkMapping(const std::string& text) {
+  size_t equals = text.find('=');
+  if (equals == std::string::npos || equals == 0 || !parsePortAddress(text.substr(equals + 1))) {
+    return "expected OLD=NEW:port, got \"" + text + "\"";
   }
   return "";
 }
@@ -99,7 +118,15 @@ class Grammar {
       invocation_.launch.answerTimeout_s = std::stod(answerTimeoutText_);
     }
     if (!confName_.empty()) invocation_.components = {confName_};
-    if (countOption_->count() > 0) invocation_.count = count_;
+    for (const CLI::Option* option : countOptions_) {
+      if (option->count() > 0) invocation_.count = count_;
+    }
+    PortDataOptions& data = invocation_.portData;
+    if (formatText_ == "json") data.format = SampleFormat::Json;
+    if (!rateText_.empty()) data.rate_hz = std::stod(rateText_);
+    if (!durationText_.empty()) data.duration_s = std::stod(durationText_);
+    if (!replayRateText_.empty()) data.replayRate = std::stod(replayRateText_);
+    if (!syncTimeoutText_.empty()) data.syncTimeout_s = std::stod(syncTimeoutText_);
   }
 
   // A problem CLI11 cannot see, or "".
@@ -113,6 +140,27 @@ class Grammar {
         return "usage: conf NAME [set KEY VALUE]";
       }
       if (verb == Verb::Wait && !sendTexts_.empty()) return checkPortAddress(sendTexts_[0]);
+      if (verb == Verb::Inject) return injectProblem();
+      if (verb == Verb::Record) return recordProblem();
+    }
+    return "";
+  }
+
+  std::string injectProblem() const {
+    const bool text = textOption_->count() > 0;
+    const bool file = invocation_.portData.inputFile.has_value();
+    if (text == file) return "inject takes TEXT or --file FILE (- for standard input)";
+    if (invocation_.count && !(text && invocation_.portData.rate_hz)) {
+      return "inject -n COUNT repeats one TEXT at --rate HZ";
+    }
+    return "";
+  }
+
+  std::string recordProblem() const {
+    const bool ports = !recordPortTexts_.empty() || !serviceTexts_.empty();
+    if (invocation_.portData.info && ports) return "record --info FILE takes no ports";
+    if (!invocation_.portData.info && !ports) {
+      return "record FILE needs at least one NAME:port or --service NAME:port";
     }
     return "";
   }
@@ -133,6 +181,14 @@ class Grammar {
     }
     for (const auto& text : portTexts_) {
       if (!text.empty()) invocation_.ports.push_back(*parsePortAddress(text));
+    }
+    for (const auto& text : recordPortTexts_) invocation_.ports.push_back(*parsePortAddress(text));
+    for (const auto& text : serviceTexts_) {
+      invocation_.portData.services.push_back(*parsePortAddress(text));
+    }
+    for (const auto& text : mapTexts_) {
+      auto [recorded, target] = splitKeyValue(text);
+      invocation_.portData.mappings.push_back({recorded, *parsePortAddress(target)});
     }
     for (const auto& text : propertyTexts_) invocation_.properties.push_back(splitKeyValue(text));
     for (const auto& text : variableTexts_) {
@@ -221,15 +277,86 @@ class Grammar {
   }
 
   void addData() {
-    CLI::App* inject = command(Verb::Inject, "inject", "write one sample to a string in-port");
+    CLI::App* inject = command(Verb::Inject, "inject",
+                               "write samples into an in-port, in the form print prints them: "
+                               "TEXT, or one sample a line from --file");
     addPorts(inject, 1, "the in-port");
-    inject->add_option("TEXT", invocation_.text, "the sample's text")->required();
-    CLI::App* print = command(Verb::Print, "print", "print samples of a string out-port");
+    textOption_ = inject->add_option("TEXT", invocation_.text, "one sample");
+    inject
+        ->add_option("--file", invocation_.portData.inputFile,
+                     "one sample a line from FILE (- for standard input), through one connection")
+        ->option_text("FILE");
+    addFormat(inject, "the samples' form: text (as print prints them, default) or json");
+    inject
+        ->add_option("--rate", rateText_,
+                     "samples per second; with TEXT, the sample is written again at this rate")
+        ->option_text("HZ")
+        ->check(checkPositiveNumber);
+    addCount(inject, "with TEXT and --rate: write it COUNT times (default: until Ctrl-C)");
+    inject
+        ->add_option("--images", invocation_.portData.imagesFolder,
+                     "the folder print --save wrote, for the pixels of image lines")
+        ->option_text("DIR");
+
+    CLI::App* print = command(Verb::Print, "print",
+                              "print each sample an out-port writes, one line each, until "
+                              "Ctrl-C or the component goes away");
     addPorts(print, 1, "the out-port");
-    countOption_ = print->add_option("-n", count_, "stop after COUNT samples")
-                       ->option_text("COUNT")
-                       ->check(CLI::Range(1, 999999999));
+    addCount(print, "stop after COUNT samples");
     addTimeout(print, "stop after S seconds (fewer than COUNT samples by then is a failure)");
+    addFormat(print, "text (one readable line, default) or json");
+    print->add_option("--save", invocation_.portData.saveFolder, "write each image as PNG into DIR")
+        ->option_text("DIR");
+
+    CLI::App* hz = command(Verb::Hz, "hz",
+                           "the rate at which an out-port's samples arrive, once a second: mean "
+                           "rate, shortest and longest gap, standard deviation of the gaps");
+    addPorts(hz, 1, "the out-port");
+    hz->add_option("--window", invocation_.portData.window,
+                   "the latest N gaps make the figures (default 1000)")
+        ->option_text("N")
+        ->check(CLI::Range(1, kMaxCount));
+    addDuration(hz);
+    addFormat(hz, "text (default) or json (one object a line)");
+
+    CLI::App* record = command(Verb::Record, "record",
+                               "record what out-ports write (and the replies a service gives) "
+                               "into FILE until --duration or Ctrl-C; --info FILE shows what a "
+                               "recording holds");
+    addRecording(record);
+    record->add_option("PORT", recordPortTexts_, "the out-ports to record")
+        ->option_text("NAME:port ...")
+        ->check(checkPortAddress);
+    record
+        ->add_option("--service", serviceTexts_,
+                     "stand between this consumer port and its provider, recording each reply "
+                     "(repeatable)")
+        ->option_text("NAME:port")
+        ->check(checkPortAddress);
+    addDuration(record);
+    record->add_flag("--info", invocation_.portData.info,
+                     "show the ports, types, counts and time span FILE holds instead of "
+                     "recording");
+    addFormat(record, "with --info: text (default) or json");
+
+    CLI::App* replay = command(Verb::Replay, "replay",
+                               "write a recording back into in-ports at its pace (or --rate "
+                               "times it), answering recorded service calls");
+    addRecording(replay);
+    replay->add_option("--rate", replayRateText_, "recorded seconds per second (default 1)")
+        ->option_text("X")
+        ->check(checkPositiveNumber);
+    replay
+        ->add_option("--map", mapTexts_,
+                     "write what the recording has for port OLD into NEW:port (repeatable)")
+        ->option_text("OLD=NEW:port")
+        ->check(checkMapping);
+    replay
+        ->add_option("--sync-timeout", syncTimeoutText_,
+                     "seconds to wait for a component replayed into (default 30)")
+        ->option_text("S")
+        ->check(checkSeconds);
+
     CLI::App* wait = command(Verb::Wait, "wait",
                              "wait for the first sample of a string out-port that matches "
                              "PATTERN (a regular expression for the whole sample) and print it");
@@ -243,6 +370,28 @@ class Grammar {
                      "answer is awaited)")
         ->option_text("NAME:port TEXT")
         ->expected(2);
+  }
+
+  void addCount(CLI::App* command, const std::string& what) {
+    countOptions_.push_back(command->add_option("-n", count_, what)
+                                ->option_text("COUNT")
+                                ->check(CLI::Range(1, kMaxCount)));
+  }
+
+  void addFormat(CLI::App* command, const std::string& what) {
+    command->add_option("--format", formatText_, what)
+        ->option_text("text|json")
+        ->check(CLI::IsMember({"text", "json"}));
+  }
+
+  void addDuration(CLI::App* command) {
+    command->add_option("--duration", durationText_, "stop after S seconds")
+        ->option_text("S")
+        ->check(checkSeconds);
+  }
+
+  void addRecording(CLI::App* command) {
+    command->add_option("FILE", invocation_.portData.recording, "the recording")->required();
   }
 
   void addSystems() {
@@ -327,7 +476,16 @@ class Grammar {
   std::string intervalText_;
   std::string answerTimeoutText_;
   int count_ = 0;
-  CLI::Option* countOption_ = nullptr;
+  std::vector<CLI::Option*> countOptions_;
+  CLI::Option* textOption_ = nullptr;
+  std::string formatText_;
+  std::string rateText_;
+  std::string durationText_;
+  std::string replayRateText_;
+  std::string syncTimeoutText_;
+  std::vector<std::string> recordPortTexts_;
+  std::vector<std::string> serviceTexts_;
+  std::vector<std::string> mapTexts_;
 };
 
 // CLI11's message on one line.

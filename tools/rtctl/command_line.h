@@ -43,7 +43,36 @@ enum class Verb {
   Delete,
   Clean,
   Wait,
-  Watch
+  Watch,
+  Hz,
+  Record,
+  Replay
+};
+
+// How print, inject and hz write or read a sample: the readable line, or JSON.
+enum class SampleFormat { Text, Json };
+
+// replay --map OLD=NEW:port.
+struct PortMapping {
+  std::string recorded;  // "BaseSim0:robot_pose", as the recording names the channel's port
+  PortAddress target;
+};
+
+// The options of the commands that move port data (print, inject, hz, record, replay).
+struct PortDataOptions {
+  SampleFormat format = SampleFormat::Text;  // --format
+  std::string saveFolder;                    // print --save: each image as PNG
+  std::optional<std::string> inputFile;      // inject --file (- standard input)
+  std::string imagesFolder;                  // inject --images: the pixels of image lines
+  std::optional<double> rate_hz;             // inject --rate
+  int window = 1000;                         // hz --window: the latest N gaps
+  std::optional<double> duration_s;          // hz, record --duration
+  std::string recording;                     // record, replay FILE
+  std::vector<PortAddress> services;         // record --service
+  bool info = false;                         // record --info
+  double replayRate = 1.0;                   // replay --rate
+  std::vector<PortMapping> mappings;         // replay --map
+  double syncTimeout_s = 30.0;               // replay --sync-timeout
 };
 
 // What the commands that read a system file share.
@@ -67,11 +96,11 @@ struct Invocation {
   bool nameServerGiven = false;  // by -n or RTCTL_NAMESERVER rather than by default
   Verb verb = Verb::Ls;
   std::vector<std::string> components;  // cat, activate, ..., conf, capture, watch, delete
-  std::vector<PortAddress> ports;       // connect, disconnect, inject, print, wait
+  std::vector<PortAddress> ports;       // connect, disconnect, inject, print, wait, hz, record
   std::vector<std::pair<std::string, std::string>> properties;  // connect, as given
   std::optional<std::pair<std::string, std::string>> confSet;   // conf NAME set KEY VALUE
-  std::string text;                                             // inject
-  std::optional<int> count;                                     // print -n
+  std::string text;                                             // inject TEXT
+  std::optional<int> count;                                     // print, inject -n
   std::optional<double> timeout_s;                              // print, wait --timeout
   SystemFileOptions systemFile;                                 // check, apply, stop, launch
   bool fileOnly = false;                                        // check --file-only
@@ -81,6 +110,7 @@ struct Invocation {
   std::optional<std::pair<PortAddress, std::string>> send;  // wait --send NAME:port TEXT
   double interval_s = 0;                                    // watch --interval
   bool force = false;                                       // delete --force
+  PortDataOptions portData;
 };
 
 // Either an invocation, or the text to print and the status to end with: the help or the

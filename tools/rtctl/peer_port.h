@@ -1,18 +1,16 @@
 #pragma once
-// rtctl's side of a data connection: a port servant that answers notify_connect by publishing
-// its properties (an in-port's IOR for print), and an in-port servant that collects string
-// samples.
+// rtctl's side of a connection: a port servant that answers notify_connect by publishing its
+// properties (an in-port's IOR, a provided service's IOR) and notices when the peer removes
+// the connection, and an in-port servant that hands each sample's octets on.
 #include <DataPort.hh>
 #include <RTC.hh>
 
-#include <condition_variable>
-#include <deque>
+#include <atomic>
+#include <functional>
 #include <mutex>
-#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
-
-#include "string_samples.h"
 
 namespace rtctl {
 
@@ -24,8 +22,10 @@ class PeerPort : public POA_RTC::PortService {
            std::vector<std::pair<std::string, std::string>> published);
   // Also publishes key = object (an object reference in an Any).
   void publishObject(const std::string& key, CORBA::Object_ptr object);
-  // Our own reference, set once the servant is activated.
-  void setSelf(RTC::PortService_ptr self);
+  // An interface the port's profile shows (a provided service).
+  void addInterface(const std::string& instanceName, const std::string& typeName, bool provided);
+  // True once a peer has told this port that a connection was removed.
+  bool disconnected() const { return disconnected_; }
 
   RTC::PortProfile* get_port_profile() override;
   RTC::ConnectorProfileList* get_connector_profiles() override;
@@ -42,24 +42,21 @@ class PeerPort : public POA_RTC::PortService {
   std::string portType_;
   std::vector<std::pair<std::string, std::string>> published_;
   std::vector<std::pair<std::string, CORBA::Object_var>> publishedObjects_;
-  RTC::PortService_var self_;
+  RTC::PortInterfaceProfileList interfaces_;
+  std::atomic<bool> disconnected_{false};
 };
 
-class StringSink : public POA_OpenRTM::InPortCdr {
+// An in-port servant: each sample that arrives goes to `take`, on the ORB's thread, whose
+// answer goes back to the writer.
+class CdrSink : public POA_OpenRTM::InPortCdr {
  public:
-  StringSink(StringSampleType type, bool littleEndian);
+  using Take = std::function<OpenRTM::PortStatus(const OpenRTM::CdrData&)>;
+  explicit CdrSink(Take take) : take_(std::move(take)) {}
 
-  OpenRTM::PortStatus put(const OpenRTM::CdrData& data) override;
-  // The next sample's strings, waiting at most timeout_s; empty on time-out. A sample that
-  // cannot be decoded yields one entry "<undecodable sample of N bytes>".
-  std::optional<std::vector<std::string>> next(double timeout_s);
+  OpenRTM::PortStatus put(const OpenRTM::CdrData& data) override { return take_(data); }
 
  private:
-  StringSampleType type_;
-  bool littleEndian_;
-  std::mutex mutex_;
-  std::condition_variable arrived_;
-  std::deque<std::vector<std::string>> samples_;
+  Take take_;
 };
 
 }  // namespace rtctl

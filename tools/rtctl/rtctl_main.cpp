@@ -20,6 +20,23 @@ constexpr int kCommandFailed = 1;
 
 void requestStop(int) { rtctl::stopRequested = true; }
 
+// Ctrl-C and SIGTERM end a command that runs until stopped cleanly (its connections removed,
+// its file complete). Without SA_RESTART, a read from standard input returns at once.
+void stopOnSignals() {
+  struct sigaction action {};
+  action.sa_handler = requestStop;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+// The commands that go on until interrupted.
+bool runsUntilInterrupted(rtctl::Verb verb) {
+  using rtctl::Verb;
+  return verb == Verb::Print || verb == Verb::Wait || verb == Verb::Watch || verb == Verb::Inject ||
+         verb == Verb::Hz || verb == Verb::Record || verb == Verb::Replay;
+}
+
 bool readsSystemFile(rtctl::Verb verb) {
   return verb == rtctl::Verb::Check || verb == rtctl::Verb::Apply || verb == rtctl::Verb::Stop ||
          verb == rtctl::Verb::Launch;
@@ -75,6 +92,12 @@ int runInvocation(const rtctl::Invocation& invocation) {
       return injectCommand(session, invocation);
     case Verb::Print:
       return printCommand(session, invocation);
+    case Verb::Hz:
+      return hzCommand(session, invocation);
+    case Verb::Record:
+      return recordCommand(session, invocation);
+    case Verb::Replay:
+      return replayCommand(session, invocation);
     case Verb::Wait:
       return waitCommand(session, invocation);
     case Verb::Watch:
@@ -104,11 +127,7 @@ int main(int argc, char** argv) {
     std::cerr << "rtctl: " << parsed.error << "\n\n" << parsed.usage;
     return kUsageError;
   }
-  rtctl::Verb verb = parsed.invocation->verb;
-  if (verb == rtctl::Verb::Print || verb == rtctl::Verb::Wait || verb == rtctl::Verb::Watch) {
-    signal(SIGINT, requestStop);
-    signal(SIGTERM, requestStop);
-  }
+  if (runsUntilInterrupted(parsed.invocation->verb)) stopOnSignals();
   try {
     return runInvocation(*parsed.invocation);
   } catch (const rtctl::Failure& failure) {

@@ -1,45 +1,38 @@
 #pragma once
-// rtctl's own ports for string samples (RTC::TimedString, RTC::TimedStringSeq): a listener
-// connected to a component's out-port for as long as it lives, and one sample written into a
-// component's in-port. Failures are thrown as rtctl::Failure.
+// rtctl's ports for the system's words (RTC::TimedString, RTC::TimedStringSeq), as wait uses
+// them: a listener connected to a component's out-port for as long as it lives, and one word
+// written into a component's in-port. Failures are thrown as rtctl::Failure.
+#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
-#include "component_control.h"
-#include "peer_port.h"
+#include "port_tap.h"
+#include "sample_queue.h"
+#include "tools/port_data/type_schema.h"
 
 namespace rtctl {
 
 class StringListener {
  public:
-  // Connects rtctl's own in-port to the out-port at address, for the command named verb
-  // ("print", "wait"): its port is "rtctl.<verb>", its failures begin with "<verb> NAME:port".
-  StringListener(Session& session, const PortAddress& address, const std::string& verb);
-  // Disconnects (quietly: the component may be gone).
-  ~StringListener();
-  StringListener(const StringListener&) = delete;
-  StringListener& operator=(const StringListener&) = delete;
+  // Connects rtctl's own in-port to the out-port at address; `purpose` names the connection
+  // ("rtctl.wait").
+  StringListener(Session& session, const PortAddress& address, const std::string& purpose);
 
-  // The next sample's strings, waiting at most timeout_s; empty on time-out.
-  std::optional<std::vector<std::string>> next(double timeout_s);
-  const FoundPort& source() const { return source_; }
-  // False once the out-port no longer holds the connection: it dropped it after a write to
-  // rtctl timed out (a network cut), so samples are being missed.
-  bool stillConnected();
+  // The next sample's text (a TimedStringSeq's elements separated by tabs), waiting at most
+  // timeout_s; empty on time-out.
+  std::optional<std::string> next(double timeout_s);
+  // Why no sample can come any more, or "" (see OutPortTap::lost).
+  std::string lost() { return tap_->lost(); }
 
  private:
-  FoundPort source_;
-  StringSink* sink_ = nullptr;  // owned by the session's POA
-  std::string connectorId_;
+  std::shared_ptr<SampleQueue> queue_;
+  const port_data::TypeDesc* type_ = nullptr;
+  std::unique_ptr<OutPortTap> tap_;
 };
 
-// A sample's strings as one line: TimedStringSeq elements separated by tabs.
-std::string sampleText(const std::vector<std::string>& strings);
-
-// Writes one sample holding text (a TimedStringSeq: one element) into the in-port at address:
-// connects rtctl's own out-port, puts the sample, disconnects. A refusal by the in-port
-// (BUFFER_FULL...) is a failure.
-void writeString(Session& session, const PortAddress& address, const std::string& text);
+// Writes one sample holding text (a TimedStringSeq: one element a tab-separated part) into the
+// in-port at address, through a connection of its own that is removed again.
+void writeString(Session& session, const PortAddress& address, const std::string& text,
+                 const std::string& purpose);
 
 }  // namespace rtctl

@@ -2,8 +2,7 @@
 // out-port and prints the first sample that matches PATTERN (a POSIX extended regular
 // expression that must match the whole sample). With --send it writes TEXT once it is
 // listening, so that the answer to a request cannot be missed. It fails on one line when the
-// time is up, when the component or the name server goes away, when the component drops the
-// connection (a network cut), or on Ctrl-C.
+// time is up, when the component or the name server goes away, or on Ctrl-C.
 #include <chrono>
 #include <iostream>
 #include <regex>
@@ -21,34 +20,15 @@ constexpr double kSamplePoll_s = 0.1;
 // How often the component and the name server are asked whether they are still there.
 constexpr auto kPresenceCheck = std::chrono::milliseconds(500);
 
-// Why the source went away or stopped writing to rtctl, or "".
-std::string absence(Session& session, StringListener& listener) {
-  const FoundPort& source = listener.source();
-  try {
-    if (source.component.object->_non_existent()) return source.component.instanceName + " is gone";
-    if (!listener.stillConnected()) {
-      return source.component.instanceName +
-             " dropped rtctl's connection (a write to rtctl timed out), so a sample may have "
-             "been missed";
-    }
-  } catch (const CORBA::Exception& error) {
-    return Session::explain(source.component.instanceName, error);
-  }
-  try {
-    session.componentPaths();
-  } catch (const Failure& failure) {
-    return failure.what();
-  }
-  return "";
-}
-
 }  // namespace
 
 int waitCommand(Session& session, const Invocation& invocation) {
   const std::regex pattern(invocation.pattern, std::regex::extended);
   const std::string what = "wait " + label(invocation.ports[0]);
   StringListener listener(session, invocation.ports[0], "wait");
-  if (invocation.send) writeString(session, invocation.send->first, invocation.send->second);
+  if (invocation.send) {
+    writeString(session, invocation.send->first, invocation.send->second, "wait");
+  }
   auto start = std::chrono::steady_clock::now();
   auto lastCheck = start;
   int seen = 0;
@@ -62,14 +42,13 @@ int waitCommand(Session& session, const Invocation& invocation) {
     }
     if (now - lastCheck >= kPresenceCheck) {
       lastCheck = now;
-      std::string gone = absence(session, listener);
+      std::string gone = listener.lost();
       if (!gone.empty()) throw Failure(what + ": " + gone);
     }
     auto sample = listener.next(kSamplePoll_s);
     if (!sample) continue;
-    std::string text = sampleText(*sample);
-    if (std::regex_match(text, pattern)) {
-      std::cout << text << std::endl;
+    if (std::regex_match(*sample, pattern)) {
+      std::cout << *sample << std::endl;
       return 0;
     }
     ++seen;

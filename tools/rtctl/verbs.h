@@ -1,7 +1,7 @@
 #pragma once
-// rtctl's commands, one function each (one file each, named verb_<command>.cpp; print and
-// inject are in commands.cpp). Each writes its results on standard output and returns the
-// exit status; a failure is thrown as rtctl::Failure with the one line to print.
+// rtctl's commands, one function each (one file each, named verb_<command>.cpp). Each writes
+// its results on standard output and returns the exit status; a failure is thrown as
+// rtctl::Failure with the one line to print.
 #include <atomic>
 
 #include "command_line.h"
@@ -10,7 +10,8 @@
 
 namespace rtctl {
 
-// Set by SIGINT and SIGTERM: the commands that go on until interrupted end cleanly.
+// Set by SIGINT and SIGTERM: the commands that go on until interrupted (and inject reading
+// its samples) end cleanly.
 extern std::atomic<bool> stopRequested;
 
 int listComponents(Session& session, const Invocation& invocation);
@@ -22,6 +23,10 @@ int exitCommand(Session& session, const Invocation& invocation);
 int confCommand(Session& session, const Invocation& invocation);
 int injectCommand(Session& session, const Invocation& invocation);
 int printCommand(Session& session, const Invocation& invocation);
+int hzCommand(Session& session, const Invocation& invocation);
+// record FILE NAME:port..., and record --info FILE.
+int recordCommand(Session& session, const Invocation& invocation);
+int replayCommand(Session& session, const Invocation& invocation);
 int waitCommand(Session& session, const Invocation& invocation);
 int watchCommand(Session& session, const Invocation& invocation);
 int captureCommand(Session& session, const Invocation& invocation);
