@@ -1,8 +1,11 @@
 // Round trip of isIKSolutionFoundL from another process: this process asks a BriskoComp that
-// runs beside a private omniNames on loopback.
+// runs beside a private omniNames on loopback; or, given
+//   --name-server HOST:PORT --component NAMING_PATH   (robot.host_cxt/Brisko0)
+// one that runs elsewhere already (bench/hosts/hosts_bench.sh: across a network link).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include <benchmark/benchmark.h>
@@ -43,8 +46,43 @@ BENCHMARK(BM_isIKSolutionFoundL_roundTrip)->MinTime(2.0)->UseRealTime();
 
 }  // namespace
 
+// Runs the benchmark against the gateway at the name server; 1 when it cannot be reached.
+int benchmarkAgainst(const std::string& corbaloc, const std::string& component, int argc,
+                     char** argv) {
+  BriskoRTC::BriskoService_var service =
+      connectToBriskoService(fakes::testOrb(), corbaloc, component);
+  if (CORBA::is_nil(service)) {
+    std::fprintf(stderr, "no BriskoService reference from %s at %s\n", component.c_str(),
+                 corbaloc.c_str());
+    return 1;
+  }
+  theService = service.in();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
+
+// The value of "--name VALUE", taken out of the arguments; "" without it.
+std::string takeOption(int& argc, char** argv, const std::string& name) {
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (name != argv[i]) continue;
+    std::string value = argv[i + 1];
+    for (int j = i; j + 2 <= argc; ++j) argv[j] = argv[j + 2];
+    argc -= 2;
+    return value;
+  }
+  return "";
+}
+
 int main(int argc, char** argv) {
   using namespace std::chrono_literals;
+  const std::string remoteNames = takeOption(argc, argv, "--name-server");
+  const std::string remoteComponent = takeOption(argc, argv, "--component");
+  if (!remoteNames.empty()) {
+    return benchmarkAgainst("corbaloc::" + remoteNames + "/NameService",
+                            remoteComponent.empty() ? "Brisko0" : remoteComponent, argc, argv);
+  }
   test_support::NameServer names;
   test_support::TempDir dir;
   const std::string conf = test_support::writeRtcConf(
@@ -54,15 +92,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "BriskoComp did not register:\n%s\n", brisko.output().c_str());
     return 1;
   }
-  BriskoRTC::BriskoService_var service =
-      connectToBriskoService(fakes::testOrb(), names.corbaloc(), "Brisko0");
-  if (CORBA::is_nil(service)) {
-    std::fprintf(stderr, "no BriskoService reference\n");
-    return 1;
-  }
-  theService = service.in();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return benchmarkAgainst(names.corbaloc(), "Brisko0", argc, argv);
 }

@@ -63,17 +63,4 @@ std::vector<std::string> DemoRun::processesLeft() const {
   return left;
 }
 
-std::vector<std::string> linesWith(const std::string& text, const std::string& what) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.find(what) == std::string::npos) continue;
-    const auto first = line.find_first_not_of(" \t");
-    const auto last = line.find_last_not_of(" \t\r");
-    lines.push_back(first == std::string::npos ? "" : line.substr(first, last - first + 1));
-  }
-  return lines;
-}
-
 }  // namespace demo_test

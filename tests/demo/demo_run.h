@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "demo_summary_check.h"
 #include "tests/support/test_support.h"
 
 namespace demo_test {
@@ -28,8 +29,5 @@ class DemoRun {
   std::string outDir_;
   std::unique_ptr<test_support::ChildProcess> process_;
 };
-
-// Every line of text that contains `what`, stripped of surrounding blanks.
-std::vector<std::string> linesWith(const std::string& text, const std::string& what);
 
 }  // namespace demo_test

@@ -1,6 +1,7 @@
 // The whole system through scripts/demo: the scenario with --fast, and a stop during the first
 // object's trajectory. Real processes, a real name server, on loopback.
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -28,7 +29,6 @@ const Seconds kScenarioTimeout{480};
 const Seconds kStartTimeout{90};
 const Seconds kAnswerTimeout{120};
 const Seconds kShutdownTimeout{60};
-constexpr double kTolerance_mm = 10.0;
 
 // Ends a run that is still going (Ctrl-C, as a user would) and checks the clean shutdown.
 void interruptAndCheckShutdown(DemoRun& run) {
@@ -44,15 +44,6 @@ void interruptAndCheckShutdown(DemoRun& run) {
   EXPECT_TRUE(left.empty()) << "left running: " << left.front();
 }
 
-std::vector<double> numbersMatching(const std::string& text, const std::regex& pattern) {
-  std::vector<double> numbers;
-  for (std::sregex_iterator it(text.begin(), text.end(), pattern), end; it != end; ++it) {
-    numbers.push_back(std::stod((*it)[1].str()));
-    if (it->size() > 2) numbers.push_back(std::stod((*it)[2].str()));
-  }
-  return numbers;
-}
-
 TEST(DemoScenario, fastRunPutsEveryObjectInItsSlotAndDrivesBackWithoutCollision) {
   DemoRun run({});
   const auto status = run.process().waitForExit(kScenarioTimeout);
@@ -62,27 +53,7 @@ TEST(DemoScenario, fastRunPutsEveryObjectInItsSlotAndDrivesBackWithoutCollision)
 
   const std::string summary = test_support::readFile(run.outDir() + "/summary.txt");
   ASSERT_FALSE(summary.empty()) << run.process().output();
-  for (const char* answer : {"ROBOT_ARRIVED", "HIRO_TRAY_MANIP_FINISHED", "ROBOT_FINISH"}) {
-    const auto lines = linesWith(summary, answer);
-    ASSERT_EQ(lines.size(), 1u) << answer << "\n" << summary;
-    EXPECT_NE(lines[0].find(" OK"), std::string::npos) << lines[0];
-  }
-  const auto objectSteps = linesWith(summary, "HIRO_OBJ_MANIP_FINISHED");
-  EXPECT_EQ(objectSteps.size(), 2u) << summary;
-
-  // Each object: on the tray, within 10 mm of its slot across and up.
-  const auto objects = linesWith(summary, "(class ");
-  const std::regex offsets(R"(([0-9.]+) mm across, ([-+0-9.]+) mm up, on the tray)");
-  const auto objectOffsets = numbersMatching(summary, offsets);
-  ASSERT_EQ(objectOffsets.size(), 2 * objects.size()) << summary;
-  ASSERT_EQ(objects.size(), 2u) << summary;
-  for (double offset_mm : objectOffsets) EXPECT_LE(std::abs(offset_mm), kTolerance_mm) << summary;
-
-  const auto trayOffset = numbersMatching(summary, std::regex(R"(: ([0-9.]+) mm off)"));
-  ASSERT_EQ(trayOffset.size(), 1u) << summary;
-  EXPECT_LE(trayOffset[0], kTolerance_mm) << summary;
-  EXPECT_NE(summary.find("collisions 0,"), std::string::npos) << summary;
-  EXPECT_NE(summary.find("Result: every step succeeded"), std::string::npos) << summary;
+  expectSuccessfulSummary(summary);
 
   // The pictures of the run: each drawn; the route shows the path driven there and back; the
   // objects have moved between the cell before and the cell after.
@@ -100,6 +71,31 @@ TEST(DemoScenario, fastRunPutsEveryObjectInItsSlotAndDrivesBackWithoutCollision)
   EXPECT_GT(scene_views::pixelsOf(pictures["route.png"], scene_views::kPathColour), 500);
   EXPECT_GT(cv::norm(pictures["cell-before.png"], pictures["cell-after.png"], cv::NORM_L1), 0.0);
 
+  interruptAndCheckShutdown(run);
+}
+
+// --private: the same scenario with the name server and every program on Unix sockets in a
+// folder only the user can open.
+TEST(DemoScenario, privateRunSucceedsOnUnixSocketsAndLeavesNoSocketBehind) {
+  DemoRun run({"--private"});
+  const auto status = run.process().waitForExit(kScenarioTimeout);
+  if (!status) interruptAndCheckShutdown(run);
+  ASSERT_TRUE(status) << "the demo did not finish in time\n" << run.process().output();
+  EXPECT_TRUE(status->exitedWith(0)) << status->describe() << "\n" << run.process().output();
+  expectSuccessfulSummary(test_support::readFile(run.outDir() + "/summary.txt"));
+
+  const std::string launchLog = run.logOf("rtctl-launch");
+  std::smatch socket;
+  ASSERT_TRUE(std::regex_search(launchLog, socket,
+                                std::regex(R"(started the name server omniNames \(pid [0-9]+\) on )"
+                                           R"((/[^,]*/names\.sock))")))
+      << launchLog;
+  const std::string conf = test_support::readFile(run.outDir() + "/run/PalkettComp/rtc.conf");
+  EXPECT_NE(conf.find("corba.nameservers: corbaloc:omniunix:" + socket[1].str()), std::string::npos)
+      << conf;
+  // The socket and its folder went with the run.
+  struct stat left {};
+  EXPECT_NE(stat(socket[1].str().c_str(), &left), 0) << socket[1].str() << " is left";
   interruptAndCheckShutdown(run);
 }
 

@@ -19,13 +19,9 @@ RTC::RTObject_ptr resolveComponent(CORBA::ORB_ptr orb, const std::string& nameSe
                                    const std::string& instanceName) {
   try {
     CORBA::Object_var object = orb->string_to_object(nameServiceCorbaloc.c_str());
-    CosNaming::NamingContext_var naming = CosNaming::NamingContext::_narrow(object);
+    CosNaming::NamingContextExt_var naming = CosNaming::NamingContextExt::_narrow(object);
     if (CORBA::is_nil(naming)) return RTC::RTObject::_nil();
-    CosNaming::Name name;
-    name.length(1);
-    name[0].id = instanceName.c_str();
-    name[0].kind = "rtc";
-    CORBA::Object_var component = naming->resolve(name);
+    CORBA::Object_var component = naming->resolve_str((instanceName + ".rtc").c_str());
     return RTC::RTObject::_narrow(component);
   } catch (const CORBA::Exception&) {
     return RTC::RTObject::_nil();

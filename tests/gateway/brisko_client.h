@@ -12,7 +12,7 @@ BriskoRTC::BriskoService_ptr connectToBriskoService(CORBA::ORB_ptr orb,
                                                     const std::string& nameServiceCorbaloc,
                                                     const std::string& instanceName);
 
-// The component bound as "<instanceName>.rtc" in the root context of the name service; nil when
-// it is not there.
+// The component bound as "<instanceName>.rtc" in the root context of the name service, or at a
+// naming path given as instanceName ("robot.host_cxt/Brisko0"); nil when it is not there.
 RTC::RTObject_ptr resolveComponent(CORBA::ORB_ptr orb, const std::string& nameServiceCorbaloc,
                                    const std::string& instanceName);

@@ -302,6 +302,22 @@ TEST(RtctlNameServerAddress, becomesACorbalocOrIsRejected) {
   EXPECT_EQ(portOf("robot-pc"), 2809);
 }
 
+TEST(RtctlNameServerAddress, aSocketPathIsReachedOverUnixDomainSockets) {
+  using namespace name_service;
+  EXPECT_EQ(nameServiceLocation("/run/user/1000/robot/names.sock"),
+            "corbaloc:omniunix:/run/user/1000/robot/names.sock:/NameService");
+  EXPECT_TRUE(isUnixSocketAddress("/run/user/1000/robot/names.sock"));
+  EXPECT_FALSE(isUnixSocketAddress("127.0.0.1:2809"));
+  EXPECT_FALSE(isLoopbackAddress("/tmp/names.sock"));
+  EXPECT_EQ(socketFolderOf("/run/user/1000/robot/names.sock"), "/run/user/1000/robot");
+  EXPECT_EQ(socketFolderOf("/names.sock"), "/");
+  // The corbaloc cannot carry a ':' in the path; a folder is no socket.
+  EXPECT_EQ(nameServiceLocation("/tmp/a:b/names.sock"), "");
+  EXPECT_EQ(nameServiceLocation("/tmp/robot/"), "");
+  EXPECT_EQ(nameServiceLocation("/tmp/two words"), "");
+  EXPECT_EQ(parse({"-n", "/tmp/robot/names.sock", "ls"}).error, "");
+}
+
 TEST(RtctlPortAddress, splitsAtTheLastColon) {
   auto address = parsePortAddress("ctx.host_cxt/Brisko0.rtc:BriskoService");
   ASSERT_TRUE(address);

@@ -122,6 +122,34 @@ TEST_F(RtctlSystemTest, waitEndsOnOneLineWhenItsComponentGoesAway) {
   EXPECT_TRUE(contains(waiting.standardError(), "wait Talker0:out: Talker0")) << waiting.output();
 }
 
+TEST_F(RtctlSystemTest, waitEndsOnOneLineWhenTheWriterDropsItsConnection) {
+  auto talker = startComponents("Talker");
+  ASSERT_TRUE(names.waitForBinding("Talker0.rtc", kStartTimeout)) << talker->output();
+  ASSERT_TRUE(rtctl({"activate", "Talker0"}).status.exitedWith(0));
+  test_support::ChildProcess waiting(test_support::binPath("rtctl"),
+                                     {"-n", names.address(), "wait", "Talker0:out", "never"});
+  const auto connected = [&] { return contains(rtctl({"cat", "Talker0"}).out, "connected:"); };
+  auto deadline = std::chrono::steady_clock::now() + kEventTimeout;
+  while (!connected() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  // rtctl does not answer, as behind a pulled cable: the talker's write times out and it drops
+  // the connection.
+  waiting.sendSignal(SIGSTOP);
+  deadline = std::chrono::steady_clock::now() + kEventTimeout;
+  while (connected() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  waiting.sendSignal(SIGCONT);
+  auto status = waiting.waitForExit(kEventTimeout);
+  ASSERT_TRUE(status.has_value()) << waiting.output();
+  EXPECT_TRUE(status->exitedWith(1)) << status->describe();
+  EXPECT_EQ(linesOf(waiting.standardError()).size(), 1u) << waiting.standardError();
+  EXPECT_TRUE(
+      contains(waiting.standardError(), "wait Talker0:out: Talker0 dropped rtctl's connection"))
+      << waiting.output();
+}
+
 TEST_F(RtctlSystemTest, watchPrintsEachChangeOnATimeStampedLineUntilInterrupted) {
   auto talk = startComponents("Talker,Listener");
   ASSERT_TRUE(names.waitForBinding("Listener0.rtc", kStartTimeout)) << talk->output();

@@ -1,5 +1,7 @@
 #include "tools/rtctl/program_start.h"
 
+#include "tools/rtctl/private_system.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -72,6 +74,71 @@ TEST_F(ProgramStartTest, aProgramOnADeclaredHostListensOnItsAddressAndIsNamedAft
   EXPECT_NE(result.start->confText.find("corba.endpoints: 198.18.0.2:\n"), std::string::npos);
   EXPECT_NE(result.start->confText.find("naming.formats: robot.host_cxt/%n.rtc\n"),
             std::string::npos);
+}
+
+TEST_F(ProgramStartTest, aPrivateSystemListensOnlyOnSocketsBesideTheNameServersKeepingOrbOptions) {
+  test_support::writeFile(dir.file("tcp.conf"),
+                          "corba.endpoints: 127.0.0.1:\ncorba.args: -ORBtraceLevel 5\n");
+  SystemFile file = read("program comp conf=tcp.conf -- bin/Comp\n");
+  ProgramStartPlan result =
+      planProgramStart(file, file.programs.at(0), "/run/owner/robot/names.sock", dir.file("out"));
+  ASSERT_TRUE(result.start) << result.problems.at(0);
+  const std::string& conf = result.start->confText;
+  // Launch's lines come last and win over the source's TCP endpoint.
+  size_t tcp = conf.find("corba.endpoints: 127.0.0.1:\n");
+  size_t none = conf.find("corba.endpoints: \n");
+  ASSERT_NE(tcp, std::string::npos) << conf;
+  EXPECT_LT(tcp, none) << conf;
+  EXPECT_NE(conf.find("corba.nameservers: corbaloc:omniunix:/run/owner/robot/names.sock:/"
+                      "NameService\n"),
+            std::string::npos)
+      << conf;
+  EXPECT_NE(conf.find("corba.args: -ORBtraceLevel 5 -ORBendPoint giop:unix: "
+                      "-ORBunixTransportDirectory /run/owner/robot "
+                      "-ORBunixTransportPermission 0600\n"),
+            std::string::npos)
+      << conf;
+}
+
+TEST_F(ProgramStartTest, aPrivateSystemRunsOnNoOtherHost) {
+  SystemFile file = read(
+      "host robot 198.18.0.2 via=\"ip netns exec robot\"\n"
+      "program comp host=robot -- bin/Comp\n");
+  ProgramStartPlan result =
+      planProgramStart(file, file.programs.at(0), "/run/owner/robot/names.sock", dir.file("out"));
+  EXPECT_FALSE(result.start);
+  ASSERT_EQ(result.problems.size(), 1u);
+  EXPECT_EQ(result.problems[0],
+            "t.system:2: comp: runs on host robot, but a system whose name server is a Unix "
+            "socket is private to this machine");
+}
+
+TEST(PrivateFolder, isMadeForItsOwnerAloneAndAFolderOthersCanOpenIsRefused) {
+  test_support::TempDir dir{"rtctl-private-"};
+  const std::string folder = dir.file("a/robot");
+  EXPECT_EQ(preparePrivateFolder(folder), "");
+  struct stat status {};
+  ASSERT_EQ(stat(folder.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0700u);
+  EXPECT_EQ(preparePrivateFolder(folder), "");  // ready as it is
+
+  chmod(folder.c_str(), 0750);
+  EXPECT_EQ(preparePrivateFolder(folder),
+            folder + " can be opened by other users (mode 0750): chmod 700 " + folder +
+                ", or name a folder of your own");
+  const std::string tooLong = dir.file(std::string(100, 'x'));
+  EXPECT_NE(preparePrivateFolder(tooLong).find("is too long for Unix sockets in it"),
+            std::string::npos);
+  test_support::writeFile(dir.file("plain"), "");
+  EXPECT_EQ(preparePrivateFolder(dir.file("plain")), dir.file("plain") + " is not a folder");
+}
+
+TEST(PrivateFolder, confValuesAreReadAsTheComponentsReadThem) {
+  const std::string conf =
+      "# corba.args: no\ncorba.args: -a 1\n  corba.args = -b 2 \n"
+      "corba.argsX: -c\n";
+  EXPECT_EQ(confValueOf(conf, "corba.args"), "-b 2");
+  EXPECT_EQ(confValueOf(conf, "corba.endpoints"), "");
 }
 
 TEST_F(ProgramStartTest, aLauncherThatIsNoProgramHereIsNamed) {

@@ -32,7 +32,8 @@ std::string checkKeyValue(const std::string& text) {
 
 std::string checkNameServer(const std::string& text) {
   return name_service::nameServiceLocation(text).empty()
-             ? "bad name server address \"" + text + "\" (expected host:port)"
+             ? "bad name server address \"" + text +
+                   "\" (expected host:port, or the absolute path of a Unix socket)"
              : "";
 }
 

@@ -18,6 +18,7 @@
 #include "component_names.h"
 #include "name_server_address.h"
 #include "naming_tree.h"
+#include "private_system.h"
 #include "system_apply.h"
 #include "time_text.h"
 
@@ -118,9 +119,16 @@ bool Supervisor::prepare() {
 }
 
 bool Supervisor::startNameServer() {
+  bool isPrivate = name_service::isUnixSocketAddress(nameServer_);
   std::string host = name_service::hostOf(nameServer_);
   std::vector<std::string> argv;
-  if (!name_service::isLoopbackAddress(nameServer_)) {
+  if (isPrivate) {
+    std::string problem = preparePrivateFolder(name_service::socketFolderOf(nameServer_));
+    if (!problem.empty()) {
+      fail(problem);
+      return false;
+    }
+  } else if (!name_service::isLoopbackAddress(nameServer_)) {
     const HostEntry* where = nullptr;
     for (const HostEntry& entry : file_.hosts) {
       if (entry.declared && entry.address == host) where = &entry;
@@ -151,9 +159,18 @@ bool Supervisor::startNameServer() {
   std::string data = (out / "names").string();
   std::error_code ignored;
   fs::remove_all(data, ignored);
-  std::string port = std::to_string(name_service::portOf(nameServer_));
-  argv.insert(argv.end(), {program, "-start", port, "-datadir", data, "-always", "-ORBendPoint",
-                           "giop:tcp:" + host + ":" + port});
+  if (isPrivate) {
+    // A socket left by a name server that is gone (none answers there) is in the way.
+    fs::remove(nameServer_, ignored);
+    argv.insert(argv.end(), {program, "-start", "-datadir", data, "-ignoreport"});
+    std::vector<std::string> orbArguments =
+        privateOrbArguments(name_service::socketFolderOf(nameServer_), nameServer_);
+    argv.insert(argv.end(), orbArguments.begin(), orbArguments.end());
+  } else {
+    std::string port = std::to_string(name_service::portOf(nameServer_));
+    argv.insert(argv.end(), {program, "-start", port, "-datadir", data, "-always", "-ORBendPoint",
+                             "giop:tcp:" + host + ":" + port});
+  }
   std::string log = (out / "logs" / "omniNames.log").string();
   try {
     nameServerPid_ = startChildProgram(argv, {}, data, log);
@@ -464,7 +481,7 @@ void Supervisor::checkAnswers() {
       }
     } else if (program.silent && silence < invocation_.launch.answerTimeout_s) {
       program.silent = false;
-      report(entry.label + " answers again");
+      reconnect(program);
     }
     auto states = program.probe->statesSince(program.statesFrom);
     if (!states) continue;
@@ -574,6 +591,24 @@ void Supervisor::reapplyLinesOf(Program& program) {
          " after it ended");
 }
 
+void Supervisor::reconnect(const Program& program) {
+  // A writer drops a connection whose reader stops answering (a pulled network cable): once
+  // the program answers again, the file's connections to it are made again where they are
+  // gone. Values and states live in the process and are left as they are, so that a component
+  // the operator deactivated stays so.
+  std::vector<Action> connections;
+  for (const Action& line : linesToApply(program.entry->components)) {
+    if (line.kind == ActionKind::Connect) connections.push_back(line);
+  }
+  ApplyOutcome outcome = applyLines(session_, connections, [this](const std::string& line) {
+    if (line.find(": already connected") == std::string::npos) report(line);
+  });
+  std::string line = program.entry->label + " answers again";
+  if (!outcome.failure.empty())
+    line += "; its connections could not be made again: " + outcome.failure;
+  report(line);
+}
+
 void Supervisor::startReportingStates(Program& program) {
   program.statesFrom = Clock::now();
   program.reportedStates.clear();
@@ -608,6 +643,9 @@ void Supervisor::stopAll(const std::string& reason) {
   if (nameServerPid_ > 0) {
     endProcess(nameServerPid_, kNameServerLabel);
     nameServerPid_ = -1;
+    // omniNames leaves its socket behind when it ends.
+    std::error_code ignored;
+    if (name_service::isUnixSocketAddress(nameServer_)) fs::remove(nameServer_, ignored);
   }
   report("stopped");
 }

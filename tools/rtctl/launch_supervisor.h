@@ -90,6 +90,7 @@ class Supervisor {
   void programUp(Program& program, const std::vector<Component>& components);
   void reapplyLinesOf(Program& program);
   // State changes count from now on (after an apply, which changes states itself).
+  void reconnect(const Program& program);
   void startReportingStates(Program& program);
   std::vector<Action> linesToApply(const std::vector<std::string>& only) const;
   void removeNamesOf(const Program& program, bool reportEach);

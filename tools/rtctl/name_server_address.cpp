@@ -12,7 +12,23 @@ size_t portColon(const std::string& nameServer) { return nameServer.rfind(':'); 
 
 }  // namespace
 
+bool isUnixSocketAddress(const std::string& nameServer) {
+  return !nameServer.empty() && nameServer.front() == '/';
+}
+
+std::string socketFolderOf(const std::string& nameServer) {
+  size_t slash = nameServer.rfind('/');
+  return slash == 0 ? "/" : nameServer.substr(0, slash);
+}
+
 std::string nameServiceLocation(const std::string& nameServer) {
+  if (isUnixSocketAddress(nameServer)) {
+    // omniORB's corbaloc separates the path from the object key with ':'.
+    if (nameServer.find_first_of(": \t") != std::string::npos || nameServer.back() == '/') {
+      return "";
+    }
+    return "corbaloc:omniunix:" + nameServer + ":/NameService";
+  }
   if (nameServer.empty() || nameServer.find_first_of("/ \t") != std::string::npos) return "";
   size_t colon = portColon(nameServer);
   if (colon != std::string::npos) {
@@ -38,6 +54,7 @@ int portOf(const std::string& nameServer) {
 }
 
 bool isLoopbackAddress(const std::string& nameServer) {
+  if (isUnixSocketAddress(nameServer)) return false;
   std::string host = hostOf(nameServer);
   return host == "localhost" || host.rfind("127.", 0) == 0;
 }

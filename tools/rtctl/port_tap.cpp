@@ -54,6 +54,18 @@ std::string OutPortTap::lost() {
     return failure.what();
   }
   if (ownServant_->disconnected()) return "the connection to " + label_ + " was removed";
+  // Behind a pulled network cable the component's write to rtctl times out and it drops the
+  // connection without a word to rtctl.
+  try {
+    RTC::ConnectorProfile_var profile = found_.port->get_connector_profile(connectorId_.c_str());
+    if (connectorId_ != profile->connector_id.in()) {
+      return name +
+             " dropped rtctl's connection (a write to rtctl timed out), so samples may "
+             "have been missed";
+    }
+  } catch (const CORBA::Exception& error) {
+    return Session::explain(name, error);
+  }
   return "";
 }
 

@@ -7,6 +7,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "name_server_address.h"
+#include "private_system.h"
+
 namespace rtctl {
 
 namespace {
@@ -136,7 +139,26 @@ ProgramStartPlan planProgramStart(const SystemFile& file, const ProgramEntry& pr
               "the program's rtc.conf there) or remove it");
     }
     std::vector<std::pair<std::string, std::string>> keys = program.confValues;
-    keys.emplace_back("corba.nameservers", nameServer);
+    if (name_service::isUnixSocketAddress(nameServer) && host.declared) {
+      problem("runs on host " + host.name +
+              ", but a system whose name server is a Unix socket is private to this machine");
+    } else if (name_service::isUnixSocketAddress(nameServer)) {
+      // Private: a socket beside the name server's and no TCP endpoint at all; the program's
+      // own ORB options are kept.
+      keys.emplace_back("corba.nameservers", name_service::nameServiceLocation(nameServer));
+      keys.emplace_back("corba.endpoints", "");
+      std::string orbArguments = confValueOf(sourceText, "corba.args");
+      for (const auto& [key, value] : program.confValues) {
+        if (key == "corba.args") orbArguments = value;
+      }
+      for (const std::string& word :
+           privateOrbArguments(name_service::socketFolderOf(nameServer))) {
+        orbArguments += (orbArguments.empty() ? "" : " ") + word;
+      }
+      keys.emplace_back("corba.args", orbArguments);
+    } else {
+      keys.emplace_back("corba.nameservers", nameServer);
+    }
     if (host.declared) {
       keys.emplace_back("corba.endpoints", host.address + ":");
       keys.emplace_back("naming.formats", host.name + ".host_cxt/%n.rtc");

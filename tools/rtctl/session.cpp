@@ -1,8 +1,14 @@
 #include "session.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include "component_names.h"
 #include "name_server_address.h"
 #include "naming_tree.h"
+#include "private_system.h"
 
 namespace rtctl {
 
@@ -77,6 +83,11 @@ Session::Session(const std::string& nameServer) : nameServer_(nameServer) {
   // Peers call back into rtctl's own ports; on a loopback setup keep those calls on loopback.
   if (name_service::isLoopbackAddress(nameServer)) {
     arguments.insert(arguments.end(), {"-ORBendPoint", "giop:tcp:127.0.0.1:"});
+  } else if (name_service::isUnixSocketAddress(nameServer)) {
+    // A private system: only through a socket of the owner's, beside the name server's.
+    std::vector<std::string> orbArguments =
+        privateOrbArguments(name_service::socketFolderOf(nameServer));
+    arguments.insert(arguments.end(), orbArguments.begin(), orbArguments.end());
   }
   std::vector<char*> argv;
   for (auto& argument : arguments) argv.push_back(argument.data());
@@ -118,6 +129,12 @@ std::vector<std::string> Session::componentPaths() {
 }
 
 CosNaming::NamingContextExt_ptr Session::rootContext() {
+  // A socket that cannot be reached says why, rather than looking like a name server gone.
+  if (name_service::isUnixSocketAddress(nameServer_) && access(nameServer_.c_str(), W_OK) != 0) {
+    int error = errno;
+    throw Failure("name server " + nameServer_ + ": " + std::strerror(error) +
+                  (error == EACCES ? " (the system is private to another user)" : ""));
+  }
   CosNaming::NamingContextExt_var root = name_service::rootContext(orb_, nameServer_, 0);
   if (CORBA::is_nil(root)) throw Failure("bad name server address \"" + nameServer_ + "\"");
   return root._retn();
