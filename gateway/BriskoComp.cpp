@@ -9,33 +9,23 @@ extern "C" void BriskoInit(RTC::Manager* manager);
 
 namespace {
 
-const char* const brisko_profile[] = {"implementation_id",
-                                      "Brisko",
-                                      "type_name",
-                                      "Brisko",
-                                      "description",
-                                      "Brisko RTC",
-                                      "version",
-                                      "0.5.14.6",
-                                      "vendor",
-                                      "Kesta.Orvn",
-                                      "category",
-                                      "Hiro",
-                                      "activity_type",
-                                      "PERIODIC",
-                                      "kind",
-                                      "DataFlowComponent",
-                                      "max_instance",
-                                      "0",
-                                      "language",
-                                      "C++",
-                                      "lang_type",
-                                      "compile",
-                                      "conf.default.PoseDB",
-                                      "pose-db.csv",
-                                      "conf.__widget__.PoseDB",
-                                      "text",
-                                      ""};
+// clang-format off
+const char* const brisko_profile[] = {
+    "implementation_id", "Brisko",
+    "type_name",         "Brisko",
+    "description",       "Brisko RTC",
+    "version",           "0.5.14.6",
+    "vendor",            "Kesta.Orvn",
+    "category",          "Hiro",
+    "activity_type",     "PERIODIC",
+    "kind",              "DataFlowComponent",
+    "max_instance",      "0",
+    "language",          "C++",
+    "lang_type",         "compile",
+    "conf.default.PoseDB", "pose-db.csv",
+    "conf.__widget__.PoseDB", "text",
+    ""};
+// clang-format on
 
 void moduleInit(RTC::Manager* manager) {
   shell::createComponentOrFail(manager, BriskoInit, "Brisko");

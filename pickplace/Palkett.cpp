@@ -17,16 +17,21 @@ constexpr int kInputWriteTimeout_ms = 1000;
 // The component profile: the fixed keys, then every parameter's default and widget.
 const char* const* palkettProfile() {
   static const std::vector<std::string> texts = [] {
+    // clang-format off
     std::vector<std::string> entries = {
-        "implementation_id", "Palkett",      "type_name",
-        "Palkett",           "description",  "${rtcParam.description}",
-        "version",           "1.0.0",        "vendor",
-        "Kesta.Orvn",        "category",     "StateMachineGateway",
-        "activity_type",     "PERIODIC",     "kind",
-        "DataFlowComponent", "max_instance", "0",
-        "language",          "C++",          "lang_type",
-        "compile",
+        "implementation_id", "Palkett",
+        "type_name",         "Palkett",
+        "description",       "${rtcParam.description}",
+        "version",           "1.0.0",
+        "vendor",            "Kesta.Orvn",
+        "category",          "StateMachineGateway",
+        "activity_type",     "PERIODIC",
+        "kind",              "DataFlowComponent",
+        "max_instance",      "0",
+        "language",          "C++",
+        "lang_type",         "compile",
     };
+    // clang-format on
     for (const auto& parameter : pickplace::kCellParameters) {
       entries.push_back(std::string("conf.default.") + parameter.name);
       entries.push_back(parameter.defaultText);

@@ -14,7 +14,7 @@ RTC::ParameterCheck<double> anywhere() { return RTC::check::finite<double>(); }
 RTC::ParameterCheck<double> distance() { return RTC::check::atLeast(0.0); }
 // A margin of the fingers around an object: at most the hand's whole opening.
 RTC::ParameterCheck<double> fingerMargin() {
-  return RTC::check::between(0.0, kMaxFingerOpening_mm / 1000.0);
+  return RTC::check::between(0.0, hiro::kWidestFingerSpan_mm / 1000.0);
 }
 
 // Extra closing of the fingertip joints beyond which it is no backlash but another grip.

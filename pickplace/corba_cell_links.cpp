@@ -4,12 +4,12 @@ namespace pickplace {
 
 RTC::Pose3D toPose3D(const HandPose& pose) {
   RTC::Pose3D out;
-  out.position.x = pose.x;
-  out.position.y = pose.y;
-  out.position.z = pose.z;
-  out.orientation.r = pose.roll;
-  out.orientation.p = pose.pitch;
-  out.orientation.y = pose.yaw;
+  out.position.x = pose.x_m;
+  out.position.y = pose.y_m;
+  out.position.z = pose.z_m;
+  out.orientation.r = pose.roll_rad;
+  out.orientation.p = pose.pitch_rad;
+  out.orientation.y = pose.yaw_rad;
   return out;
 }
 

@@ -8,16 +8,13 @@
 namespace pickplace {
 namespace {
 
-// Palm and finger base below the hand pose's origin.
-constexpr double kHandBaseDepth_mm = 30.0 + 45.0;
-
 bool isOpeningValid(double opening_mm) {
-  return opening_mm >= 0.0 && opening_mm <= kMaxFingerOpening_mm;
+  return opening_mm >= 0.0 && opening_mm <= hiro::kWidestFingerSpan_mm;
 }
 
 // Angle of a finger link from the opening direction.
 double linkAngle(double opening_mm) {
-  const double ratio = (opening_mm / 2.0 - kFingerJointOffset_mm) / kFingerLink_mm;
+  const double ratio = (opening_mm / 2.0 - hiro::kFingerJointOffset_mm) / hiro::kFingerLink_mm;
   // The widest opening lands a rounding error above 1.
   return std::acos(std::clamp(ratio, -1.0, 1.0));
 }
@@ -36,7 +33,7 @@ std::optional<double> fingertipDepth(double opening_mm) {
   if (!isOpeningValid(opening_mm)) {
     return std::nullopt;
   }
-  return kFingerLink_mm * std::sin(linkAngle(opening_mm)) + kHandBaseDepth_mm;
+  return hiro::kFingerLink_mm * std::sin(linkAngle(opening_mm)) + hiro::kFingerBaseDepth_mm;
 }
 
 }  // namespace pickplace

@@ -3,18 +3,12 @@
 
 #include <string>
 
+#include "gateway/geometry/pose6.h"
+
 namespace pickplace {
 
-// Position in metres in the robot frame R; orientation r, p, y in radians, rotation
-// Rz(y)·Ry(p)·Rx(r).
-struct HandPose {
-  double x = 0.0;
-  double y = 0.0;
-  double z = 0.0;
-  double roll = 0.0;
-  double pitch = 0.0;
-  double yaw = 0.0;
-};
+// A hand pose in the robot frame R: the pose type the gateway and the simulated cell use.
+using HandPose = geometry::Pose6;
 
 // Which arm: the codes are the ones the planners compute with.
 enum class Arm : int { left = 1, right = -1 };

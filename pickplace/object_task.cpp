@@ -41,10 +41,10 @@ Outcome findAndManipulate(TaskContext& task) {
     task.console.error("Palkett::processObj(): Brisko does not respond.");
   }
   HandPose world;
-  world.x = task.config.xWorldR_m;
-  world.y = task.config.yWorldR_m;
-  world.z = task.config.zWorldR_m;
-  world.yaw = degToRad(task.config.yWorldR_deg);
+  world.x_m = task.config.xWorldR_m;
+  world.y_m = task.config.yWorldR_m;
+  world.z_m = task.config.zWorldR_m;
+  world.yaw_rad = degToRad(task.config.yWorldR_deg);
   if (!task.links.estimatorConnected()) {
     return TaskFailure(FailureCause::serviceMissing,
                        "Palkett::processObj(): Lumeris does not respond.");
@@ -67,7 +67,7 @@ Outcome findAndManipulate(TaskContext& task) {
   ObjectSize size = estimate.size_m;
   size[1] = wide ? kWideObjectWidth_m : kNarrowObjectWidth_m;
   HandPose pose = estimate.pose;
-  pose.y = wide ? kWideObjectY_m : kNarrowObjectY_m;
+  pose.y_m = wide ? kWideObjectY_m : kNarrowObjectY_m;
   return manipulateSingleObject(task, estimate.classId, size, pose);
 }
 
@@ -86,7 +86,7 @@ Outcome manipulateSingleObject(TaskContext& task, long classId, const ObjectSize
                      formatText("ID     = %d\n", static_cast<int>(classId)) +
                      formatText("width  = %.1f[mm]\n", 1000.0 * width_m) +
                      formatText("height = %.1f[mm]\n", 1000.0 * height_m) +
-                     formatText("yaw    = %.1f[deg]\n", radToDeg(pose.yaw)));
+                     formatText("yaw    = %.1f[deg]\n", radToDeg(pose.yaw_rad)));
 
   const auto slot = task.slots.take(classId);
   if (!slot) {
@@ -126,14 +126,14 @@ Result<Arm> planObjectPicking(TaskContext& task, const ObjectSize& size, const H
   const double speed = config.speedBase;
   task.console.print("Planning / Obj picking (Common I/F)");
 
-  const Arm arm = std::atan2(pose.y, pose.x) > 0.0 ? Arm::left : Arm::right;
+  const Arm arm = std::atan2(pose.y_m, pose.x_m) > 0.0 ? Arm::left : Arm::right;
 
   HandPose grasp;
-  grasp.x = pose.x + config.xOPEOffsetR_m;
-  grasp.y = pose.y + config.yOPEOffsetR_m;
-  grasp.z = config.zWorldR_m + height_m + handOffset_m;
-  grasp.roll = pose.yaw;
-  grasp.pitch = kHandDownPitch_rad;
+  grasp.x_m = pose.x_m + config.xOPEOffsetR_m;
+  grasp.y_m = pose.y_m + config.yOPEOffsetR_m;
+  grasp.z_m = config.zWorldR_m + height_m + handOffset_m;
+  grasp.roll_rad = pose.yaw_rad;
+  grasp.pitch_rad = kHandDownPitch_rad;
 
   const auto gripAngles = fingerAnglesFor(1000.0 * (width_m - config.holdDistance_m),
                                           degToRad(config.fingerBacklash_deg));
@@ -170,8 +170,8 @@ Result<Arm> planObjectPicking(TaskContext& task, const ObjectSize& size, const H
   stepDone(task);
 
   HandPose lift = grasp;
-  lift.z = std::max(grasp.z + kObjectLift_m,
-                    height_m + handOffset_m + slot.z + kObjectLiftClearance_m + kObjectLiftExtra_m);
+  lift.z_m = std::max(grasp.z_m + kObjectLift_m, height_m + handOffset_m + slot.z +
+                                                     kObjectLiftClearance_m + kObjectLiftExtra_m);
   if (Outcome reach = checkReach(task, arm, lift, 0.0, "IK failed. (7)"); !reach) {
     return reach.takeFailure();
   }
@@ -190,10 +190,10 @@ Outcome planObjectPlacing(TaskContext& task, const ObjectSize& size, const SlotP
   task.console.print("Planning / Obj placing (Common I/F)");
 
   HandPose put;
-  put.x = slot.x;
-  put.y = slot.y;
-  put.z = slot.z + height_m + handOffset_m;
-  put.pitch = kHandDownPitch_rad;
+  put.x_m = slot.x;
+  put.y_m = slot.y;
+  put.z_m = slot.z + height_m + handOffset_m;
+  put.pitch_rad = kHandDownPitch_rad;
   const HandPose target = rotateAboutVertical(put, degToRad(config.directionPalletPlacedR_deg));
 
   const double chest_rad = chestAngleFor(target, arm);

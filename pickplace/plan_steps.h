@@ -33,7 +33,7 @@ inline void printPlan(TaskContext& task, const std::string& title, const Operati
 }
 
 inline HandPose raised(HandPose pose, double by_m) {
-  pose.z += by_m;
+  pose.z_m += by_m;
   return pose;
 }
 

@@ -48,18 +48,19 @@ HandPose rotateAboutVertical(const HandPose& pose, double angle_rad) {
   HandPose turned = pose;
   const double c = std::cos(angle_rad);
   const double s = std::sin(angle_rad);
-  turned.x = pose.x * c - pose.y * s;
-  turned.y = pose.x * s + pose.y * c;
-  turned.roll = pose.roll + angle_rad;
+  turned.x_m = pose.x_m * c - pose.y_m * s;
+  turned.y_m = pose.x_m * s + pose.y_m * c;
+  turned.roll_rad = pose.roll_rad + angle_rad;
   return turned;
 }
 
 double chestAngleFor(const HandPose& pose, Arm arm) {
-  double chest_rad = std::atan2(pose.y, pose.x);
-  const bool otherSide = (arm == Arm::left && pose.y < 0.0) || (arm == Arm::right && pose.y > 0.0);
+  double chest_rad = std::atan2(pose.y_m, pose.x_m);
+  const bool otherSide =
+      (arm == Arm::left && pose.y_m < 0.0) || (arm == Arm::right && pose.y_m > 0.0);
   if (otherSide) {
     const double side = static_cast<int>(arm) * kChestSideOffset_m;
-    chest_rad -= std::asin(side / std::hypot(pose.x, pose.y));
+    chest_rad -= std::asin(side / std::hypot(pose.x_m, pose.y_m));
   }
   return chest_rad;
 }

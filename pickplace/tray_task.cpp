@@ -21,14 +21,14 @@ constexpr double kApproachSpeedFactor = 1.5;
 std::pair<HandPose, HandPose> trayPoints(const CellConfig& config, double x_m, double y_m,
                                          double halfSpan_m, double z_m, double direction_rad) {
   HandPose left;
-  left.x = x_m;
-  left.y = y_m + halfSpan_m;
-  left.z = z_m;
-  left.roll = degToRad(config.rPalletPlacedB_deg);
-  left.pitch = degToRad(config.pPalletPlacedB_deg);
-  left.yaw = degToRad(config.yPalletPlacedB_deg);
+  left.x_m = x_m;
+  left.y_m = y_m + halfSpan_m;
+  left.z_m = z_m;
+  left.roll_rad = degToRad(config.rPalletPlacedB_deg);
+  left.pitch_rad = degToRad(config.pPalletPlacedB_deg);
+  left.yaw_rad = degToRad(config.yPalletPlacedB_deg);
   HandPose right = left;
-  right.y = y_m - halfSpan_m;
+  right.y_m = y_m - halfSpan_m;
   return {rotateAboutVertical(left, direction_rad), rotateAboutVertical(right, direction_rad)};
 }
 
@@ -125,8 +125,8 @@ Outcome planTrayPicking(TaskContext& task, double handOffset_m, OperationList& l
                          std::max(c.zPalletToBePlacedB_m, c.zPalletPlacedB_m);
   HandPose liftL = squeezeL;
   HandPose liftR = squeezeR;
-  liftL.z = liftZ_m;
-  liftR.z = liftZ_m;
+  liftL.z_m = liftZ_m;
+  liftR.z_m = liftZ_m;
   if (Outcome reach = checkReachLR(task, liftL, liftR, direction_rad, "[IK failed. (9)]"); !reach) {
     return reach;
   }

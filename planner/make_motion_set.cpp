@@ -6,13 +6,14 @@
 
 #include <CLI/CLI.hpp>
 
+#include "shell/cli_parse.h"
+
 #include <project_version.h>
 
 #include "motion_set.h"
 
 namespace {
 
-constexpr int kUsageError = 2;
 constexpr int kWriteError = 1;
 const char* const kProgram = "make_motion_set";
 
@@ -33,18 +34,7 @@ int main(int argc, char** argv) {
       ->check([](const std::string& text) -> std::string {
         return planner::parseRadiusSpeed(text) ? "" : "not a RADIUS_MM:SPEED_MMPS pair: " + text;
       });
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp&) {
-    std::cout << app.help();
-    return 0;
-  } catch (const CLI::CallForVersion& version) {
-    std::cout << version.what() << std::endl;
-    return 0;
-  } catch (const CLI::ParseError& error) {
-    std::cerr << kProgram << ": " << error.what() << "\n\n" << app.help();
-    return kUsageError;
-  }
+  if (auto status = shell::parseArguments(app, argc, argv)) return *status;
   std::vector<planner::RadiusSpeed> primitives;
   for (const std::string& pair : pairs) primitives.push_back(*planner::parseRadiusSpeed(pair));
   if (!planner::writeMotionFile(fileName, primitives)) {

@@ -280,9 +280,7 @@ void PeriodicExecutionContext::run() {
       scheduled = clock::now();
     }
     runCycle();
-    const auto next = nextCycleStart(scheduled, period, clock::now());
-    m_droppedCycles += static_cast<unsigned long>((next - scheduled) / period - 1);
-    scheduled = next;
+    scheduled = nextCycleStart(scheduled, period, clock::now());
   }
   if (m_state.load() == ACTIVE_STATE) {
     if (call("onDeactivated", &RTObject_impl::on_deactivated) == RTC_OK)

@@ -11,8 +11,8 @@
 // Overruns: a cycle whose callbacks run past the start of the next one is followed by that
 // next cycle at once, late, so that a context that overruns now and then catches up and
 // keeps its rate. When the callbacks have fallen a whole period or more behind, the missed
-// cycles are dropped, never run back to back, and the count of dropped cycles is reported
-// (droppedCycles()); the next cycle starts at once and the grid keeps its phase.
+// cycles are dropped, never run back to back; the next cycle starts at once and the grid
+// keeps its phase (bench/rtm/ec_period_bench shows it).
 #pragma once
 
 #include <rtm/Logger.h>
@@ -64,8 +64,6 @@ class PeriodicExecutionContext : public virtual POA_RTC::ExecutionContextService
   bool waitForStop(std::chrono::steady_clock::time_point deadline);
   // The name of the callback running now ("onExecute"), null between callbacks.
   const char* callbackUnderWay() const { return m_callbackUnderWay.load(); }
-  // Cycles dropped because the callbacks had fallen a whole period or more behind.
-  unsigned long droppedCycles() const { return m_droppedCycles.load(); }
   // True while a deactivation or a stop waits for the callback under way to return: a
   // callback that waits on the outside world gives up then, so that it holds up neither
   // a tool nor the shutdown.
@@ -109,7 +107,6 @@ class PeriodicExecutionContext : public virtual POA_RTC::ExecutionContextService
   std::atomic<bool> m_rateChanged{false};
   std::atomic<LifeCycleState> m_state{INACTIVE_STATE};
   std::atomic<const char*> m_callbackUnderWay{nullptr};
-  std::atomic<unsigned long> m_droppedCycles{0};
 
   mutable std::mutex m_mutex;
   std::condition_variable m_wake;

@@ -1,5 +1,7 @@
 #include "program_command_line.h"
 
+#include "shell/cli_parse.h"
+
 #include <project_version.h>
 
 #include <cmath>
@@ -10,7 +12,6 @@
 namespace shell {
 
 namespace {
-constexpr int kUsageError = 2;
 constexpr const char* kOrbOptionPrefix = "-ORB";
 }  // namespace
 
@@ -49,17 +50,8 @@ std::optional<int> ProgramCommandLine::parse(int argc, const char* const argv[])
     }
     rest.push_back(argv[i]);
   }
-  try {
-    app_.parse(static_cast<int>(rest.size()), rest.data());
-  } catch (const CLI::CallForHelp&) {
-    std::cout << app_.help();
-    return 0;
-  } catch (const CLI::CallForVersion& version) {
-    std::cout << version.what() << std::endl;
-    return 0;
-  } catch (const CLI::ParseError& error) {
-    std::cerr << app_.get_name() << ": " << error.what() << "\n\n" << app_.help();
-    return kUsageError;
+  if (auto status = parseArguments(app_, static_cast<int>(rest.size()), rest.data())) {
+    return status;
   }
   middlewareArguments_ = {argc > 0 ? argv[0] : app_.get_name()};
   if (!configFile_.empty())

@@ -27,7 +27,11 @@ rtctl="$bin/rtctl"
 [[ -x $rtctl && -e $bin/MotionSet.mtn ]] || { echo "build the project first ($bin)" >&2; exit 2; }
 
 out=$(mktemp -d "${TMPDIR:-/tmp}/rtctl-bench-XXXXXX")
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+# A loopback port nothing listens on.
+for _ in $(seq 1 200); do
+  port=$((20000 + RANDOM % 40000))
+  (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null || break
+done
 names="127.0.0.1:$port"
 mkdir -p "$out/run/TorvaneComp"
 cp "$bin/MotionSet.mtn" "$out/run/TorvaneComp/"

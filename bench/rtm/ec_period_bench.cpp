@@ -96,29 +96,21 @@ class PeriodProbe : public RTC::DataFlowComponentBase {
   std::atomic<size_t> count_{0};
 };
 
-const char* const kProbeProfile[] = {"implementation_id",
-                                     "PeriodProbe",
-                                     "type_name",
-                                     "PeriodProbe",
-                                     "description",
-                                     "period probe",
-                                     "version",
-                                     "1.0.0",
-                                     "vendor",
-                                     "bench",
-                                     "category",
-                                     "bench",
-                                     "activity_type",
-                                     "PERIODIC",
-                                     "kind",
-                                     "DataFlowComponent",
-                                     "max_instance",
-                                     "0",
-                                     "language",
-                                     "C++",
-                                     "lang_type",
-                                     "compile",
-                                     ""};
+// clang-format off
+const char* const kProbeProfile[] = {
+    "implementation_id", "PeriodProbe",
+    "type_name",         "PeriodProbe",
+    "description",       "period probe",
+    "version",           "1.0.0",
+    "vendor",            "bench",
+    "category",          "bench",
+    "activity_type",     "PERIODIC",
+    "kind",              "DataFlowComponent",
+    "max_instance",      "0",
+    "language",          "C++",
+    "lang_type",         "compile",
+    ""};
+// clang-format on
 
 RTC::RTObject_impl* createProbe(RTC::Manager* manager) { return new PeriodProbe(manager); }
 void destroyProbe(RTC::RTObject_impl* component) { delete component; }

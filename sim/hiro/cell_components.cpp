@@ -13,29 +13,21 @@ namespace {
 using ProfileTable = std::array<const char*, 23>;
 
 constexpr ProfileTable simulatorProfile(const char* typeName, const char* description) {
-  return {"implementation_id",
-          typeName,
-          "type_name",
-          typeName,
-          "description",
-          description,
-          "version",
-          "1.0.0",
-          "vendor",
-          "Kesta.Orvn",
-          "category",
-          "Simulator",
-          "activity_type",
-          "PERIODIC",
-          "kind",
-          "DataFlowComponent",
-          "max_instance",
-          "1",
-          "language",
-          "C++",
-          "lang_type",
-          "compile",
-          ""};
+  // clang-format off
+  return {
+      "implementation_id", typeName,
+      "type_name",         typeName,
+      "description",       description,
+      "version",           "1.0.0",
+      "vendor",            "Kesta.Orvn",
+      "category",          "Simulator",
+      "activity_type",     "PERIODIC",
+      "kind",              "DataFlowComponent",
+      "max_instance",      "1",
+      "language",          "C++",
+      "lang_type",         "compile",
+      ""};
+  // clang-format on
 }
 
 constexpr ProfileTable kRobotControllerProfile =

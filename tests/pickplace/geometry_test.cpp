@@ -58,12 +58,12 @@ TEST(HandOffset, thirtyMillimetreObjectAndLongHandUnit) {
 TEST(RotateAboutVertical, turnsPositionAndRollOnly) {
   HandPose pose{1.0, 0.0, 0.3, 0.1, -1.0, 0.2};
   const HandPose turned = rotateAboutVertical(pose, kPi / 2.0);
-  EXPECT_NEAR(turned.x, 0.0, 1e-12);
-  EXPECT_NEAR(turned.y, 1.0, 1e-12);
-  EXPECT_DOUBLE_EQ(turned.z, 0.3);
-  EXPECT_DOUBLE_EQ(turned.roll, 0.1 + kPi / 2.0);
-  EXPECT_DOUBLE_EQ(turned.pitch, -1.0);
-  EXPECT_DOUBLE_EQ(turned.yaw, 0.2);
+  EXPECT_NEAR(turned.x_m, 0.0, 1e-12);
+  EXPECT_NEAR(turned.y_m, 1.0, 1e-12);
+  EXPECT_DOUBLE_EQ(turned.z_m, 0.3);
+  EXPECT_DOUBLE_EQ(turned.roll_rad, 0.1 + kPi / 2.0);
+  EXPECT_DOUBLE_EQ(turned.pitch_rad, -1.0);
+  EXPECT_DOUBLE_EQ(turned.yaw_rad, 0.2);
 }
 
 TEST(ChestAngle, facesTargetsOnTheArmsOwnSide) {

@@ -49,7 +49,7 @@ TEST_F(ObjectTask, classDecidesArmAndSlotColumn) {
   EXPECT_EQ(run(), "HIRO_OBJ_MANIP_FINISHED");
   ASSERT_FALSE(links.reachQueries.empty());
   EXPECT_EQ(links.reachQueries.front().arm, Arm::left);
-  EXPECT_DOUBLE_EQ(links.reachQueries.front().pose.y, 0.1);
+  EXPECT_DOUBLE_EQ(links.reachQueries.front().pose.y_m, 0.1);
   EXPECT_TRUE(slots.isTaken(0, 0));
   EXPECT_FALSE(slots.isTaken(1, 0));
 
@@ -57,7 +57,7 @@ TEST_F(ObjectTask, classDecidesArmAndSlotColumn) {
   estimateClass(1, 0.2);  // class 1 on the right
   EXPECT_EQ(run(), "HIRO_OBJ_MANIP_FINISHED");
   EXPECT_EQ(links.reachQueries.front().arm, Arm::right);
-  EXPECT_DOUBLE_EQ(links.reachQueries.front().pose.y, -0.1);
+  EXPECT_DOUBLE_EQ(links.reachQueries.front().pose.y_m, -0.1);
   EXPECT_TRUE(slots.isTaken(1, 0));
   EXPECT_NE(out.str().find("Object found.\n+id=1\n"), std::string::npos);
   EXPECT_NE(out.str().find("width  = 50.0[mm]\nheight = 40.0[mm]\nyaw    = 17.2[deg]\n"),
@@ -89,8 +89,8 @@ TEST_F(ObjectTask, secondObjectGoesToTheNearerSlot) {
   // Slot 1 lies 0.08 m nearer along the pallet's x, turned by 100 degrees.
   const auto& put0 = nodeAs<HandOperation>(first, 9).pose;
   const auto& put1 = nodeAs<HandOperation>(second, 9).pose;
-  EXPECT_NEAR(put0.x - put1.x, 0.08 * std::cos(turn), 1e-12);
-  EXPECT_NEAR(put0.y - put1.y, 0.08 * std::sin(turn), 1e-12);
+  EXPECT_NEAR(put0.x_m - put1.x_m, 0.08 * std::cos(turn), 1e-12);
+  EXPECT_NEAR(put0.y_m - put1.y_m, 0.08 * std::sin(turn), 1e-12);
 }
 
 TEST_F(ObjectTask, classWithoutSlotsOccupiesNothing) {
@@ -123,12 +123,12 @@ TEST_F(ObjectTask, pickingNodesTargetsSpeedsAndTimes) {
   const double graspZ = 0.032 + 0.04 + kHandOffset30mm_m;
   const auto& approach = nodeAs<HandOperation>(list, 0);
   EXPECT_EQ(approach.arm, Arm::left);
-  EXPECT_DOUBLE_EQ(approach.pose.x, 0.35);
-  EXPECT_DOUBLE_EQ(approach.pose.y, 0.1);
-  EXPECT_NEAR(approach.pose.z, graspZ + 0.05, 1e-6);
-  EXPECT_DOUBLE_EQ(approach.pose.roll, 0.3);
-  EXPECT_DOUBLE_EQ(approach.pose.pitch, -kPi / 2.0);
-  EXPECT_DOUBLE_EQ(approach.pose.yaw, 0.0);
+  EXPECT_DOUBLE_EQ(approach.pose.x_m, 0.35);
+  EXPECT_DOUBLE_EQ(approach.pose.y_m, 0.1);
+  EXPECT_NEAR(approach.pose.z_m, graspZ + 0.05, 1e-6);
+  EXPECT_DOUBLE_EQ(approach.pose.roll_rad, 0.3);
+  EXPECT_DOUBLE_EQ(approach.pose.pitch_rad, -kPi / 2.0);
+  EXPECT_DOUBLE_EQ(approach.pose.yaw_rad, 0.0);
   EXPECT_DOUBLE_EQ(approach.speed, 7.5);
 
   const auto& open = nodeAs<FingerDistanceOperation>(list, 1);
@@ -136,7 +136,7 @@ TEST_F(ObjectTask, pickingNodesTargetsSpeedsAndTimes) {
   EXPECT_DOUBLE_EQ(open.time_s, 0.1);
 
   const auto& graspNode = nodeAs<HandOperation>(list, 2);
-  EXPECT_NEAR(graspNode.pose.z, graspZ, 1e-6);
+  EXPECT_NEAR(graspNode.pose.z_m, graspZ, 1e-6);
   EXPECT_DOUBLE_EQ(graspNode.speed, 2.5);
 
   EXPECT_DOUBLE_EQ(nodeAs<SleepOperation>(list, 3).seconds, 0.2);
@@ -151,7 +151,7 @@ TEST_F(ObjectTask, pickingNodesTargetsSpeedsAndTimes) {
 
   const auto& lift = nodeAs<HandOperation>(list, 6);
   // The higher of 0.15 m above the grasp and the slot's clearance: here the former.
-  EXPECT_NEAR(lift.pose.z, graspZ + 0.15, 1e-6);
+  EXPECT_NEAR(lift.pose.z_m, graspZ + 0.15, 1e-6);
   EXPECT_DOUBLE_EQ(lift.speed, 5.0);
   EXPECT_EQ(out.str().find("Planning / Obj picking (Common I/F).......[OK]\n"), 0u) << out.str();
   for (std::size_t i = 0; i < 3; ++i) {
@@ -177,20 +177,20 @@ TEST_F(ObjectTask, placingNodesTargetsSpeedsAndTimes) {
   EXPECT_DOUBLE_EQ(body.time_s, 8.0);
 
   const auto& above = nodeAs<HandOperation>(list, 8);
-  EXPECT_NEAR(above.pose.x, putX, 1e-12);
-  EXPECT_NEAR(above.pose.y, putY, 1e-12);
-  EXPECT_NEAR(above.pose.z, putZ + 0.1, 1e-6);
-  EXPECT_DOUBLE_EQ(above.pose.roll, turn);
+  EXPECT_NEAR(above.pose.x_m, putX, 1e-12);
+  EXPECT_NEAR(above.pose.y_m, putY, 1e-12);
+  EXPECT_NEAR(above.pose.z_m, putZ + 0.1, 1e-6);
+  EXPECT_DOUBLE_EQ(above.pose.roll_rad, turn);
   EXPECT_DOUBLE_EQ(above.speed, 7.5);
   const auto& put = nodeAs<HandOperation>(list, 9);
-  EXPECT_NEAR(put.pose.z, putZ, 1e-6);
+  EXPECT_NEAR(put.pose.z_m, putZ, 1e-6);
   EXPECT_DOUBLE_EQ(put.speed, 7.5);
   EXPECT_DOUBLE_EQ(nodeAs<SleepOperation>(list, 10).seconds, 0.2);
   const auto& release = nodeAs<FingerDistanceOperation>(list, 11);
   EXPECT_DOUBLE_EQ(release.opening_mm, 32.0);
   EXPECT_DOUBLE_EQ(release.time_s, 0.1);
   EXPECT_DOUBLE_EQ(nodeAs<SleepOperation>(list, 12).seconds, 0.2);
-  EXPECT_NEAR(nodeAs<HandOperation>(list, 13).pose.z, putZ + 0.1, 1e-6);
+  EXPECT_NEAR(nodeAs<HandOperation>(list, 13).pose.z_m, putZ + 0.1, 1e-6);
   const auto& home = nodeAs<JointOperation>(list, 14);
   EXPECT_EQ(home.pose_rad, initialPose());
   EXPECT_DOUBLE_EQ(home.time_s, 8.0);
@@ -226,8 +226,8 @@ TEST_F(ObjectTask, longHandUnitRaisesEveryHandTarget) {
     }
     ++hands;
     const auto& b = nodeAs<HandOperation>(longHand, i);
-    EXPECT_NEAR(b.pose.z - a->pose.z, 0.059, 1e-12) << i;
-    EXPECT_DOUBLE_EQ(b.pose.x, a->pose.x) << i;
+    EXPECT_NEAR(b.pose.z_m - a->pose.z_m, 0.059, 1e-12) << i;
+    EXPECT_DOUBLE_EQ(b.pose.x_m, a->pose.x_m) << i;
   }
   EXPECT_EQ(hands, 6);
 }

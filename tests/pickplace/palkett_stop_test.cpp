@@ -62,25 +62,7 @@ void PrintTo(StopBy stop, std::ostream* out) { *out << nameOf(stop); }
 class CoordinatorStop : public ::testing::TestWithParam<StopBy> {
  protected:
   void SetUp() override {
-    conf_ = test_support::writeRtcConf(
-        dir_.path(),
-        {names_.address(), "127.0.0.1:", 100.0, "WARN", {{"logger.file_name", "STDOUT"}}});
-    sim_ = start("HiroSimComp", {"-f", conf_, "--time-scale", kTimeScale});
-    brisko_ = start("BriskoComp", {"-f", conf_});
-    palkett_ = start("PalkettComp", {"-f", conf_});
-    for (const char* name : {"RobotController0.rtc", "HIROController0.rtc", "HiroNX0.rtc",
-                             "Lumeris0.rtc", "Brisko0.rtc", "Palkett0.rtc"}) {
-      ASSERT_TRUE(names_.waitForBinding(name, kStartTimeout)) << name;
-    }
-    for (const char* port :
-         {"RobotHWSvc", "SeqPlayerSvc", "ArmCtrlSvcL", "ArmCtrlSvcR", "GrasperSvc"}) {
-      rtctl({"connect", std::string("Brisko0:") + port, std::string("RobotController0:") + port});
-    }
-    rtctl({"connect", "Palkett0:BriskoService", "Brisko0:BriskoService"});
-    rtctl({"connect", "Palkett0:HIRO", "HIROController0:HIRO"});
-    rtctl({"connect", "Palkett0:HiroNX", "HiroNX0:HiroNX"});
-    rtctl({"connect", "Palkett0:LumerisService", "Lumeris0:LumerisService"});
-    rtctl({"activate", "Brisko0", "Palkett0"});
+    ASSERT_TRUE(cell_.start(dir_.path(), kTimeScale));
 
     hardware_ = OpenHRP::RobotHardwareService::_narrow(CORBA::Object_var(
         service("RobotController0", "RobotHWSvc", "RobotHardwareService", "service0")));
@@ -88,11 +70,6 @@ class CoordinatorStop : public ::testing::TestWithParam<StopBy> {
         CORBA::Object_var(service("HIROController0", "HIRO", "MotionCommands", "motion")));
     ASSERT_FALSE(CORBA::is_nil(hardware_));
     ASSERT_FALSE(CORBA::is_nil(motion_));
-  }
-
-  std::unique_ptr<test_support::ChildProcess> start(const std::string& program,
-                                                    const std::vector<std::string>& args) {
-    return std::make_unique<test_support::ChildProcess>(test_support::binPath(program), args);
   }
 
   void rtctl(const std::vector<std::string>& args) {
@@ -151,18 +128,18 @@ class CoordinatorStop : public ::testing::TestWithParam<StopBy> {
   void startObjectTrajectory() {
     const std::vector<double> before = joints();
     rtctl({"inject", "Palkett0:input", "HIRO_OBJ_MANIP_START"});
-    ASSERT_TRUE(palkett_->waitForOutput("<< nxutil::Hiro2HiroNX()", kStartTimeout))
-        << palkett_->output();
+    ASSERT_TRUE(cell_.coordinator().waitForOutput("<< nxutil::Hiro2HiroNX()", kStartTimeout))
+        << cell_.coordinator().output();
     ASSERT_TRUE(waitForMotion(before, kStartTimeout)) << "the arm never moved";
   }
 
   void stop(StopBy how) {
     switch (how) {
       case StopBy::sigterm:
-        ASSERT_TRUE(palkett_->sendSignal(SIGTERM));
+        ASSERT_TRUE(cell_.coordinator().sendSignal(SIGTERM));
         break;
       case StopBy::sigint:
-        ASSERT_TRUE(palkett_->sendSignal(SIGINT));
+        ASSERT_TRUE(cell_.coordinator().sendSignal(SIGINT));
         break;
       case StopBy::exit:
         rtctl({"exit", "Palkett0"});
@@ -175,10 +152,7 @@ class CoordinatorStop : public ::testing::TestWithParam<StopBy> {
 
   test_support::TempDir dir_;
   test_support::NameServer names_;
-  std::string conf_;
-  std::unique_ptr<test_support::ChildProcess> sim_;
-  std::unique_ptr<test_support::ChildProcess> brisko_;
-  std::unique_ptr<test_support::ChildProcess> palkett_;
+  test_support::ArmCell cell_{names_};
   std::unique_ptr<test_support::ChildProcess> printer_;
   OpenHRP::RobotHardwareService_var hardware_;
   MotionCommands_var motion_;
@@ -190,13 +164,14 @@ TEST_P(CoordinatorStop, duringAnObjectTrajectoryHaltsTheArmAndAnswersStopped) {
 
   stop(GetParam());
   EXPECT_TRUE(printer_->waitForOutput("HIRO_OBJ_MANIP_STOPPED", kStopTimeout))
-      << printer_->output() << palkett_->output();
+      << printer_->output() << cell_.coordinator().output();
   if (GetParam() != StopBy::deactivation) {
-    const auto status = palkett_->waitForExit(kStopTimeout);
-    ASSERT_TRUE(status) << "the coordinator did not exit: " << palkett_->output();
+    const auto status = cell_.coordinator().waitForExit(kStopTimeout);
+    ASSERT_TRUE(status) << "the coordinator did not exit: " << cell_.coordinator().output();
     EXPECT_TRUE(status->exitedWith(0)) << status->describe();
   }
-  EXPECT_EQ(palkett_->countInOutput("cannot halt the robot"), 0) << palkett_->output();
+  EXPECT_EQ(cell_.coordinator().countInOutput("cannot halt the robot"), 0)
+      << cell_.coordinator().output();
 
   // The cell's own account: the arm stays where it was halted, and the robot refuses motion
   // while its protective stop is engaged.

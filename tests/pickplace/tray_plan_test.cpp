@@ -17,12 +17,12 @@ const double kTrayHandOffset_m =
     (41.9 * std::sqrt(1.0 - (19.0 / 41.9) * (19.0 / 41.9)) + 75.0) / 1000.0;
 
 void expectTurnedPoint(const HandPose& pose, double x, double y, double z, double turn_rad) {
-  EXPECT_NEAR(pose.x, x * std::cos(turn_rad) - y * std::sin(turn_rad), 1e-12);
-  EXPECT_NEAR(pose.y, x * std::sin(turn_rad) + y * std::cos(turn_rad), 1e-12);
-  EXPECT_NEAR(pose.z, z, 1e-6);
-  EXPECT_NEAR(pose.roll, turn_rad, 1e-12);
-  EXPECT_NEAR(pose.pitch, -kPi / 2.0, 1e-12);
-  EXPECT_DOUBLE_EQ(pose.yaw, 0.0);
+  EXPECT_NEAR(pose.x_m, x * std::cos(turn_rad) - y * std::sin(turn_rad), 1e-12);
+  EXPECT_NEAR(pose.y_m, x * std::sin(turn_rad) + y * std::cos(turn_rad), 1e-12);
+  EXPECT_NEAR(pose.z_m, z, 1e-6);
+  EXPECT_NEAR(pose.roll_rad, turn_rad, 1e-12);
+  EXPECT_NEAR(pose.pitch_rad, -kPi / 2.0, 1e-12);
+  EXPECT_DOUBLE_EQ(pose.yaw_rad, 0.0);
 }
 
 class TrayTask : public ::testing::Test, protected TaskFixture {

@@ -85,12 +85,21 @@ inline void deleteTestComponent(RTC::RTObject_impl* component) { delete componen
 template <class Component>
 void registerTestFactory(const char* type_name, const char* max_instance,
                          std::vector<const char*> extra = {}) {
+  // clang-format off
   std::vector<const char*> table = {
-      "implementation_id", type_name,      "type_name",     type_name,  "description",
-      "test component",    "version",      "1.0",           "vendor",   "test",
-      "category",          "Test",         "activity_type", "PERIODIC", "kind",
-      "DataFlowComponent", "max_instance", max_instance,    "language", "C++",
-      "lang_type",         "compile"};
+      "implementation_id", type_name,
+      "type_name",         type_name,
+      "description",       "test component",
+      "version",           "1.0",
+      "vendor",            "test",
+      "category",          "Test",
+      "activity_type",     "PERIODIC",
+      "kind",              "DataFlowComponent",
+      "max_instance",      max_instance,
+      "language",          "C++",
+      "lang_type",         "compile",
+  };
+  // clang-format on
   table.insert(table.end(), extra.begin(), extra.end());
   table.push_back("");
   coil::Properties profile(table.data(), 2147483647);

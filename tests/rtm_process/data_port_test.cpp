@@ -30,7 +30,9 @@ TEST_F(DataPorts, aTimedStringCrossesBetweenTwoProcesses) {
   connectAndActivate("Talker0:out", "Listener0:in");
   ASSERT_TRUE(listener->waitForOutput("received: hello #", kEventTimeout, 3));
   for (const auto& line : linesOf(listener->standardOutput())) {
-    if (line.rfind("received: ", 0) == 0) EXPECT_EQ(line.rfind("received: hello #", 0), 0u) << line;
+    if (line.rfind("received: ", 0) == 0) {
+      EXPECT_EQ(line.rfind("received: hello #", 0), 0u) << line;
+    }
   }
 }
 

@@ -17,32 +17,7 @@ constexpr Seconds kTaskTimeout{120.0};
 
 class PickAndPlaceTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    conf_ = test_support::writeRtcConf(
-        dir_.path(),
-        {names_.address(), "127.0.0.1:", 100.0, "WARN", {{"logger.file_name", "STDOUT"}}});
-    sim_ = start("HiroSimComp", {"-f", conf_, "--time-scale", "50"});
-    brisko_ = start("BriskoComp", {"-f", conf_});
-    palkett_ = start("PalkettComp", {"-f", conf_});
-    for (const char* name : {"RobotController0.rtc", "HIROController0.rtc", "HiroNX0.rtc",
-                             "Lumeris0.rtc", "Brisko0.rtc", "Palkett0.rtc"}) {
-      ASSERT_TRUE(names_.waitForBinding(name, kStartTimeout)) << name;
-    }
-    for (const char* port :
-         {"RobotHWSvc", "SeqPlayerSvc", "ArmCtrlSvcL", "ArmCtrlSvcR", "GrasperSvc"}) {
-      rtctl({"connect", std::string("Brisko0:") + port, std::string("RobotController0:") + port});
-    }
-    rtctl({"connect", "Palkett0:BriskoService", "Brisko0:BriskoService"});
-    rtctl({"connect", "Palkett0:HIRO", "HIROController0:HIRO"});
-    rtctl({"connect", "Palkett0:HiroNX", "HiroNX0:HiroNX"});
-    rtctl({"connect", "Palkett0:LumerisService", "Lumeris0:LumerisService"});
-    rtctl({"activate", "Brisko0", "Palkett0"});
-  }
-
-  std::unique_ptr<test_support::ChildProcess> start(const std::string& program,
-                                                    const std::vector<std::string>& args) {
-    return std::make_unique<test_support::ChildProcess>(test_support::binPath(program), args);
-  }
+  void SetUp() override { ASSERT_TRUE(cell_.start(dir_.path(), "50")); }
 
   void rtctl(const std::vector<std::string>& args) {
     const auto run = test_support::runRtctl(names_, args);
@@ -70,37 +45,38 @@ class PickAndPlaceTest : public ::testing::Test {
 
   test_support::TempDir dir_;
   test_support::NameServer names_;
-  std::string conf_;
-  std::unique_ptr<test_support::ChildProcess> sim_;
-  std::unique_ptr<test_support::ChildProcess> brisko_;
-  std::unique_ptr<test_support::ChildProcess> palkett_;
+  test_support::ArmCell cell_{names_};
   std::unique_ptr<test_support::ChildProcess> printer_;
 };
 
 TEST_F(PickAndPlaceTest, bothObjectsEndOnTheTrayAtItsPutDownPlace) {
   listenToResults();
-  ASSERT_TRUE(command("HIRO_OBJ_MANIP_START", "HIRO_OBJ_MANIP_FINISHED")) << palkett_->output();
-  EXPECT_TRUE(
-      sim_->waitForOutput("object 0 released on tray at (-0.128, 0.495, 0.015) m", kStartTimeout))
-      << sim_->output();
-  ASSERT_TRUE(command("HIRO_OBJ_MANIP_START", "HIRO_OBJ_MANIP_FINISHED", 2)) << palkett_->output();
-  EXPECT_TRUE(
-      sim_->waitForOutput("object 1 released on tray at (-0.049, 0.509, 0.015) m", kStartTimeout))
-      << sim_->output();
+  ASSERT_TRUE(command("HIRO_OBJ_MANIP_START", "HIRO_OBJ_MANIP_FINISHED"))
+      << cell_.coordinator().output();
+  EXPECT_TRUE(cell_.simulator().waitForOutput(
+      "object 0 released on tray at (-0.128, 0.495, 0.015) m", kStartTimeout))
+      << cell_.simulator().output();
+  ASSERT_TRUE(command("HIRO_OBJ_MANIP_START", "HIRO_OBJ_MANIP_FINISHED", 2))
+      << cell_.coordinator().output();
+  EXPECT_TRUE(cell_.simulator().waitForOutput(
+      "object 1 released on tray at (-0.049, 0.509, 0.015) m", kStartTimeout))
+      << cell_.simulator().output();
   // The table is empty now.
-  ASSERT_TRUE(command("HIRO_OBJ_MANIP_START", "HIRO_OBJ_MANIP_ERROR")) << palkett_->output();
-  ASSERT_TRUE(command("HIRO_TRAY_MANIP_START", "HIRO_TRAY_MANIP_FINISHED")) << palkett_->output();
+  ASSERT_TRUE(command("HIRO_OBJ_MANIP_START", "HIRO_OBJ_MANIP_ERROR"))
+      << cell_.coordinator().output();
+  ASSERT_TRUE(command("HIRO_TRAY_MANIP_START", "HIRO_TRAY_MANIP_FINISHED"))
+      << cell_.coordinator().output();
 
-  ASSERT_TRUE(sim_->sendSignal(SIGTERM));
-  const auto status = sim_->waitForExit(kStartTimeout);
+  ASSERT_TRUE(cell_.simulator().sendSignal(SIGTERM));
+  const auto status = cell_.simulator().waitForExit(kStartTimeout);
   EXPECT_TRUE(status && status->exitedWith(0));
-  EXPECT_NE(sim_->standardOutput().find(
+  EXPECT_NE(cell_.simulator().standardOutput().find(
                 "final places:\n"
                 "  object 0 (class 0): on tray at (0.510, 0.040, 0.032) m, yaw 0.0 deg\n"
                 "  object 1 (class 1): on tray at (0.510, -0.040, 0.032) m, yaw 0.0 deg\n"
                 "  tray: standing at (0.470, 0.000, 0.032) m, yaw 0.0 deg\n"),
             std::string::npos)
-      << sim_->output();
+      << cell_.simulator().output();
 }
 
 }  // namespace

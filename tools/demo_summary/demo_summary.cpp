@@ -9,12 +9,14 @@
 
 #include <tools/rtctl/name_server_address.h>
 #include <CLI/CLI.hpp>
+
 #include <SimBase.hh>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <optional>
 #include <sstream>
+#include "shell/cli_parse.h"
 
 #include "cell_places.h"
 #include "remote_component.h"
@@ -61,18 +63,7 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options) {
   app.add_option("--cell", options.cell, "the simulated cell's instance name")
       ->option_text("NAME")
       ->capture_default_str();
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp&) {
-    std::cout << app.help();
-    return 0;
-  } catch (const CLI::CallForVersion& version) {
-    std::cout << version.what() << std::endl;
-    return 0;
-  } catch (const CLI::ParseError& error) {
-    std::cerr << "demo_summary: " << error.what() << "\n\n" << app.help();
-    return kExitUsage;
-  }
+  if (auto status = shell::parseArguments(app, argc, argv)) return *status;
   return std::nullopt;
 }
 

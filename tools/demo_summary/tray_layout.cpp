@@ -16,7 +16,7 @@ using pickplace::CellConfig;
 Point3 turned(double x_m, double y_m, double z_m, double direction_deg) {
   const pickplace::HandPose pose = pickplace::rotateAboutVertical(
       pickplace::HandPose{x_m, y_m, z_m, 0.0, 0.0, 0.0}, pickplace::degToRad(direction_deg));
-  return {pose.x, pose.y, pose.z};
+  return {pose.x_m, pose.y_m, pose.z_m};
 }
 
 // The slot in the receiving pallet's frame B, as the coordinator lays it out.

@@ -11,29 +11,21 @@
 
 namespace {
 
-const char* const plan_viewer_profile[] = {"implementation_id",
-                                           "PlanViewer",
-                                           "type_name",
-                                           "PlanViewer",
-                                           "description",
-                                           "Stores planning images as PNG frames and a video",
-                                           "version",
-                                           "1.0.0",
-                                           "vendor",
-                                           "MobileManipulator",
-                                           "category",
-                                           "Viewer",
-                                           "activity_type",
-                                           "PERIODIC",
-                                           "kind",
-                                           "DataFlowComponent",
-                                           "max_instance",
-                                           "1",
-                                           "language",
-                                           "C++",
-                                           "lang_type",
-                                           "compile",
-                                           ""};
+// clang-format off
+const char* const plan_viewer_profile[] = {
+    "implementation_id", "PlanViewer",
+    "type_name",         "PlanViewer",
+    "description",       "Stores planning images as PNG frames and a video",
+    "version",           "1.0.0",
+    "vendor",            "MobileManipulator",
+    "category",          "Viewer",
+    "activity_type",     "PERIODIC",
+    "kind",              "DataFlowComponent",
+    "max_instance",      "1",
+    "language",          "C++",
+    "lang_type",         "compile",
+    ""};
+// clang-format on
 
 planviewer::FrameWriterOptions& launchOptions() {
   static planviewer::FrameWriterOptions options;

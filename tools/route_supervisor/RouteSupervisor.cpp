@@ -9,30 +9,21 @@
 
 namespace {
 
+// clang-format off
 const char* const route_supervisor_profile[] = {
-    "implementation_id",
-    "RouteSupervisor",
-    "type_name",
-    "RouteSupervisor",
-    "description",
-    "Starts the planner's route and sends it back after the station work",
-    "version",
-    "1.0.0",
-    "vendor",
-    "MobileManipulator",
-    "category",
-    "Supervisor",
-    "activity_type",
-    "PERIODIC",
-    "kind",
-    "DataFlowComponent",
-    "max_instance",
-    "1",
-    "language",
-    "C++",
-    "lang_type",
-    "compile",
+    "implementation_id", "RouteSupervisor",
+    "type_name",         "RouteSupervisor",
+    "description",       "Starts the planner's route and sends it back after the station work",
+    "version",           "1.0.0",
+    "vendor",            "MobileManipulator",
+    "category",          "Supervisor",
+    "activity_type",     "PERIODIC",
+    "kind",              "DataFlowComponent",
+    "max_instance",      "1",
+    "language",          "C++",
+    "lang_type",         "compile",
     ""};
+// clang-format on
 
 constexpr int kRouteFinished = 0;
 constexpr int kRouteNotFinished = 1;

@@ -21,7 +21,7 @@ int injectCommand(Session& session, const Invocation& invocation) {
 
 int printCommand(Session& session, const Invocation& invocation) {
   const PortAddress& address = invocation.ports[0];
-  StringListener listener(session, address);
+  StringListener listener(session, address, "print");
   int printed = 0;
   auto deadline = std::chrono::steady_clock::now() +
                   std::chrono::duration<double>(invocation.timeout_s.value_or(0));

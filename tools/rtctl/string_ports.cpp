@@ -75,18 +75,20 @@ typename Interface::_ptr_type activate(Session& session, PortableServer::Servant
 
 }  // namespace
 
-StringListener::StringListener(Session& session, const PortAddress& address)
+StringListener::StringListener(Session& session, const PortAddress& address,
+                               const std::string& verb)
     : source_(findPort(session, address)) {
   StringSampleType type = stringPortType(source_, address, "DataOutPort");
   sink_ = new StringSink(type, true);
   OpenRTM::InPortCdr_var sinkRef = activate<OpenRTM::InPortCdr>(session, sink_);
   CORBA::String_var ior = session.orb()->object_to_string(sinkRef);
-  auto* ownServant = new PeerPort("rtctl.print", "DataInPort", {{kInPortIorKey, ior.in()}});
+  std::string ownName = "rtctl." + verb;
+  auto* ownServant = new PeerPort(ownName, "DataInPort", {{kInPortIorKey, ior.in()}});
   ownServant->publishObject(kInPortRefKey, sinkRef);
   RTC::PortService_var own = activate<RTC::PortService>(session, ownServant);
   RTC::ConnectorProfile profile =
-      ownConnectorProfile("rtctl.print", source_.port, own, property(source_.info, kDataTypeKey));
-  std::string what = "print " + label(address);
+      ownConnectorProfile(ownName, source_.port, own, property(source_.info, kDataTypeKey));
+  std::string what = verb + " " + label(address);
   try {
     checkReturn(what + ": connect", source_.port->connect(profile));
   } catch (const CORBA::Exception& error) {

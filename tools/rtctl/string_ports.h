@@ -13,8 +13,9 @@ namespace rtctl {
 
 class StringListener {
  public:
-  // Connects rtctl's own in-port to the out-port at address.
-  StringListener(Session& session, const PortAddress& address);
+  // Connects rtctl's own in-port to the out-port at address, for the command named verb
+  // ("print", "wait"): its port is "rtctl.<verb>", its failures begin with "<verb> NAME:port".
+  StringListener(Session& session, const PortAddress& address, const std::string& verb);
   // Disconnects (quietly: the component may be gone).
   ~StringListener();
   StringListener(const StringListener&) = delete;

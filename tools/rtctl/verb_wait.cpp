@@ -40,7 +40,7 @@ std::string absence(Session& session, const FoundPort& source) {
 int waitCommand(Session& session, const Invocation& invocation) {
   const std::regex pattern(invocation.pattern, std::regex::extended);
   const std::string what = "wait " + label(invocation.ports[0]);
-  StringListener listener(session, invocation.ports[0]);
+  StringListener listener(session, invocation.ports[0], "wait");
   if (invocation.send) writeString(session, invocation.send->first, invocation.send->second);
   auto start = std::chrono::steady_clock::now();
   auto lastCheck = start;

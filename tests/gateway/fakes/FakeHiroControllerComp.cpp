@@ -7,29 +7,21 @@ extern "C" void FakeHiroControllerInit(RTC::Manager* manager);
 
 namespace {
 
-const char* const fake_controller_profile[] = {"implementation_id",
-                                               "FakeHiroController",
-                                               "type_name",
-                                               "FakeHiroController",
-                                               "description",
-                                               "Fake HIRO robot controller services",
-                                               "version",
-                                               "1.0.0",
-                                               "vendor",
-                                               "Kesta.Orvn",
-                                               "category",
-                                               "Test",
-                                               "activity_type",
-                                               "PERIODIC",
-                                               "kind",
-                                               "DataFlowComponent",
-                                               "max_instance",
-                                               "1",
-                                               "language",
-                                               "C++",
-                                               "lang_type",
-                                               "compile",
-                                               ""};
+// clang-format off
+const char* const fake_controller_profile[] = {
+    "implementation_id", "FakeHiroController",
+    "type_name",         "FakeHiroController",
+    "description",       "Fake HIRO robot controller services",
+    "version",           "1.0.0",
+    "vendor",            "Kesta.Orvn",
+    "category",          "Test",
+    "activity_type",     "PERIODIC",
+    "kind",              "DataFlowComponent",
+    "max_instance",      "1",
+    "language",          "C++",
+    "lang_type",         "compile",
+    ""};
+// clang-format on
 
 void moduleInit(RTC::Manager* manager) {
   shell::createComponentOrFail(manager, FakeHiroControllerInit, "FakeHiroController");

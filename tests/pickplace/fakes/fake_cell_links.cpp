@@ -3,7 +3,8 @@
 namespace pickplace::fakes {
 
 std::vector<double> armSolutionFor(const HandPose& pose, double chest_rad) {
-  return {pose.x - chest_rad, pose.y, pose.z, pose.roll, pose.pitch + 1.0, pose.yaw + 0.5 * pose.z};
+  return {pose.x_m - chest_rad,         pose.y_m, pose.z_m, pose.roll_rad, pose.pitch_rad + 1.0,
+          pose.yaw_rad + 0.5 * pose.z_m};
 }
 
 IkStatus FakeCellLinks::isSolutionFound(Arm arm, const HandPose& pose, double chest_rad) {

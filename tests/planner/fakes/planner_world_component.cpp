@@ -107,29 +107,21 @@ class PlannerWorld : public RTC::DataFlowComponentBase {
   FixedMapService map_;
 };
 
-const char* const planner_world_spec[] = {"implementation_id",
-                                          "PlannerWorld",
-                                          "type_name",
-                                          "PlannerWorld",
-                                          "description",
-                                          "Planner test world",
-                                          "version",
-                                          "1.0.0",
-                                          "vendor",
-                                          "Kesta",
-                                          "category",
-                                          "Test",
-                                          "activity_type",
-                                          "PERIODIC",
-                                          "kind",
-                                          "DataFlowComponent",
-                                          "max_instance",
-                                          "1",
-                                          "language",
-                                          "C++",
-                                          "lang_type",
-                                          "compile",
-                                          ""};
+// clang-format off
+const char* const planner_world_spec[] = {
+    "implementation_id", "PlannerWorld",
+    "type_name",         "PlannerWorld",
+    "description",       "Planner test world",
+    "version",           "1.0.0",
+    "vendor",            "Kesta",
+    "category",          "Test",
+    "activity_type",     "PERIODIC",
+    "kind",              "DataFlowComponent",
+    "max_instance",      "1",
+    "language",          "C++",
+    "lang_type",         "compile",
+    ""};
+// clang-format on
 
 void registerWorld(RTC::Manager* manager) {
   shell::registerComponentFactory(manager, planner_world_spec, shell::createComponent<PlannerWorld>,
