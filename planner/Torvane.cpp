@@ -28,10 +28,10 @@ constexpr int kWordWait_ms = 1000;
 // and its prediction has to stay on the 5 m of grid ahead (3 m in 10 s at route speed).
 constexpr double kShortestLoopTime_s = 0.001;
 // The cycle's velocity command is sent again this often (planner's clock) until the next
-// cycle's, for at most this many periods after the cycle gave it: a cycle late by up to one
-// whole period does not let the base's watchdog brake it.
+// cycle's, for its period and one repeat more: a cycle late by up to that does not let the
+// base's watchdog brake it; a later one stops the base where the period ends instead of
+// letting it drive on under a command checked for one period only.
 constexpr double kCommandRepeat_s = 0.1;
-constexpr double kCommandHold_periods = 2.0;
 constexpr double kLongestLoopTime_s = 10.0;
 // Route speeds from 1 mm/s to 2 m/s: above any mobile base this planner drives, and low
 // enough that the speed in mm/s stays a finite float.
@@ -206,7 +206,7 @@ void Torvane::sendVelocity(double vx_mps, double va_radps) {
   const planner::VelocityCommand command{vx_mps, va_radps};
   std::lock_guard<std::mutex> lock(commandMutex_);
   writeVelocity(command);
-  keepAlive_.commanded(command, clockSeconds(), kCommandHold_periods * settings_.loopTime_s);
+  keepAlive_.commanded(command, clockSeconds(), settings_.loopTime_s + kCommandRepeat_s);
 }
 
 double Torvane::clockSeconds() const {

@@ -14,9 +14,12 @@ void CommandKeepAlive::commanded(const VelocityCommand& command, double now_s, d
 void CommandKeepAlive::clear() { command_.reset(); }
 
 std::optional<VelocityCommand> CommandKeepAlive::repeatDue(double now_s) {
-  if (!command_ || now_s - commandedAt_s_ > hold_s_ || now_s - sentAt_s_ < repeatPeriod_s_) {
-    return std::nullopt;
+  if (!command_) return std::nullopt;
+  if (now_s - commandedAt_s_ > hold_s_) {
+    command_.reset();
+    return VelocityCommand{};
   }
+  if (now_s - sentAt_s_ < repeatPeriod_s_) return std::nullopt;
   sentAt_s_ = now_s;
   return command_;
 }

@@ -17,6 +17,11 @@ constexpr double kRadToDeg = 180.0 / M_PI;
 constexpr double kLongestWatchdog_s = 10.0;
 // Below an integration step the watchdog would trip between any two commands.
 constexpr double kShortestWatchdog_s = 0.005;
+// The world moves at most this much simulated time per execution (five of its periods at
+// 50 Hz, a fifth of the default watchdog): a process that got no processor for longer finds
+// the world where it left it.
+constexpr double kLongestWorldStep_s = 0.1;
+constexpr double kReportedWait_s = 0.05;
 
 // clang-format off
 const char* const base_sim_profile[] = {
@@ -67,6 +72,7 @@ BaseSim::BaseSim(RTC::Manager* manager)
       poseOut_("robot_pose", pose_),
       velocityOut_("robot_velocity", velocity_),
       clock_(steadyClock_, shell::timeScaleOf(manager->getConfig())),
+      worldClock_(clock_, kLongestWorldStep_s),
       mapPort_("RelativeMapService"),
       mapService_(world_, mapRequests_),
       statusPort_("BaseStatusService"),
@@ -121,7 +127,7 @@ bool BaseSim::startWorld() {
     std::fprintf(stderr, "BaseSim: %s: %s\n", floorPlanFile_.c_str(), problem.c_str());
     return false;
   }
-  world_.set(std::make_shared<basesim::BaseWorld>(loaded.plan, base, sensor, clock_));
+  world_.set(std::make_shared<basesim::BaseWorld>(loaded.plan, base, sensor, worldClock_));
   odometrySchedule_ = std::make_unique<basesim::OdometrySchedule>(odometryRate_hz_);
   const basesim::WorldPose& start = loaded.plan.start;
   std::printf("BaseSim: floor plan %s: %zu walls, start x=%.3f y=%.3f heading=%.1f deg\n",
@@ -142,6 +148,7 @@ RTC::ReturnCode_t BaseSim::onActivated(RTC::UniqueId) {
 }
 
 RTC::ReturnCode_t BaseSim::onExecute(RTC::UniqueId) {
+  worldWaited_s_.store(worldWaited_s_.load() + worldClock_.tick());
   const auto world = world_.get();
   if (!world) return RTC::RTC_OK;
   bool commanded = false;
@@ -154,7 +161,7 @@ RTC::ReturnCode_t BaseSim::onExecute(RTC::UniqueId) {
     std::printf("BaseSim: %s\n", basesim::describeEvent(event).c_str());
     std::fflush(stdout);
   }
-  const double now_s = clock_.now_s();
+  const double now_s = worldClock_.now_s();
   const unsigned requests = mapRequests_.load();
   if (requests != mapRequestsSeen_) {
     mapRequestsSeen_ = requests;
@@ -167,7 +174,7 @@ RTC::ReturnCode_t BaseSim::onExecute(RTC::UniqueId) {
 void BaseSim::publishOdometry() {
   const auto world = world_.get();
   const basesim::Odometry odometry = world->odometry();
-  const RTC::Time stamp = stampOf(clock_.now_s());
+  const RTC::Time stamp = stampOf(worldClock_.now_s());
   pose_.tm = stamp;
   pose_.data.position.x = odometry.pose.x_m;
   pose_.data.position.y = odometry.pose.y_m;
@@ -187,6 +194,9 @@ RTC::ReturnCode_t BaseSim::onFinalize() {
     std::printf("BaseSim: collisions %d, travelled %.3f m, pose x=%.3f y=%.3f heading=%.1f deg\n",
                 status.collisions, status.travelled_m, status.pose.x_m, status.pose.y_m,
                 status.pose.heading_rad * kRadToDeg);
+    const double waited_s = worldWaited_s_.load();
+    if (waited_s >= kReportedWait_s)
+      std::printf("BaseSim: the world waited %.1f s of simulated time for its process\n", waited_s);
     std::fflush(stdout);
   }
   return RTC::RTC_OK;

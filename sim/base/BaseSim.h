@@ -6,7 +6,8 @@
 // Lifecycle: onInitialize registers ports and parameters (each with its range); the first
 // onActivated loads the floor plan and starts the world (a plan that cannot be loaded puts the
 // component in error, with one line on standard error); onExecute, on the execution context's
-// thread, passes the last command on, advances the world to the clock and publishes odometry
+// thread, steps the world's clock, passes the last command on, advances the world to it and
+// publishes odometry
 // (odometry_schedule.h says when); onFinalize prints the run's summary. The services answer on
 // ORB threads and share the world through WorldSlot.
 
@@ -56,6 +57,10 @@ class BaseSim : public RTC::DataFlowComponentBase {
   // Simulated time ("clock.time_scale" of the configuration): integration, watchdog, odometry
   // rate and time stamps all run on it.
   basesim::ScaledClock clock_;
+  // The world's time: the scaled clock, stepped by onExecute (sim_clock.h says why).
+  basesim::SteppedClock worldClock_;
+  // Simulated time the world waited for its process (onExecute adds, onFinalize reads).
+  std::atomic<double> worldWaited_s_{0.0};
   RTC::CorbaPort mapPort_;
   RelativeMapSVC_impl mapService_;
   RTC::CorbaPort statusPort_;

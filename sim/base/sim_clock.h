@@ -1,6 +1,6 @@
 #pragma once
-// Where the simulation takes its time from: the steady clock, scaled by "clock.time_scale" when
-// running; a hand-moved clock in tests.
+// Where the simulation takes its time from: the steady clock, scaled by "clock.time_scale" and
+// stepped by the component when running; a hand-moved clock in tests.
 
 #include <atomic>
 #include <chrono>
@@ -34,6 +34,37 @@ class ScaledClock : public SimClock {
   const SimClock& source_;
   const double scale_;
   const double origin_s_;
+};
+
+// The simulated world's own time: follows `source`, but only when tick() is called, and by at
+// most `longestStep_s` a tick. The component ticks it once per execution: when its process gets
+// no processor for a while (a loaded machine, a scaled clock), the world waits instead of
+// jumping ahead under the last command, and commands that came meanwhile take effect where the
+// planner sent them. Read from any thread.
+class SteppedClock : public SimClock {
+ public:
+  SteppedClock(const SimClock& source, double longestStep_s)
+      : source_(source),
+        longestStep_s_(longestStep_s),
+        sourceSeen_s_(source.now_s()),
+        now_s_(sourceSeen_s_) {}
+  double now_s() const override { return now_s_.load(); }
+  // Moves on by the source's time since the last tick, at most the longest step. Returns the
+  // source's time that was left out (0 when the process kept up).
+  double tick() {
+    const double source_s = source_.now_s();
+    const double elapsed_s = source_s - sourceSeen_s_;
+    sourceSeen_s_ = source_s;
+    const double step_s = elapsed_s < longestStep_s_ ? elapsed_s : longestStep_s_;
+    now_s_.store(now_s_.load() + step_s);
+    return elapsed_s - step_s;
+  }
+
+ private:
+  const SimClock& source_;
+  const double longestStep_s_;
+  double sourceSeen_s_;  // ticking thread only
+  std::atomic<double> now_s_;
 };
 
 class ManualClock : public SimClock {

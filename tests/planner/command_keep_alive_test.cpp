@@ -7,7 +7,8 @@ namespace planner {
 namespace {
 
 constexpr double kRepeat_s = 0.1;
-constexpr double kHold_s = 1.0;
+// A LOOP_TIME of 0.5 s and one repeat more.
+constexpr double kHold_s = 0.6;
 
 TEST(CommandKeepAlive, nothingIsRepeatedBeforeTheFirstCommand) {
   CommandKeepAlive keepAlive(kRepeat_s);
@@ -36,20 +37,32 @@ TEST(CommandKeepAlive, repeatsTheLatestCommandOncePerPeriodUntilTheNextCycle) {
 TEST(CommandKeepAlive, aCycleLateByLessThanTheHoldKeepsTheBaseCommanded) {
   CommandKeepAlive keepAlive(kRepeat_s);
   keepAlive.commanded({0.3, 0.0}, 0.0, kHold_s);
-  // The next cycle comes 0.9 s late (at 1.4 s instead of 0.5 s): no gap of 0.5 s in between.
+  // The next cycle comes 0.08 s late (at 0.58 s instead of 0.5 s): no gap of 0.5 s in
+  // between, and never a stop.
   double lastSent_s = 0.0;
-  for (double now_s = 0.01; now_s < 1.0; now_s += 0.01) {
-    if (keepAlive.repeatDue(now_s)) lastSent_s = now_s;
+  for (double now_s = 0.01; now_s < 0.58; now_s += 0.01) {
+    if (const auto sent = keepAlive.repeatDue(now_s)) {
+      EXPECT_EQ(sent->vx_mps, 0.3) << "at " << now_s;
+      lastSent_s = now_s;
+    }
     EXPECT_LT(now_s - lastSent_s, 0.15) << "at " << now_s;
   }
 }
 
-TEST(CommandKeepAlive, aSilentPlannerIsNoLongerRepeatedAfterTheHold) {
+TEST(CommandKeepAlive, aCycleLaterThanTheHoldStopsTheBaseOnce) {
   CommandKeepAlive keepAlive(kRepeat_s);
-  keepAlive.commanded({0.3, 0.0}, 0.0, kHold_s);
-  EXPECT_TRUE(keepAlive.repeatDue(0.95));
-  EXPECT_FALSE(keepAlive.repeatDue(1.05)) << "the base's watchdog must see the silence";
+  keepAlive.commanded({0.3, -0.2}, 0.0, kHold_s);
+  const auto last = keepAlive.repeatDue(0.55);
+  ASSERT_TRUE(last);
+  EXPECT_EQ(last->vx_mps, 0.3);
+  const auto stop = keepAlive.repeatDue(0.65);
+  ASSERT_TRUE(stop) << "the base must not drive on under a command past its period";
+  EXPECT_EQ(stop->vx_mps, 0.0);
+  EXPECT_EQ(stop->va_radps, 0.0);
+  EXPECT_FALSE(keepAlive.repeatDue(0.8)) << "the base's watchdog must see a silent planner";
   EXPECT_FALSE(keepAlive.repeatDue(3.0));
+  keepAlive.commanded({0.1, 0.0}, 3.1, kHold_s);
+  EXPECT_EQ(keepAlive.repeatDue(3.2)->vx_mps, 0.1);
 }
 
 TEST(CommandKeepAlive, clearedOnDeactivationRepeatsNothing) {

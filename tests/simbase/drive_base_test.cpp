@@ -351,3 +351,44 @@ TEST(BaseWorld, servesMapAndStatusWhileTheBaseDrives) {
   EXPECT_NEAR(world.status().travelled_m, 0.8, 0.01);
   EXPECT_EQ(world.status().collisions, 0);
 }
+
+TEST(SteppedClock, followsItsSourceOnlyWhenTickedAndByABoundedStep) {
+  ManualClock wall(10.0);
+  SteppedClock world(wall, 0.1);
+  wall.advance(0.05);
+  EXPECT_DOUBLE_EQ(world.now_s(), 10.0);
+  EXPECT_DOUBLE_EQ(world.tick(), 0.0);
+  EXPECT_DOUBLE_EQ(world.now_s(), 10.05);
+  // A process that got no processor for 2 s: the world moves one step and waits the rest.
+  wall.advance(2.0);
+  EXPECT_NEAR(world.tick(), 1.9, 1e-9);
+  EXPECT_NEAR(world.now_s(), 10.15, 1e-9);
+  wall.advance(0.02);
+  world.tick();
+  EXPECT_NEAR(world.now_s(), 10.17, 1e-9);
+}
+
+TEST(BaseWorld, aBaseWhoseProcessStallsTakesTheNextCommandWhereItWas) {
+  // Eight simulated seconds per wall second, as with scripts/demo --fast; the process is away
+  // for 0.25 s of wall clock (2 s simulated) while the planner asks the base to stop.
+  ManualClock wall(0.0);
+  ScaledClock simulated(wall, 8.0);
+  SteppedClock stepped(simulated, 0.1);
+  DriveBaseParams params = testParams();
+  params.watchdog_s = 0.5;
+  BaseWorld world(FloorPlan{}, params, RangeSensorParams{}, stepped);
+  for (int tick = 0; tick < 40; ++tick) {
+    wall.advance(0.0025);
+    stepped.tick();
+    world.command({0.3, 0.0});
+    world.update();
+  }
+  ASSERT_NEAR(world.status().velocity.vx_mps, 0.3, 1e-9);
+  const double before_m = world.status().pose.x_m;
+  wall.advance(0.25);
+  stepped.tick();
+  world.command({0.0, 0.0});
+  world.update();
+  // One step of at most 0.1 s at 0.3 m/s, not 0.5 s until the watchdog.
+  EXPECT_LT(world.status().pose.x_m - before_m, 0.031);
+}

@@ -39,8 +39,9 @@ class DrivingRoute {
         inDir);
   }
 
-  // Connects everything, starts the route and returns once the planner drives the base.
-  void startDriving() {
+  // Connects everything and activates the base and the planner; returns once the planner's
+  // cycles run.
+  void bringUp() {
     for (const char* name : {"BaseSim0.rtc", "Torvane0.rtc", "RouteSupervisor0.rtc"})
       ASSERT_TRUE(names_.waitForBinding(name, kStartTimeout)) << name;
     for (const auto& [from, to] : std::vector<std::pair<const char*, const char*>>{
@@ -54,6 +55,12 @@ class DrivingRoute {
       rtctl({"connect", from, to});
     rtctl({"activate", "BaseSim0", "Torvane0"});
     ASSERT_TRUE(planner->waitForOutput("waiting completed.", kStartTimeout)) << planner->output();
+  }
+
+  // Brings the system up, starts the route and returns once the planner drives the base.
+  void startDriving() {
+    bringUp();
+    if (::testing::Test::HasFatalFailure()) return;
     rtctl({"activate", "RouteSupervisor0"});
     ASSERT_TRUE(supervisor->waitForOutput("sent ROBOT_START", kStartTimeout))
         << supervisor->output();
@@ -112,6 +119,18 @@ TEST(RouteFaults, aPlannerKilledWhileDrivingIsASilentPlanner) {
   // Without commands the base's watchdog has brought it to rest.
   EXPECT_TRUE(route.base->waitForOutput("the watchdog brought the base to rest", kStartTimeout))
       << route.base->output();
+}
+
+// The supervisor's first word goes to a planner that does not take it: the put waits out its
+// call time-out and the out-port drops the connection. The supervisor still watches that planner.
+TEST(RouteFaults, aPlannerStoppedBeforeTheRouteStartsIsASilentPlanner) {
+  DrivingRoute route("60");
+  route.bringUp();
+  ASSERT_FALSE(::testing::Test::HasFatalFailure());
+  route.planner->sendSignal(SIGSTOP);
+  route.rtctl({"activate", "RouteSupervisor0"});
+  route.expectGivenUpWith("planner silent for 2.0 s: the planner does not answer");
+  route.planner->sendSignal(SIGCONT);
 }
 
 TEST(RouteFaults, aBaseThatStopsMovingIsNoProgress) {

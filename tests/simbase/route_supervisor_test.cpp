@@ -1,11 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 #include "route_protocol.h"
 #include "route_watch.h"
 #include "station_command.h"
 #include "supervisor_options.h"
 #include "tool_command_line.h"
 #include "word_log.h"
+#include "word_sender.h"
 
 using namespace routesupervisor;
 
@@ -241,4 +248,40 @@ TEST(RouteProtocol, startWaitsForThePortsWithinTheirTimeout) {
   EXPECT_TRUE(never.checkTimeout(5.0));
   EXPECT_EQ(never.failure(), "ports not connected within 5.0 s");
   EXPECT_EQ(never.start(6.0), "");
+}
+
+// A write that does not return (a planner that does not take its word) must not hold up the
+// caller: the execution context goes on watching the route meanwhile.
+TEST(WordSender, wordsAreWrittenInOrderWhileTheCallerGoesOn) {
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool released = false;
+  Words written;
+  std::thread::id writer;
+  WordSender sender([&](const std::string& word) {
+    std::unique_lock<std::mutex> lock(mutex);
+    writer = std::this_thread::get_id();
+    changed.wait(lock, [&] { return released; });
+    written.push_back(word);
+    changed.notify_all();
+  });
+  sender.send("ROBOT_START");
+  sender.send("ROBOT_GO_BACK");
+  std::unique_lock<std::mutex> lock(mutex);
+  EXPECT_TRUE(written.empty());
+  released = true;
+  changed.notify_all();
+  ASSERT_TRUE(
+      changed.wait_for(lock, std::chrono::seconds(30), [&] { return written.size() == 2; }));
+  EXPECT_EQ(written, (Words{"ROBOT_START", "ROBOT_GO_BACK"}));
+  EXPECT_NE(writer, std::this_thread::get_id());
+}
+
+TEST(WordSender, nothingIsWrittenAfterStop) {
+  std::atomic<int> writes{0};
+  WordSender sender([&](const std::string&) { ++writes; });
+  sender.stop();
+  sender.send("ROBOT_START");
+  sender.stop();
+  EXPECT_EQ(writes.load(), 0);
 }

@@ -58,9 +58,11 @@ RouteSupervisor::RouteSupervisor(RTC::Manager* manager)
       baseStatusPort_("BaseStatusService"),
       route_(launchSettings().timeouts),
       watch_(launchSettings().watch),
-      probe_(commandOut_, baseStatus_) {}
+      probe_(commandOut_, baseStatus_),
+      sender_([this](const std::string& word) { writeWord(word); }) {}
 
 RouteSupervisor::~RouteSupervisor() {
+  sender_.stop();
   probe_.stop();
   if (stationWork_.joinable()) stationWork_.join();
 }
@@ -77,12 +79,16 @@ RTC::ReturnCode_t RouteSupervisor::onInitialize() {
   return RTC::RTC_OK;
 }
 
-// Each word sent begins a wait for the planner, watched afresh.
+// Each word sent begins a wait for the planner, watched afresh while the word is written.
 void RouteSupervisor::send(const std::string& word) {
+  sender_.send(word);
+  watch_.restart(now_s());
+}
+
+void RouteSupervisor::writeWord(const std::string& word) {
   command_.data = word.c_str();
   const bool delivered = commandOut_.write();
   printLine("sent " + word + (delivered ? "" : " (not delivered to every connection)"));
-  watch_.restart(now_s());
 }
 
 RTC::ReturnCode_t RouteSupervisor::onActivated(RTC::UniqueId) {
@@ -172,6 +178,7 @@ void RouteSupervisor::end() {
 }
 
 RTC::ReturnCode_t RouteSupervisor::onFinalize() {
+  sender_.stop();
   probe_.stop();
   if (stationWork_.joinable()) stationWork_.join();
   return RTC::RTC_OK;

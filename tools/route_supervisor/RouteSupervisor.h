@@ -8,11 +8,11 @@
 //
 // Lifecycle: activation is the order to go: "ROBOT_START" goes out as soon as both ports are
 // connected (so no word is written into nothing). onExecute, on the execution context's
-// thread, does that, reads the reports, checks the time-outs and what SystemProbe saw of the
-// planner and the base (a route that cannot go on is given up with the reason), and, at the
-// station, runs the station command on a thread of its own and polls it. When the route has
-// finished or failed, the component ends itself and with it the process; the program's exit
-// status is 0 only when the route finished.
+// thread, does that (WordSender writes the word on a thread of its own), reads the reports, checks
+// the time-outs and what SystemProbe saw of the planner and the base (a route that cannot go on is
+// given up with the reason), and, at the station, runs the station command on a thread of its own
+// and polls it. When the route has finished or failed, the component ends itself and with it the
+// process; the program's exit status is 0 only when the route finished.
 
 // The port data types come first: the middleware's port templates find their Any operators
 // only when they are declared before them.
@@ -36,6 +36,7 @@
 #include "station_command.h"
 #include "supervisor_options.h"
 #include "system_probe.h"
+#include "word_sender.h"
 
 class RouteSupervisor : public RTC::DataFlowComponentBase {
  public:
@@ -55,6 +56,7 @@ class RouteSupervisor : public RTC::DataFlowComponentBase {
 
  private:
   void send(const std::string& word);
+  void writeWord(const std::string& word);
   void handleStation();
   void watchRoute();
   void end();
@@ -71,6 +73,7 @@ class RouteSupervisor : public RTC::DataFlowComponentBase {
   routesupervisor::RouteProtocol route_;
   routesupervisor::RouteWatch watch_;
   routesupervisor::SystemProbe probe_;
+  routesupervisor::WordSender sender_;  // writes command_ on commandOut_
   std::thread stationWork_;
   std::atomic<bool> stationDone_{false};
   routesupervisor::CommandOutcome stationOutcome_;  // written by stationWork_ before stationDone_

@@ -10,6 +10,8 @@ namespace {
 // probe never waits long for a peer that does not answer.
 constexpr unsigned kCallTimeout_ms = 500;
 constexpr auto kRoundInterval = std::chrono::seconds(1);
+// The first round's calls each end within the call time-out; a few of them fit.
+constexpr auto kFirstRoundWait = std::chrono::seconds(2);
 constexpr const char* kMapServiceType = "Zemla::RelativeMapService";
 
 // Every call of the probe gives up after the call time-out instead of waiting on a peer.
@@ -56,6 +58,12 @@ PlannerFinding PlannerLook::look(RTC::PortBase& commandPort) {
       if (!ports[p]->_is_equivalent(own.in()))
         peers.push_back(RTC::PortService::_duplicate(ports[p]));
   }
+  // A put that the planner does not answer makes the port drop its connection: the planner
+  // the words went to is still the one to watch.
+  if (peers.empty())
+    peers = lastPeers_;
+  else
+    lastPeers_ = peers;
   // Any peer that runs will do; otherwise what the first one shows.
   PlannerFinding finding;
   for (const RTC::PortService_var& peer : peers) {
@@ -134,12 +142,12 @@ SystemProbe::~SystemProbe() { stop(); }
 
 void SystemProbe::start() {
   stop();
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    stopping_ = false;
-    latest_.reset();
-  }
+  std::unique_lock<std::mutex> lock(mutex_);
+  stopping_ = false;
+  latest_.reset();
+  rounds_ = 0;
   thread_ = std::thread([this] { run(); });
+  wake_.wait_for(lock, kFirstRoundWait, [this] { return rounds_ > 0; });
 }
 
 void SystemProbe::requestStop() {
@@ -189,6 +197,8 @@ void SystemProbe::run() {
     round.time_s = steadyNow_s();
     lock.lock();
     latest_ = round;
+    ++rounds_;
+    wake_.notify_all();
     wake_.wait_for(lock, kRoundInterval, [this] { return stopping_; });
   }
 }

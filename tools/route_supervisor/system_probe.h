@@ -9,9 +9,11 @@
 //   "BaseStatusService" port is connected to it.
 //
 // The execution context takes the latest round with take(). start() and requestStop() come
-// from the execution context's thread (activation; deactivation and the route's end) and do
-// not wait; stop() (finalisation, destruction, a new start) returns once the thread has ended,
-// at most one call time-out (0.5 s) later.
+// from the execution context's thread (activation; deactivation and the route's end).
+// requestStop() does not wait; start() returns once the first round is done (2 s at most), so
+// that a planner that answers at activation is known by name should it fall silent before it
+// takes its first word; stop() (finalisation, destruction, a new start) returns once the
+// thread has ended, at most one call time-out (0.5 s) later.
 
 #include <SimBase.hh>
 
@@ -24,6 +26,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "route_watch.h"
 
@@ -51,6 +54,7 @@ class PlannerLook {
   PlannerFinding lookAtMapPort(RTC::PortService_ptr mapPort, const std::string& mapPortName);
 
   std::string plannerName_;
+  std::vector<RTC::PortService_var> lastPeers_;       // behind the command port when last seen
   std::map<std::string, std::string> providerNames_;  // by connector id
 };
 
@@ -80,6 +84,7 @@ class SystemProbe {
   std::mutex mutex_;
   std::condition_variable wake_;
   bool stopping_ = false;
+  unsigned rounds_ = 0;  // since start()
   std::optional<ProbeRound> latest_;
 };
 
