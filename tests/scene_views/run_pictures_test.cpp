@@ -24,6 +24,9 @@ const Seconds kPictureTimeout(60);
 const ViewSize kPictureSize{800, 600};  // RunPictures' default
 constexpr double kDriveTo_m = 1.2;
 constexpr double kDriveSpeed_mps = 0.4;
+// Simulated seconds the base stands still before the pictures are drawn: ten of RunPictures'
+// samples at 20 Hz.
+constexpr double kSeenAtRest_s = 0.5;
 
 class RunPicturesTest : public testing::SimulatorsTest {
  protected:
@@ -56,6 +59,18 @@ TEST_F(RunPicturesTest, drawsTheCellBeforeTheRouteDrivenAndTheCellAfter) {
   }
   ASSERT_GE(x_m, kDriveTo_m);
   base.command->put(simbase_test::encodeVelocityCommand(0.0, 0.0));
+  // RunPictures draws the base where it saw it last: the base comes to rest first, and stays
+  // there for many of RunPictures' samples.
+  SimBase::BaseStatus rest = base.status->getStatus();
+  while (rest.vx_mps != 0.0 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    rest = base.status->getStatus();
+  }
+  ASSERT_EQ(rest.vx_mps, 0.0);
+  while (base.status->getStatus().time_s < rest.time_s + kSeenAtRest_s &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
 
   ASSERT_TRUE(pictures->sendSignal(SIGTERM));
   const auto ended = pictures->waitForExit(kPictureTimeout);
