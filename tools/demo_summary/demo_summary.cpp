@@ -46,11 +46,7 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options) {
   app.add_option("-n", options.nameServer, "the name server")
       ->option_text("HOST:PORT")
       ->required()
-      ->check([](const std::string& address) {
-        return name_service::nameServiceLocation(address).empty()
-                   ? "bad name server address \"" + address + "\""
-                   : std::string();
-      });
+      ->check(name_service::addressProblem);
   app.add_option("--steps", options.stepsFile, "the steps the demo recorded")
       ->option_text("FILE")
       ->required();

@@ -30,13 +30,6 @@ std::string checkKeyValue(const std::string& text) {
                                                     : "";
 }
 
-std::string checkNameServer(const std::string& text) {
-  return name_service::nameServiceLocation(text).empty()
-             ? "bad name server address \"" + text +
-                   "\" (expected host:port, or the absolute path of a Unix socket)"
-             : "";
-}
-
 // "" when text is a number above 0 and below limit, else that `needed` is needed.
 std::string checkPositive(const std::string& text, double limit, const std::string& needed) {
   double number = 0;
@@ -93,7 +86,7 @@ class Grammar {
                     "the name server (default $RTCTL_NAMESERVER, else " +
                         std::string(kDefaultNameServer) + ")")
         ->option_text("HOST:PORT")
-        ->check(checkNameServer);
+        ->check(name_service::addressProblem);
     app_.require_subcommand(1);
     app_.footer(
         "NAME is an instance name (Brisko0) or a naming path (host.host_cxt/Brisko0.rtc).\n"
@@ -532,7 +525,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments,
     return parsed;
   }
   parsed.invocation = grammar.invocation(nameServerVariable);
-  parsed.error = checkNameServer(parsed.invocation->nameServer);
+  parsed.error = name_service::addressProblem(parsed.invocation->nameServer);
   if (!parsed.error.empty()) {
     parsed.invocation.reset();
     parsed.usage = grammar.app().help();

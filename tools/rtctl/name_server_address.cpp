@@ -59,4 +59,11 @@ bool isLoopbackAddress(const std::string& nameServer) {
   return host == "localhost" || host.rfind("127.", 0) == 0;
 }
 
+std::string addressProblem(const std::string& nameServer) {
+  return nameServiceLocation(nameServer).empty()
+             ? "bad name server address \"" + nameServer +
+                   "\" (expected host:port, or the absolute path of a Unix socket)"
+             : "";
+}
+
 }  // namespace name_service

@@ -16,6 +16,10 @@ inline constexpr int kDefaultNameServicePort = 2809;
 // port that is not a number from 0 to 65535; a socket path holding ':' or ending in '/'.
 std::string nameServiceLocation(const std::string& nameServer);
 
+// "" for a usable address, else one line saying what a name server address must be: the check
+// of every program's -n option.
+std::string addressProblem(const std::string& nameServer);
+
 // True when the address is the path of a Unix socket ("/run/user/1000/robot/names.sock").
 bool isUnixSocketAddress(const std::string& nameServer);
 // The folder that holds the socket: "/run/user/1000/robot" of the path above.

@@ -25,11 +25,7 @@ std::optional<int> parseOptions(int argc, const char* const* argv, Options& opti
   app.add_option("-n", options.nameServer, "the name server")
       ->option_text("HOST:PORT")
       ->required()
-      ->check([](const std::string& address) {
-        return name_service::nameServiceLocation(address).empty()
-                   ? "bad name server address \"" + address + "\""
-                   : std::string();
-      });
+      ->check(name_service::addressProblem);
   app.add_option("--dir", options.dir, "the folder the pictures go to (it must exist)")
       ->option_text("DIR")
       ->required()
