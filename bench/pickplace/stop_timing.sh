@@ -60,19 +60,9 @@ activate Brisko0
 activate Palkett0
 SYSTEM
 
-# free_port: a TCP port on 127.0.0.1 that nothing listens on.
-free_port() {
-  local port
-  for _ in $(seq 1 200); do
-    port=$((20000 + RANDOM % 40000))
-    if ! (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
-      echo "$port"
-      return 0
-    fi
-  done
-  echo "no free port found" >&2
-  return 1
-}
+# demo_mode_free_port: the demo's own finder of a free port on 127.0.0.1.
+# shellcheck source=../../scripts/lib/demo_modes.sh
+source "$root/scripts/lib/demo_modes.sh"
 
 now_ns() { date +%s%N; }
 
@@ -100,7 +90,7 @@ seconds_between() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", (b - a) / 1e
 
 one_run() {
   local way=$1 run=$2 dir=$work/$1-$2 names
-  names=127.0.0.1:$(free_port)
+  names=127.0.0.1:$(demo_mode_free_port)
   mkdir -p "$dir"
   "$bin/rtctl" -n "$names" launch "$work/bench.system" --out "$dir" --var "BIN=$bin" \
     >"$dir/launch.log" 2>&1 </dev/null &
