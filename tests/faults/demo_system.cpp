@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "provided_service.h"
+#include "tests/support/wait_until.h"
 
 namespace faults {
 namespace {
@@ -25,7 +26,6 @@ const std::string kBuilding = DEMO_BUILDING_FILE;
 // The arm's simulated time runs twice as fast as the clock: an object's trajectory still lasts
 // many seconds, so a kill "during the trajectory" lands in it.
 const std::string kArmTimeScale = "2";
-constexpr auto kPollInterval = std::chrono::milliseconds(20);
 // The route's first leg is driven at 0.3 m/s.
 constexpr double kDriving_mps = 0.1;
 const std::string kTrajectoryLine = "<< nxutil::Hiro2HiroNX()";
@@ -48,16 +48,6 @@ const std::map<std::string, ProgramSetup>& setups() {
       {kPlanner, {{"Torvane0"}, 10}},
       {kViewer, {{"PlanViewer0"}, 10}}};
   return table;
-}
-
-template <typename Condition>
-bool waitUntil(Condition condition, Seconds timeout) {
-  const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(timeout);
-  while (!condition()) {
-    if (Clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(kPollInterval);
-  }
-  return true;
 }
 
 std::string lastLines(const std::string& text) {
@@ -195,7 +185,7 @@ std::string DemoSystem::startDriving() {
       ChildOptions{{}, "", "route reader"});
   base_ = std::make_unique<simbase_test::BaseSimClient>(names_);
   if (!base_->ok()) return "BaseSim0's services cannot be reached";
-  const bool driving = waitUntil(
+  const bool driving = test_support::waitUntil(
       [this] {
         const auto status = baseStatus();
         return status && status->vx_mps > kDriving_mps;
@@ -219,7 +209,7 @@ std::optional<SimBase::BaseStatus> DemoSystem::baseStatus() {
 
 std::string DemoSystem::waitForBaseAtRest(Seconds timeout) {
   std::optional<SimBase::BaseStatus> last;
-  const bool atRest = waitUntil(
+  const bool atRest = test_support::waitUntil(
       [this, &last] {
         last = baseStatus();
         return last && last->vx_mps == 0.0 && last->va_radps == 0.0;
@@ -235,7 +225,7 @@ std::string DemoSystem::waitForBaseAtRest(Seconds timeout) {
 std::string DemoSystem::waitForBaseToDriveOn(double distance_m) {
   const auto start = baseStatus();
   if (!start) return "the base does not answer";
-  const bool drove = waitUntil(
+  const bool drove = test_support::waitUntil(
       [this, &start, distance_m] {
         const auto now = baseStatus();
         return now && now->travelled_m >= start->travelled_m + distance_m;
@@ -302,7 +292,7 @@ std::vector<double> DemoSystem::jointAngles() {
 std::string DemoSystem::waitForArmToMove() {
   const std::vector<double> before = jointAngles();
   if (before.empty()) return "the robot controller does not tell its joint angles";
-  const bool moved = waitUntil(
+  const bool moved = test_support::waitUntil(
       [this, &before] {
         const std::vector<double> now = jointAngles();
         for (std::size_t i = 0; i < now.size() && i < before.size(); ++i) {

@@ -13,6 +13,7 @@
 #include "host_network.h"
 #include "launched_system.h"
 #include "tests/demo/demo_summary_check.h"
+#include "tests/support/wait_until.h"
 #include "tools/rtctl/system_file.h"
 
 namespace hosts_test {
@@ -24,15 +25,6 @@ using test_support::Seconds;
 constexpr double kTimeScale = 4;
 const Seconds kCut{3};
 const Seconds kEventTimeout{120};
-
-bool waitFor(const std::function<bool()>& condition, Seconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  return true;
-}
 
 class HostsTest : public ::testing::Test {
  protected:
@@ -135,7 +127,8 @@ TEST_F(HostsTest, aLinkCutForThreeSecondsStopsTheBaseIsReportedAndTheDriveGoesOn
                                 "600", "--send", "Torvane0:in_message", "ROBOT_START"});
   test_support::ChildProcess driving(drive[0], {drive.begin() + 1, drive.end()});
   // Under way: the planner commands a speed.
-  ASSERT_TRUE(waitFor([&] { return count(plannerLog(), "Velocity:0.3") > 0; }, kEventTimeout))
+  ASSERT_TRUE(test_support::waitUntil([&] { return count(plannerLog(), "Velocity:0.3") > 0; },
+                                      kEventTimeout))
       << plannerLog();
 
   const int restsBefore = count(baseLog(), watchdog);
@@ -143,10 +136,10 @@ TEST_F(HostsTest, aLinkCutForThreeSecondsStopsTheBaseIsReportedAndTheDriveGoesOn
   const auto cutAt = std::chrono::steady_clock::now();
   // Pulled out for 3 s, and for as long as it takes launch to tell and the base to stop.
   const std::regex silence(R"(BaseSimComp \(pid [0-9]+\) stopped answering)");
-  const bool reported = waitFor(
+  const bool reported = test_support::waitUntil(
       [&] { return std::regex_search(system->launch().standardOutput(), silence); }, kEventTimeout);
-  const bool stopped =
-      waitFor([&] { return count(baseLog(), watchdog) > restsBefore; }, kEventTimeout);
+  const bool stopped = test_support::waitUntil(
+      [&] { return count(baseLog(), watchdog) > restsBefore; }, kEventTimeout);
   std::this_thread::sleep_until(cutAt + std::chrono::duration_cast<std::chrono::nanoseconds>(kCut));
   ASSERT_TRUE(network_->setLink("base", true));
   EXPECT_TRUE(reported) << system->launch().output();
