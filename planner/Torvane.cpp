@@ -275,8 +275,11 @@ planner::MapFetch Torvane::fetchMap() {
 
 bool Torvane::poseIsNew() { return robotPoseIn_.isNew(); }
 
+// Odometry that came while the planner was not reading (before its first cycle, while it
+// waited for a word) queues in the in-port; steering on the oldest sample would steer on
+// where the base was seconds ago. Each read takes every waiting sample and keeps the newest.
 planner::OdometryPose Torvane::readPose() {
-  robotPoseIn_.read();
+  while (robotPoseIn_.isNew()) robotPoseIn_.read();
   const RTC::Pose2D& pose = robotPose_.data;
   return planner::OdometryPose{pose.position.x, pose.position.y, pose.heading};
 }
@@ -284,7 +287,7 @@ planner::OdometryPose Torvane::readPose() {
 bool Torvane::velocityIsNew() { return robotVelocityIn_.isNew(); }
 
 planner::OdometryVelocity Torvane::readVelocity() {
-  robotVelocityIn_.read();
+  while (robotVelocityIn_.isNew()) robotVelocityIn_.read();
   return planner::OdometryVelocity{robotVelocity_.data.vx, robotVelocity_.data.va};
 }
 

@@ -201,6 +201,28 @@ TEST_F(TorvaneProcess, aLateCycleRepeatsItsCommandForTwoPeriodsOnly) {
   EXPECT_EQ(world->countInOutput("command "), afterHold) << world->output();
 }
 
+// Odometry that queued in the in-ports before the first cycle (the base was active first):
+// the cycle steers on where the base is now, the newest sample, not on the oldest.
+TEST_F(TorvaneProcess, odometryQueuedBeforeTheFirstCycleIsReadUpToTheNewest) {
+  ASSERT_NO_FATAL_FAILURE(startBoth());
+  expectRtctl(names,
+              {"connect", "Torvane0:RelativeMapService", "PlannerWorld0:RelativeMapService"});
+  const std::string poses = worldDir.file("poses.txt");
+  std::ofstream(poses) << "data: {position: {x: 0.5, y: 0}, heading: 0}\n"
+                          "data: {position: {x: 1.25, y: 0}, heading: 0}\n"
+                          "data: {position: {x: 2, y: 0}, heading: 0}\n";
+  const std::string velocities = worldDir.file("velocities.txt");
+  std::ofstream(velocities) << "data: {vx: 0.3, va: 0}\ndata: {vx: 0, va: 0}\n";
+  expectRtctl(names, {"inject", "Torvane0:robot_pose", "--file", poses});
+  expectRtctl(names, {"inject", "Torvane0:robot_velocity", "--file", velocities});
+  expectRtctl(names, {"activate", "PlannerWorld0", "Torvane0"});
+
+  ASSERT_TRUE(planner->waitForOutput("Robot is here", kCycleTimeout)) << planner->output();
+  const std::string output = planner->output();
+  const std::string firstPose = output.substr(output.find("Robot is here"), 40);
+  EXPECT_NE(firstPose.find("x=2000.00 , y=0.00"), std::string::npos) << firstPose;
+}
+
 void TorvaneProcess::connectTheWorld() {
   expectRtctl(names, {"connect", "PlannerWorld0:robot_pose", "Torvane0:robot_pose"});
   expectRtctl(names, {"connect", "PlannerWorld0:robot_velocity", "Torvane0:robot_velocity"});
