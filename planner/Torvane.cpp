@@ -275,9 +275,10 @@ planner::MapFetch Torvane::fetchMap() {
 
 bool Torvane::poseIsNew() { return robotPoseIn_.isNew(); }
 
-// Odometry that came while the planner was not reading (before its first cycle, while it
-// waited for a word) queues in the in-port; steering on the oldest sample would steer on
-// where the base was seconds ago. Each read takes every waiting sample and keeps the newest.
+// Odometry that came while the planner was not reading (before its first cycle, while it was
+// inactive) queues in the in-port, and the base then sends one sample per cycle: steering on
+// the oldest would steer on where the base was seconds ago. Each read takes every waiting sample
+// and keeps the newest.
 planner::OdometryPose Torvane::readPose() {
   while (robotPoseIn_.isNew()) robotPoseIn_.read();
   const RTC::Pose2D& pose = robotPose_.data;
