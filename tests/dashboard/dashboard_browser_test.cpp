@@ -112,15 +112,12 @@ class DashboardBrowserTest : public ::testing::Test {
   template <class Condition>
   bool waitForPageData(Condition condition) {
     httplib::Client http("127.0.0.1", port_);
-    const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-      auto answer = http.Get("/api/state");
-      if (answer && answer->status == 200 && condition(nlohmann::json::parse(answer->body))) {
-        return true;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    }
-    return false;
+    return test_support::waitUntil(
+        [&] {
+          auto answer = http.Get("/api/state");
+          return answer && answer->status == 200 && condition(nlohmann::json::parse(answer->body));
+        },
+        kStartTimeout, std::chrono::milliseconds(200));
   }
 
   // The page's data once every component named is listed in the state wanted.

@@ -12,7 +12,6 @@
 #include <memory>
 #include <regex>
 #include <sstream>
-#include <thread>
 
 #include <opencv2/imgcodecs.hpp>
 
@@ -29,6 +28,8 @@ const Seconds kScenarioTimeout{480};
 const Seconds kStartTimeout{90};
 const Seconds kAnswerTimeout{120};
 const Seconds kShutdownTimeout{60};
+// How often the waits look again: each look may start an rtctl.
+const std::chrono::milliseconds kPoll{100};
 
 // Ends a run that is still going (Ctrl-C, as a user would) and checks the clean shutdown.
 void interruptAndCheckShutdown(DemoRun& run) {
@@ -111,11 +112,11 @@ class AnswerListener {
         test_support::binPath("rtctl"),
         std::vector<std::string>{"-n", nameServer, "print", endpoint});
     // Connected once the component's profile shows the new connection.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    while (rtctl({"cat", component}).out == before && process_->isRunning() &&
-           std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    }
+    test_support::waitUntil(
+        [&] {
+          return rtctl({"cat", component}).out != before || !process_->isRunning();
+        },
+        Seconds(15), kPoll);
   }
 
   test_support::RunResult rtctl(const std::vector<std::string>& arguments) const {
@@ -134,11 +135,8 @@ class AnswerListener {
     const int before = answerCount();
     const auto sent = rtctl({"inject", inEndpoint, word});
     if (!sent.status.exitedWith(0)) return "<send failed: " + sent.err + ">";
-    const auto deadline = std::chrono::steady_clock::now() + kAnswerTimeout;
-    while (answerCount() <= before && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    if (answerCount() <= before) return "<none>";
+    if (!test_support::waitUntil([&] { return answerCount() > before; }, kAnswerTimeout, kPoll))
+      return "<none>";
     std::istringstream lines(process_->standardOutput());
     std::string line;
     for (int i = 0; i <= before; ++i) std::getline(lines, line);
@@ -161,15 +159,15 @@ std::string lastArmLines(const std::string& gatewayLog) {
 
 bool waitForText(const std::function<std::string()>& read, const std::string& text, Seconds timeout,
                  int count = 1) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
-    const std::string now = read();
-    int found = 0;
-    for (auto at = now.find(text); at != std::string::npos; at = now.find(text, at + 1)) ++found;
-    if (found >= count) return true;
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
+  return test_support::waitUntil(
+      [&] {
+        const std::string now = read();
+        int found = 0;
+        for (auto at = now.find(text); at != std::string::npos; at = now.find(text, at + 1))
+          ++found;
+        return found >= count;
+      },
+      timeout, kPoll);
 }
 
 TEST(DemoFault, stopDuringTheFirstObjectHaltsTheRobotAndFinishLetsTheNextStartWork) {

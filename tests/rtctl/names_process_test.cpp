@@ -109,11 +109,11 @@ TEST_F(RtctlSystemTest, waitEndsOnOneLineWhenItsComponentGoesAway) {
   test_support::ChildProcess waiting(test_support::binPath("rtctl"),
                                      {"-n", names.address(), "wait", "Talker0:out", "never"});
   // Listening once its connection shows on the talker's port.
-  auto deadline = std::chrono::steady_clock::now() + kEventTimeout;
-  while (!contains(rtctl({"cat", "Talker0"}).out, "connected:") &&
-         std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
+  test_support::waitUntil(
+      [&] {
+        return contains(rtctl({"cat", "Talker0"}).out, "connected:");
+      },
+      kEventTimeout, kPoll);
   talker->sendSignal(SIGKILL);
   auto status = waiting.waitForExit(kEventTimeout);
   ASSERT_TRUE(status.has_value()) << waiting.output();
@@ -129,17 +129,11 @@ TEST_F(RtctlSystemTest, waitEndsOnOneLineWhenTheWriterDropsItsConnection) {
   test_support::ChildProcess waiting(test_support::binPath("rtctl"),
                                      {"-n", names.address(), "wait", "Talker0:out", "never"});
   const auto connected = [&] { return contains(rtctl({"cat", "Talker0"}).out, "connected:"); };
-  auto deadline = std::chrono::steady_clock::now() + kEventTimeout;
-  while (!connected() && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
+  test_support::waitUntil(connected, kEventTimeout, kPoll);
   // rtctl does not answer, as behind a pulled cable: the talker's write times out and it drops
   // the connection.
   waiting.sendSignal(SIGSTOP);
-  deadline = std::chrono::steady_clock::now() + kEventTimeout;
-  while (connected() && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
+  test_support::waitUntil([&] { return !connected(); }, kEventTimeout, kPoll);
   waiting.sendSignal(SIGCONT);
   auto status = waiting.waitForExit(kEventTimeout);
   ASSERT_TRUE(status.has_value()) << waiting.output();

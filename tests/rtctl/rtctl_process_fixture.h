@@ -13,6 +13,7 @@
 namespace rtctl_test {
 
 using rt_test::kEventTimeout;
+using rt_test::kPoll;
 using rt_test::kStartTimeout;
 using rt_test::linesOf;
 using test_support::Seconds;
@@ -51,12 +52,11 @@ class RtctlSystemTest : public rt_test::RtProcessTest {
 
   // True once every line of the file holds in the live system (rtctl check exits 0).
   bool waitForCheck(const std::string& file) {
-    auto deadline = std::chrono::steady_clock::now() + kEventTimeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-      if (rtctl({"check", file}).status.exitedWith(0)) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    }
-    return false;
+    return test_support::waitUntil(
+        [&] {
+          return rtctl({"check", file}).status.exitedWith(0);
+        },
+        kEventTimeout, kPoll);
   }
 
   // The lines of rtctl's standard output that do not start with '#'.

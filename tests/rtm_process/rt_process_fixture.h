@@ -20,6 +20,8 @@ using test_support::Seconds;
 // Generous: the machine is shared, and no test asserts on time.
 inline const Seconds kStartTimeout{30};
 inline const Seconds kEventTimeout{30};
+// How often a wait looks again: each look starts an rtctl.
+inline const std::chrono::milliseconds kPoll{100};
 
 class RtProcessTest : public ::testing::Test {
  protected:
@@ -53,20 +55,20 @@ class RtProcessTest : public ::testing::Test {
 
   // True once "rtctl ls" shows the instance in state.
   bool waitForState(const std::string& instance, const std::string& state) {
-    auto deadline = std::chrono::steady_clock::now() + kEventTimeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-      std::string listing = rtctl({"ls"}).out;
-      std::istringstream lines(listing);
-      std::string line;
-      while (std::getline(lines, line)) {
-        bool named = line.find("/" + instance + ".rtc ") != std::string::npos ||
-                     line.rfind(instance + ".rtc ", 0) == 0;
-        if (named && line.size() >= state.size() &&
-            line.compare(line.size() - state.size(), state.size(), state) == 0) {
-          return true;
-        }
+    return test_support::waitUntil([&] { return listedIn(instance, state); }, kEventTimeout, kPoll);
+  }
+
+  // True when "rtctl ls" shows the instance in state now.
+  bool listedIn(const std::string& instance, const std::string& state) {
+    std::istringstream lines(rtctl({"ls"}).out);
+    std::string line;
+    while (std::getline(lines, line)) {
+      bool named = line.find("/" + instance + ".rtc ") != std::string::npos ||
+                   line.rfind(instance + ".rtc ", 0) == 0;
+      if (named && line.size() >= state.size() &&
+          line.compare(line.size() - state.size(), state.size(), state) == 0) {
+        return true;
       }
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     return false;
   }

@@ -12,3 +12,4 @@
 #include "tests/support/rtc_conf.h"
 #include "tests/support/rtctl_runner.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/wait_until.h"
