@@ -80,24 +80,17 @@ class PalkettProcess : public ::testing::Test {
 
   // Waits until the listener has printed more than `count` answers.
   bool waitForAnswersBeyond(std::size_t count, Seconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (answers().size() <= count && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(50ms);
-    }
-    return answers().size() > count;
+    return test_support::waitUntil([&] { return answers().size() > count; }, timeout, 50ms);
   }
 
   // Waits until the listener's latest answer is `word`.
   bool waitForLatestAnswer(const std::string& word, Seconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-      const auto lines = answers();
-      if (!lines.empty() && lines.back() == word) {
-        return true;
-      }
-      std::this_thread::sleep_for(50ms);
-    }
-    return false;
+    return test_support::waitUntil(
+        [&] {
+          const auto lines = answers();
+          return !lines.empty() && lines.back() == word;
+        },
+        timeout, 50ms);
   }
 
   std::string exchange(const std::string& word) {

@@ -12,12 +12,8 @@ namespace {
 
 // True once no process has the pid (it ended and its parent reaped it).
 bool waitForNoProcess(int pid) {
-  auto deadline = std::chrono::steady_clock::now() + kEventTimeout;
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (kill(pid, 0) != 0 && errno == ESRCH) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return false;
+  return test_support::waitUntil([pid] { return kill(pid, 0) != 0 && errno == ESRCH; },
+                                 kEventTimeout);
 }
 
 class LaunchTest : public RtctlSystemTest {
@@ -74,12 +70,9 @@ TEST_F(LaunchTest, bringsTheSystemUpAndASigtermStopsItLeavingNoProcessAndNoName)
   ASSERT_GT(listener, 0);
   // Each program writes to its own log, in its own working folder with the rtc.conf written
   // for it.
-  auto deadline = std::chrono::steady_clock::now() + kEventTimeout;
-  while (!contains(logOf("listener"), "received: launched #") &&
-         std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  EXPECT_TRUE(contains(logOf("listener"), "received: launched #")) << logOf("listener");
+  EXPECT_TRUE(test_support::waitUntil(
+      [&] { return contains(logOf("listener"), "received: launched #"); }, kEventTimeout))
+      << logOf("listener");
   EXPECT_TRUE(contains(test_support::readFile(runDir.file("launch/run/talker/rtc.conf")),
                        "corba.nameservers: " + names.address()));
 
@@ -114,16 +107,12 @@ TEST_F(LaunchTest, noticesASigkillAndBringsTheProgramBackWithItsConnectionAndAct
   EXPECT_NE(second, first);
   EXPECT_TRUE(waitForCheck(file)) << rtctl({"check", file}).out;
   // Samples reach the new process: its part of the log (after its start line) receives them.
-  auto deadline = std::chrono::steady_clock::now() + kEventTimeout;
   auto receivedSinceRestart = [&] {
     std::string log = logOf("listener");
     size_t restart = log.rfind("=== rtctl launch");
     return restart != std::string::npos && contains(log.substr(restart), "received: launched #");
   };
-  while (!receivedSinceRestart() && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  EXPECT_TRUE(receivedSinceRestart()) << logOf("listener");
+  EXPECT_TRUE(test_support::waitUntil(receivedSinceRestart, kEventTimeout)) << logOf("listener");
   EXPECT_TRUE(launched->isRunning());
 }
 

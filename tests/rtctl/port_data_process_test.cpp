@@ -58,11 +58,12 @@ class PortDataProcess : public ::testing::Test {
     auto listener =
         std::make_unique<ChildProcess>(test_support::binPath("rtctl"), withNames(arguments));
     const std::string connected = "PortEcho0." + port + " - rtctl." + verb;
-    const auto deadline = std::chrono::steady_clock::now() + kEventTimeout;
-    while (rtctl({"cat", "PortEcho0"}).out.find(connected) == std::string::npos &&
-           listener->isRunning() && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    test_support::waitUntil(
+        [&] {
+          return rtctl({"cat", "PortEcho0"}).out.find(connected) != std::string::npos ||
+                 !listener->isRunning();
+        },
+        kEventTimeout, std::chrono::milliseconds(50));
     return listener;
   }
 
@@ -250,11 +251,11 @@ TEST_F(PortDataProcess, aRecordingEndedByCtrlCIsCompleteAndReplaysInOrder) {
   ASSERT_TRUE(echo->waitForOutput("word: REC_20", kEventTimeout));
   // A recording can be read while it grows: Ctrl-C once the last word is in.
   const std::string all = "PortEcho0:string_out  IDL:RTC/TimedString:1.0  20 samples";
-  const auto deadline = std::chrono::steady_clock::now() + kEventTimeout;
-  while (rtctl({"record", "--info", file}).out.find(all) == std::string::npos &&
-         std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
+  test_support::waitUntil(
+      [&] {
+        return rtctl({"record", "--info", file}).out.find(all) != std::string::npos;
+      },
+      kEventTimeout, std::chrono::milliseconds(100));
   recorder->sendSignal(SIGINT);
   auto ended = recorder->waitForExit(kEventTimeout);
   ASSERT_TRUE(ended && ended->exitedWith(0)) << recorder->output();
@@ -280,10 +281,8 @@ TEST_F(PortDataProcess, aRecordingCutShortReplaysUpToItsLastWholeSample) {
   auto recorder = std::make_unique<ChildProcess>(test_support::binPath("rtctl"),
                                                  withNames({"record", file, "PortEcho0:tick"}));
   ASSERT_TRUE(recorder->waitForOutput("recording into", kEventTimeout)) << recorder->output();
-  const auto deadline = std::chrono::steady_clock::now() + kEventTimeout;
-  while (std::filesystem::file_size(file) < 4000 && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
+  test_support::waitUntil([&] { return std::filesystem::file_size(file) >= 4000; }, kEventTimeout,
+                          std::chrono::milliseconds(50));
   recorder->kill();
   // As if the last write had been cut in the middle.
   std::filesystem::resize_file(file, std::filesystem::file_size(file) - 5);

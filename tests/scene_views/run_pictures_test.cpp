@@ -61,16 +61,16 @@ TEST_F(RunPicturesTest, drawsTheCellBeforeTheRouteDrivenAndTheCellAfter) {
   base.command->put(simbase_test::encodeVelocityCommand(0.0, 0.0));
   // RunPictures draws the base where it saw it last: the base comes to rest first, and stays
   // there for many of RunPictures' samples.
-  SimBase::BaseStatus rest = base.status->getStatus();
-  while (rest.vx_mps != 0.0 && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    rest = base.status->getStatus();
-  }
-  ASSERT_EQ(rest.vx_mps, 0.0);
-  while (base.status->getStatus().time_s < rest.time_s + kSeenAtRest_s &&
-         std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  SimBase::BaseStatus rest;
+  ASSERT_TRUE(test_support::waitUntil(
+      [&] {
+        rest = base.status->getStatus();
+        return rest.vx_mps == 0.0;
+      },
+      kPictureTimeout));
+  ASSERT_TRUE(test_support::waitUntil(
+      [&] { return base.status->getStatus().time_s >= rest.time_s + kSeenAtRest_s; },
+      kPictureTimeout));
 
   ASSERT_TRUE(pictures->sendSignal(SIGTERM));
   const auto ended = pictures->waitForExit(kPictureTimeout);
