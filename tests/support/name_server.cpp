@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <stdexcept>
-#include <thread>
 
 #include "free_port.h"
+#include "wait_until.h"
 
 namespace test_support {
 
@@ -72,13 +72,11 @@ bool NameServer::tryStart(int port) {
                                "-ORBendPoint", "giop:tcp:127.0.0.1:" + portText},
       options);
   port_ = port;
-  auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
-  if (process_->waitForOutput(kReadyLine, kStartTimeout)) {
-    while (std::chrono::steady_clock::now() < deadline) {
-      if (isPortListening(port)) return true;
-      if (!process_->isRunning()) break;
-      std::this_thread::sleep_for(kPollInterval);
-    }
+  if (process_->waitForOutput(kReadyLine, kStartTimeout) &&
+      waitUntil([&] { return isPortListening(port) || !process_->isRunning(); }, kStartTimeout,
+                kPollInterval) &&
+      isPortListening(port)) {
+    return true;
   }
   process_.reset();
   return false;
@@ -95,13 +93,8 @@ void NameServer::stop() {
 void NameServer::restart() {
   stop();
   // The old socket may linger for a moment after the kill.
-  auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
-  while (!tryStart(port_)) {
-    if (std::chrono::steady_clock::now() >= deadline) {
-      throw std::runtime_error("omniNames did not restart on port " + std::to_string(port_));
-    }
-    std::this_thread::sleep_for(kPollInterval);
-  }
+  if (!waitUntil([this] { return tryStart(port_); }, kStartTimeout, kPollInterval))
+    throw std::runtime_error("omniNames did not restart on port " + std::to_string(port_));
 }
 
 bool NameServer::isRunning() { return process_ && process_->isRunning(); }
@@ -135,26 +128,18 @@ bool NameServer::isBound(const std::string& name) {
 }
 
 bool NameServer::waitForBinding(const std::string& name, Seconds timeout) {
-  auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!isBound(name)) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(kPollInterval);
-  }
-  return true;
+  return waitUntil([&] { return isBound(name); }, timeout, kPollInterval);
 }
 
 bool NameServer::waitForUnbinding(const std::string& name, Seconds timeout) {
-  auto deadline = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
-    // Only an answering server can show that the name is gone.
-    auto paths = tryListBindings();
-    if (paths && std::none_of(paths->begin(), paths->end(),
-                              [&](const std::string& path) { return matches(path, name); })) {
-      return true;
-    }
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(kPollInterval);
-  }
+  // Only an answering server can show that the name is gone.
+  return waitUntil(
+      [&] {
+        auto paths = tryListBindings();
+        return paths && std::none_of(paths->begin(), paths->end(),
+                                     [&](const std::string& path) { return matches(path, name); });
+      },
+      timeout, kPollInterval);
 }
 
 }  // namespace test_support
