@@ -157,14 +157,22 @@ std::string startTaskUntil(DemoSystem& system, std::string (DemoSystem::*moment)
   return problem.empty() ? (system.*moment)() : problem;
 }
 
+// A system that did not come up is not driven.
 bool broughtUp(DemoSystem& system, Timing& timing) {
-  for (const std::string& problem : {system.bringUp(), system.startDriving()}) {
-    if (!problem.empty()) {
-      timing.problem(problem);
-      return false;
-    }
-  }
-  return true;
+  std::string problem = system.bringUp();
+  if (problem.empty()) problem = system.startDriving();
+  if (problem.empty()) return true;
+  timing.problem(problem);
+  return false;
+}
+
+// Starts an object task and returns once the arm moves along its trajectory.
+bool armMovingInATrajectory(DemoSystem& system, Timing& timing) {
+  std::string problem = startTaskUntil(system, &DemoSystem::waitForTrajectory);
+  if (problem.empty()) problem = system.waitForArmToMove();
+  if (problem.empty()) return true;
+  timing.problem(problem);
+  return false;
 }
 
 void viewerPlannerAndCoordinator(int signal, Timing& timing) {
@@ -172,15 +180,7 @@ void viewerPlannerAndCoordinator(int signal, Timing& timing) {
   if (!broughtUp(system, timing)) return;
   endTimed(system, kViewer, signal, kExit, "while the base drives", timing);
   endTimed(system, kPlanner, signal, kExit | kRest, "while the base drives", timing);
-  if (const std::string problem = startTaskUntil(system, &DemoSystem::waitForTrajectory);
-      !problem.empty()) {
-    timing.problem(problem);
-    return;
-  }
-  if (const std::string problem = system.waitForArmToMove(); !problem.empty()) {
-    timing.problem(problem);
-    return;
-  }
+  if (!armMovingInATrajectory(system, timing)) return;
   endTimed(system, kCoordinator, signal, kExit | (signal == SIGTERM ? unsigned{kWord} : 0u),
            "in a trajectory", timing);
   shutDownTimed(system, timing);
@@ -190,15 +190,7 @@ void baseAndArmSimulators(int signal, Timing& timing) {
   DemoSystem system;
   if (!broughtUp(system, timing)) return;
   endTimed(system, kBaseSimulator, signal, kExit, "while the base drives", timing);
-  if (const std::string problem = startTaskUntil(system, &DemoSystem::waitForTrajectory);
-      !problem.empty()) {
-    timing.problem(problem);
-    return;
-  }
-  if (const std::string problem = system.waitForArmToMove(); !problem.empty()) {
-    timing.problem(problem);
-    return;
-  }
+  if (!armMovingInATrajectory(system, timing)) return;
   endTimed(system, kArmSimulator, signal, kExit | kWord, "in a trajectory", timing);
   shutDownTimed(system, timing);
 }
